@@ -1,0 +1,40 @@
+# Two entry points that do all the set-up on a fresh Debian 12 machine:
+#   make run    install what is missing, configure, build and start the program
+#   make test   the same, then every test through CTest
+BUILD    ?= build
+JOBS     ?= $(shell nproc)
+PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev libudev-dev \
+            libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev \
+            fonts-liberation fonts-wqy-microhei clang
+SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build run test bench install clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -q && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/app/zk470
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+install: build
+	$(SUDO) cmake --install $(BUILD)
+	$(SUDO) udevadm control --reload-rules 2>/dev/null || true
+
+clean:
+	rm -rf $(BUILD)

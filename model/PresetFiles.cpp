@@ -1,0 +1,352 @@
+#include "model/PresetFiles.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+void Put8(std::vector<std::uint8_t> &out, std::uint8_t v) { out.push_back(v); }
+
+void Put16(std::vector<std::uint8_t> &out, std::uint16_t v)
+{
+    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void PutBytes(std::vector<std::uint8_t> &out, std::span<const std::uint8_t> bytes)
+{
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+// Sequential reader that refuses to run past the end of the file.
+class Reader {
+public:
+    explicit Reader(std::span<const std::uint8_t> in) : m_in(in) {}
+
+    bool Magic(std::string_view expected, PresetFileStatus &status)
+    {
+        std::string text;
+        if (!ReadArchiveString(m_in, m_pos, text)) {
+            // A file too short for its own length prefix cannot carry the magic.
+            status = PresetFileStatus::Short;
+            return false;
+        }
+        if (text != expected) {
+            status = PresetFileStatus::BadMagic;
+            return false;
+        }
+        return true;
+    }
+    bool Byte(std::uint8_t &v)
+    {
+        if (m_in.size() - m_pos < 1)
+            return false;
+        v = m_in[m_pos++];
+        return true;
+    }
+    bool Word(std::uint16_t &v)
+    {
+        if (m_in.size() - m_pos < 2)
+            return false;
+        v = static_cast<std::uint16_t>(m_in[m_pos] | (m_in[m_pos + 1] << 8));
+        m_pos += 2;
+        return true;
+    }
+    bool Bytes(std::span<std::uint8_t> dst)
+    {
+        if (m_in.size() - m_pos < dst.size())
+            return false;
+        std::memcpy(dst.data(), m_in.data() + m_pos, dst.size());
+        m_pos += dst.size();
+        return true;
+    }
+
+private:
+    std::span<const std::uint8_t> m_in;
+    std::size_t m_pos = 0;
+};
+
+bool SpeakerTypesValid(const std::array<std::uint8_t, 8> &types)
+{
+    for (auto t : types)
+        if (t > kFileMaxSpeakerType)
+            return false;
+    return true;
+}
+
+bool SystemFieldsValid(const AllPresetsSystemFields &s)
+{
+    return s.masterVolume <= kFileMaxMasterVolume && s.inputGroupByte <= kFileMaxInputGroup &&
+           s.inputOption <= 1 && s.masterOn <= 1 &&
+           s.noiseParamSec >= kFileMinNoiseSeconds && s.noiseParamSec <= kFileMaxNoiseSeconds &&
+           SpeakerTypesValid(s.speakerTypes);
+}
+
+bool CrossoverValid(std::uint16_t freq, std::uint8_t slope, std::uint8_t family)
+{
+    return freq >= 20 && freq <= 20000 && slope <= 8 && family <= 2;
+}
+
+}  // namespace
+
+void AppendArchiveString(std::vector<std::uint8_t> &out, std::string_view text)
+{
+    const std::size_t n = text.size();
+    if (n < 0xFF) {
+        Put8(out, static_cast<std::uint8_t>(n));
+    } else if (n < 0xFFFE) {
+        Put8(out, 0xFF);
+        Put16(out, static_cast<std::uint16_t>(n));
+    } else {
+        Put8(out, 0xFF);
+        Put16(out, 0xFFFF);
+        const auto n32 = static_cast<std::uint32_t>(n);
+        for (int i = 0; i < 4; ++i)
+            Put8(out, static_cast<std::uint8_t>(n32 >> (8 * i)));
+    }
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+bool ReadArchiveString(std::span<const std::uint8_t> in, std::size_t &pos, std::string &text)
+{
+    auto left = [&] { return in.size() - pos; };
+    if (pos > in.size() || left() < 1)
+        return false;
+    std::size_t n = in[pos++];
+    if (n == 0xFF) {
+        if (left() < 2)
+            return false;
+        n = in[pos] | (in[pos + 1] << 8);
+        pos += 2;
+        if (n == 0xFFFF) {
+            if (left() < 4)
+                return false;
+            n = static_cast<std::size_t>(in[pos]) | (static_cast<std::size_t>(in[pos + 1]) << 8) |
+                (static_cast<std::size_t>(in[pos + 2]) << 16) |
+                (static_cast<std::size_t>(in[pos + 3]) << 24);
+            pos += 4;
+        }
+    }
+    if (left() < n)
+        return false;
+    text.assign(reinterpret_cast<const char *>(in.data() + pos), n);
+    pos += n;
+    return true;
+}
+
+std::vector<std::uint8_t> EncodePresetFile(const FileImage &current)
+{
+    std::vector<std::uint8_t> out;
+    out.reserve(kPresetFileBytes);
+    AppendArchiveString(out, kPresetFileMagic);
+    PutBytes(out, current);
+    return out;
+}
+
+std::vector<std::uint8_t> EncodeAllPresetsFile(const AllPresetsFileData &d)
+{
+    std::vector<std::uint8_t> out;
+    out.reserve(kAllPresetsFileBytes);
+    AppendArchiveString(out, kAllPresetsFileMagic);
+    for (const auto &image : d.presets)
+        PutBytes(out, image);
+    PutBytes(out, d.current);
+    const auto &s = d.sys;
+    Put8(out, s.inputSource);
+    Put8(out, s.sys5Byte2);
+    Put16(out, s.masterVolume);
+    Put8(out, s.inputGroupByte);
+    Put8(out, s.sys5Byte3);
+    Put8(out, s.inputSourceAgain);
+    Put8(out, s.inputOption);
+    Put8(out, s.noiseGateOn);
+    Put8(out, s.noiseParam1);
+    Put8(out, s.noiseParamDb);
+    Put8(out, s.noiseParamSec);
+    Put8(out, s.altInputMode);
+    Put8(out, s.sys5Byte5);
+    Put8(out, s.masterOn);
+    PutBytes(out, s.speakerTypes);
+    return out;
+}
+
+std::vector<std::uint8_t> EncodeOutputMapFile(const OutputMapFileData &d)
+{
+    std::vector<std::uint8_t> out;
+    out.reserve(kOutputMapFileBytes);
+    AppendArchiveString(out, kOutputMapFileMagic);
+    PutBytes(out, d.speakerTypes);
+    for (const auto &x : d.crossovers) {
+        Put16(out, x.hpFreq);
+        Put8(out, x.hpSlope);
+        Put8(out, x.hpFamily);
+        Put16(out, x.lpFreq);
+        Put8(out, x.lpSlope);
+        Put8(out, x.lpFamily);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> EncodeModeFile(const ModeFileData &d)
+{
+    std::vector<std::uint8_t> out;
+    out.reserve(kModeFileBytes);
+    AppendArchiveString(out, kModeFileMagic);
+    Put8(out, d.slot);
+    PutBytes(out, d.row);
+    return out;
+}
+
+PresetFileStatus DecodePresetFile(std::span<const std::uint8_t> bytes, FileImage &current)
+{
+    Reader r(bytes);
+    auto status = PresetFileStatus::Ok;
+    if (!r.Magic(kPresetFileMagic, status))
+        return status;
+    FileImage image;
+    if (!r.Bytes(image))
+        return PresetFileStatus::Short;
+    current = image;
+    return PresetFileStatus::Ok;
+}
+
+PresetFileStatus DecodeAllPresetsFile(std::span<const std::uint8_t> bytes, AllPresetsFileData &data)
+{
+    Reader r(bytes);
+    auto status = PresetFileStatus::Ok;
+    if (!r.Magic(kAllPresetsFileMagic, status))
+        return status;
+    // Decoded into a local first: the caller's data changes only for a whole, valid file.
+    auto d = std::make_unique<AllPresetsFileData>();
+    for (auto &image : d->presets)
+        if (!r.Bytes(image))
+            return PresetFileStatus::Short;
+    if (!r.Bytes(d->current))
+        return PresetFileStatus::Short;
+    auto &s = d->sys;
+    const bool whole = r.Byte(s.inputSource) && r.Byte(s.sys5Byte2) && r.Word(s.masterVolume) &&
+                       r.Byte(s.inputGroupByte) && r.Byte(s.sys5Byte3) && r.Byte(s.inputSourceAgain) &&
+                       r.Byte(s.inputOption) && r.Byte(s.noiseGateOn) && r.Byte(s.noiseParam1) &&
+                       r.Byte(s.noiseParamDb) && r.Byte(s.noiseParamSec) && r.Byte(s.altInputMode) &&
+                       r.Byte(s.sys5Byte5) && r.Byte(s.masterOn) && r.Bytes(s.speakerTypes);
+    if (!whole)
+        return PresetFileStatus::Short;
+    if (!SystemFieldsValid(s))
+        return PresetFileStatus::BadValue;
+    data = *d;
+    return PresetFileStatus::Ok;
+}
+
+PresetFileStatus DecodeOutputMapFile(std::span<const std::uint8_t> bytes, OutputMapFileData &data)
+{
+    Reader r(bytes);
+    auto status = PresetFileStatus::Ok;
+    if (!r.Magic(kOutputMapFileMagic, status))
+        return status;
+    OutputMapFileData d;
+    if (!r.Bytes(d.speakerTypes))
+        return PresetFileStatus::Short;
+    for (auto &x : d.crossovers) {
+        if (!(r.Word(x.hpFreq) && r.Byte(x.hpSlope) && r.Byte(x.hpFamily) && r.Word(x.lpFreq) &&
+              r.Byte(x.lpSlope) && r.Byte(x.lpFamily)))
+            return PresetFileStatus::Short;
+    }
+    if (!SpeakerTypesValid(d.speakerTypes))
+        return PresetFileStatus::BadValue;
+    for (const auto &x : d.crossovers)
+        if (!CrossoverValid(x.hpFreq, x.hpSlope, x.hpFamily) ||
+            !CrossoverValid(x.lpFreq, x.lpSlope, x.lpFamily))
+            return PresetFileStatus::BadValue;
+    data = d;
+    return PresetFileStatus::Ok;
+}
+
+PresetFileStatus DecodeModeFile(std::span<const std::uint8_t> bytes, ModeFileData &data)
+{
+    Reader r(bytes);
+    auto status = PresetFileStatus::Ok;
+    if (!r.Magic(kModeFileMagic, status))
+        return status;
+    ModeFileData d;
+    if (!r.Byte(d.slot) || !r.Bytes(d.row))
+        return PresetFileStatus::Short;
+    if (d.slot >= kFileModeSlots)
+        return PresetFileStatus::BadValue;
+    data = d;
+    return PresetFileStatus::Ok;
+}
+
+std::uint8_t FixUpInputSource(std::uint8_t source, int layout, int selectedInput)
+{
+    bool replace = false;
+    switch (layout) {
+    case 0: replace = source == 0 || source == 2; break;
+    case 1: replace = source == 0; break;
+    case 2: replace = source == 2; break;
+    default: break;
+    }
+    return replace ? static_cast<std::uint8_t>(selectedInput & 0xFF) : source;
+}
+
+bool ReadFileBytes(const std::string &path, std::vector<std::uint8_t> &bytes, std::size_t limit)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    std::vector<std::uint8_t> buf(limit);
+    std::size_t got = 0;
+    bool ok = true;
+    while (got < limit) {
+        const ssize_t n = ::read(fd, buf.data() + got, limit - got);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (!ok)
+        return false;
+    buf.resize(got);
+    bytes = std::move(buf);
+    return true;
+}
+
+bool WriteFileBytes(const std::string &path, std::span<const std::uint8_t> bytes)
+{
+    std::string tmp = path + ".XXXXXX";
+    const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno != EINTR)
+                ok = false;
+            continue;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    // mkostemp creates the file 0600: keep the mode of the file being replaced, else make it an
+    // ordinary user document.
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    ok = ok && ::fchmod(fd, mode) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(tmp.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(tmp.c_str());
+    return false;
+}

@@ -1,0 +1,206 @@
+#pragma once
+// One element of an equaliser: a parametric band (PEQ), a low or high shelf, or a high-pass or
+// low-pass crossover. It keeps its parameters in the units the user sees, the frequency the
+// device has been sent, a changed mark for the send scheduler, its 241-point response in dB and
+// the geometry of its marker, bandwidth handles, label and response polygon on the response
+// graph, and turns mouse drags on that graph into parameter changes.
+//
+// Threads: the UI thread edits, lays out and drags; the link worker reads the changed mark and
+// the device values and advances the send frequency (StepSendFreq). Every public operation runs
+// under the element's own lock, so an edit is never lost between the worker's step and the UI's
+// setter. The response, polygon and geometry are written and read on the UI thread only.
+
+#include <mutex>
+#include <string>
+
+#include "model/DataDefine.h"
+#include "platform/WinCompat.h"
+
+class IFilterSlider;
+
+class CFilter {
+public:
+    // Element types.
+    static constexpr int kTypePeq = 0;
+    static constexpr int kTypeLowShelf = 1;
+    static constexpr int kTypeHighShelf = 2;
+    static constexpr int kTypeHighPass = 3;
+    static constexpr int kTypeLowPass = 4;
+    // Crossover families.
+    static constexpr int kFamilyLinkwitzRiley = 0;
+    static constexpr int kFamilyButterworth = 1;
+    static constexpr int kFamilyBessel = 2;
+    // Crossover slope index 8 switches the crossover off.
+    static constexpr int kSlopeOff = 8;
+    // The plot area starts at this offset in the graph window.
+    static constexpr int kPlotLeft = 40;
+    static constexpr int kPlotTop = 10;
+    // Response polygon: the 241 grid points closed along the 0 dB line.
+    static constexpr int kPolyPoints = kFreqPoints + 2;
+
+    // The values the device receives for this element, read in one piece.
+    struct DeviceValues {
+        int sendFreq = 0;
+        int gainCode = 0;        // 0..400; 200 while neutral
+        int neutral = 0;         // bypassed or flat
+        int bandwidthIndex = 0;  // 0..295
+        int slope = 0;
+        int family = 0;
+        int type = 0;
+    };
+
+    CFilter();
+    CFilter(const CFilter &) = delete;
+    CFilter &operator=(const CFilter &) = delete;
+    ~CFilter() = default;
+
+    // ---- Setters (UI thread) ----
+    // Frequencies from outside are limited to 20..20000 Hz.
+    void SetFreq(int f, int user);
+    void SetSendFreq(int f);
+    // One step of the send frequency toward the frequency (link worker, record operations).
+    void StepSendFreq(int mark);
+    // Codes from outside are limited to 0..400 and 0..295.
+    void SetGainCode(int code);
+    void SetBandwidthIndex(int index);
+    void SetBandwidthIndexFromHandle(int index);
+    void SetSlope(int slope, int user);
+    void SetFamily(int family, int user);
+    void SetType(int type);
+    void SetZero(int zero);
+    void SetBypass(int bypass);
+    void Reset(int f);
+    void CopyFrom(const CFilter &other);
+    void SetPeqLayout(int peqLayout);
+    void SetSlopeSet(int reduced);
+    void SetBandIndex(int index);
+    void SetDragMode(int mode);
+    void AttachSlider(IFilterSlider *slider);
+    void SetShortLabel(int shortLabel);
+    void SetPlotRect(const CRect &plot);
+    void SetGain(double dB);
+    void SetBandwidth(double octaves);
+    // 0 PEQ; 1, 2 low shelf of slope 0, 1; 3, 4 high shelf of slope 0, 1.
+    void SetPeqType(int code);
+    void SetLowShelf(int slope);
+    void SetHighShelf(int slope);
+    void SetTag(int tag);
+
+    // ---- Getters ----
+    int GetType() const;
+    int GetFreq() const;
+    int GetFrequency() const { return GetFreq(); }
+    int GetSendFreq() const;
+    int GetFamily() const;
+    int GetSlope() const;
+    int GetBandIndex() const;
+    int GetChanged() const;
+    int GetShortLabel() const;
+    int GetTypeByte() const;
+    int GetSlopeByte() const;
+    int GetFamilyByte() const;
+    int GetBandIndexByte() const;
+    int IsNeutral() const;
+    int GetGainCode() const;
+    int GetBandwidthIndex() const;
+    double GetGain() const;
+    double GetBandwidth() const;
+    int GetZero() const;
+    int GetBypass() const;
+    int GetDragMode() const;
+    int GetPeqLayout() const;
+    int GetSlopeSet() const;
+    int GetTag() const;
+    // 0 PEQ, 1 + slope for a low shelf, 3 + slope for a high shelf.
+    int GetShelfCode() const;
+    DeviceValues GetDeviceValues() const;
+    // The label shown on the graph; also kept in m_strLabel.
+    std::string GetCurveLabel();
+
+    // ---- Report texts ----
+    std::string GetFreqText() const;
+    std::string GetGainText() const;
+    std::string GetBandwidthText() const;
+    std::string GetQText() const;
+    std::string GetFamilyText() const;
+    std::string GetShelfSlopeText() const;
+    std::string GetSlopeText() const;
+    std::string GetTypeText() const;
+
+    // ---- Response (UI thread) ----
+    void UpdateResponse();
+    const double *GetResponse() const { return m_dResponse; }
+
+    // ---- Geometry and drags (UI thread) ----
+    void LayoutBandMarker();
+    void LayoutCrossoverMarker();
+    void LayoutHandles();
+    void BeginDrag(CPoint p);
+    void BeginHandleDrag(int x);
+    void BeginHandleDrag(CPoint p) { BeginHandleDrag(p.x); }
+    int DragPoint(CPoint p);
+    int DragBandwidthHandle(int x);
+    int DragBandwidthHandle(CPoint p) { return DragBandwidthHandle(p.x); }
+    int DragCrossover(CPoint p, int other);
+    int GetPlotWidth() const { return m_nPlotWidth; }
+    int GetPlotHeight() const { return m_nPlotHeight; }
+
+    // Geometry read by the response graph, in graph-window pixels.
+    CRect m_rcMarker;        // 16 x 16 marker
+    CRect m_rcLeftHandle;    // 8 x 8 bandwidth handles
+    CRect m_rcRightHandle;
+    CRect m_rcLabel;         // where the label is drawn
+    CPoint m_ptPoly[kPolyPoints];
+    std::string m_strLabel;
+
+    // Interaction flags written by the response graph.
+    int m_nMarkerHover = 0;
+    int m_nLeftHandleHover = 0;
+    int m_nRightHandleHover = 0;
+    int m_nMarkerDrag = 0;
+    int m_nLeftHandleDrag = 0;
+    int m_nRightHandleDrag = 0;
+
+private:
+    void CalcPeqResponse();
+    void CalcShelfResponse();
+    void CalcHighPassResponse();
+    void CalcLowPassResponse();
+    void Relayout();
+    void FillPolygonY();
+    void ZeroResponse();
+    void MarkChanged();
+    int GainCodeLocked() const;
+    int BandwidthIndexLocked() const;
+    std::string QTextLocked() const;
+    std::string ShelfSlopeTextLocked() const;
+
+    mutable std::recursive_mutex m_mx;
+
+    double m_dResponse[kFreqPoints] = {};
+    CPoint m_ptGrab;            // pointer minus marker centre at the start of a marker drag
+    int m_nLeftGrab = 0;        // pointer x minus the left handle's right edge
+    int m_nRightGrab = 0;       // pointer x minus the right handle's left edge
+    double m_dHandleGrab = 0.0; // pointer x minus the exact plot x of the dragged band edge
+    IFilterSlider *m_pSlider = nullptr;
+
+    int m_nType = kTypePeq;
+    int m_nFreq = 1000;
+    int m_nSendFreq = 20;
+    int m_nDragMode = 0;
+    double m_dGain = 0.0;
+    int m_nZero = 1;
+    int m_nBypass = 0;
+    int m_nSavedBypass = 0;
+    double m_dBandwidth = kDefaultBandwidth;
+    int m_nFamily = kFamilyLinkwitzRiley;
+    int m_nSlope = 2;
+    int m_nBandIndex = 0;
+    int m_nPlotWidth = 0;
+    int m_nPlotHeight = 0;
+    int m_nPeqLayout = 1;
+    int m_nChanged = 0;
+    int m_nTag = -1;
+    int m_nSlopeSet = 0;
+    int m_nShortLabel = 0;
+};

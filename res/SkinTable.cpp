@@ -1,0 +1,189 @@
+#include "res/SkinTable.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using S = SkinStyle;
+using St = SkinState;
+
+struct Entry {
+    SkinType type;
+    int id;
+    SkinSpec spec;
+};
+
+constexpr QRgb Red = 0xFFFF3B30;
+constexpr QRgb Green = 0xFF33C800;
+constexpr QRgb Amber = 0xFFFFB020;
+
+constexpr SkinSpec B(S style, St state, int w, int h, const char *en = "", const char *cn = "", QRgb accent = 0)
+{
+    return SkinSpec{style, state, QSize(w, h), en, cn, accent};
+}
+
+// Ids in ascending order within each type (looked up by binary search).
+constexpr Entry kTable[] = {
+    // Brand logo of the main view.
+    {SkinType::Bitmap, 275, B(S::Icon, St::Normal, 128, 91, "logo")},
+    // Slider channels and thumbs of the output page, the route strips and the master fader.
+    {SkinType::Bitmap, 280, B(S::FaderThumb, St::Normal, 26, 13)},
+    {SkinType::Bitmap, 281, B(S::FaderTrack, St::Normal, 34, 160)},
+    {SkinType::Bitmap, 282, B(S::FaderThumb, St::Checked, 26, 13)},
+    {SkinType::Bitmap, 283, B(S::FaderTrack, St::Checked, 34, 160)},
+    // Main view backgrounds (English, Chinese) and output page backgrounds (English, Chinese).
+    {SkinType::Bitmap, 284, B(S::Panel, St::Normal, 1200, 695, "ZK-470  DSP TUNER", "")},
+    {SkinType::Bitmap, 285, B(S::Panel, St::Normal, 1200, 695, "", "ZK-470  数字音频处理器")},
+    {SkinType::Bitmap, 286, B(S::Panel, St::Normal, 1200, 664, "OUTPUT", "")},
+    {SkinType::Bitmap, 287, B(S::Panel, St::Normal, 1200, 664, "", "输出")},
+    {SkinType::Bitmap, 357, B(S::FaderTrack, St::Normal, 34, 200)},
+    {SkinType::Bitmap, 358, B(S::FaderThumb, St::Normal, 26, 13)},
+    // Output mute button: sounding look (normal, hover, pressed).
+    {SkinType::Bitmap, 526, B(S::Toggle, St::Checked, 44, 20, "ON", "开", Green)},
+    {SkinType::Bitmap, 527, B(S::Toggle, St::CheckedHover, 44, 20, "ON", "开", Green)},
+    {SkinType::Bitmap, 528, B(S::Toggle, St::CheckedPressed, 44, 20, "ON", "开", Green)},
+    // Equaliser band sliders: channel, thumb, active thumb, dim thumb, disabled thumb.
+    {SkinType::Bitmap, 610, B(S::FaderTrack, St::Normal, 22, 121)},
+    {SkinType::Bitmap, 611, B(S::FaderThumb, St::Normal, 18, 9)},
+    {SkinType::Bitmap, 612, B(S::FaderThumb, St::Disabled, 18, 9)},
+    {SkinType::Bitmap, 613, B(S::FaderThumb, St::Checked, 18, 9)},
+    {SkinType::Bitmap, 626, B(S::FaderThumb, St::Normal, 18, 9)},
+    {SkinType::Bitmap, 627, B(S::FaderThumb, St::Checked, 18, 9)},
+    {SkinType::Bitmap, 628, B(S::FaderThumb, St::Disabled, 18, 9)},
+    // Drop-down selectors of the crossover editors (normal, hover).
+    {SkinType::Bitmap, 701, B(S::Button, St::Normal, 90, 20)},
+    {SkinType::Bitmap, 702, B(S::Button, St::Hover, 90, 20)},
+    // Preset-name display bars (disabled looks used as a text field).
+    {SkinType::Bitmap, 716, B(S::Bar, St::Normal, 125, 18)},
+    {SkinType::Bitmap, 718, B(S::Bar, St::Normal, 125, 18)},
+    // Input source selector of the main view (normal, hover).
+    {SkinType::Bitmap, 763, B(S::Button, St::Normal, 74, 21)},
+    {SkinType::Bitmap, 764, B(S::Button, St::Hover, 74, 21)},
+    // Step buttons of numeric edits: minus and plus, normal and pressed.
+    {SkinType::Bitmap, 800, B(S::Arrow, St::Normal, 15, 15, "minus")},
+    {SkinType::Bitmap, 801, B(S::Arrow, St::Pressed, 15, 15, "minus")},
+    {SkinType::Bitmap, 802, B(S::Arrow, St::Normal, 15, 15, "plus")},
+    {SkinType::Bitmap, 803, B(S::Arrow, St::Pressed, 15, 15, "plus")},
+    {SkinType::Bitmap, 804, B(S::Arrow, St::Normal, 15, 15, "minus")},
+    {SkinType::Bitmap, 805, B(S::Arrow, St::Pressed, 15, 15, "minus")},
+    {SkinType::Bitmap, 806, B(S::Arrow, St::Normal, 15, 15, "plus")},
+    {SkinType::Bitmap, 807, B(S::Arrow, St::Pressed, 15, 15, "plus")},
+    // Route strip background and routing toggles.
+    {SkinType::Bitmap, 851, B(S::Panel, St::Normal, 100, 190)},
+    {SkinType::Bitmap, 854, B(S::Toggle, St::Normal, 17, 14)},
+    {SkinType::Bitmap, 855, B(S::Toggle, St::Hover, 17, 14)},
+    // Delay-unit selector background and its unit buttons (ms, cm, inch: normal, hover, checked).
+    {SkinType::Bitmap, 857, B(S::Panel, St::Normal, 108, 80)},
+    // Strip link button, Chinese: plain, checked; English: plain, checked; linked looks.
+    {SkinType::Bitmap, 890, B(S::Button, St::Normal, 33, 15, "", "联调")},
+    {SkinType::Bitmap, 891, B(S::Button, St::Checked, 33, 15, "", "联调")},
+    {SkinType::Bitmap, 892, B(S::Button, St::Normal, 33, 15, "LINK", "")},
+    {SkinType::Bitmap, 893, B(S::Button, St::Checked, 33, 15, "LINK", "")},
+    {SkinType::Bitmap, 950, B(S::Button, St::CheckedHover, 33, 15, "", "联调")},
+    {SkinType::Bitmap, 951, B(S::Button, St::CheckedHover, 33, 15, "LINK", "")},
+    // Source ticks of the mix panels (empty, ticked).
+    {SkinType::Bitmap, 969, B(S::Icon, St::Normal, 14, 14, "tick")},
+    {SkinType::Bitmap, 970, B(S::Icon, St::Checked, 14, 14, "tick")},
+    // Pair panels: polarity normal/inverted (Chinese, English), on/off.
+    {SkinType::Bitmap, 971, B(S::Button, St::Normal, 36, 16, "", "正相")},
+    {SkinType::Bitmap, 972, B(S::Button, St::Checked, 36, 16, "", "反相", Red)},
+    {SkinType::Bitmap, 973, B(S::Button, St::Normal, 36, 16, "NOR", "")},
+    {SkinType::Bitmap, 974, B(S::Button, St::Checked, 36, 16, "INV", "", Red)},
+    {SkinType::Bitmap, 978, B(S::Toggle, St::Checked, 36, 16, "ON", "", Green)},
+    {SkinType::Bitmap, 979, B(S::Toggle, St::Normal, 36, 16, "OFF", "")},
+    // Mixer and input panels: backgrounds, faders.
+    {SkinType::Bitmap, 1016, B(S::Panel, St::Normal, 116, 570)},
+    {SkinType::Bitmap, 1020, B(S::Panel, St::Normal, 1120, 624, "", "混音")},
+    {SkinType::Bitmap, 1021, B(S::Panel, St::Normal, 1120, 624, "MIXER", "")},
+    // Mixer button of the main view: Chinese (normal, hover), English (normal, hover).
+    {SkinType::Bitmap, 1022, B(S::Button, St::Normal, 64, 22, "", "混音")},
+    {SkinType::Bitmap, 1023, B(S::Button, St::Hover, 64, 22, "", "混音")},
+    {SkinType::Bitmap, 1024, B(S::Button, St::Normal, 64, 22, "MIX", "")},
+    {SkinType::Bitmap, 1025, B(S::Button, St::Hover, 64, 22, "MIX", "")},
+    {SkinType::Bitmap, 1027, B(S::Panel, St::Normal, 114, 579)},
+    {SkinType::Bitmap, 1029, B(S::FaderThumb, St::Checked, 26, 13)},
+    {SkinType::Bitmap, 1031, B(S::FaderThumb, St::Normal, 26, 13)},
+    {SkinType::Bitmap, 1038, B(S::FaderTrack, St::Normal, 34, 160)},
+    // Switches: noise gate (on, off), advanced switch (off, on), source bar.
+    {SkinType::Bitmap, 1042, B(S::Toggle, St::Checked, 46, 22, "ON", "开", Green)},
+    {SkinType::Bitmap, 1043, B(S::Toggle, St::Normal, 46, 22, "OFF", "关")},
+    {SkinType::Bitmap, 1044, B(S::Toggle, St::Normal, 46, 22)},
+    {SkinType::Bitmap, 1045, B(S::Toggle, St::Checked, 46, 22)},
+    {SkinType::Bitmap, 1046, B(S::Bar, St::Normal, 100, 22)},
+    {SkinType::Bitmap, 1047, B(S::Icon, St::Disabled, 300, 140, "logo")},
+    {SkinType::Bitmap, 1048, B(S::Toggle, St::Disabled, 17, 14)},
+    // Page buttons of the main view: English (output, input, volume), then Chinese.
+    {SkinType::Bitmap, 4300, B(S::Tab, St::Normal, 110, 28, "OUTPUT", "")},
+    {SkinType::Bitmap, 4301, B(S::Tab, St::Hover, 110, 28, "OUTPUT", "")},
+    {SkinType::Bitmap, 4302, B(S::Tab, St::Checked, 110, 28, "OUTPUT", "")},
+    {SkinType::Bitmap, 4303, B(S::Tab, St::Normal, 110, 28, "INPUT", "")},
+    {SkinType::Bitmap, 4304, B(S::Tab, St::Hover, 110, 28, "INPUT", "")},
+    {SkinType::Bitmap, 4305, B(S::Tab, St::Checked, 110, 28, "INPUT", "")},
+    {SkinType::Bitmap, 4306, B(S::Tab, St::Normal, 110, 28, "VOLUME", "")},
+    {SkinType::Bitmap, 4307, B(S::Tab, St::Hover, 110, 28, "VOLUME", "")},
+    {SkinType::Bitmap, 4308, B(S::Tab, St::Checked, 110, 28, "VOLUME", "")},
+    {SkinType::Bitmap, 4310, B(S::Tab, St::Normal, 110, 28, "", "信号输出")},
+    {SkinType::Bitmap, 4311, B(S::Tab, St::Hover, 110, 28, "", "信号输出")},
+    {SkinType::Bitmap, 4312, B(S::Tab, St::Checked, 110, 28, "", "信号输出")},
+    {SkinType::Bitmap, 4313, B(S::Tab, St::Normal, 110, 28, "", "信号输入")},
+    {SkinType::Bitmap, 4314, B(S::Tab, St::Hover, 110, 28, "", "信号输入")},
+    {SkinType::Bitmap, 4315, B(S::Tab, St::Checked, 110, 28, "", "信号输入")},
+    {SkinType::Bitmap, 4316, B(S::Tab, St::Normal, 110, 28, "", "音量")},
+    {SkinType::Bitmap, 4317, B(S::Tab, St::Hover, 110, 28, "", "音量")},
+    {SkinType::Bitmap, 4318, B(S::Tab, St::Checked, 110, 28, "", "音量")},
+    // Window buttons of the skinned frame: minimise (normal, hover), close (normal, hover).
+    {SkinType::Bitmap, 4946, B(S::Icon, St::Normal, 18, 18, "min")},
+    {SkinType::Bitmap, 4947, B(S::Icon, St::Hover, 18, 18, "min")},
+    {SkinType::Bitmap, 4948, B(S::Icon, St::Normal, 18, 18, "close")},
+    {SkinType::Bitmap, 4949, B(S::Icon, St::Hover, 18, 18, "close")},
+    // Data and Options menu buttons: Chinese normal, Chinese hover, English normal, English hover.
+    {SkinType::Bitmap, 8701, B(S::Button, St::Normal, 80, 26, "", "数据")},
+    {SkinType::Bitmap, 8702, B(S::Button, St::Normal, 80, 26, "", "选项")},
+    {SkinType::Bitmap, 8710, B(S::Button, St::Hover, 80, 26, "", "数据")},
+    {SkinType::Bitmap, 8711, B(S::Button, St::Hover, 80, 26, "", "选项")},
+    {SkinType::Bitmap, 8720, B(S::Button, St::Normal, 80, 26, "DATA", "")},
+    {SkinType::Bitmap, 8721, B(S::Button, St::Normal, 80, 26, "OPTIONS", "")},
+    {SkinType::Bitmap, 8730, B(S::Button, St::Hover, 80, 26, "DATA", "")},
+    {SkinType::Bitmap, 8731, B(S::Button, St::Hover, 80, 26, "OPTIONS", "")},
+    // Connect button: connected / disconnect / connect / not connected, Chinese then English.
+    {SkinType::Bitmap, 8740, B(S::Toggle, St::Hover, 96, 26, "", "连接", Green)},
+    {SkinType::Bitmap, 8741, B(S::Toggle, St::Checked, 96, 26, "", "已连接", Green)},
+    {SkinType::Bitmap, 8742, B(S::Toggle, St::Hover, 96, 26, "CONNECT", "", Green)},
+    {SkinType::Bitmap, 8743, B(S::Toggle, St::Checked, 96, 26, "ONLINE", "", Green)},
+    {SkinType::Bitmap, 8750, B(S::Toggle, St::CheckedHover, 96, 26, "", "断开", Red)},
+    {SkinType::Bitmap, 8751, B(S::Toggle, St::Normal, 96, 26, "", "未连接")},
+    {SkinType::Bitmap, 8752, B(S::Toggle, St::CheckedHover, 96, 26, "DISCONNECT", "", Red)},
+    {SkinType::Bitmap, 8753, B(S::Toggle, St::Normal, 96, 26, "OFFLINE", "")},
+    // Equaliser bypass buttons (off, on) of the band columns.
+    {SkinType::Bitmap, 8830, B(S::Toggle, St::Checked, 22, 14, "", "", Amber)},
+    {SkinType::Bitmap, 8831, B(S::Toggle, St::CheckedHover, 22, 14, "", "", Amber)},
+    {SkinType::Bitmap, 8832, B(S::Toggle, St::Normal, 22, 14)},
+    {SkinType::Bitmap, 8833, B(S::Toggle, St::Hover, 22, 14)},
+    // The input panel picture.
+    {SkinType::Png, 654, B(S::Panel, St::Normal, 860, 175, "INPUTS", "输入")},
+};
+
+constexpr bool sorted()
+{
+    for (size_t i = 1; i < std::size(kTable); ++i) {
+        const auto &a = kTable[i - 1], &b = kTable[i];
+        if (int(a.type) > int(b.type) || (a.type == b.type && a.id >= b.id))
+            return false;
+    }
+    return true;
+}
+static_assert(sorted(), "skin ids must stay in ascending order per type");
+
+}  // namespace
+
+const SkinSpec *FindBuiltIn(SkinType type, int id)
+{
+    const auto *end = std::end(kTable);
+    const auto *it = std::lower_bound(std::begin(kTable), end, std::pair{type, id}, [](const Entry &e, auto key) {
+        return int(e.type) < int(key.first) || (e.type == key.first && e.id < key.second);
+    });
+    if (it == end || it->type != type || it->id != id)
+        return nullptr;
+    return &it->spec;
+}

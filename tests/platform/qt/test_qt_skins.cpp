@@ -1,0 +1,134 @@
+// The skin library: lookups by id, size and language, the cache, the key colour of masked thumbs,
+// and a gallery rendered to PNG for a person to look at.
+
+#include "res/Skins.h"
+
+#include "platform/GlobalData.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+
+#include "tests/platform/qt/QtTestApp.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QApplication &app() { return QtTestApp(); }
+
+QString outputDir()
+{
+    const QByteArray env = qgetenv("ZK_TEST_OUTPUT");
+    QString dir = env.isEmpty() ? QDir::tempPath() + QStringLiteral("/zk-test-output") : QString::fromLocal8Bit(env);
+    QDir().mkpath(dir);
+    return dir;
+}
+
+// Number of distinct colours: a skin that is one flat colour is a placeholder, not a skin.
+int colourCount(const QImage &img)
+{
+    QSet<QRgb> seen;
+    for (int y = 0; y < img.height(); y += 1)
+        for (int x = 0; x < img.width(); x += 1)
+            seen.insert(img.pixel(x, y));
+    return seen.size();
+}
+
+TEST(Skins, NaturalSizeAndRequestedSize)
+{
+    app();
+    EXPECT_EQ(Skins::NaturalSize(SkinType::Bitmap, 284), QSize(1200, 695));
+    EXPECT_EQ(Skins::Bitmap(4948).size(), QSize(18, 18));
+    EXPECT_EQ(Skins::Bitmap(4948, QSize(40, 30)).size(), QSize(40, 30));
+    EXPECT_EQ(Skins::Png(654).size(), QSize(860, 175));
+    EXPECT_TRUE(Skins::Bitmap(0).isNull()) << "id 0 means no bitmap";
+    // An id nobody described still paints a real face at the requested size.
+    const QPixmap unknown = Skins::Bitmap(31999, QSize(50, 20));
+    EXPECT_EQ(unknown.size(), QSize(50, 20));
+    EXPECT_GT(colourCount(unknown.toImage()), 4);
+    EXPECT_EQ(Skins::Find(SkinType::Bitmap, 31999), nullptr);
+}
+
+TEST(Skins, LanguageAndCache)
+{
+    app();
+    // A skin with words in both languages differs by language; a one-language id does not.
+    const QImage en = Skins::Bitmap(1042, {}, SkinLang::English).toImage();
+    const QImage cn = Skins::Bitmap(1042, {}, SkinLang::Chinese).toImage();
+    EXPECT_NE(en, cn);
+    EXPECT_EQ(Skins::Bitmap(1022, {}, SkinLang::English).toImage(), Skins::Bitmap(1022, {}, SkinLang::Chinese).toImage());
+    // Current follows the language flag.
+    const int saved = g_bChinese.load();
+    g_bChinese = 1;
+    EXPECT_EQ(Skins::Bitmap(1042).toImage(), cn);
+    g_bChinese = 0;
+    EXPECT_EQ(Skins::Bitmap(1042).toImage(), en);
+    g_bChinese = saved;
+    // The cache hands back the same pixmap.
+    EXPECT_EQ(Skins::Bitmap(1042, {}, SkinLang::English).cacheKey(), Skins::Bitmap(1042, {}, SkinLang::English).cacheKey());
+}
+
+TEST(Skins, RegisterReplacesAndDropsCache)
+{
+    app();
+    const QImage before = Skins::Bitmap(30001, QSize(40, 20)).toImage();
+    Skins::Register(SkinType::Bitmap, 30001, SkinSpec{SkinStyle::Button, SkinState::Checked, QSize(40, 20), "GO"});
+    ASSERT_NE(Skins::Find(SkinType::Bitmap, 30001), nullptr);
+    EXPECT_NE(Skins::Bitmap(30001).toImage(), before);
+    Skins::RegisterPainter(SkinType::Bitmap, 30002, QSize(8, 8), [](QPainter &p, const QRect &r, bool) {
+        p.fillRect(r, Qt::red);
+    });
+    EXPECT_EQ(Skins::Bitmap(30002).toImage().pixelColor(3, 3), QColor(Qt::red));
+}
+
+TEST(Skins, ThumbsKeepTheKeyColourOutsideTheirShape)
+{
+    app();
+    for (int id : {280, 282, 358, 611, 612, 613, 626, 627, 1029, 1031}) {
+        const QImage img = Skins::Bitmap(id).toImage();
+        ASSERT_FALSE(img.isNull()) << id;
+        EXPECT_EQ(img.pixel(0, 0), Skins::Palette::Key) << id;
+        EXPECT_NE(img.pixel(img.width() / 2, img.height() / 2), Skins::Palette::Key) << id;
+    }
+}
+
+// A sheet of every described skin in both languages, for a person to look at.
+TEST(Skins, GalleryPng)
+{
+    app();
+    struct Item {
+        int id;
+        SkinType type;
+    };
+    std::vector<Item> items;
+    for (int id = 1; id < 10000; ++id) {
+        if (Skins::Find(SkinType::Bitmap, id) && Skins::NaturalSize(SkinType::Bitmap, id).width() <= 300)
+            items.push_back({id, SkinType::Bitmap});
+    }
+    const int cols = 6, cellW = 190, cellH = 112;
+    for (bool chinese : {false, true}) {
+        const int rows = int((items.size() + cols - 1) / cols);
+        QImage sheet(cols * cellW, rows * cellH, QImage::Format_RGB32);
+        sheet.fill(QColor(0x10, 0x12, 0x15));
+        QPainter p(&sheet);
+        p.setPen(QColor(0x8C, 0x95, 0xA3));
+        for (size_t i = 0; i < items.size(); ++i) {
+            const int x = int(i % cols) * cellW, y = int(i / cols) * cellH;
+            const QPixmap pm = Skins::Get(items[i].type, items[i].id, {}, chinese ? SkinLang::Chinese : SkinLang::English);
+            p.drawText(x + 6, y + 14, QString::number(items[i].id));
+            QSize s = pm.size().scaled(cellW - 12, cellH - 24, Qt::KeepAspectRatio);
+            if (pm.width() <= cellW - 12 && pm.height() <= cellH - 24)
+                s = pm.size();
+            p.drawPixmap(QRect(QPoint(x + 6, y + 20), s), pm);
+        }
+        p.end();
+        const QString file = outputDir() + (chinese ? "/skins-gallery-cn.png" : "/skins-gallery-en.png");
+        EXPECT_TRUE(sheet.save(file));
+    }
+    EXPECT_TRUE(Skins::Bitmap(284).save(outputDir() + "/skin-284-main-en.png"));
+    EXPECT_TRUE(Skins::Png(654, {}, SkinLang::Chinese).save(outputDir() + "/skin-png-654-cn.png"));
+}
+
+}  // namespace

@@ -1,0 +1,516 @@
+#include "platform/Settings.h"
+
+#include "platform/GlobalData.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char *kSettingsFolder = "ZK-470";
+constexpr const char *kSettingsFile = "QX-ZK-470-GV1.00_GB2312.conf";
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return c - 'A' + 10;
+}
+
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+void AppendUtf8(std::string &out, unsigned cp)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+enum class ReadStatus { Ok, Missing, Failed };
+
+// Reads a whole file into text.
+ReadStatus ReadFile(const std::string &path, std::string &text)
+{
+    text.clear();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+    char buf[4096];
+    ReadStatus status = ReadStatus::Ok;
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            status = ReadStatus::Failed;
+        if (n <= 0)
+            break;
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return status;
+}
+
+bool WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool MakeDirs(const std::string &dir)
+{
+    if (dir.empty())
+        return true;
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    auto slash = dir.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeDirs(dir.substr(0, slash)))
+        return false;
+    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+std::string ParentDir(const std::string &path)
+{
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+class FileLock {
+public:
+    explicit FileLock(const std::string &path) : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+    {
+        if (m_fd < 0)
+            return;
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                ::close(m_fd);
+                m_fd = -1;
+                return;
+            }
+        }
+    }
+    ~FileLock()
+    {
+        if (m_fd >= 0) {
+            ::flock(m_fd, LOCK_UN);
+            ::close(m_fd);
+        }
+    }
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+    bool ok() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+std::atomic<ISettings *> g_installedSettings{nullptr};
+
+}  // namespace
+
+// ---- ISettings -------------------------------------------------------------------------------
+
+std::string ISettings::ReadString(std::string_view group, std::string_view key, std::string_view fallback) const
+{
+    auto value = Read(group, key);
+    return value ? *value : std::string(fallback);
+}
+
+int ISettings::ReadInt(std::string_view group, std::string_view key, int fallback) const
+{
+    auto value = Read(group, key);
+    if (!value)
+        return fallback;
+    std::string_view text = Trim(*value);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    int result = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty())
+        return fallback;
+    return result;
+}
+
+bool ISettings::WriteInt(std::string_view group, std::string_view key, int value)
+{
+    return Write(group, key, std::to_string(value));
+}
+
+// ---- file store --------------------------------------------------------------------------------
+
+std::string DefaultSettingsPath()
+{
+    std::string base;
+    if (const char *xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/')
+        base = xdg;
+    else if (const char *home = std::getenv("HOME"); home != nullptr && home[0] != '\0')
+        base = std::string(home) + "/.config";
+    else
+        base = ".config";
+    while (base.size() > 1 && base.back() == '/')
+        base.pop_back();
+    return base + "/" + kSettingsFolder + "/" + kSettingsFile;
+}
+
+CFileSettings::CFileSettings(std::string path) : m_path(std::move(path)) {}
+
+std::optional<std::string> CFileSettings::Read(std::string_view group, std::string_view key) const
+{
+    // The file is only ever replaced whole, so a read without the lock sees one complete version.
+    std::string text;
+    if (ReadFile(m_path, text) != ReadStatus::Ok)
+        return std::nullopt;
+    for (const auto &g : ini::Parse(text)) {
+        if (g.name != group)
+            continue;
+        for (const auto &e : g.entries)
+            if (e.key == key)
+                return ini::UnescapeValue(e.value);
+    }
+    return std::nullopt;
+}
+
+bool CFileSettings::Write(std::string_view group, std::string_view key, std::string_view value)
+{
+    return Update(group, key, std::string(value));
+}
+
+bool CFileSettings::Remove(std::string_view group, std::string_view key)
+{
+    return Update(group, key, std::nullopt);
+}
+
+bool CFileSettings::Update(std::string_view group, std::string_view key, const std::optional<std::string> &value)
+{
+    if (group.empty() || key.empty())
+        return false;
+    std::lock_guard guard(m_mutex);
+    const std::string dir = ParentDir(m_path);
+    if (!MakeDirs(dir))
+        return false;
+    FileLock lock(m_path + ".flock");
+    if (!lock.ok())
+        return false;
+
+    // A file that exists but cannot be read is left alone rather than replaced by our one value.
+    std::string text;
+    if (ReadFile(m_path, text) == ReadStatus::Failed)
+        return false;
+    ini::Document doc = ini::Parse(text);
+    auto groupIt = std::find_if(doc.begin(), doc.end(), [&](const ini::Group &g) { return g.name == group; });
+    if (!value) {
+        if (groupIt == doc.end())
+            return true;
+        auto &entries = groupIt->entries;
+        auto before = entries.size();
+        std::erase_if(entries, [&](const ini::Entry &e) { return e.key == key; });
+        if (entries.size() == before)
+            return true;
+        if (entries.empty())
+            doc.erase(groupIt);
+    } else {
+        if (groupIt == doc.end()) {
+            doc.push_back({std::string(group), {}});
+            groupIt = doc.end() - 1;
+        }
+        const std::string stored = ini::EscapeValue(*value);
+        auto &entries = groupIt->entries;
+        auto entryIt = std::find_if(entries.begin(), entries.end(), [&](const ini::Entry &e) { return e.key == key; });
+        if (entryIt == entries.end())
+            entries.push_back({std::string(key), stored});
+        else if (entryIt->value == stored)
+            return true;
+        else
+            entryIt->value = stored;
+    }
+
+    std::string tmpl = m_path + ".XXXXXX";
+    int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        return false;
+    text = ini::Serialize(doc);
+    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok)
+        ok = ::rename(tmpl.c_str(), m_path.c_str()) == 0;
+    if (!ok)
+        ::unlink(tmpl.c_str());
+    return ok;
+}
+
+ISettings &AppSettings()
+{
+    if (ISettings *installed = g_installedSettings.load())
+        return *installed;
+    static CFileSettings fileSettings(DefaultSettingsPath());
+    return fileSettings;
+}
+
+void SetAppSettings(ISettings *settings)
+{
+    g_installedSettings.store(settings);
+}
+
+void LoadNetworkSettings(const ISettings &settings)
+{
+    std::string address(Trim(settings.ReadString(kNetworkGroup, kNetworkAddressKey)));
+    g_strWifiIp.Set(address.empty() ? g_strDefaultWifiIp : address);
+    int port = settings.ReadInt(kNetworkGroup, kNetworkPortKey, kDefaultWifiPort);
+    g_nWifiPort.store(port >= 1 && port <= 65535 ? port : kDefaultWifiPort);
+}
+
+// ---- INI text ----------------------------------------------------------------------------------
+
+namespace ini {
+
+std::string EscapeKey(std::string_view key)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : key) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '/') {
+            out.push_back('\\');
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                   c == '-' || c == '.' || u >= 0x80) {
+            out.push_back(c);
+        } else {
+            out.push_back('%');
+            out.push_back(kHex[u >> 4]);
+            out.push_back(kHex[u & 0xF]);
+        }
+    }
+    return out;
+}
+
+std::string UnescapeKey(std::string_view stored)
+{
+    std::string out;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        char c = stored[i];
+        if (c == '\\') {
+            out.push_back('/');
+        } else if (c == '%' && i + 2 < stored.size() && IsHexDigit(stored[i + 1]) && IsHexDigit(stored[i + 2])) {
+            out.push_back(static_cast<char>(HexValue(stored[i + 1]) * 16 + HexValue(stored[i + 2])));
+            i += 2;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::string EscapeValue(std::string_view value)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string body;
+    bool quote = !value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
+                                    value.back() == '\t');
+    if (!value.empty() && value.front() == '@')
+        body.push_back('@');
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        const auto u = static_cast<unsigned char>(c);
+        switch (c) {
+        case '\\': body += "\\\\"; break;
+        case '"': body += "\\\""; break;
+        case '\n': body += "\\n"; break;
+        case '\r': body += "\\r"; break;
+        case '\t': body += "\\t"; break;
+        case ';':
+        case ',':
+        case '=':
+            quote = true;
+            body.push_back(c);
+            break;
+        default:
+            if (u < 0x20 || u == 0x7F) {
+                body += "\\x";
+                body.push_back(kHex[u >> 4]);
+                body.push_back(kHex[u & 0xF]);
+                // A following hex digit would extend the escape: close and reopen the quotes.
+                if (i + 1 < value.size() && IsHexDigit(value[i + 1])) {
+                    body += "\"\"";
+                    quote = true;
+                }
+            } else {
+                body.push_back(c);
+            }
+        }
+    }
+    return quote ? "\"" + body + "\"" : body;
+}
+
+std::string UnescapeValue(std::string_view stored)
+{
+    stored = Trim(stored);
+    if (stored.starts_with("@") && !stored.starts_with("@@"))
+        return std::string(stored);  // a typed value we do not interpret: keep its text
+    std::string out;
+    bool quoted = false;
+    std::size_t i = stored.starts_with("@@") ? 1 : 0;
+    std::size_t unquotedEnd = 0;  // trailing blanks outside quotes are not part of the value
+    for (; i < stored.size(); ++i) {
+        char c = stored[i];
+        if (c == '"') {
+            quoted = !quoted;
+            unquotedEnd = out.size();
+            continue;
+        }
+        if (!quoted && c == ';')
+            break;
+        if (c == '\\' && i + 1 < stored.size()) {
+            char e = stored[++i];
+            switch (e) {
+            case 'a': out.push_back('\a'); break;
+            case 'b': out.push_back('\b'); break;
+            case 'f': out.push_back('\f'); break;
+            case 'n': out.push_back('\n'); break;
+            case 'r': out.push_back('\r'); break;
+            case 't': out.push_back('\t'); break;
+            case 'v': out.push_back('\v'); break;
+            case 'x': {
+                unsigned cp = 0;
+                std::size_t digits = 0;
+                while (i + 1 < stored.size() && IsHexDigit(stored[i + 1]) && digits < 4) {
+                    cp = cp * 16 + static_cast<unsigned>(HexValue(stored[++i]));
+                    ++digits;
+                }
+                AppendUtf8(out, cp);
+                break;
+            }
+            default:
+                if (e >= '0' && e <= '7') {
+                    unsigned v = static_cast<unsigned>(e - '0');
+                    for (int k = 0; k < 2 && i + 1 < stored.size() && stored[i + 1] >= '0' && stored[i + 1] <= '7'; ++k)
+                        v = v * 8 + static_cast<unsigned>(stored[++i] - '0');
+                    AppendUtf8(out, v);
+                } else {
+                    out.push_back(e);  // \\, \", \', \? and anything else stand for themselves
+                }
+            }
+            if (!quoted)
+                unquotedEnd = out.size();
+            continue;
+        }
+        out.push_back(c);
+        if (quoted || (c != ' ' && c != '\t'))
+            unquotedEnd = out.size();
+    }
+    out.resize(unquotedEnd);
+    return out;
+}
+
+Document Parse(std::string_view text)
+{
+    Document doc;
+    Group *current = nullptr;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string line(text.substr(pos, end - pos));
+        pos = end + 1;
+        // A line ending in a backslash continues on the next one.
+        while (!line.empty() && (line.back() == '\\' || (line.size() > 1 && line.back() == '\r' &&
+                                                         line[line.size() - 2] == '\\')) &&
+               pos < text.size()) {
+            if (line.back() == '\r')
+                line.pop_back();
+            line.pop_back();
+            std::size_t next = text.find('\n', pos);
+            if (next == std::string_view::npos)
+                next = text.size();
+            line += text.substr(pos, next - pos);
+            pos = next + 1;
+        }
+        std::string_view l = Trim(line);
+        if (l.empty() || l.front() == ';' || l.front() == '#')
+            continue;
+        if (l.front() == '[') {
+            auto close = l.find(']');
+            std::string name = UnescapeKey(l.substr(1, close == std::string_view::npos ? l.size() - 1 : close - 1));
+            auto it = std::find_if(doc.begin(), doc.end(), [&](const Group &g) { return g.name == name; });
+            if (it == doc.end()) {
+                doc.push_back({name, {}});
+                current = &doc.back();
+            } else {
+                current = &*it;
+            }
+            continue;
+        }
+        auto eq = l.find('=');
+        if (eq == std::string_view::npos)
+            continue;
+        std::string key = UnescapeKey(Trim(l.substr(0, eq)));
+        if (key.empty())
+            continue;
+        if (current == nullptr) {
+            doc.push_back({"General", {}});
+            current = &doc.back();
+        }
+        std::string value(Trim(l.substr(eq + 1)));
+        auto it = std::find_if(current->entries.begin(), current->entries.end(),
+                               [&](const Entry &e) { return e.key == key; });
+        if (it == current->entries.end())
+            current->entries.push_back({key, value});
+        else
+            it->value = value;  // the last of repeated keys wins
+    }
+    return doc;
+}
+
+std::string Serialize(const Document &doc)
+{
+    std::string out;
+    for (const auto &g : doc) {
+        if (g.entries.empty())
+            continue;
+        if (!out.empty())
+            out.push_back('\n');
+        out += "[" + EscapeKey(g.name) + "]\n";
+        for (const auto &e : g.entries)
+            out += EscapeKey(e.key) + "=" + e.value + "\n";
+    }
+    return out;
+}
+
+}  // namespace ini

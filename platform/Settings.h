@@ -1,0 +1,84 @@
+#pragma once
+// The program's settings: one group per former registry key, string values. The real store is one
+// file, $XDG_CONFIG_HOME/ZK-470/QX-ZK-470-GV1.00_GB2312.conf (~/.config when the variable is unset),
+// in the INI form Qt's native settings use on Linux ("[Group]" lines, then "key=value"). Every write
+// re-reads the file under an advisory lock, applies the one change and replaces the file atomically,
+// so two running instances never lose each other's values.
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class ISettings {
+public:
+    virtual ~ISettings() = default;
+
+    // The value of key in group; nullopt when absent.
+    virtual std::optional<std::string> Read(std::string_view group, std::string_view key) const = 0;
+    // Stores the value; false when it could not be stored.
+    virtual bool Write(std::string_view group, std::string_view key, std::string_view value) = 0;
+    // Removes the value; true when it is absent afterwards.
+    virtual bool Remove(std::string_view group, std::string_view key) = 0;
+
+    std::string ReadString(std::string_view group, std::string_view key, std::string_view fallback = {}) const;
+    // The value as a decimal integer; the fallback when absent or not a whole number in int's range.
+    int ReadInt(std::string_view group, std::string_view key, int fallback) const;
+    bool WriteInt(std::string_view group, std::string_view key, int value);
+};
+
+// The settings file of the program: $XDG_CONFIG_HOME (or ~/.config) + "/ZK-470/" + the file name.
+std::string DefaultSettingsPath();
+
+class CFileSettings : public ISettings {
+public:
+    explicit CFileSettings(std::string path);
+
+    std::optional<std::string> Read(std::string_view group, std::string_view key) const override;
+    bool Write(std::string_view group, std::string_view key, std::string_view value) override;
+    bool Remove(std::string_view group, std::string_view key) override;
+
+    const std::string &Path() const { return m_path; }
+
+private:
+    bool Update(std::string_view group, std::string_view key, const std::optional<std::string> &value);
+
+    std::string m_path;
+    mutable std::mutex m_mutex;  // one writer per process at a time; flock orders the processes
+};
+
+// The store the program uses. Until one is installed, a CFileSettings on DefaultSettingsPath().
+ISettings &AppSettings();
+// Installs a store (tests install an in-memory one); nullptr returns to the file.
+void SetAppSettings(ISettings *settings);
+
+// Network settings: group "Network", "Address" (default 10.10.100.254) and "Port" (default 8899).
+inline constexpr std::string_view kNetworkGroup = "Network";
+inline constexpr std::string_view kNetworkAddressKey = "Address";
+inline constexpr std::string_view kNetworkPortKey = "Port";
+// Reads them into g_strWifiIp and g_nWifiPort; a missing, empty or out-of-range value keeps the
+// default.
+void LoadNetworkSettings(const ISettings &settings);
+
+// The INI text form, exposed for the file store and its tests.
+namespace ini {
+struct Entry {
+    std::string key;    // unescaped
+    std::string value;  // as stored in the file (escaped)
+};
+struct Group {
+    std::string name;  // unescaped
+    std::vector<Entry> entries;
+};
+using Document = std::vector<Group>;
+
+Document Parse(std::string_view text);
+std::string Serialize(const Document &doc);
+std::string EscapeValue(std::string_view value);
+std::string UnescapeValue(std::string_view stored);
+std::string EscapeKey(std::string_view key);
+std::string UnescapeKey(std::string_view stored);
+}  // namespace ini

@@ -1,0 +1,213 @@
+#include "platform/TestDoubles.h"
+
+#include <algorithm>
+
+// ---- CRecordingMessageTarget ---------------------------------------------------------------------
+
+void CRecordingMessageTarget::PostMessage(unsigned msg, WPARAM wParam, LPARAM lParam)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_messages.push_back({msg, wParam, lParam});
+    }
+    m_cv.notify_all();
+}
+
+std::vector<CRecordingMessageTarget::Message> CRecordingMessageTarget::Messages() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_messages;
+}
+
+std::vector<CRecordingMessageTarget::Message> CRecordingMessageTarget::MessagesOf(unsigned msg) const
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<Message> out;
+    std::copy_if(m_messages.begin(), m_messages.end(), std::back_inserter(out),
+                 [msg](const Message &m) { return m.msg == msg; });
+    return out;
+}
+
+int CRecordingMessageTarget::Count(unsigned msg) const
+{
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(
+        std::count_if(m_messages.begin(), m_messages.end(), [msg](const Message &m) { return m.msg == msg; }));
+}
+
+void CRecordingMessageTarget::Clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_messages.clear();
+}
+
+bool CRecordingMessageTarget::WaitFor(unsigned msg, int count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_cv.wait_for(lock, timeout, [&] {
+        return std::count_if(m_messages.begin(), m_messages.end(), [msg](const Message &m) { return m.msg == msg; }) >=
+               count;
+    });
+}
+
+// ---- CScriptedMessageBox -------------------------------------------------------------------------
+
+void CScriptedMessageBox::PushAnswer(int answer)
+{
+    std::lock_guard lock(m_mutex);
+    m_answers.push_back(answer);
+}
+
+int CScriptedMessageBox::ShowMessage(const std::string &text, unsigned type, int code)
+{
+    std::lock_guard lock(m_mutex);
+    m_shown.push_back({text, type, code});
+    if (m_answers.empty())
+        return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+    int answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+std::vector<CScriptedMessageBox::Box> CScriptedMessageBox::Shown() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_shown;
+}
+
+void CScriptedMessageBox::Clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_shown.clear();
+    m_answers.clear();
+}
+
+// ---- CMemorySettings -----------------------------------------------------------------------------
+
+std::optional<std::string> CMemorySettings::Read(std::string_view group, std::string_view key) const
+{
+    std::lock_guard lock(m_mutex);
+    auto it = m_values.find(std::pair{std::string(group), std::string(key)});
+    if (it == m_values.end())
+        return std::nullopt;
+    return it->second;
+}
+
+bool CMemorySettings::Write(std::string_view group, std::string_view key, std::string_view value)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_failWrites || group.empty() || key.empty())
+        return false;
+    m_values[std::pair{std::string(group), std::string(key)}] = std::string(value);
+    return true;
+}
+
+bool CMemorySettings::Remove(std::string_view group, std::string_view key)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_failWrites)
+        return false;
+    m_values.erase(std::pair{std::string(group), std::string(key)});
+    return true;
+}
+
+void CMemorySettings::SetFailWrites(bool fail)
+{
+    std::lock_guard lock(m_mutex);
+    m_failWrites = fail;
+}
+
+// ---- CRecordingViewServices ----------------------------------------------------------------------
+
+namespace {
+std::string Call(const char *name) { return std::string(name) + "()"; }
+std::string Call(const char *name, int a) { return std::string(name) + "(" + std::to_string(a) + ")"; }
+std::string Call(const char *name, int a, int b)
+{
+    return std::string(name) + "(" + std::to_string(a) + "," + std::to_string(b) + ")";
+}
+}  // namespace
+
+void CRecordingViewServices::Record(std::string call)
+{
+    std::lock_guard lock(m_mutex);
+    m_calls.push_back(std::move(call));
+}
+
+std::vector<std::string> CRecordingViewServices::Calls() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_calls;
+}
+
+void CRecordingViewServices::Clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_calls.clear();
+}
+
+void CRecordingViewServices::SetFileResult(bool ok)
+{
+    std::lock_guard lock(m_mutex);
+    m_fileResult = ok;
+}
+
+void CRecordingViewServices::RefreshChannelAssignments() { Record(Call("RefreshChannelAssignments")); }
+void CRecordingViewServices::RefreshFromImage() { Record(Call("RefreshFromImage")); }
+void CRecordingViewServices::ShowPresetNameLocalized() { Record(Call("ShowPresetNameLocalized")); }
+void CRecordingViewServices::RefreshInputPage() { Record(Call("RefreshInputPage")); }
+void CRecordingViewServices::SetInputSource(int sourceCode, int flag) { Record(Call("SetInputSource", sourceCode, flag)); }
+
+bool CRecordingViewServices::SavePresetFile()
+{
+    Record(Call("SavePresetFile"));
+    std::lock_guard lock(m_mutex);
+    return m_fileResult;
+}
+bool CRecordingViewServices::LoadPresetFile()
+{
+    Record(Call("LoadPresetFile"));
+    std::lock_guard lock(m_mutex);
+    return m_fileResult;
+}
+bool CRecordingViewServices::WriteAllPresetsFile()
+{
+    Record(Call("WriteAllPresetsFile"));
+    std::lock_guard lock(m_mutex);
+    return m_fileResult;
+}
+bool CRecordingViewServices::LoadAllPresetsFile()
+{
+    Record(Call("LoadAllPresetsFile"));
+    std::lock_guard lock(m_mutex);
+    return m_fileResult;
+}
+int CRecordingViewServices::OnChooseAllPresetsFile()
+{
+    Record(Call("OnChooseAllPresetsFile"));
+    std::lock_guard lock(m_mutex);
+    return m_fileResult ? 1 : 0;
+}
+
+void CRecordingViewServices::SaveDspMcuSettings() { Record(Call("SaveDspMcuSettings")); }
+void CRecordingViewServices::QueueDeviceCommand(int s, int p) { Record(Call("QueueDeviceCommand", s, p)); }
+void CRecordingViewServices::SetPendingBlock5(int flag) { Record(Call("SetPendingBlock5", flag)); }
+void CRecordingViewServices::SetPendingBlock2(int flag) { Record(Call("SetPendingBlock2", flag)); }
+void CRecordingViewServices::SetTransferMute(int flag) { Record(Call("SetTransferMute", flag)); }
+void CRecordingViewServices::ReadPresetFromDevice(int p) { Record(Call("ReadPresetFromDevice", p)); }
+void CRecordingViewServices::StorePresetToDevice(int p, int fill) { Record(Call("StorePresetToDevice", p, fill)); }
+void CRecordingViewServices::RecallDevicePreset(int p) { Record(Call("RecallDevicePreset", p)); }
+void CRecordingViewServices::PushAllPresetsToDevice() { Record(Call("PushAllPresetsToDevice")); }
+void CRecordingViewServices::RequestAllPresets() { Record(Call("RequestAllPresets")); }
+void CRecordingViewServices::RestoreSpeakerTypes(int flag) { Record(Call("RestoreSpeakerTypes", flag)); }
+void CRecordingViewServices::SendInputChannel(int n) { Record(Call("SendInputChannel", n)); }
+void CRecordingViewServices::SendOutputChannelLinked(int n, int u) { Record(Call("SendOutputChannelLinked", n, u)); }
+void CRecordingViewServices::SendOutputChannel(int n) { Record(Call("SendOutputChannel", n)); }
+void CRecordingViewServices::SendOutputChannelState(int n) { Record(Call("SendOutputChannelState", n)); }
+void CRecordingViewServices::SendSpeakerType(int n, int all) { Record(Call("SendSpeakerType", n, all)); }
+void CRecordingViewServices::CopyOutputChannel(int s, int t) { Record(Call("CopyOutputChannel", s, t)); }
+void CRecordingViewServices::CopyOutputChannelEq(int s, int t) { Record(Call("CopyOutputChannelEq", s, t)); }
+void CRecordingViewServices::CopyOutputChannelLimited(int s, int t) { Record(Call("CopyOutputChannelLimited", s, t)); }
+void CRecordingViewServices::ResetOutputEqLinked() { Record(Call("ResetOutputEqLinked")); }
+void CRecordingViewServices::ResetInputEq(int n) { Record(Call("ResetInputEq", n)); }
+void CRecordingViewServices::ReconnectLink() { Record(Call("ReconnectLink")); }

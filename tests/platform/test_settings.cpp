@@ -1,0 +1,242 @@
+#include "platform/GlobalData.h"
+#include "platform/Settings.h"
+#include "platform/TestDoubles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path ScratchDir(const std::string &name)
+{
+    const char *out = std::getenv("ZK_TEST_OUTPUT");
+    fs::path dir = fs::path(out ? out : fs::temp_directory_path().string()) / "settings" /
+                   (name + "-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::string Slurp(const fs::path &p)
+{
+    std::ifstream in(p);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+}  // namespace
+
+TEST(IniText, ValuesSurviveEscapingAndUnescaping)
+{
+    const std::vector<std::string> values = {
+        "",
+        "10.10.100.254",
+        "C:/presets/all.qxda",
+        "a,b;c=d",
+        "  padded  ",
+        "quote \" and back\\slash",
+        "line\nbreak\ttab",
+        "@starts with at",
+        "中文路径/设置",
+        std::string("ctl\x01" "A", 5),
+    };
+    for (const auto &v : values) {
+        ini::Document doc{{"Group", {{"Key", ini::EscapeValue(v)}}}};
+        auto parsed = ini::Parse(ini::Serialize(doc));
+        ASSERT_EQ(parsed.size(), 1u) << v;
+        ASSERT_EQ(parsed[0].entries.size(), 1u) << v;
+        EXPECT_EQ(ini::UnescapeValue(parsed[0].entries[0].value), v);
+    }
+}
+
+TEST(IniText, ReadsTheFormsOtherWritersUse)
+{
+    const char *text = "; comment\n"
+                       "[General]\n"
+                       "top = plain value  \n"
+                       "\n"
+                       "[Network]\r\n"
+                       "Address=\"10.0.0.7\"\r\n"
+                       "Port=8899 ; trailing comment\n"
+                       "[DspMcu]\n"
+                       "Path=/home/u/firm\\\n"
+                       "ware\n"
+                       "Name=\\x4e2d\n"
+                       "Port=1\n"
+                       "Port=2\n"
+                       "[My%20Group]\n"
+                       "a\\b=slash key\n";
+    auto doc = ini::Parse(text);
+    ASSERT_EQ(doc.size(), 4u);
+    EXPECT_EQ(ini::UnescapeValue(doc[0].entries[0].value), "plain value");
+    EXPECT_EQ(ini::UnescapeValue(doc[1].entries[0].value), "10.0.0.7");
+    EXPECT_EQ(ini::UnescapeValue(doc[1].entries[1].value), "8899");
+    EXPECT_EQ(ini::UnescapeValue(doc[2].entries[0].value), "/home/u/firmware");
+    EXPECT_EQ(ini::UnescapeValue(doc[2].entries[1].value), "中");
+    EXPECT_EQ(ini::UnescapeValue(doc[2].entries[2].value), "2");  // the last repeated key wins
+    EXPECT_EQ(doc[3].name, "My Group");
+    EXPECT_EQ(doc[3].entries[0].key, "a/b");
+}
+
+TEST(SettingsPath, FollowsXdgConfigHomeElseHome)
+{
+    const char *oldXdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedXdg = oldXdg ? oldXdg : "";
+    ::setenv("XDG_CONFIG_HOME", "/tmp/cfg/", 1);
+    EXPECT_EQ(DefaultSettingsPath(), "/tmp/cfg/ZK-470/QX-ZK-470-GV1.00_GB2312.conf");
+    ::unsetenv("XDG_CONFIG_HOME");
+    const char *home = std::getenv("HOME");
+    if (home && *home) {
+        EXPECT_EQ(DefaultSettingsPath(), std::string(home) + "/.config/ZK-470/QX-ZK-470-GV1.00_GB2312.conf");
+    }
+    if (oldXdg)
+        ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+}
+
+TEST(FileSettings, WritesReadsAndRemovesInItsGroup)
+{
+    auto dir = ScratchDir("basic");
+    const auto path = (dir / "sub" / "app.conf").string();
+    CFileSettings settings(path);
+
+    EXPECT_FALSE(settings.Read("Network", "Address"));  // no file yet
+    ASSERT_TRUE(settings.Write("Network", "Address", "127.0.0.1"));
+    ASSERT_TRUE(settings.WriteInt("Network", "Port", 4321));
+    ASSERT_TRUE(settings.Write("PC_File", "AllFile_Path", "/data/a, b"));
+    EXPECT_EQ(settings.ReadString("Network", "Address"), "127.0.0.1");
+    EXPECT_EQ(settings.ReadInt("Network", "Port", 0), 4321);
+    EXPECT_EQ(settings.ReadString("PC_File", "AllFile_Path"), "/data/a, b");
+    EXPECT_FALSE(settings.Read("PC_File", "Address"));
+
+    const std::string text = Slurp(path);
+    EXPECT_NE(text.find("[Network]\nAddress=127.0.0.1\nPort=4321\n"), std::string::npos) << text;
+
+    ASSERT_TRUE(settings.Remove("Network", "Port"));
+    EXPECT_FALSE(settings.Read("Network", "Port"));
+    EXPECT_EQ(settings.ReadString("Network", "Address"), "127.0.0.1");
+    EXPECT_TRUE(settings.Remove("Nothing", "Here"));
+
+    // No temporary file is left next to the settings.
+    for (const auto &entry : fs::directory_iterator(dir / "sub"))
+        EXPECT_TRUE(entry.path().filename() == "app.conf" || entry.path().filename() == "app.conf.flock")
+            << entry.path();
+}
+
+TEST(FileSettings, ReadIntRefusesWhatIsNotAWholeNumber)
+{
+    CMemorySettings settings;
+    for (const char *bad : {"", "12x", "x", "99999999999", "1.5"}) {
+        settings.Write("G", "K", bad);
+        EXPECT_EQ(settings.ReadInt("G", "K", -7), -7) << bad;
+    }
+    settings.Write("G", "K", " 42 ");
+    EXPECT_EQ(settings.ReadInt("G", "K", -7), 42);
+}
+
+TEST(FileSettings, TwoInstancesWritingAtOnceKeepEachOthersValues)
+{
+    auto dir = ScratchDir("concurrent");
+    const auto path = (dir / "shared.conf").string();
+    constexpr int kWrites = 40;
+
+    // A second process writes its own keys while this one writes others.
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        CFileSettings other(path);
+        bool ok = true;
+        for (int i = 0; i < kWrites; ++i)
+            ok = other.WriteInt("Child", "k" + std::to_string(i), i) && ok;
+        ::_exit(ok ? 0 : 1);
+    }
+    CFileSettings mine(path);
+    std::thread second([&] {
+        CFileSettings again(path);
+        for (int i = 0; i < kWrites; ++i)
+            again.WriteInt("Thread", "k" + std::to_string(i), i);
+    });
+    for (int i = 0; i < kWrites; ++i)
+        EXPECT_TRUE(mine.WriteInt("Parent", "k" + std::to_string(i), i));
+    second.join();
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    for (const char *group : {"Child", "Parent", "Thread"})
+        for (int i = 0; i < kWrites; ++i)
+            EXPECT_EQ(mine.ReadInt(group, "k" + std::to_string(i), -1), i) << group << i;
+}
+
+TEST(FileSettings, AnUnreadableFileIsNotReplaced)
+{
+    auto dir = ScratchDir("unreadable");
+    // Something that cannot be read as a file stands where the settings should be.
+    fs::create_directories(dir / "busy.conf" / "inside");
+    CFileSettings busy((dir / "busy.conf").string());
+    EXPECT_FALSE(busy.Write("Network", "Port", "1"));
+    EXPECT_TRUE(fs::is_directory(dir / "busy.conf" / "inside"));
+
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    const auto path = dir / "locked.conf";
+    {
+        std::ofstream out(path);
+        out << "[Keep]\nValue=precious\n";
+    }
+    ::chmod(path.c_str(), 0);
+    CFileSettings settings(path.string());
+    EXPECT_FALSE(settings.Write("Network", "Port", "1"));
+    ::chmod(path.c_str(), 0600);
+    EXPECT_EQ(settings.ReadString("Keep", "Value"), "precious");
+}
+
+TEST(NetworkSettings, AreReadAtStartWithTheirDefaults)
+{
+    struct Case {
+        const char *address;  // nullptr: absent
+        const char *port;
+        std::string wantAddress;
+        int wantPort;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, "10.10.100.254", 8899},
+        {"127.0.0.1", "40123", "127.0.0.1", 40123},
+        {"  ", "0", "10.10.100.254", 8899},
+        {"192.168.1.9", "70000", "192.168.1.9", 8899},
+        {"192.168.1.9", "port", "192.168.1.9", 8899},
+    };
+    for (const auto &c : cases) {
+        CMemorySettings settings;
+        if (c.address)
+            settings.Write("Network", "Address", c.address);
+        if (c.port)
+            settings.Write("Network", "Port", c.port);
+        LoadNetworkSettings(settings);
+        EXPECT_EQ(g_strWifiIp.Get(), c.wantAddress);
+        EXPECT_EQ(g_nWifiPort.load(), c.wantPort);
+    }
+    g_strWifiIp.Set(g_strDefaultWifiIp);
+    g_nWifiPort.store(kDefaultWifiPort);
+}
+
+TEST(AppSettings, UsesTheInstalledStore)
+{
+    CMemorySettings memory;
+    {
+        ScopedAppSettings scope(memory);
+        EXPECT_TRUE(AppSettings().Write("Lang", "Language", "English"));
+    }
+    EXPECT_EQ(memory.ReadString("Lang", "Language"), "English");
+    EXPECT_NE(&AppSettings(), &memory);
+}

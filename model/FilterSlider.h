@@ -1,7 +1,8 @@
 #pragma once
 // The slider that mirrors one equaliser element on a panel. The model moves it when the
 // element's frequency or gain changes through the element; the bitmap slider of the controls
-// implements it. Called on the UI thread only.
+// implements it. Called on the UI thread only, while the element holds its own lock: an
+// implementation only moves and redraws itself and never takes the link lock.
 
 class IFilterSlider {
 public:

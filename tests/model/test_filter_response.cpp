@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <limits>
+
+#include "model/DataDefine.h"
+#include "model/FilterResponse.h"
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// |H(e^jw)| in dB by complex arithmetic, as an independent check of the section evaluation.
+double SectionDb(const BiquadSection &s, double w)
+{
+    const std::complex<double> z1 = std::polar(1.0, -w);
+    const std::complex<double> z2 = z1 * z1;
+    const std::complex<double> h = (s.b0 + s.b1 * z1 + s.b2 * z2) / (s.a0 + s.a1 * z1 + s.a2 * z2);
+    return 20.0 * std::log10(std::abs(h));
+}
+
+bool AllZero(const double *r)
+{
+    for (int i = 0; i < kFreqPoints; ++i)
+        if (r[i] != 0.0)
+            return false;
+    return true;
+}
+
+// Slope in dB per octave between two grid points.
+double SlopePerOctave(const double *r, int i1, int i2)
+{
+    return (r[i2] - r[i1]) / std::log2(g_FreqTable241[i2] / g_FreqTable241[i1]);
+}
+
+} // namespace
+
+TEST(FilterResponse, SectionEvaluationMatchesComplexMagnitude)
+{
+    const BiquadSection sections[] = {
+        {1.2, -1.9, 0.8, 1.1, -1.85, 0.87},
+        {0.3, 0.6, 0.3, 2.0, -0.4, 0.1},
+        {1.0, -1.0, 0.0, 1.05, -0.95, 0.0},
+    };
+    double out[kFreqPoints];
+    EvalSections(sections, 3, out);
+    for (int i = 0; i < kFreqPoints; i += 7) {
+        const double w = GridAngle(i);
+        const double expected = SectionDb(sections[0], w) + SectionDb(sections[1], w) + SectionDb(sections[2], w);
+        EXPECT_NEAR(out[i], expected, 1e-9) << i;
+    }
+    // A zero leading coefficient is replaced by 1e-10 rather than dividing by zero.
+    const BiquadSection degenerate{1.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    EvalSections(&degenerate, 1, out);
+    for (int i = 0; i < kFreqPoints; ++i)
+        ASSERT_TRUE(std::isfinite(out[i])) << i;
+}
+
+TEST(FilterResponse, PeakingBand)
+{
+    double r[kFreqPoints];
+    PeqResponse(1000, 6.0, 0.57, r);
+    EXPECT_NEAR(r[kFreqIndex1k], 6.0, 0.005);
+    for (int i = 0; i < kFreqPoints; ++i)
+        EXPECT_LE(r[i], r[kFreqIndex1k]) << i;
+    EXPECT_NEAR(r[112], 0.42, 0.01);  // an octave below
+    EXPECT_NEAR(r[160], 0.42, 0.01);  // an octave above
+
+    // The centre snaps to the grid: 1010 Hz is computed as 1000 Hz.
+    double snapped[kFreqPoints];
+    PeqResponse(1010, 6.0, 0.57, snapped);
+    for (int i = 0; i < kFreqPoints; ++i)
+        EXPECT_EQ(snapped[i], r[i]) << i;
+
+    PeqResponse(1000, -6.0, 0.57, r);
+    EXPECT_NEAR(r[kFreqIndex1k], -6.0, 0.005);
+}
+
+TEST(FilterResponse, Shelves)
+{
+    double r[kFreqPoints];
+    for (int slope = 0; slope <= 1; ++slope) {
+        ASSERT_TRUE(ShelfResponse(1, slope, 200, 6.0, r));
+        EXPECT_NEAR(r[0], 6.0, 0.5) << "low shelf, slope " << slope;
+        EXPECT_NEAR(r[240], 0.0, 0.5) << "low shelf, slope " << slope;
+        ASSERT_TRUE(ShelfResponse(2, slope, 5000, -6.0, r));
+        EXPECT_NEAR(r[0], 0.0, 0.5) << "high shelf, slope " << slope;
+        EXPECT_NEAR(r[240], -6.0, 0.5) << "high shelf, slope " << slope;
+    }
+    // Exactly 0 dB is the unity section.
+    ASSERT_TRUE(ShelfResponse(1, 0, 200, 0.0, r));
+    EXPECT_TRUE(AllZero(r));
+}
+
+TEST(FilterResponse, CrossoverValuesAtTheCorner)
+{
+    double r[kFreqPoints];
+    CrossoverResponse(true, 1000, 0, 3, 0, r);  // Linkwitz-Riley 24 dB/oct
+    EXPECT_NEAR(r[kFreqIndex1k], -5.95, 0.005);
+    CrossoverResponse(true, 1000, 1, 1, 0, r);  // Butterworth 12 dB/oct
+    EXPECT_NEAR(r[kFreqIndex1k], -2.97, 0.005);
+    CrossoverResponse(false, 1000, 0, 3, 0, r);
+    EXPECT_NEAR(r[kFreqIndex1k], -5.95, 0.05);
+}
+
+TEST(FilterResponse, EffectiveSlopeRows)
+{
+    struct Case { bool high; int family; int slope; int reduced; int row; } cases[] = {
+        // Bessel rows are swapped for the longer slopes.
+        {true, 2, 4, 0, 6}, {true, 2, 5, 0, 7}, {true, 2, 6, 0, 4}, {true, 2, 7, 0, 5},
+        {false, 2, 4, 0, 7}, {false, 2, 5, 0, 6}, {false, 2, 6, 0, 4}, {false, 2, 7, 0, 5},
+        {true, 2, 3, 0, 3}, {true, 0, 4, 0, 4}, {true, 1, 7, 0, 7},
+        // The reduced set draws slope 1 from the 18 dB/oct row.
+        {true, 0, 1, 1, 2}, {false, 1, 1, 1, 2}, {true, 2, 1, 1, 2}, {true, 0, 2, 1, 2},
+        // Outside the tables.
+        {true, 3, 1, 0, -1}, {true, -1, 1, 0, -1}, {false, 0, 8, 0, -1}, {false, 0, -1, 0, -1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(EffectiveCrossoverSlope(c.high, c.family, c.slope, c.reduced), c.row)
+            << c.high << " family " << c.family << " slope " << c.slope << " reduced " << c.reduced;
+
+    double full[kFreqPoints], reduced[kFreqPoints];
+    CrossoverResponse(true, 500, 0, 1, 1, reduced);
+    CrossoverResponse(true, 500, 0, 2, 0, full);
+    for (int i = 0; i < kFreqPoints; ++i)
+        EXPECT_EQ(reduced[i], full[i]) << i;
+}
+
+TEST(FilterResponse, AsymptoticSlopeOfEveryFamilyAndSlope)
+{
+    // Far from the corner every cascade falls by 6 dB/oct per order of the row it is drawn from.
+    // High-pass: corner near 20 kHz, measured between 40 and 80 Hz. Low-pass: corner at 25 Hz,
+    // measured between 1 and 2 kHz.
+    double r[kFreqPoints];
+    for (int family = 0; family <= 2; ++family) {
+        for (int slope = 0; slope <= 7; ++slope) {
+            for (bool high : {true, false}) {
+                const int row = EffectiveCrossoverSlope(high, family, slope, 0);
+                const double expected = 6.0 * (row + 1);
+                ASSERT_TRUE(CrossoverResponse(high, high ? 16000 : 25, family, slope, 0, r));
+                const double s = high ? SlopePerOctave(r, 25, 49) : -SlopePerOctave(r, 136, 160);
+                EXPECT_NEAR(s, expected, 0.5)
+                    << (high ? "high-pass" : "low-pass") << " family " << family << " slope " << slope;
+            }
+        }
+    }
+}
+
+TEST(FilterResponse, PassBandIsFlatFarFromTheCorner)
+{
+    double r[kFreqPoints];
+    for (int family = 0; family <= 2; ++family) {
+        for (int slope = 0; slope <= 7; ++slope) {
+            CrossoverResponse(true, 25, family, slope, 0, r);
+            EXPECT_NEAR(r[160], 0.0, 0.05) << "high-pass family " << family << " slope " << slope;
+            CrossoverResponse(false, 16000, family, slope, 0, r);
+            EXPECT_NEAR(r[40], 0.0, 0.05) << "low-pass family " << family << " slope " << slope;
+        }
+    }
+}
+
+TEST(FilterResponse, ValuesOutsideTheTablesAreFlat)
+{
+    double r[kFreqPoints];
+    for (int i = 0; i < kFreqPoints; ++i)
+        r[i] = kNaN;
+    EXPECT_FALSE(ShelfResponse(1, 2, 1000, 6.0, r));
+    EXPECT_TRUE(AllZero(r));
+    EXPECT_FALSE(ShelfResponse(0, 0, 1000, 6.0, r));
+    EXPECT_TRUE(AllZero(r));
+    EXPECT_FALSE(CrossoverResponse(true, 1000, 3, 2, 0, r));
+    EXPECT_TRUE(AllZero(r));
+    EXPECT_FALSE(CrossoverResponse(false, 1000, 0, 200, 0, r));
+    EXPECT_TRUE(AllZero(r));
+}

@@ -1,0 +1,304 @@
+#include "controls/MessageBox.h"
+
+#include "controls/ConsoleStyle.h"
+#include "platform/GlobalData.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/WindowMessages.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTimerEvent>
+
+namespace {
+
+QString qs(const std::string &s) { return QString::fromStdString(s); }
+
+constexpr unsigned kIconMask = 0xF0;
+constexpr unsigned kQuitOnly = 6;
+
+struct Labels {
+    const char *okCn, *cancelCn, *okEn, *cancelEn;
+};
+
+// Labels by button set; null keeps the template label.
+const Labels *labelsFor(unsigned set)
+{
+    static const Labels ok{"确定", nullptr, "OK", nullptr};
+    static const Labels okCancel{"确定", "取消", "OK", "Cancel"};
+    static const Labels yesNo{"是", "否", "YES", "NO"};
+    static const Labels quit{nullptr, "退出", nullptr, "Quit"};
+    switch (set) {
+    case MB_OK: return &ok;
+    case MB_OKCANCEL: return &okCancel;
+    case MB_YESNO: return &yesNo;
+    case kQuitOnly: return &quit;
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+CMessageBox::CMessageBox(QWidget *parent) : QDialog(parent) { build(); }
+
+CMessageBox::CMessageBox(const std::string &text, unsigned type, const std::string &caption, int code)
+    : QDialog(nullptr), m_strText(qs(text)), m_strCaption(qs(caption)), m_nType(type), m_nCode(code)
+{
+    build();
+}
+
+void CMessageBox::SetMessage(const std::string &text, unsigned type, const std::string &, int code)
+{
+    m_strText = qs(text);
+    m_nType = type;
+    m_nCode = code;
+    m_strCaption = qs(g_strProductName);
+}
+
+void CMessageBox::build()
+{
+    setWindowTitle(QStringLiteral("AfxMessageBox"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setModal(true);
+    setFont(DefaultDialogFont());
+    ApplyConsoleDialogStyle(this);
+    const DialogUnits u = DefaultDialogUnits();
+    setFixedSize(DluSize(183, 78, u));
+
+    m_lblText = new QLabel(this);
+    SetCtrlId(m_lblText, IDC_TEXT);
+    m_lblText->setGeometry(DluRect(-1, 25, 184, 27, u));
+    m_lblText->setWordWrap(true);
+    m_lblText->setTextFormat(Qt::PlainText);
+    m_lblText->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    m_btnOk = new QPushButton(QStringLiteral("OK"), this);
+    SetCtrlId(m_btnOk, IDOK);
+    m_btnOk->setGeometry(DluRect(37, 56, 50, 14, u));
+    m_btnOk->setDefault(true);
+    m_btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    SetCtrlId(m_btnCancel, IDCANCEL);
+    m_btnCancel->setGeometry(DluRect(101, 56, 50, 14, u));
+    connect(m_btnOk, &QPushButton::clicked, this, [this] { onOk(); });
+    connect(m_btnCancel, &QPushButton::clicked, this, [this] { onCancel(); });
+
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, [this] { onTimer(); });
+}
+
+QString CMessageBox::TitleForCode(int code, bool chinese)
+{
+    switch (code) {
+    case 2000: return qs(chinese ? g_strPromptCn : g_strPromptEn);
+    case 2001: return qs(chinese ? g_strWarningCn : g_strWarningEn);
+    case -2: return qs(g_strPromptCn);
+    case -3: return qs(g_strPromptEn);
+    case -4: return qs(g_strWarningCn);
+    case -5: return qs(g_strWarningEn);
+    default: return {};
+    }
+}
+
+int CMessageBox::OkResult(unsigned type)
+{
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+    case MB_OKCANCEL: return IDOK;
+    case MB_YESNO:
+    case MB_YESNOCANCEL: return IDYES;
+    case MB_RETRYCANCEL: return IDRETRY;
+    case 2: return IDABORT;  // abort, retry, ignore
+    case kQuitOnly: return IDCANCEL;  // the one button of a quit box is its Cancel button
+    default: return IDOK;
+    }
+}
+
+int CMessageBox::CancelResult(unsigned type)
+{
+    switch (type & MB_TYPEMASK) {
+    case MB_OK: return IDOK;
+    case MB_YESNO: return IDNO;
+    default: return IDCANCEL;
+    }
+}
+
+void CMessageBox::InitDialog()
+{
+    if (m_bInitialised)
+        return;
+    m_bInitialised = true;
+    const bool chinese = g_bChinese.load() != 0;
+
+    // The text is centred; a longer text makes the box taller rather than being cut.
+    m_lblText->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    m_lblText->setText(m_strText);
+    setWindowTitle(m_strCaption);
+    const int need = m_lblText->heightForWidth(m_lblText->width());
+    if (need > m_lblText->height()) {
+        const int grow = need - m_lblText->height();
+        m_lblText->resize(m_lblText->width(), need);
+        for (QPushButton *b : {m_btnOk, m_btnCancel})
+            b->move(b->x(), b->y() + grow);
+        setFixedSize(width(), height() + grow);
+    }
+
+    const QString title = TitleForCode(m_nCode, chinese);
+    if (!title.isEmpty())
+        setWindowTitle(title);
+    // A negative code would be a period of more than 24 days: such boxes wait for the user.
+    if (m_nCode > 0)
+        m_timer->start(m_nCode);
+
+    m_nResult = CancelResult(m_nType);  // the result of a box that is left any other way
+    if ((m_nType & kIconMask) == 0) {
+        const unsigned set = m_nType & MB_TYPEMASK;
+        if (const Labels *l = labelsFor(set)) {
+            if (l->okEn)
+                m_btnOk->setText(QString::fromUtf8(chinese ? l->okCn : l->okEn));
+            if (l->cancelEn)
+                m_btnCancel->setText(QString::fromUtf8(chinese ? l->cancelCn : l->cancelEn));
+        }
+        QPushButton *only = set == MB_OK ? m_btnOk : set == kQuitOnly ? m_btnCancel : nullptr;
+        if (only) {
+            (set == MB_OK ? m_btnCancel : m_btnOk)->hide();
+            only->move((width() - only->width()) / 2, only->y());
+            only->setDefault(true);
+            only->setFocus();
+        }
+    }
+}
+
+bool CMessageBox::CloseTimerActive() const { return m_timer->isActive(); }
+
+int CMessageBox::DoModal()
+{
+    InitDialog();
+    exec();
+    return m_nResult;
+}
+
+void CMessageBox::showEvent(QShowEvent *e)
+{
+    InitDialog();
+    QDialog::showEvent(e);
+}
+
+void CMessageBox::finish(int result)
+{
+    if (m_bFinishing)
+        return;
+    m_bFinishing = true;
+    m_nResult = result;
+    m_timer->stop();
+    done(result);
+    m_bFinishing = false;
+}
+
+void CMessageBox::onOk() { finish(OkResult(m_nType)); }
+void CMessageBox::onCancel() { finish(CancelResult(m_nType)); }
+void CMessageBox::onTimer() { finish(CancelResult(m_nType)); }
+
+void CMessageBox::closeEvent(QCloseEvent *e)
+{
+    if (!m_bFinishing && isVisible()) {
+        e->ignore();
+        onCancel();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
+void CMessageBox::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        onCancel();
+        return;
+    }
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        // Enter presses the focused button, else the default one.
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        QPushButton *b = focused && focused->isVisible() ? focused : (m_btnOk->isVisible() ? m_btnOk : m_btnCancel);
+        b == m_btnOk ? onOk() : onCancel();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+int TimedMessageBox(QWidget *, const std::string &text, const std::string &, unsigned type, int, int code)
+{
+    return ShowMessage(text, type, code);
+}
+
+int CMessageBoxService::ShowMessage(const std::string &text, unsigned type, int code)
+{
+    if (IsUiThread()) {
+        CMessageBox box(text, type, g_strProductName, code);
+        return box.DoModal();
+    }
+    RunOnUiThread([text, type, code] {
+        CMessageBox box(text, type, g_strProductName, code);
+        box.DoModal();
+    });
+    return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+}
+
+void InstallMessageBoxService()
+{
+    static CMessageBoxService service;
+    SetMessageBoxService(&service);
+}
+
+CMsgBox::CMsgBox() : QWidget(nullptr) { hide(); }
+
+CMsgBox::CMsgBox(QWidget *parent) : QWidget(nullptr) { CreateHidden(parent); }
+
+void CMsgBox::CreateHidden(QWidget *parent)
+{
+    if (m_bCreated)
+        return;
+    setParent(parent);
+    setObjectName(QStringLiteral("{62BAB41D-B6BB-402C-89EF-5B86830DF68C}"));
+    SetCtrlId(this, 1000);
+    setGeometry(0, 0, 0, 0);
+    hide();
+    m_bCreated = 1;
+}
+
+void CMsgBox::Show(const std::string &text)
+{
+    m_strText = QString::fromStdString(text);
+    if (m_nTimer)
+        killTimer(m_nTimer);
+    m_nTimer = startTimer(1000);
+    ::ShowMessage(text, MB_OK, 0);
+}
+
+void CMsgBox::PressEnter()
+{
+    QWidget *target = QApplication::activeModalWidget();
+    if (!target)
+        target = QApplication::focusWidget();
+    if (!target)
+        return;
+    if (QWidget *f = target->focusWidget())
+        target = f;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+}
+
+void CMsgBox::timerEvent(QTimerEvent *e)
+{
+    if (e->timerId() == m_nTimer) {
+        PressEnter();
+        killTimer(m_nTimer);
+        m_nTimer = 0;
+        return;
+    }
+    QWidget::timerEvent(e);
+}

@@ -1,0 +1,377 @@
+#include "model/MIC_InData.h"
+
+#include "link/CommandFrame.h"
+#include "link/SendData.h"
+#include "model/DataDefine.h"
+#include "model/RecordItems.h"
+#include "platform/GlobalData.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+using namespace record_items;
+
+namespace {
+
+constexpr int kBasicItem = 9;
+constexpr int kCrossoverItem = 10;
+constexpr int kThresholdItem = 11;
+constexpr int kLimitItem = 12;
+constexpr int kNameItem = 13;
+
+std::string Format(const char *fmt, ...)
+{
+    char buf[64];
+    va_list ap;
+    va_start(ap, fmt);
+    std::vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    return buf;
+}
+
+int Online() { return g_bDeviceOnline.load(); }
+
+}  // namespace
+
+CMIC_InData::CMIC_InData() = default;
+
+void CMIC_InData::InitEQ(int lastBand, int crossoverIndex, int lowPassFreq)
+{
+    m_eq.InitMicBands(lastBand, crossoverIndex, lowPassFreq);
+}
+
+TextFieldResult CMIC_InData::SetName(const std::string &name)
+{
+    const auto check = CheckTextField(name, kNameBytes);
+    if (check != TextFieldResult::Ok)
+        return check;
+    std::string gbk;
+    Utf8ToGbkBytes(name, gbk);
+    {
+        std::lock_guard lock(m_nameMutex);
+        m_name.fill(0);
+        std::memcpy(m_name.data(), gbk.data(), std::min(gbk.size(), m_name.size()));
+    }
+    m_nNameChanged = Online();
+    return TextFieldResult::Ok;
+}
+
+std::string CMIC_InData::GetName() const
+{
+    const auto buf = GetNameBuffer();
+    const auto end = std::find(buf.begin(), buf.end(), 0);
+    return GbkBytesToUtf8(std::string_view(reinterpret_cast<const char *>(buf.data()), end - buf.begin()));
+}
+
+std::array<std::uint8_t, CMIC_InData::kNameBytes> CMIC_InData::GetNameBuffer() const
+{
+    std::lock_guard lock(m_nameMutex);
+    return m_name;
+}
+
+void CMIC_InData::SetLevel(int v) { m_nLevel = v; m_nRecordChanged = Online(); }
+void CMIC_InData::SetSwitch(int v) { m_nSwitch = v; m_nRecordChanged = Online(); }
+void CMIC_InData::SetPolarity(int v) { m_nPolarity = v; m_nRecordChanged = Online(); }
+void CMIC_InData::SetOption(int v) { m_nOption = v; m_nRecordChanged = Online(); }
+void CMIC_InData::SetDelay(int v) { m_nDelay = v; m_nRecordChanged = Online(); }
+void CMIC_InData::SetMuted(int v) { m_nMuted = v; m_nRecordChanged = Online(); }
+
+void CMIC_InData::SetGain(int code)
+{
+    m_nGain = code;
+    m_nMuted = code == 0 ? 1 : 0;
+    m_nRecordChanged = Online();
+}
+
+void CMIC_InData::SetThreshold(int code) { m_nThreshold = code; m_nThresholdChanged = Online(); }
+void CMIC_InData::SetLimitThreshold(int code) { m_nLimitThreshold = code; m_nLimitChanged = Online(); }
+void CMIC_InData::SetLimitAttack(int code) { m_nLimitAttack = code; m_nLimitChanged = Online(); }
+void CMIC_InData::SetLimitRelease(int code) { m_nLimitRelease = code; m_nLimitChanged = Online(); }
+
+void CMIC_InData::SetChanged(int v)
+{
+    m_nRecordChanged = v;
+    m_nNameChanged = v;
+    m_nThresholdChanged = v;
+    m_nLimitChanged = v;
+    for (int i = 0; i < m_eq.GetSize(); ++i)
+        m_eq.GetAt(i)->StepSendFreq(v);
+}
+
+void CMIC_InData::SetAllBypass(int flag)
+{
+    for (int i = 0; i < m_eq.GetSize(); ++i)
+        m_eq.GetAt(i)->SetBypass(flag);
+}
+
+bool CMIC_InData::IsAllBypassed()
+{
+    bool all = true;
+    for (int i = 0; i < m_eq.GetSize(); ++i)
+        if (!m_eq.GetAt(i)->IsNeutral())
+            all = false;
+    m_nAllBypassed = all ? 1 : 0;
+    return all;
+}
+
+bool CMIC_InData::TakeCrossoverChanges()
+{
+    bool any = false;
+    for (CFilter *x : {GetHpf(), GetLpf()}) {
+        if (x && x->GetChanged()) {
+            x->StepSendFreq(0);
+            any = true;
+        }
+    }
+    return any;
+}
+
+void CMIC_InData::CopyFrom(const CMIC_InData &other)
+{
+    const auto name = other.GetNameBuffer();
+    {
+        std::lock_guard lock(m_nameMutex);
+        m_name = name;
+    }
+    m_nGain = other.m_nGain.load();
+    m_nDelay = other.m_nDelay.load();
+    m_eq.CopyFrom(other.m_eq);
+}
+
+// ---- block writers ----------------------------------------------------------------------------
+
+std::unique_ptr<CSendData> CMIC_InData::ItemFrame(int item) const
+{
+    return BuildParamFrame(OBJ_MIC, m_nChannel, item);
+}
+
+std::unique_ptr<CSendData> CMIC_InData::SendBasic(bool frame)
+{
+    const int level = m_nLevel, polarity = m_nPolarity, option = m_nOption, on = m_nSwitch, delay = m_nDelay,
+              gain = GetGain();
+    EditImageItem(OBJ_MIC, m_nChannel, kBasicItem, [&](std::uint8_t *p) {
+        p[0] = static_cast<std::uint8_t>(level);
+        p[1] = static_cast<std::uint8_t>(polarity);
+        p[2] = static_cast<std::uint8_t>(option);
+        p[3] = static_cast<std::uint8_t>(on);
+        Put16(p + 4, delay);
+        Put16(p + 6, gain);
+    });
+    return frame ? ItemFrame(m_nBasicItem) : nullptr;
+}
+
+std::unique_ptr<CSendData> CMIC_InData::SendCrossover(bool frame)
+{
+    const CFilter::DeviceValues hp = GetHpf()->GetDeviceValues();
+    const CFilter::DeviceValues lp = GetLpf()->GetDeviceValues();
+    EditImageItem(OBJ_MIC, m_nChannel, kCrossoverItem, [&](std::uint8_t *p) {
+        Put16(p, hp.sendFreq);
+        p[2] = static_cast<std::uint8_t>(hp.family);
+        p[3] = static_cast<std::uint8_t>(hp.slope);
+        Put16(p + 4, lp.sendFreq);
+        p[6] = static_cast<std::uint8_t>(lp.family);
+        p[7] = static_cast<std::uint8_t>(lp.slope);
+    });
+    return frame ? ItemFrame(kCrossoverItem) : nullptr;
+}
+
+std::unique_ptr<CSendData> CMIC_InData::SendThreshold(bool frame)
+{
+    const int threshold = m_nThreshold;
+    EditImageItem(OBJ_MIC, m_nChannel, kThresholdItem,
+                  [&](std::uint8_t *p) { p[0] = static_cast<std::uint8_t>(threshold); });
+    return frame ? ItemFrame(m_nThresholdItem) : nullptr;
+}
+
+std::unique_ptr<CSendData> CMIC_InData::SendLimit(bool frame)
+{
+    const int threshold = m_nLimitThreshold, attack = m_nLimitAttack, release = m_nLimitRelease;
+    EditImageItem(OBJ_MIC, m_nChannel, kLimitItem, [&](std::uint8_t *p) {
+        Put16(p, threshold);
+        p[2] = static_cast<std::uint8_t>(attack);
+        p[3] = static_cast<std::uint8_t>(release);
+    });
+    return frame ? ItemFrame(m_nLimitItem) : nullptr;
+}
+
+std::unique_ptr<CSendData> CMIC_InData::SendName(bool frame)
+{
+    const std::string name = GetName();
+    EditImageItem(OBJ_MIC, m_nChannel, kNameItem,
+                  [&](std::uint8_t *p) { CStringToBufferTerminated(p, kNameBytes, name); });
+    return frame ? ItemFrame(m_nNameItem) : nullptr;
+}
+
+std::unique_ptr<CSendData> CMIC_InData::SendBand(int i, int n)
+{
+    if (i < 0 || i >= kBands || i >= m_eq.GetSize())
+        return nullptr;
+    const EqBandPacket packet = m_eq.GetBandPacket(i);
+    EditImageItem(OBJ_MIC, m_nChannel, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
+    return ItemFrame(n);
+}
+
+TextFieldResult CMIC_InData::FillRecord()
+{
+    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i) {
+        const EqBandPacket packet = m_eq.GetBandPacket(i);
+        EditImageItem(OBJ_MIC, m_nChannel, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
+    }
+    const std::string name = GetName();
+    auto result = TextFieldResult::Ok;
+    EditImageItem(OBJ_MIC, m_nChannel, kNameItem,
+                  [&](std::uint8_t *p) { result = CStringToBufferTerminated(p, kNameBytes, name); });
+    SendBasic(false);
+    SendCrossover(false);
+    SendLimit(false);
+    SendThreshold(false);
+    return result;
+}
+
+std::unique_ptr<CSendData> CMIC_InData::FillRecordAndFrame(int preset)
+{
+    FillRecord();
+    return BuildBlockFrame(preset, OBJ_MIC, m_nChannel, true);
+}
+
+// ---- unpacking ----------------------------------------------------------------------------------
+
+void CMIC_InData::LoadFromRecord(std::span<const std::uint8_t> block)
+{
+    if (block.size() < DeviceImage::kMicSize)
+        return;
+    const std::uint8_t *b = block.data();
+    auto item = [b](int k) { return b + k * DeviceImage::kItemSize; };
+
+    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i)
+        m_eq.SetBandFromPacket(EqBandPacket::FromBytes(item(i)), i);
+    {
+        std::lock_guard lock(m_nameMutex);
+        std::memcpy(m_name.data(), item(kNameItem), kNameBytes);
+    }
+    LoadBasic(item(kBasicItem));
+    LoadThreshold(item(kThresholdItem));
+    LoadLimit(item(kLimitItem));
+
+    const std::uint8_t *x = item(kCrossoverItem);
+    CFilter *elements[2] = {GetHpf(), GetLpf()};
+    for (int k = 0; k < 2; ++k) {
+        const std::uint8_t *p = x + 4 * k;
+        CFilter *e = elements[k];
+        const int f = Get16(p);
+        e->SetFreq(f, 1);
+        e->SetSendFreq(e->GetFreq());
+        e->SetFamily(p[2], 1);
+        e->SetSlope(p[3], 1);
+        e->StepSendFreq(0);
+    }
+}
+
+void CMIC_InData::LoadBasic(const std::uint8_t *p)
+{
+    m_nLevel = p[0];
+    m_nPolarity = p[1];
+    m_nSwitch = p[3];
+    m_nOption = p[2];
+    m_nDelay = Get16(p + 4);
+    m_nGain = Get16(p + 6);
+    m_nMuted = m_nGain == 0 ? 1 : 0;
+}
+
+void CMIC_InData::LoadCrossover(const std::uint8_t *x)
+{
+    CFilter *elements[2] = {GetHpf(), GetLpf()};
+    for (int k = 0; k < 2; ++k) {
+        const std::uint8_t *p = x + 4 * k;
+        // Without the user mark the frequency setter moves the send frequency along; keep the
+        // send frequency as it was.
+        CFilter *e = elements[k];
+        const int send = e->GetSendFreq();
+        e->SetFreq(Get16(p), 0);
+        e->SetSendFreq(send);
+        e->SetFamily(p[2], 0);
+        e->SetSlope(p[3], 0);
+    }
+}
+
+void CMIC_InData::LoadThreshold(const std::uint8_t *p) { m_nThreshold = p[0]; }
+
+void CMIC_InData::LoadLimit(const std::uint8_t *p)
+{
+    m_nLimitThreshold = Get16(p);
+    m_nLimitAttack = p[2];
+    m_nLimitRelease = p[3];
+}
+
+// ---- curve ----------------------------------------------------------------------------------------
+
+void CMIC_InData::SetPlotRect(const CRect &rect)
+{
+    m_nPlotHeight = rect.Height();
+    m_nPlotWidth = rect.Width();
+    for (int i = 0; i < kFreqPoints; ++i) {
+        m_ptCurve[i] = CPoint{40 + FreqToSliderPos(g_FreqTable241[i], m_nPlotWidth), m_nPlotHeight / 2};
+        m_ptCurveF[i].x = static_cast<float>(40.0 + FreqToSliderPosExact(g_FreqTable241[i], m_nPlotWidth));
+    }
+    m_eq.SetPlotRect(rect);
+    UpdateCurve();
+}
+
+void CMIC_InData::UpdateZeroDbY() { m_nZeroDbY = GainToIndex(0.0, m_nPlotHeight) + 10; }
+
+void CMIC_InData::UpdateCurve()
+{
+    UpdateZeroDbY();
+    m_eq.UpdateCurve();
+    for (int i = 0; i < kFreqPoints; ++i) {
+        m_ptCurve[i].y = m_eq.m_ptCurve[i].y;
+        m_ptCurveF[i].y = m_eq.m_ptCurveF[i].y;
+    }
+}
+
+void CMIC_InData::UpdateBandCurve(int band)
+{
+    UpdateZeroDbY();
+    m_eq.UpdateBandCurve(band);
+    for (int i = 0; i < kFreqPoints; ++i) {
+        m_ptCurve[i].y = m_eq.m_ptCurve[i].y;
+        m_ptCurveF[i].y = m_eq.m_ptCurveF[i].y;
+    }
+}
+
+// ---- report texts -------------------------------------------------------------------------------
+
+std::string CMIC_InData::GetLevelText() const
+{
+    const int level = m_nLevel;
+    if (g_bChinese)
+        return level == 0 ? " 关 " : Format(" %d级", level);
+    return level == 0 ? " OFF " : Format(" %dLevel", level);
+}
+
+std::string CMIC_InData::GetGainText() const { return Format("%d", GetGain() - 80) + "dB"; }
+
+std::string CMIC_InData::GetPolarityText() const
+{
+    if (g_bChinese)
+        return m_nPolarity ? "反相" : "正相";
+    return m_nPolarity ? "Pol-" : "Pol+";
+}
+
+std::string CMIC_InData::GetSwitchText() const { return m_nSwitch ? "On" : "OFF"; }
+
+std::string CMIC_InData::GetDelayText() const
+{
+    const int d = m_nDelay;
+    return Format("%0.1fms", d < 100 ? d * 0.1 : (d - 100) + 10.0);
+}
+
+std::string CMIC_InData::GetLimitThresholdText() const { return Format("%0.1f", m_nLimitThreshold * 0.1 - 30); }
+
+std::string CMIC_InData::GetThresholdText() const
+{
+    const int t = m_nThreshold;
+    return t == 0 ? "OFF" : Format("%0.1fdBu", t - 120.0);
+}

@@ -1,0 +1,386 @@
+#include "model/Music_InData.h"
+
+#include "link/CommandFrame.h"
+#include "link/SendData.h"
+#include "model/DataDefine.h"
+#include "model/RecordItems.h"
+#include "platform/GlobalData.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+using namespace record_items;
+
+namespace {
+
+constexpr int kBasicItem = 31;
+constexpr int kCrossoverItem = 32;
+constexpr int kThresholdItem = 33;
+constexpr int kLimitItem = 34;
+constexpr int kNameItem = 35;
+
+std::string Format(const char *fmt, ...)
+{
+    char buf[64];
+    va_list ap;
+    va_start(ap, fmt);
+    std::vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    return buf;
+}
+
+int Online() { return g_bDeviceOnline.load(); }
+
+}  // namespace
+
+CMusic_InData::CMusic_InData() = default;
+
+void CMusic_InData::InitEQ(int lastBand, int crossoverIndex, int lowPassFreq)
+{
+    m_eq.InitMusicBands(lastBand, crossoverIndex, lowPassFreq);
+}
+
+TextFieldResult CMusic_InData::SetName(const std::string &name)
+{
+    const auto check = CheckTextField(name, kNameBytes);
+    if (check != TextFieldResult::Ok)
+        return check;
+    {
+        std::lock_guard lock(m_nameMutex);
+        m_strName = name;
+    }
+    m_nNameChanged = Online();
+    return TextFieldResult::Ok;
+}
+
+std::string CMusic_InData::GetName() const
+{
+    std::lock_guard lock(m_nameMutex);
+    return m_strName;
+}
+
+void CMusic_InData::SetGain(int code)
+{
+    m_nGain = code;
+    m_nRecordChanged = Online();
+}
+
+void CMusic_InData::SetSwitch(int on)
+{
+    m_nSwitch = on;
+    m_nRecordChanged = Online();
+}
+
+void CMusic_InData::SetPolarity(int polarity)
+{
+    m_nPolarity = polarity;
+    m_nRecordChanged = Online();
+}
+
+void CMusic_InData::SetDelay(int code)
+{
+    m_nDelay = code;
+    m_nRecordChanged = Online();
+}
+
+void CMusic_InData::SetEqMode(int mode)
+{
+    m_nEqMode = mode;
+    for (int i = 0; i < kBands; ++i)
+        if (CFilter *band = m_eq.GetAt(i))
+            band->SetShortLabel(mode);
+    m_nRecordChanged = Online();
+}
+
+void CMusic_InData::SetThreshold(int code)
+{
+    m_nThreshold = code;
+    m_nThresholdChanged = Online();
+}
+
+void CMusic_InData::SetLimitThreshold(int code)
+{
+    m_nLimitThreshold = code;
+    m_nLimitChanged = Online();
+}
+
+void CMusic_InData::SetLimitAttack(int code)
+{
+    m_nLimitAttack = code;
+    m_nLimitChanged = Online();
+}
+
+void CMusic_InData::SetLimitRelease(int code)
+{
+    m_nLimitRelease = code;
+    m_nLimitChanged = Online();
+}
+
+void CMusic_InData::SetChanged(int v)
+{
+    m_nRecordChanged = v;
+    m_nNameChanged = v;
+    m_nThresholdChanged = v;
+    m_nLimitChanged = v;
+    for (int i = 0; i < m_eq.GetSize(); ++i)
+        m_eq.GetAt(i)->StepSendFreq(v);
+}
+
+void CMusic_InData::SetAllBypass(int flag)
+{
+    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i)
+        m_eq.GetAt(i)->SetBypass(flag);
+}
+
+bool CMusic_InData::IsAllBypassed()
+{
+    bool all = true;
+    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i)
+        if (!m_eq.GetAt(i)->IsNeutral())
+            all = false;
+    m_nAllBypassed = all ? 1 : 0;
+    return all;
+}
+
+bool CMusic_InData::TakeCrossoverChanges()
+{
+    bool any = false;
+    for (CFilter *x : {GetHpf(), GetLpf()}) {
+        if (x && x->GetChanged()) {
+            x->StepSendFreq(0);
+            any = true;
+        }
+    }
+    return any;
+}
+
+void CMusic_InData::CopyFrom(const CMusic_InData &other)
+{
+    {
+        const std::string name = other.GetName();
+        std::lock_guard lock(m_nameMutex);
+        m_strName = name;
+    }
+    m_nGain = other.m_nGain.load();
+    m_nLimitThreshold = other.m_nLimitThreshold.load();
+    m_nLimitAttack = other.m_nLimitAttack.load();
+    m_nLimitRelease = other.m_nLimitRelease.load();
+    m_nSwitch = other.m_nSwitch.load();
+    m_nPolarity = other.m_nPolarity.load();
+    m_nDelay = other.m_nDelay.load();
+    m_eq.CopyFrom(other.m_eq);
+}
+
+// ---- block writers ----------------------------------------------------------------------------
+
+std::unique_ptr<CSendData> CMusic_InData::ItemFrame(int item) const
+{
+    return BuildParamFrame(OBJ_MUSIC, m_nChannel, item);
+}
+
+std::unique_ptr<CSendData> CMusic_InData::SendBasic(bool frame)
+{
+    const int polarity = m_nPolarity, mode = m_nEqMode, on = m_nSwitch, delay = m_nDelay, gain = GetGain();
+    EditImageItem(OBJ_MUSIC, m_nChannel, kBasicItem, [&](std::uint8_t *p) {
+        p[1] = static_cast<std::uint8_t>(polarity);
+        p[2] = static_cast<std::uint8_t>(mode);
+        p[3] = static_cast<std::uint8_t>(on);
+        Put16(p + 4, delay);
+        Put16(p + 6, gain);
+    });
+    return frame ? ItemFrame(m_nBasicItem) : nullptr;
+}
+
+std::unique_ptr<CSendData> CMusic_InData::SendCrossover(bool frame)
+{
+    const CFilter::DeviceValues hp = GetHpf()->GetDeviceValues();
+    const CFilter::DeviceValues lp = GetLpf()->GetDeviceValues();
+    EditImageItem(OBJ_MUSIC, m_nChannel, kCrossoverItem, [&](std::uint8_t *p) {
+        Put16(p, hp.sendFreq);
+        p[2] = static_cast<std::uint8_t>(hp.family);
+        p[3] = static_cast<std::uint8_t>(hp.slope);
+        Put16(p + 4, lp.sendFreq);
+        p[6] = static_cast<std::uint8_t>(lp.family);
+        p[7] = static_cast<std::uint8_t>(lp.slope);
+    });
+    return frame ? ItemFrame(kCrossoverItem) : nullptr;
+}
+
+std::unique_ptr<CSendData> CMusic_InData::SendThreshold(bool frame)
+{
+    const int threshold = m_nThreshold;
+    EditImageItem(OBJ_MUSIC, m_nChannel, kThresholdItem,
+                  [&](std::uint8_t *p) { p[0] = static_cast<std::uint8_t>(threshold); });
+    return frame ? ItemFrame(m_nThresholdItem) : nullptr;
+}
+
+std::unique_ptr<CSendData> CMusic_InData::SendLimit(bool frame)
+{
+    const int threshold = m_nLimitThreshold, attack = m_nLimitAttack, release = m_nLimitRelease;
+    EditImageItem(OBJ_MUSIC, m_nChannel, kLimitItem, [&](std::uint8_t *p) {
+        Put16(p, threshold);
+        p[2] = static_cast<std::uint8_t>(attack);
+        p[3] = static_cast<std::uint8_t>(release);
+    });
+    return frame ? ItemFrame(m_nLimitItem) : nullptr;
+}
+
+std::unique_ptr<CSendData> CMusic_InData::SendBand(int i, int n)
+{
+    if (i < 0 || i >= kBands || i >= m_eq.GetSize())
+        return nullptr;
+    const EqBandPacket packet = m_eq.GetBandPacket(i);
+    EditImageItem(OBJ_MUSIC, m_nChannel, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
+    return ItemFrame(n);
+}
+
+std::unique_ptr<CSendData> CMusic_InData::SendName()
+{
+    const std::string name = GetName();
+    EditImageItem(OBJ_MUSIC, m_nChannel, kNameItem,
+                  [&](std::uint8_t *p) { CStringToBufferTerminated(p, kNameBytes, name); });
+    return ItemFrame(m_nNameItem);
+}
+
+TextFieldResult CMusic_InData::FillRecord()
+{
+    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i) {
+        const EqBandPacket packet = m_eq.GetBandPacket(i);
+        EditImageItem(OBJ_MUSIC, m_nChannel, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
+    }
+    const std::string name = GetName();
+    auto result = TextFieldResult::Ok;
+    EditImageItem(OBJ_MUSIC, m_nChannel, kNameItem,
+                  [&](std::uint8_t *p) { result = CStringToBufferTerminated(p, kNameBytes, name); });
+    SendBasic(false);
+    SendCrossover(false);
+    SendLimit(false);
+    SendThreshold(false);
+    return result;
+}
+
+std::unique_ptr<CSendData> CMusic_InData::FillRecordAndFrame(int preset)
+{
+    FillRecord();
+    return BuildBlockFrame(preset, OBJ_MUSIC, m_nChannel, true);
+}
+
+// ---- unpacking ----------------------------------------------------------------------------------
+
+void CMusic_InData::LoadFromRecord(std::span<const std::uint8_t> block)
+{
+    if (block.size() < DeviceImage::kMusicSize)
+        return;
+    const std::uint8_t *b = block.data();
+    auto item = [b](int k) { return b + k * DeviceImage::kItemSize; };
+
+    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i)
+        m_eq.SetBandFromPacket(EqBandPacket::FromBytes(item(i)), i);
+    {
+        std::string name = BufferToCStringExact(item(kNameItem), kNameBytes);
+        std::lock_guard lock(m_nameMutex);
+        m_strName = std::move(name);
+    }
+    LoadBasic(item(kBasicItem));
+    LoadCrossover(item(kCrossoverItem));
+    LoadThreshold(item(kThresholdItem));
+    LoadLimit(item(kLimitItem));
+}
+
+void CMusic_InData::LoadBasic(const std::uint8_t *p)
+{
+    m_nSwitch = p[3];
+    m_nPolarity = p[1];
+    m_nGain = Get16(p + 6);
+    m_nDelay = Get16(p + 4);
+    m_nEqMode = p[2];
+    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i)
+        m_eq.GetAt(i)->SetShortLabel(m_nEqMode);
+}
+
+void CMusic_InData::LoadCrossover(const std::uint8_t *p)
+{
+    CFilter *elements[2] = {GetHpf(), GetLpf()};
+    for (int k = 0; k < 2; ++k) {
+        const std::uint8_t *x = p + 4 * k;
+        CFilter *e = elements[k];
+        e->SetFreq(Get16(x), 0);
+        e->SetFamily(x[2], 0);
+        e->SetSlope(x[3], 0);
+        e->StepSendFreq(0);
+    }
+}
+
+void CMusic_InData::LoadThreshold(const std::uint8_t *p) { m_nThreshold = p[0]; }
+
+void CMusic_InData::LoadLimit(const std::uint8_t *p)
+{
+    m_nLimitThreshold = Get16(p);
+    m_nLimitAttack = p[2];
+    m_nLimitRelease = p[3];
+}
+
+// ---- curve ----------------------------------------------------------------------------------------
+
+void CMusic_InData::SetPlotRect(const CRect &rect)
+{
+    m_nPlotHeight = rect.Height();
+    m_nPlotWidth = rect.Width();
+    for (int i = 0; i < kFreqPoints; ++i) {
+        m_ptCurve[i] = CPoint{40 + FreqToSliderPos(g_FreqTable241[i], m_nPlotWidth), m_nPlotHeight / 2};
+        m_ptCurveF[i].y = m_eq.m_ptCurveF[i].y;
+    }
+    m_eq.SetPlotRect(rect);
+    UpdateCurve();
+}
+
+void CMusic_InData::UpdateZeroDbY() { m_nZeroDbY = GainToIndex(0.0, m_nPlotHeight) + 10; }
+
+void CMusic_InData::UpdateCurve()
+{
+    UpdateZeroDbY();
+    m_eq.UpdateCurve();
+    for (int i = 0; i < kFreqPoints; ++i) {
+        m_ptCurve[i].y = m_eq.m_ptCurve[i].y;
+        m_ptCurveF[i].y = m_eq.m_ptCurveF[i].y;
+        m_ptCurveF[i].x = static_cast<float>(40.0 + FreqToSliderPosExact(g_FreqTable241[i], m_nPlotWidth));
+    }
+}
+
+void CMusic_InData::UpdateBandCurve(int band)
+{
+    UpdateZeroDbY();
+    m_eq.UpdateBandCurve(band);
+    for (int i = 0; i < kFreqPoints; ++i)
+        m_ptCurve[i].y = m_eq.m_ptCurve[i].y;
+}
+
+// ---- report texts -------------------------------------------------------------------------------
+
+std::string CMusic_InData::GetGainText() const { return Format("%d", GetGain() - 80) + "dB"; }
+
+std::string CMusic_InData::GetPolarityText() const
+{
+    if (g_bChinese)
+        return m_nPolarity ? "反相" : "正相";
+    return m_nPolarity ? "Pol-" : "Pol+";
+}
+
+std::string CMusic_InData::GetSwitchText() const { return m_nSwitch ? "On" : "OFF"; }
+
+std::string CMusic_InData::GetDelayText() const
+{
+    const int d = m_nDelay;
+    return Format("%0.1fms", d < 100 ? d * 0.1 : (d - 100) + 10.0);
+}
+
+std::string CMusic_InData::GetLimitThresholdText() const
+{
+    return Format("%0.1f", m_nLimitThreshold * 0.1 - 30);
+}
+
+std::string CMusic_InData::GetThresholdText() const
+{
+    const int t = m_nThreshold;
+    return t == 0 ? "OFF" : Format("%0.1fdBu", t - 120.0);
+}

@@ -816,8 +816,13 @@ int CFilter::DragBandwidthHandle(int x)
     Lock lock(m_mx);
     // The pointer keeps the distance it had to the band edge when the drag began, so the band
     // does not jump on the first move; positions between pixels keep the bandwidth continuous.
+    const int decade = m_nPlotWidth / 3;
+    if (decade <= 0)
+        return 1;
     const double pos = x - kPlotLeft - m_dHandleGrab;
-    const double f = SliderPosToFreqExact(pos, m_nPlotWidth);
+    // Not limited to the plot's 20..20000 Hz: a handle of a band near either end sits beyond it,
+    // and the bandwidth limits below bound the result.
+    const double f = 20.0 * std::pow(10.0, pos / decade);
     double bw;
     if (m_nLeftHandleDrag)
         bw = 2.0 * std::log10(m_nFreq / f) / std::log10(2.0);

@@ -209,21 +209,69 @@ std::optional<std::string> CFileSettings::Read(std::string_view group, std::stri
 
 bool CFileSettings::Write(std::string_view group, std::string_view key, std::string_view value)
 {
-    return Update(group, key, std::string(value));
+    if (group.empty() || key.empty())
+        return false;
+    const std::string stored = ini::EscapeValue(value);
+    return Update([&](ini::Document &doc) {
+        auto groupIt = std::find_if(doc.begin(), doc.end(), [&](const ini::Group &g) { return g.name == group; });
+        if (groupIt == doc.end()) {
+            doc.push_back({std::string(group), {}});
+            groupIt = doc.end() - 1;
+        }
+        auto &entries = groupIt->entries;
+        auto entryIt = std::find_if(entries.begin(), entries.end(), [&](const ini::Entry &e) { return e.key == key; });
+        if (entryIt == entries.end()) {
+            entries.push_back({std::string(key), stored});
+            return true;
+        }
+        if (entryIt->value == stored)
+            return false;
+        entryIt->value = stored;
+        return true;
+    });
 }
 
 bool CFileSettings::Remove(std::string_view group, std::string_view key)
 {
-    return Update(group, key, std::nullopt);
+    return Update([&](ini::Document &doc) {
+        auto groupIt = std::find_if(doc.begin(), doc.end(), [&](const ini::Group &g) { return g.name == group; });
+        if (groupIt == doc.end())
+            return false;
+        auto &entries = groupIt->entries;
+        const auto before = entries.size();
+        std::erase_if(entries, [&](const ini::Entry &e) { return e.key == key; });
+        if (entries.size() == before)
+            return false;
+        if (entries.empty())
+            doc.erase(groupIt);
+        return true;
+    });
 }
 
-bool CFileSettings::Update(std::string_view group, std::string_view key, const std::optional<std::string> &value)
+std::vector<std::string> CFileSettings::Keys(std::string_view group) const
 {
-    if (group.empty() || key.empty())
-        return false;
+    std::vector<std::string> keys;
+    std::string text;
+    if (ReadFile(m_path, text) != ReadStatus::Ok)
+        return keys;
+    for (const auto &g : ini::Parse(text))
+        if (g.name == group)
+            for (const auto &e : g.entries)
+                keys.push_back(e.key);
+    return keys;
+}
+
+bool CFileSettings::RemoveGroup(std::string_view group)
+{
+    return Update([&](ini::Document &doc) {
+        return std::erase_if(doc, [&](const ini::Group &g) { return g.name == group; }) > 0;
+    });
+}
+
+template <typename Change> bool CFileSettings::Update(Change &&change)
+{
     std::lock_guard guard(m_mutex);
-    const std::string dir = ParentDir(m_path);
-    if (!MakeDirs(dir))
+    if (!MakeDirs(ParentDir(m_path)))
         return false;
     FileLock lock(m_path + ".flock");
     if (!lock.ok())
@@ -234,32 +282,8 @@ bool CFileSettings::Update(std::string_view group, std::string_view key, const s
     if (ReadFile(m_path, text) == ReadStatus::Failed)
         return false;
     ini::Document doc = ini::Parse(text);
-    auto groupIt = std::find_if(doc.begin(), doc.end(), [&](const ini::Group &g) { return g.name == group; });
-    if (!value) {
-        if (groupIt == doc.end())
-            return true;
-        auto &entries = groupIt->entries;
-        auto before = entries.size();
-        std::erase_if(entries, [&](const ini::Entry &e) { return e.key == key; });
-        if (entries.size() == before)
-            return true;
-        if (entries.empty())
-            doc.erase(groupIt);
-    } else {
-        if (groupIt == doc.end()) {
-            doc.push_back({std::string(group), {}});
-            groupIt = doc.end() - 1;
-        }
-        const std::string stored = ini::EscapeValue(*value);
-        auto &entries = groupIt->entries;
-        auto entryIt = std::find_if(entries.begin(), entries.end(), [&](const ini::Entry &e) { return e.key == key; });
-        if (entryIt == entries.end())
-            entries.push_back({std::string(key), stored});
-        else if (entryIt->value == stored)
-            return true;
-        else
-            entryIt->value = stored;
-    }
+    if (!change(doc))
+        return true;
 
     std::string tmpl = m_path + ".XXXXXX";
     int fd = ::mkstemp(tmpl.data());

@@ -23,6 +23,10 @@ public:
     virtual bool Write(std::string_view group, std::string_view key, std::string_view value) = 0;
     // Removes the value; true when it is absent afterwards.
     virtual bool Remove(std::string_view group, std::string_view key) = 0;
+    // The keys of a group, in the store's order; empty when the group is absent.
+    virtual std::vector<std::string> Keys(std::string_view group) const = 0;
+    // Removes a group with all its values; true when it is absent afterwards.
+    virtual bool RemoveGroup(std::string_view group) = 0;
 
     std::string ReadString(std::string_view group, std::string_view key, std::string_view fallback = {}) const;
     // The value as a decimal integer; the fallback when absent or not a whole number in int's range.
@@ -40,11 +44,15 @@ public:
     std::optional<std::string> Read(std::string_view group, std::string_view key) const override;
     bool Write(std::string_view group, std::string_view key, std::string_view value) override;
     bool Remove(std::string_view group, std::string_view key) override;
+    std::vector<std::string> Keys(std::string_view group) const override;
+    bool RemoveGroup(std::string_view group) override;
 
     const std::string &Path() const { return m_path; }
 
 private:
-    bool Update(std::string_view group, std::string_view key, const std::optional<std::string> &value);
+    // Re-reads the file under the lock, lets `change` edit it (false: nothing changed) and
+    // replaces the file.
+    template <typename Change> bool Update(Change &&change);
 
     std::string m_path;
     mutable std::mutex m_mutex;  // one writer per process at a time; flock orders the processes

@@ -111,6 +111,25 @@ bool CMemorySettings::Remove(std::string_view group, std::string_view key)
     return true;
 }
 
+std::vector<std::string> CMemorySettings::Keys(std::string_view group) const
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<std::string> keys;
+    for (const auto &[groupKey, value] : m_values)
+        if (groupKey.first == group)
+            keys.push_back(groupKey.second);
+    return keys;
+}
+
+bool CMemorySettings::RemoveGroup(std::string_view group)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_failWrites)
+        return false;
+    std::erase_if(m_values, [&](const auto &entry) { return entry.first.first == group; });
+    return true;
+}
+
 void CMemorySettings::SetFailWrites(bool fail)
 {
     std::lock_guard lock(m_mutex);

@@ -75,6 +75,8 @@ public:
     std::optional<std::string> Read(std::string_view group, std::string_view key) const override;
     bool Write(std::string_view group, std::string_view key, std::string_view value) override;
     bool Remove(std::string_view group, std::string_view key) override;
+    std::vector<std::string> Keys(std::string_view group) const override;
+    bool RemoveGroup(std::string_view group) override;
     // Makes every following Write fail (a full disk, a read-only folder).
     void SetFailWrites(bool fail);
 

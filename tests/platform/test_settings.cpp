@@ -240,3 +240,22 @@ TEST(AppSettings, UsesTheInstalledStore)
     EXPECT_EQ(memory.ReadString("Lang", "Language"), "English");
     EXPECT_NE(&AppSettings(), &memory);
 }
+
+TEST(SettingsStores, ListAndDropWholeGroups)
+{
+    auto dir = ScratchDir("groups");
+    CFileSettings file((dir / "groups.conf").string());
+    CMemorySettings memory;
+    for (ISettings *settings : std::initializer_list<ISettings *>{&file, &memory}) {
+        EXPECT_TRUE(settings->Keys("USB").empty());
+        EXPECT_TRUE(settings->RemoveGroup("USB"));
+        settings->Write("USB", "/dev/hidraw3", "1");
+        settings->Write("USB", "/dev/hidraw7", "0");
+        settings->Write("Network", "Port", "8899");
+        EXPECT_EQ(settings->Keys("USB"), (std::vector<std::string>{"/dev/hidraw3", "/dev/hidraw7"}));
+        EXPECT_TRUE(settings->RemoveGroup("USB"));
+        EXPECT_TRUE(settings->Keys("USB").empty());
+        EXPECT_FALSE(settings->Read("USB", "/dev/hidraw3"));
+        EXPECT_EQ(settings->ReadInt("Network", "Port", 0), 8899);
+    }
+}

@@ -338,7 +338,7 @@ bool IsTweeterSpeakerType(int code)
 
 int GetWorkingSpeakerType(int output)
 {
-    return IsValidOutput(output) ? g_SpeakerTypeStates.Type(output) : SPK_NULL;
+    return IsValidOutput(output) ? static_cast<int>(g_SpeakerTypeStates.Type(output)) : static_cast<int>(SPK_NULL);
 }
 
 void SetWorkingSpeakerType(int output, int code)

@@ -67,11 +67,13 @@ TEST(DelayStep, CentimetreStepIsTheFirstCodeThatShowsAChange)
             }
             ASSERT_EQ((r - d) * step > 0, true) << d << " " << step;
             const double start = ShownDistance(DelayCodeToCm(d));
-            for (int k = d + step; k != r; k += step)
+            for (int k = d + step; k != r; k += step) {
                 ASSERT_EQ(ShownDistance(DelayCodeToCm(k)), start) << d << " " << step << " at " << k;
+            }
             const bool rangeEnded = step > 0 && r == 959;
-            if (!rangeEnded)
+            if (!rangeEnded) {
                 EXPECT_GE(std::abs(ShownDistance(DelayCodeToCm(r)) - start), 1.0) << d << " " << step;
+            }
         }
     }
 }

@@ -33,14 +33,16 @@ function(zk_folder_tests label)
   foreach(t IN LISTS tests)
     get_filename_component(stem ${t} NAME_WE)
     set(target ${label}_${stem})
-    add_executable(${target} ${t})
-    target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
-    set(env "ZK_TEST_OUTPUT=${PROJECT_BINARY_DIR}/test-output")
     if(ARG_QT)
-      list(APPEND env "QT_QPA_PLATFORM=offscreen")
+      add_executable(${target} ${t} ${PROJECT_SOURCE_DIR}/tests/QtOffscreen.cpp)
+    else()
+      add_executable(${target} ${t})
     endif()
+    target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+    # One variable only: discovery flattens a list of them. Qt tests get their platform from
+    # tests/QtOffscreen.cpp instead.
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
-      PROPERTIES LABELS ${label} ENVIRONMENT "${env}")
+      PROPERTIES LABELS ${label} ENVIRONMENT "ZK_TEST_OUTPUT=${PROJECT_BINARY_DIR}/test-output")
   endforeach()
 endfunction()

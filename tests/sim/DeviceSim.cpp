@@ -256,6 +256,10 @@ Response Device::Answer(const Frame &f)
         reply = Reply(f, kNak, {});
     }
 
+    if (m_ignorableNext > 0) {
+        --m_ignorableNext;
+        reply = BuildFrame(kNotice, 0, kObjSystem, 0, 0, {1, 2, 3});
+    }
     if (m_corruptNext > 0) {
         --m_corruptNext;
         reply[reply.size() - 2] ^= 0x01;
@@ -283,6 +287,7 @@ void Device::RefuseNext(int n) { std::lock_guard l(m_mutex); m_refuseNext = n; }
 void Device::CorruptNext(int n) { std::lock_guard l(m_mutex); m_corruptNext = n; }
 void Device::SetSplit(std::size_t chunk) { std::lock_guard l(m_mutex); m_split = chunk; }
 void Device::JoinNext(int n) { std::lock_guard l(m_mutex); m_joinNext = n; }
+void Device::IgnorableNext(int n) { std::lock_guard l(m_mutex); m_ignorableNext = n; }
 void Device::CloseAfter(int requests) { std::lock_guard l(m_mutex); m_closeAfter = requests; }
 void Device::SetNeedsFirmware(bool on) { std::lock_guard l(m_mutex); m_needsFirmware = on; }
 void Device::FailStage(std::uint8_t stage, StageFault fault)

@@ -33,6 +33,7 @@
 //   SetSplit                  replies cut into chunks of at most n bytes (TCP: one send each)
 //   JoinNext                  the reply travels in one chunk behind a device notice frame (command
 //                             0x54, which the program must ignore)
+//   IgnorableNext             the next n replies are replaced by a device notice alone
 //   CloseAfter                the transport drops the connection (TCP) or unplugs (HID) after
 //                             answering n more requests
 //   SetNeedsFirmware          every data reply is empty (the device's "update me" answer)
@@ -86,6 +87,7 @@ public:
     void CorruptNext(int n);
     void SetSplit(std::size_t chunk);
     void JoinNext(int n);
+    void IgnorableNext(int n);
     void CloseAfter(int requests);  // -1: never
     void SetNeedsFirmware(bool on);
     enum class StageFault { Refuse, Ignore };
@@ -128,7 +130,7 @@ private:
     int m_factoryResets = 0;
 
     bool m_silent = false;
-    int m_silenceNext = 0, m_delayMs = 0, m_refuseNext = 0, m_corruptNext = 0, m_joinNext = 0;
+    int m_silenceNext = 0, m_delayMs = 0, m_refuseNext = 0, m_corruptNext = 0, m_joinNext = 0, m_ignorableNext = 0;
     int m_closeAfter = -1;
     std::size_t m_split = 0;
     bool m_needsFirmware = false;

@@ -1,0 +1,189 @@
+// The USB HID transport against the simulated device behind an in-process HID backend: identity,
+// in-use marks between instances, access refused, reports, and the write and read steps' limits.
+
+#include "link/CommandFrame.h"
+#include "link/KTVCommand.h"
+#include "link/LinkMessages.h"
+#include "link/LinkState.h"
+#include "link/UsbHid.h"
+#include "model/DeviceImage.h"
+#include "platform/GlobalData.h"
+#include "platform/TestDoubles.h"
+#include "tests/sim/DeviceSim.h"
+#include "tests/sim/SimHid.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class UsbLink : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char *out = std::getenv("ZK_TEST_OUTPUT");
+        // Lock files per test process: parallel tests must not see each other's devices.
+        runtimeDir = std::filesystem::path(out ? out : "/tmp") / ("usb-locks-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(runtimeDir);
+        ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+        ResetDeviceImageGlobals();
+        ResetLinkState();
+        g_strDevicePath = std::string();
+        g_pNotifyView = &view;
+        cmd.SetOwner(&view);
+    }
+    void TearDown() override
+    {
+        g_pNotifyView = nullptr;
+        g_nLinkMode = LINK_NONE;
+        std::error_code ec;
+        std::filesystem::remove_all(runtimeDir, ec);
+    }
+    void Step(CUsbHid &usb)
+    {
+        std::lock_guard lock(g_csLink);
+        usb.NormalStep(cmd, [] { return BuildSystemRequestFrame(SYS_STATUS, 0); });
+    }
+
+    std::filesystem::path runtimeDir;
+    CMemorySettings settings;
+    ScopedAppSettings scoped{settings};
+    zksim::Device device;
+    zksim::HidDevice hid{device};
+    CRecordingMessageTarget view;
+    CKTVCommand cmd;
+};
+
+TEST_F(UsbLink, OnlyTheProductIdentityIsListed)
+{
+    CUsbHid usb(hid);
+    EXPECT_TRUE(usb.EnumerateHidDevices());
+    EXPECT_EQ(g_arrHidPaths, std::vector<std::string>{zksim::HidDevice::kPath});
+    hid.SetRelease(0x0201);
+    EXPECT_FALSE(usb.EnumerateHidDevices());
+    EXPECT_TRUE(g_arrHidPaths.empty());
+}
+
+TEST_F(UsbLink, TwoInstancesShareOneDeviceThroughTheInUseMark)
+{
+    CUsbHid first(hid), second(hid);
+    ASSERT_TRUE(first.OpenUsbLink());
+    EXPECT_EQ(g_nLinkMode.load(), LINK_USB);
+    EXPECT_EQ(settings.Read("USB", zksim::HidDevice::kPath), std::optional<std::string>("0"));
+
+    g_strDevicePath = std::string();
+    EXPECT_FALSE(second.IsUsbPathFree(zksim::HidDevice::kPath));
+    EXPECT_FALSE(second.OpenUsbLink());
+    EXPECT_TRUE(g_strDevicePath.Get().empty());
+
+    g_strDevicePath = std::string(zksim::HidDevice::kPath);
+    first.CloseDevice();
+    first.UnmarkUsbPath();
+    EXPECT_FALSE(settings.Read("USB", zksim::HidDevice::kPath).has_value());
+    EXPECT_TRUE(second.OpenUsbLink());
+}
+
+TEST_F(UsbLink, MarksLeftBehindDoNotBlockTheDevice)
+{
+    // An instance that crashed left its mark, but its lock died with it.
+    settings.Write("USB", zksim::HidDevice::kPath, "0");
+    CUsbHid usb(hid);
+    EXPECT_TRUE(usb.IsUsbPathFree(zksim::HidDevice::kPath));
+    EXPECT_FALSE(settings.Read("USB", zksim::HidDevice::kPath).has_value());
+
+    // With no matching device present, the remembered device's mark goes too.
+    settings.Write("USB", zksim::HidDevice::kPath, "0");
+    g_strDevicePath = std::string(zksim::HidDevice::kPath);
+    hid.Unplug();
+    g_bUsbOpen = 1;
+    EXPECT_FALSE(usb.EnumerateHidDevices());
+    EXPECT_FALSE(settings.Read("USB", zksim::HidDevice::kPath).has_value());
+    EXPECT_EQ(g_bUsbOpen.load(), 0);
+}
+
+TEST_F(UsbLink, PresentButUnreadableDeviceIsReportedAsSuch)
+{
+    hid.SetAccessDenied(true);
+    CUsbHid usb(hid);
+    EXPECT_FALSE(usb.OpenUsbLink());
+    EXPECT_TRUE(usb.AccessDenied());
+    EXPECT_NE(CUsbHid::AccessDeniedText(false).find("70-zk470.rules"), std::string::npos);
+    EXPECT_NE(CUsbHid::AccessDeniedText(true).find("70-zk470.rules"), std::string::npos);
+    hid.SetAccessDenied(false);
+    EXPECT_TRUE(usb.OpenUsbLink());
+    EXPECT_FALSE(usb.AccessDenied());
+}
+
+TEST_F(UsbLink, BlockWriteGoesOutAsFiveReportsAndItsAnswerIsParsed)
+{
+    CUsbHid usb(hid);
+    ASSERT_TRUE(usb.OpenUsbLink());
+    cmd.Add(BuildBlockFrame(0, OBJ_OUTPUT, 3, true));
+    Step(usb);
+    EXPECT_EQ(hid.ReportsWritten(), 5u);
+    EXPECT_EQ(cmd.GetCount(), 0);
+    ASSERT_EQ(device.RequestCount(), 1u);
+    EXPECT_EQ(device.Requests()[0].payload.size(), 296u);
+}
+
+TEST_F(UsbLink, ReadLimitsEndInALinkErrorReportedAsAFailure)
+{
+    CUsbHid usb(hid);
+    usb.SetReadLimits(200, 150);
+    ASSERT_TRUE(usb.OpenUsbLink());
+
+    // Silence: the report wait ends the step with the link error, and the step reports no answer.
+    device.SetSilent(true);
+    cmd.Add(BuildSystemRequestFrame(SYS_STATUS, 0));
+    const auto start = Clock::now();
+    ASSERT_TRUE(usb.UsbWriteStep(cmd, {}));
+    EXPECT_FALSE(usb.UsbReadStep(cmd, start));
+    EXPECT_EQ(view.Count(WM_LINK_ERROR), 1);
+    EXPECT_EQ(cmd.GetCount(), 1);
+
+    // A refusal is no answer either: the next report wait ends it the same way.
+    view.Clear();
+    device.SetSilent(false);
+    device.RefuseNext(1);
+    cmd.GetFront()->ResetPosition();
+    ASSERT_TRUE(usb.UsbWriteStep(cmd, {}));
+    EXPECT_FALSE(usb.UsbReadStep(cmd, Clock::now()));
+    EXPECT_EQ(view.Count(WM_LINK_ERROR), 1);
+    EXPECT_TRUE(cmd.GetFront()->IsNaked());
+}
+
+TEST_F(UsbLink, AnItemWhoseAnswerIsIgnoredIsNotSentForEver)
+{
+    CUsbHid usb(hid);
+    ASSERT_TRUE(usb.OpenUsbLink());
+    // The device answers with a frame the parser ignores: the read step ends, the item stays.
+    device.IgnorableNext(10);
+    cmd.Add(BuildSystemRequestFrame(SYS_STATUS, 0));
+    for (int i = 0; i < 6; ++i)
+        Step(usb);
+    EXPECT_EQ(device.RequestCount(), 2u);
+    EXPECT_EQ(view.Count(WM_LINK_ERROR), 1);
+}
+
+TEST_F(UsbLink, UnpluggedDeviceFailsTheStepAndIsReopenedWhenBack)
+{
+    CUsbHid usb(hid);
+    ASSERT_TRUE(usb.OpenUsbLink());
+    Step(usb);
+    hid.Unplug();
+    Step(usb);  // writes fail: nothing half-sent stays behind
+    EXPECT_EQ(cmd.GetFront()->GetSendPosition(), 0);
+    hid.Replug();
+    ASSERT_TRUE(usb.ReopenUsbLink());
+    Step(usb);
+    EXPECT_EQ(cmd.GetCount(), 0);
+    EXPECT_EQ(hid.Opens(), 2);
+}
+
+}  // namespace

@@ -1,5 +1,8 @@
 #include "model/PresetFiles.h"
 
+#include "model/KTV_Data.h"
+#include "platform/GlobalData.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -349,4 +352,158 @@ bool WriteFileBytes(const std::string &path, std::span<const std::uint8_t> bytes
         return true;
     ::unlink(tmp.c_str());
     return false;
+}
+
+// ---- the file operations over the tree and the images ------------------------------------------
+
+namespace {
+
+void CopyOut(const DeviceImage &src, FileImage &dst) { std::memcpy(dst.data(), src.data(), dst.size()); }
+void CopyIn(const FileImage &src, DeviceImage &dst) { std::memcpy(dst.data(), src.data(), src.size()); }
+
+}  // namespace
+
+int SerializePresetFile(CKTV_Data &tree, PresetArchive &ar)
+{
+    if (ar.IsStoring()) {
+        FileImage image;
+        std::lock_guard link(g_csLink);
+        tree.FillImage();
+        {
+            std::lock_guard lock(g_csImage);
+            CopyOut(g_CurImage, image);
+        }
+        ar.bytes = EncodePresetFile(image);
+        return 1;
+    }
+
+    FileImage image;
+    if (DecodePresetFile(ar.bytes, image) != PresetFileStatus::Ok)
+        return 0;
+    std::lock_guard link(g_csLink);
+    {
+        std::lock_guard lock(g_csImage);
+        CopyIn(image, g_CurImage);
+    }
+    tree.LoadFromImage(g_CurImage, -1);
+    return 1;
+}
+
+int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar)
+{
+    auto data = std::make_unique<AllPresetsFileData>();
+    auto &s = data->sys;
+    if (ar.IsStoring()) {
+        std::lock_guard link(g_csLink);
+        tree.FillImage();
+        {
+            std::lock_guard lock(g_csImage);
+            for (int p = 0; p < kFileMachinePresets; ++p)
+                CopyOut(g_MachinePresets[p], data->presets[p]);
+            CopyOut(g_CurImage, data->current);
+        }
+        s.inputSource = g_nInputSource;
+        s.sys5Byte2 = g_nSys5Byte2;
+        s.masterVolume = static_cast<std::uint16_t>(int(g_nMasterVolume));
+        s.inputGroupByte = g_nInputGroupByte;
+        s.sys5Byte3 = g_nSys5Byte3;
+        s.inputSourceAgain = g_nInputSource;
+        s.inputOption = g_nInputOption;
+        s.noiseGateOn = g_nNoiseGateOn;
+        s.noiseParam1 = g_nNoiseParam1;
+        s.noiseParamDb = g_nNoiseParamDb;
+        s.noiseParamSec = g_nNoiseParamSec;
+        s.altInputMode = g_bAltInputMode;
+        s.sys5Byte5 = g_nSys5Byte5;
+        s.masterOn = g_bMasterOn;
+        for (int n = 0; n < 8; ++n)
+            s.speakerTypes[n] = g_SpeakerTypes[n];
+        ar.bytes = EncodeAllPresetsFile(*data);
+        return 1;
+    }
+
+    if (DecodeAllPresetsFile(ar.bytes, *data) != PresetFileStatus::Ok)
+        return 0;
+    std::lock_guard link(g_csLink);
+    {
+        std::lock_guard lock(g_csImage);
+        for (int p = 0; p < kFileMachinePresets; ++p)
+            CopyIn(data->presets[p], g_MachinePresets[p]);
+        CopyIn(data->current, g_CurImage);
+    }
+    g_nSys5Byte2 = s.sys5Byte2;
+    g_nMasterVolume = s.masterVolume;
+    g_nInputGroupByte = s.inputGroupByte;
+    g_nSys5Byte3 = s.sys5Byte3;
+    g_nInputSource = s.inputSourceAgain;  // the second copy wins
+    g_nInputOption = s.inputOption;
+    g_nNoiseGateOn = s.noiseGateOn;
+    g_nNoiseParam1 = s.noiseParam1;
+    g_nNoiseParamDb = s.noiseParamDb;
+    g_nNoiseParamSec = s.noiseParamSec;
+    g_bAltInputMode = s.altInputMode;
+    g_nSys5Byte5 = s.sys5Byte5;
+    g_bMasterOn = s.masterOn;
+    for (int n = 0; n < 8; ++n)
+        g_SpeakerTypes[n] = s.speakerTypes[n];
+    tree.LoadFromImage(g_CurImage, -1);
+    g_nInputSource = FixUpInputSource(g_nInputSource, g_nInputLayout, g_nSelInput);
+    return 1;
+}
+
+int SerializeOutputMapFile(CKTV_Data &tree, PresetArchive &ar)
+{
+    OutputMapFileData data;
+    if (ar.IsStoring()) {
+        std::lock_guard link(g_csLink);
+        for (int n = 0; n < 8; ++n)
+            data.speakerTypes[n] = g_SpeakerTypes[n];
+        tree.FillCrossoverTable();
+        for (int n = 0; n < 8; ++n) {
+            const CrossoverRecord &x = g_CrossoverTable[n];
+            data.crossovers[n] = {x.highFreq, x.highSlope, x.highFamily, x.lowFreq, x.lowSlope, x.lowFamily};
+        }
+        ar.bytes = EncodeOutputMapFile(data);
+        return 1;
+    }
+
+    if (DecodeOutputMapFile(ar.bytes, data) != PresetFileStatus::Ok)
+        return 0;
+    std::lock_guard link(g_csLink);
+    for (int n = 0; n < 8; ++n) {
+        g_SpeakerTypes[n] = data.speakerTypes[n];
+        const MapCrossover &m = data.crossovers[n];
+        CrossoverRecord &x = g_CrossoverTable[n];
+        x.highFreq = m.hpFreq;
+        x.highSlope = m.hpSlope;
+        x.highFamily = m.hpFamily;
+        x.lowFreq = m.lpFreq;
+        x.lowSlope = m.lpSlope;
+        x.lowFamily = m.lpFamily;
+    }
+    return 1;
+}
+
+int SerializeModeFile(PresetArchive &ar)
+{
+    ModeFileData data;
+    if (ar.IsStoring()) {
+        std::lock_guard link(g_csLink);
+        data.slot = g_nPresetSlot;
+        // The device's slot byte addresses one of four rows; another value has no row to save.
+        if (data.slot >= kFileModeSlots)
+            return 0;
+        for (std::size_t i = 0; i < kModeTableRowSize; ++i)
+            data.row[i] = g_ModeTable[data.slot * kModeTableRowSize + i];
+        ar.bytes = EncodeModeFile(data);
+        return 1;
+    }
+
+    if (DecodeModeFile(ar.bytes, data) != PresetFileStatus::Ok)
+        return 0;
+    std::lock_guard link(g_csLink);
+    g_nModeFileSlot = data.slot;
+    for (std::size_t i = 0; i < kModeTableRowSize; ++i)
+        g_ModeTable[data.slot * kModeTableRowSize + i] = data.row[i];
+    return 1;
 }

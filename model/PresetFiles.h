@@ -157,7 +157,8 @@ int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar);
 // types and the crossover table, nothing is applied to the outputs.
 int SerializeOutputMapFile(CKTV_Data &tree, PresetArchive &ar);
 // Mode file: the selected slot and its row of the mode table; a load stores the slot as the
-// mode file's slot and the row into that slot. A slot above 3 refuses the file.
+// mode file's slot and the row into that slot. A slot above 3 refuses the file on loading, and
+// makes storing fail (0, nothing written) since there is no row to save.
 int SerializeModeFile(PresetArchive &ar);
 
 // Input-source fix-up after an all-presets load, by input layout: layout 0 replaces sources 0

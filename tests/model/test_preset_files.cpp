@@ -1,0 +1,258 @@
+#include "model/PresetFiles.h"
+
+#include "model/InitGlobalData.h"
+#include "model/KTV_Data.h"
+#include "platform/GlobalData.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// Everything a loader may change: the images, the system blocks, the speaker types, the mode
+// table and the crossover table.
+std::vector<std::uint8_t> GlobalsSnapshot()
+{
+    std::vector<std::uint8_t> s;
+    std::lock_guard lock(g_csImage);
+    s.insert(s.end(), g_CurImage.bytes.begin(), g_CurImage.bytes.end());
+    for (const auto &p : g_MachinePresets)
+        s.insert(s.end(), p.bytes.begin(), p.bytes.end());
+    for (auto *block : {&g_SysBlock2, &g_SysBlock5, &g_SpeakerTypes}) {
+        const auto b = ReadSysBlock(*block);
+        s.insert(s.end(), b.begin(), b.end());
+    }
+    for (const auto &b : g_ModeTable)
+        s.push_back(b);
+    for (const auto &x : g_CrossoverTable) {
+        const auto b = x.ToBytes();
+        s.insert(s.end(), b.begin(), b.end());
+    }
+    return s;
+}
+
+bool LinkLockIsFree()
+{
+    return std::async(std::launch::async, [] {
+               if (!g_csLink.try_lock())
+                   return false;
+               g_csLink.unlock();
+               return true;
+           }).get();
+}
+
+class PresetFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitGlobalData();
+        tree = std::make_unique<CKTV_Data>();
+    }
+    void TearDown() override { tree.reset(); }
+
+    std::vector<std::uint8_t> Save(int (*op)(CKTV_Data &, PresetArchive &))
+    {
+        auto ar = PresetArchive::ForStoring();
+        EXPECT_EQ(op(*tree, ar), 1);
+        return ar.bytes;
+    }
+    int Load(int (*op)(CKTV_Data &, PresetArchive &), std::vector<std::uint8_t> bytes)
+    {
+        auto ar = PresetArchive::ForLoading(std::move(bytes));
+        return op(*tree, ar);
+    }
+
+    std::unique_ptr<CKTV_Data> tree;
+};
+
+TEST_F(PresetFiles, SavedFilesHaveTheirSizesAndMagics)
+{
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        std::size_t size;
+        std::string magic;
+    };
+    g_nPresetSlot = 2;
+    auto mode = PresetArchive::ForStoring();
+    ASSERT_EQ(SerializeModeFile(mode), 1);
+    const Case cases[] = {
+        {Save(SerializePresetFile), 4409, "VRX5300_File_2.0"},
+        {Save(SerializeAllPresetsFile), 30787, "VRX5300_ALLFile_2.0"},
+        {Save(SerializeOutputMapFile), 84, "VRX5300_Map"},
+        {mode.bytes, 27, "Mode_File"},
+    };
+    for (const auto &c : cases) {
+        ASSERT_EQ(c.bytes.size(), c.size) << c.magic;
+        EXPECT_EQ(c.bytes[0], c.magic.size()) << c.magic;
+        EXPECT_EQ(std::string(c.bytes.begin() + 1, c.bytes.begin() + 1 + c.magic.size()), c.magic);
+    }
+    EXPECT_EQ(mode.bytes[10], 2);
+}
+
+TEST_F(PresetFiles, PresetSaveLoadKeepsTheTreeButNotTheEffect)
+{
+    tree->GetOut(3)->SetGain(321);
+    tree->GetMusicIn(1)->SetDelay(44);
+    tree->GetEffect().SetGroup2Byte0(77);
+    const auto file = Save(SerializePresetFile);  // packs the tree first
+
+    tree = std::make_unique<CKTV_Data>();
+    tree->GetEffect().SetGroup2Byte0(5);
+    ASSERT_EQ(Load(SerializePresetFile, file), 1);
+    EXPECT_EQ(tree->GetOut(3)->GetGain(), 321);
+    EXPECT_EQ(tree->GetMusicIn(1)->GetDelay(), 44);
+    EXPECT_EQ(tree->GetEffect().GetGroup2Byte0(), 5);  // the effect is not taken from a preset file
+    // Saved again, the file differs only in the effect block, which the tree's effect fills.
+    auto again = Save(SerializePresetFile);
+    const std::size_t effect = 17 + DeviceImage::kEffectOffset;
+    std::copy(file.begin() + effect, file.begin() + effect + DeviceImage::kEffectSize, again.begin() + effect);
+    EXPECT_EQ(again, file);
+    EXPECT_TRUE(LinkLockIsFree());
+}
+
+TEST_F(PresetFiles, AllPresetsSaveLoadIsByteIdentical)
+{
+    {
+        std::lock_guard lock(g_csImage);
+        for (int p = 0; p < 6; ++p)
+            for (std::size_t i = 0; i < DeviceImage::kSize; i += 7)
+                g_MachinePresets[p].bytes[i] = static_cast<std::uint8_t>(p * 13 + i);
+    }
+    g_SpeakerTypes[0] = 1;
+    g_SpeakerTypes[7] = 23;
+    g_nMasterVolume = 0x42;
+    g_nNoiseParamSec = 30;
+    g_bAltInputMode = 1;
+    g_nInputLayout = 3;
+    const auto file = Save(SerializeAllPresetsFile);
+    const auto saved = GlobalsSnapshot();
+
+    InitGlobalData();
+    g_nInputLayout = 3;
+    ASSERT_EQ(Load(SerializeAllPresetsFile, file), 1);
+    EXPECT_EQ(GlobalsSnapshot(), saved);
+    EXPECT_EQ(int(g_nMasterVolume), 0x42);
+    EXPECT_EQ(g_SpeakerTypes[7].load(), 23);
+    EXPECT_EQ(Save(SerializeAllPresetsFile), file);
+}
+
+TEST_F(PresetFiles, AllPresetsInputSourceFixUp)
+{
+    g_nInputSource = 2;
+    const auto file = Save(SerializeAllPresetsFile);
+    struct Case { int layout; int expected; };
+    for (const auto &c : {Case{0, 4}, Case{3, 2}, Case{2, 4}, Case{1, 2}}) {
+        g_nInputLayout = static_cast<std::uint8_t>(c.layout);
+        g_nSelInput = 4;
+        ASSERT_EQ(Load(SerializeAllPresetsFile, file), 1);
+        EXPECT_EQ(g_nInputSource.load(), c.expected) << "layout " << c.layout;
+        EXPECT_EQ(g_nInputLayout.load(), c.layout);  // the layout is not in the file
+    }
+}
+
+// Any cut, a wrong magic and out-of-range values are refused and change nothing at all.
+TEST_F(PresetFiles, RefusedFilesChangeNothing)
+{
+    tree->GetOut(0)->SetGain(250);
+    g_nPresetSlot = 1;
+    const auto preset = Save(SerializePresetFile);
+    const auto all = Save(SerializeAllPresetsFile);
+    const auto map = Save(SerializeOutputMapFile);
+    auto modeAr = PresetArchive::ForStoring();
+    ASSERT_EQ(SerializeModeFile(modeAr), 1);
+    const auto mode = modeAr.bytes;
+
+    // A different state to protect.
+    InitGlobalData();
+    tree = std::make_unique<CKTV_Data>();
+    tree->GetOut(0)->SetGain(17);
+    {
+        std::lock_guard lock(g_csImage);
+        g_CurImage.bytes[1000] = 0x99;
+        g_MachinePresets[5].bytes[10] = 0x98;
+    }
+    g_nMasterVolume = 12;
+    g_ModeTable[20] = 7;
+    const auto before = GlobalsSnapshot();
+
+    auto loadMode = [](CKTV_Data &, PresetArchive &ar) { return SerializeModeFile(ar); };
+    struct Format {
+        const char *name;
+        std::vector<std::uint8_t> file;
+        int (*op)(CKTV_Data &, PresetArchive &);
+    };
+    const Format formats[] = {
+        {"preset", preset, SerializePresetFile},
+        {"all presets", all, SerializeAllPresetsFile},
+        {"map", map, SerializeOutputMapFile},
+        {"mode", mode, loadMode},
+    };
+    for (const auto &f : formats) {
+        SCOPED_TRACE(f.name);
+        const std::size_t step = f.file.size() > 5000 ? 61 : 1;
+        for (std::size_t n = 0; n < f.file.size(); n += (n < 64 || n + 64 > f.file.size()) ? 1 : step) {
+            ASSERT_EQ(Load(f.op, {f.file.begin(), f.file.begin() + n}), 0) << n;
+            ASSERT_EQ(GlobalsSnapshot(), before) << n;
+        }
+        auto bad = f.file;
+        bad[3] ^= 0x01;
+        EXPECT_EQ(Load(f.op, bad), 0);
+        EXPECT_EQ(GlobalsSnapshot(), before);
+    }
+    EXPECT_EQ(tree->GetOut(0)->GetGain(), 17);
+
+    auto spoiled = all;
+    spoiled[30766] = 67;  // master volume above 66
+    EXPECT_EQ(Load(SerializeAllPresetsFile, spoiled), 0);
+    auto badSlot = mode;
+    badSlot[10] = 4;  // a fifth row does not exist
+    EXPECT_EQ(Load(loadMode, badSlot), 0);
+    auto badMap = map;
+    badMap[12] = 25;  // no such speaker type
+    EXPECT_EQ(Load(SerializeOutputMapFile, badMap), 0);
+    EXPECT_EQ(GlobalsSnapshot(), before);
+    EXPECT_TRUE(LinkLockIsFree());
+}
+
+TEST_F(PresetFiles, MapLoadFillsTablesOnly)
+{
+    tree->GetOut(2)->GetHpf()->SetFreq(120, 0);
+    g_SpeakerTypes[2] = 9;
+    const auto file = Save(SerializeOutputMapFile);
+    InitGlobalData();
+    tree = std::make_unique<CKTV_Data>();
+    ASSERT_EQ(Load(SerializeOutputMapFile, file), 1);
+    EXPECT_EQ(g_SpeakerTypes[2].load(), 9);
+    EXPECT_EQ(g_CrossoverTable[2].highFreq, 120);
+    EXPECT_EQ(tree->GetOut(2)->GetHpf()->GetFreq(), 20);  // nothing is applied to the outputs
+}
+
+TEST_F(PresetFiles, ModeFileRowsAndSlots)
+{
+    for (std::size_t i = 0; i < 16; ++i)
+        g_ModeTable[3 * 16 + i] = static_cast<std::uint8_t>(0xA0 + i);
+    g_nPresetSlot = 3;
+    auto store = PresetArchive::ForStoring();
+    ASSERT_EQ(SerializeModeFile(store), 1);
+    EXPECT_EQ(store.bytes[11], 0xA0);
+    EXPECT_EQ(store.bytes[26], 0xAF);
+
+    InitGlobalData();
+    auto load = PresetArchive::ForLoading(store.bytes);
+    ASSERT_EQ(SerializeModeFile(load), 1);
+    EXPECT_EQ(g_nModeFileSlot.load(), 3);
+    EXPECT_EQ(g_ModeTable[3 * 16 + 15].load(), 0xAF);
+    EXPECT_EQ(g_ModeTable[2 * 16].load(), 0);
+
+    // A device slot byte with no row is not saved.
+    g_nPresetSlot = 4;
+    auto none = PresetArchive::ForStoring();
+    EXPECT_EQ(SerializeModeFile(none), 0);
+    EXPECT_TRUE(none.bytes.empty());
+}
+
+}  // namespace

@@ -113,7 +113,8 @@ void CLinkController::OnUsbMenuItem()
     }
     // No link opened: leave no link mode behind, or the network link would stay blocked.
     g_nLinkMode = LINK_NONE;
-    ShowLinkFailure();
+    const std::string problem = m_backend.UsbOpenProblem();
+    ShowMessage(problem.empty() ? Bilingual(g_strUsbFailCn, g_strUsbFailEn) : problem, MB_OK, 2000);
 }
 
 void CLinkController::OnNetworkMenuItem()

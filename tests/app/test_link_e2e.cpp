@@ -1,0 +1,340 @@
+// The connection logic and the device synchronisation against the simulated device, over loopback
+// TCP and the in-process HID transport, with the real worker, transports and reply parser. The
+// posted messages are pumped on the test thread as the view's message loop would.
+#include "app/DeviceSync.h"
+#include "app/LinkBackend.h"
+#include "app/LinkController.h"
+#include "app/ViewDispatch.h"
+
+#include "link/CommandFrame.h"
+#include "link/KTVCommand.h"
+#include "link/LinkMessages.h"
+#include "link/LinkState.h"
+#include "model/DeviceImage.h"
+#include "model/InitGlobalData.h"
+#include "model/KTV_Data.h"
+#include "platform/GlobalData.h"
+#include "platform/TestDoubles.h"
+#include "tests/sim/DeviceSim.h"
+#include "tests/sim/SimHid.h"
+#include "tests/sim/SimTcpServer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A view's message queue: posted from any thread, pumped on the test thread.
+struct MessageQueue : IMessageTarget {
+    std::mutex m;
+    std::condition_variable cv;
+    std::deque<std::tuple<unsigned, WPARAM, LPARAM>> q;
+    void PostMessage(unsigned msg, WPARAM w, LPARAM l) override
+    {
+        std::lock_guard g(m);
+        q.emplace_back(msg, w, l);
+        cv.notify_all();
+    }
+    bool Take(std::tuple<unsigned, WPARAM, LPARAM> &out, std::chrono::milliseconds wait)
+    {
+        std::unique_lock g(m);
+        if (!cv.wait_for(g, wait, [&] { return !q.empty(); }))
+            return false;
+        out = q.front();
+        q.pop_front();
+        return true;
+    }
+};
+
+struct NoPopupView : ILinkView {
+    int connectedShown = -1;
+    int popupChoice = 0;
+    std::vector<std::pair<int, std::string>> lastPopup;
+    std::string tip;
+    void ShowConnectedState(bool c) override { connectedShown = c; }
+    void HideTransferPopup() override {}
+    int PopupMenu(const std::vector<std::pair<int, std::string>> &items) override
+    {
+        lastPopup = items;
+        return popupChoice;
+    }
+    void SetUpdateTip(const std::string &t) override { tip = t; }
+    bool UpdateDialogOpen() override { return true; }
+};
+
+struct DocHost : ISyncHost {
+    CKTV_Data &doc;
+    std::function<void()> disconnect;
+    explicit DocHost(CKTV_Data &d) : doc(d) {}
+    void ResetChanges() override { doc.ResetChanges(0); }
+    void FillImage() override { doc.FillImage(); }
+    void LoadFromImage(int preset) override { doc.LoadFromImage(g_CurImage, preset); }
+    void SetTransferRange(int) override {}
+    void ShowTransferPopup(int) override {}
+    void SetTransferFactoryResetMode() override {}
+    void RefreshAfterPresetRead() override {}
+    void SetInputSource(int, int) override {}
+    void SelectAssignedChannel() override {}
+    void ShowNetworkSettings() override {}
+    bool ConfirmFactoryReset() override { return true; }
+    bool ChooseAllPresetsFile() override { return true; }
+    void ShowLinkFailure() override {}
+    void Disconnect() override { disconnect(); }
+    void ClearNetReachable() override {}
+};
+
+class LinkE2E : public ::testing::Test {
+protected:
+    zksim::Device dev;
+    zksim::TcpServer server{dev};
+    zksim::HidDevice hid{dev};
+    CScriptedMessageBox boxes;
+    ScopedMessageBoxService scoped{boxes};
+    MessageQueue view;
+    std::unique_ptr<CKTV_Data> doc;
+    CKTVCommand command;
+    LinkSession session;
+    NoPopupView linkView;
+    std::unique_ptr<DocHost> host;
+    std::unique_ptr<CDeviceSync> sync;
+    std::unique_ptr<CLinkBackend> backend;
+    std::unique_ptr<CLinkController> ctrl;
+
+    void SetUp() override
+    {
+        ResetDeviceImageGlobals();
+        ResetLinkState();
+        g_bChinese = 0;
+        g_nLinkMode = LINK_NONE;
+        g_strWifiIp = std::string("127.0.0.1");
+        g_nWifiPort = server.Port();
+        g_strDevicePath = std::string();
+        g_pNotifyView = &view;
+        doc = std::make_unique<CKTV_Data>();
+        command.SetOwner(&view);
+        host = std::make_unique<DocHost>(*doc);
+        sync = std::make_unique<CDeviceSync>(command, session, *host);
+        backend = std::make_unique<CLinkBackend>(command, doc.get(), hid, &view);
+        backend->Net().SetPinger([](const std::string &) { return true; });
+        backend->Net().SetCheckPause(20);
+        UpdateTimings t;
+        t.usbFillerMs = t.netFillerMs = 50;
+        t.restartWaitMs = 100;
+        t.resetWaitMs = t.resendWaitMs = 50;
+        t.limitScale = 0.05;
+        backend->Updater().SetTimings(t);
+        ctrl = std::make_unique<CLinkController>(command, session, *backend, linkView, *sync, &view);
+        host->disconnect = [this] { ctrl->OnConnectButton(); };
+    }
+    void TearDown() override
+    {
+        ctrl->Shutdown();
+        backend.reset();
+        g_pNotifyView = nullptr;
+    }
+
+    // Pumps posted messages until pred holds or the time runs out.
+    bool PumpUntil(const std::function<bool()> &pred, std::chrono::milliseconds limit = 10s)
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (!pred()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::tuple<unsigned, WPARAM, LPARAM> m;
+            if (view.Take(m, 10ms))
+                DispatchLinkMessage(*ctrl, *sync, std::get<0>(m), std::get<1>(m), std::get<2>(m));
+        }
+        return true;
+    }
+    bool Idle()
+    {
+        std::lock_guard lock(g_csLink);
+        if (g_bTransferring.load() || command.GetCount() > 1)
+            return false;
+        // Only the status poll may be waiting.
+        const CSendData *front = command.GetFront();
+        return !front || (front->Frame()[7] == OBJ_SYSTEM && front->Frame()[8] == SYS_STATUS);
+    }
+    bool ConnectOverTcp()
+    {
+        hid.Unplug();
+        ctrl->OnAutoConnect();
+        return PumpUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); });
+    }
+    int CountRequests(int cmd, int type, int channel)
+    {
+        int n = 0;
+        for (const auto &f : dev.Requests())
+            n += f.cmd == cmd && f.type == type && f.channel == channel;
+        return n;
+    }
+};
+
+}  // namespace
+
+TEST_F(LinkE2E, ConnectsOverTcpReadsTheDeviceAndStoresAndRecallsAPreset)
+{
+    zksim::Image img = dev.CurrentImage();
+    img[DeviceImage::kOutOffset + 5] = 0x5A;  // something to find in the program's image
+    dev.SetCurrentImage(img);
+    ASSERT_TRUE(ConnectOverTcp());
+    EXPECT_EQ(g_nLinkMode.load(), LINK_TCP);
+    EXPECT_EQ(linkView.connectedShown, 1);
+    const auto reqs = dev.Requests();
+    ASSERT_GE(reqs.size(), 21u);
+    EXPECT_EQ(reqs[0].channel, SYS_HELLO);
+    EXPECT_EQ(reqs[1].channel, SYS_VERSION);
+    EXPECT_EQ(CountRequests(CMD_READ, OBJ_OUTPUT, 7), 1);
+    EXPECT_EQ(g_CurImage.bytes[DeviceImage::kOutOffset + 5], 0x5A);
+
+    // Save as machine preset 2: the device holds the program's output blocks under preset 2.
+    sync->StorePresetToDevice(2, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    zksim::Image stored = dev.PresetImage(2);
+    EXPECT_TRUE(std::equal(stored.begin() + DeviceImage::kOutOffset, stored.end(),
+                           g_CurImage.bytes.begin() + DeviceImage::kOutOffset));
+    EXPECT_EQ(dev.CurrentPreset(), 2);
+
+    // Recall it: the eight blocks of preset 2 are asked for, and the program is online again.
+    dev.ClearRequests();
+    sync->ReadPresetFromDevice(2);
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && g_bDeviceOnline.load(); }));
+    int presetReads = 0;
+    for (const auto &f : dev.Requests())
+        presetReads += f.cmd == CMD_READ && f.type == OBJ_OUTPUT && f.preset == 2 && f.param == 0;
+    EXPECT_EQ(presetReads, 8);
+    EXPECT_EQ(g_nCurPreset.load(), 2);
+
+    // Push all presets and read them back.
+    sync->PushAllPresetsToDevice();
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_GE(CountRequests(CMD_WRITE, OBJ_OUTPUT, 7), 7);
+
+    // Factory reset, then the device is read back.
+    const auto before = CountRequests(CMD_READ, OBJ_OUTPUT, 7);
+    sync->OnFactoryReset();
+    ASSERT_TRUE(PumpUntil([&] { return dev.FactoryResets() == 1 && g_bDeviceOnline.load() && Idle(); }));
+    EXPECT_EQ(CountRequests(CMD_READ, OBJ_OUTPUT, 7), before + 1);
+
+    // The Connect button disconnects.
+    ctrl->OnConnectButton();
+    EXPECT_FALSE(ctrl->Connected());
+    EXPECT_EQ(g_nLinkMode.load(), LINK_NONE);
+    EXPECT_EQ(linkView.connectedShown, 0);
+}
+
+TEST_F(LinkE2E, SilentDeviceEndsInTheLinkFailureMessage)
+{
+    ASSERT_TRUE(ConnectOverTcp());
+    dev.SetSilent(true);
+    sync->QueueDeviceCommand(SYS_INPUT, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !ctrl->Connected(); }, 30s));
+    EXPECT_EQ(g_nLinkMode.load(), LINK_NONE);
+    bool failureShown = false;
+    for (const auto &b : boxes.Shown())
+        failureShown |= b.text == g_strWifiFailEn;
+    EXPECT_TRUE(failureShown);
+}
+
+TEST_F(LinkE2E, UsbConnectAndRemoval)
+{
+    ctrl->OnAutoConnect();
+    ASSERT_TRUE(PumpUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }));
+    EXPECT_EQ(g_nLinkMode.load(), LINK_USB);
+    // Another HID device leaving changes nothing.
+    ctrl->OnDeviceChange(false, "/dev/hidraw99");
+    EXPECT_TRUE(ctrl->Connected());
+    hid.Unplug();
+    ctrl->OnDeviceChange(false, zksim::HidDevice::kPath);
+    EXPECT_FALSE(ctrl->Connected());
+    EXPECT_EQ(g_nLinkMode.load(), LINK_NONE);
+    ASSERT_FALSE(boxes.Shown().empty());
+    EXPECT_EQ(boxes.Shown().back().text, g_strUsbFailEn);
+}
+
+TEST_F(LinkE2E, FailedUsbMenuChoiceLeavesNoLinkMode)
+{
+    hid.SetAccessDenied(true);
+    ctrl->OnUsbMenuItem();
+    EXPECT_EQ(g_nLinkMode.load(), LINK_NONE);
+    ASSERT_FALSE(boxes.Shown().empty());
+    EXPECT_NE(boxes.Shown().back().text.find("70-zk470.rules"), std::string::npos) << boxes.Shown().back().text;
+    // So the network link is not blocked.
+    backend->StartPing();
+    ASSERT_TRUE(PumpUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }));
+    EXPECT_EQ(g_nLinkMode.load(), LINK_TCP);
+}
+
+TEST_F(LinkE2E, ConnectButtonOffersUsbAndWifi)
+{
+    hid.Unplug();
+    backend->StartPing();
+    ASSERT_TRUE(PumpUntil([] { return g_bDeviceOnline.load(); }));
+    ctrl->OnConnectButton();  // disconnect
+    hid.Replug();
+    linkView.popupChoice = 0;
+    ctrl->OnConnectButton();
+    ASSERT_EQ(linkView.lastPopup.size(), 2u);
+    EXPECT_EQ(linkView.lastPopup[0].second, "USB");
+    EXPECT_EQ(linkView.lastPopup[1].second, "WIFI");
+    EXPECT_FALSE(ctrl->Connected());
+}
+
+namespace {
+
+std::string WriteMcuFile(std::size_t bytes)
+{
+    const char *out = std::getenv("ZK_TEST_OUTPUT");
+    const std::string dir = out ? out : "/tmp";
+    std::filesystem::create_directories(dir);
+    const std::string path = dir + "/e2e_firmware.bin";
+    std::vector<std::uint8_t> b = {'W', 'M', 'C', 'U'};
+    for (std::size_t i = 0; i < bytes; ++i)
+        b.push_back(static_cast<std::uint8_t>(i));
+    FILE *f = std::fopen(path.c_str(), "wb");
+    std::fwrite(b.data(), 1, b.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+}  // namespace
+
+TEST_F(LinkE2E, FirmwareUpdateOverTcpSucceedsAndEachStageFailureIsReported)
+{
+    const std::string path = WriteMcuFile(500);
+    for (int failStage : {0, HEXApply, HEXStart, HEXData, HEXEnd}) {
+        boxes.Clear();
+        dev.ClearRequests();
+        hid.Unplug();
+        backend->StartPing();
+        FirmwareFile f;
+        ASSERT_EQ(FirmwareFile::Load(path, f), FirmwareFile::Result::Ok);
+        backend->Engine().Load(f);
+        g_nLinkMode = LINK_TCP;
+        ASSERT_TRUE(PumpUntil([&] { return backend->NetReachable(); }));
+        ASSERT_TRUE(ctrl->OpenNetworkForUpdate());
+        int armed = 0;
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                if (failStage && armed++ < 1000)
+                    dev.FailStage(static_cast<std::uint8_t>(failStage), zksim::Device::StageFault::Ignore);
+                return !ctrl->Connected();
+            },
+            60s))
+            << failStage;
+        const auto shown = boxes.Shown();
+        ASSERT_FALSE(shown.empty()) << failStage;
+        EXPECT_EQ(shown.front().text, failStage ? "The firmware update failed" : "Update successfully") << failStage;
+        EXPECT_EQ(g_bUpdating.load(), 0);
+    }
+}

@@ -1,0 +1,74 @@
+#include "controls/DropWnd.h"
+
+#include "controls/CtrlMessages.h"
+#include "controls/DropListBox.h"
+#include "platform/qt/QtGlobals.h"
+#include "platform/qt/WindowMessages.h"
+
+#include <QCursor>
+#include <QPainter>
+
+CDropWnd::CDropWnd(QWidget *owner) : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), m_pOwner(owner)
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    m_pList = new CDropListBox(this);
+    connect(m_pList, &CDropListBox::picked, this, &CDropWnd::OnPicked);
+}
+
+CDropWnd::~CDropWnd() = default;
+
+CDropWnd *CDropWnd::Create(QWidget *owner)
+{
+    if (!owner)
+        return nullptr;
+    return new CDropWnd(owner);
+}
+
+void CDropWnd::ShowAt(const QRect &dropRect)
+{
+    setGeometry(dropRect.adjusted(-1, -1, 1, 1));
+    m_bPicked = false;
+    show();
+    raise();
+    m_pList->setFocus(Qt::PopupFocusReason);
+}
+
+void CDropWnd::Hide() { hide(); }
+
+void CDropWnd::OnPicked(int index)
+{
+    m_bPicked = true;
+    const bool inside = rect().contains(mapFromGlobal(QCursor::pos())) || m_pList->underMouse();
+    hide();
+    if (m_pOwner && (inside || index >= 0))
+        SendMessageTo(m_pOwner, WM_COMBOXBTN_SELECT, WPARAM(index), 0);
+}
+
+void CDropWnd::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    m_pList->setGeometry(rect().adjusted(1, 1, -1, -1));
+}
+
+void CDropWnd::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    m_bShown = true;
+}
+
+void CDropWnd::hideEvent(QHideEvent *e)
+{
+    QWidget::hideEvent(e);
+    m_bShown = false;
+    if (!m_bPicked)
+        m_pList->SetCurSel(m_pList->GetSavedSel());  // closed without a pick: show what was chosen
+    m_bPicked = false;
+}
+
+void CDropWnd::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setPen(ToQColor(RGB(13, 133, 138)));
+    p.setBrush(ToQColor(m_pList->BackColour()));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}

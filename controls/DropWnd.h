@@ -1,0 +1,39 @@
+#pragma once
+// The topmost popup of a drop-down that hosts its list. It closes when the user clicks elsewhere
+// or picks an item; a pick is sent to the owner as WM_COMBOXBTN_SELECT (index, 0), and a close
+// without a pick gives the list back the selection the owner shows.
+
+#include <QPointer>
+#include <QWidget>
+
+class CDropListBox;
+
+class CDropWnd : public QWidget {
+    Q_OBJECT
+public:
+    explicit CDropWnd(QWidget *owner);
+    ~CDropWnd() override;
+
+    // Creates the popup and its list for `owner`; false when it cannot.
+    static CDropWnd *Create(QWidget *owner);
+
+    CDropListBox *List() const { return m_pList; }
+    bool IsShown() const { return m_bShown; }
+    // Places the list at `dropRect` (global coordinates) with a one-pixel frame around it and shows it.
+    void ShowAt(const QRect &dropRect);
+    void Hide();
+
+protected:
+    void resizeEvent(QResizeEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    void OnPicked(int index);
+
+    QPointer<QWidget> m_pOwner;
+    CDropListBox *m_pList = nullptr;
+    bool m_bShown = false;
+    bool m_bPicked = false;
+};

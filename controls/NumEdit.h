@@ -1,0 +1,96 @@
+#pragma once
+// The numeric edit: a one-line edit that shows a page's integer by its display type and reads
+// typed text back at focus loss. It paints on the page's skin (transparent) except while it is
+// highlighted, reports clicks and commits to its parent as WM_COMMAND and posts the keys it sees
+// as WM_NUMEDIT_KEY. The text rules live in NumEditFormat.
+
+#include "controls/NumEditFormat.h"
+#include "platform/WinCompat.h"
+
+#include <QLineEdit>
+#include <QPointer>
+
+class CSpinBtn;
+class CNumSpin;
+
+class CNumEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    static constexpr COLORREF kFocusColour = RGB(137, 172, 209);
+
+    explicit CNumEdit(QWidget *parent = nullptr);
+    ~CNumEdit() override;
+
+    void SetRange(int min, int max);
+    void SetValue(int v);
+    int GetValue();
+    void SetScale(double scale) { m_dScale = scale; }
+    void SetOffset(double offset) { m_dOffset = offset; }
+    void SetType(int type, const QString &unit = QString());
+    int GetType() const { return m_nType; }
+    int IsPending() const { return m_bPending; }
+    void SetPending(int on) { m_bPending = on; }
+    void SetTemperature(int t);
+    void AddValue(int delta);
+    QString GetText() const { return QString(); }
+    void RefreshOffText();
+    int GetMin() const { return m_nMin; }
+    int GetMax() const { return m_nMax; }
+    int IsEnabledLook() const { return m_bEnabledLook; }
+
+    virtual int UpdateText();
+    virtual int ShowWindow(int cmd);
+    virtual int EnableWindow(int on);
+    virtual void SetReadOnly(int on);
+
+    void SetHighlight(int on);
+    int GetHighlight() const { return m_bHighlight; }
+    void SetLinkedWnd(QWidget *w) { m_pLinked = w; }
+    int CreateSpinButton(int id);
+    void AttachSpin(int id, CNumSpin *spin);
+    CSpinBtn *GetSpinButton() const { return m_bHasStepButton ? m_pStepButton : nullptr; }
+
+    // The commit rule of the delay types now (with its re-show and notification); other types
+    // return the value untouched.
+    int CommitDelayValue();
+
+    // The parameters the text rules read (for the spin and for tests).
+    NumEditParams Params() const;
+
+    // A click that reached the edit through its step button.
+    void ClickFromStepButton();
+
+protected:
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void inputMethodEvent(QInputMethodEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    void Commit();
+    void ApplyLook();
+    void ShowText(const QString &text);
+
+    int m_nValue = 0;
+    int m_nMin = 0;
+    int m_nMax = 0;
+    int m_nType = 0;
+    double m_dScale = 0.0;
+    double m_dOffset = 0.0;
+    QString m_strUnit;
+    int m_nTemperature = 75;
+    int m_bPending = 0;
+    int m_bHasStepButton = 0;
+    CSpinBtn *m_pStepButton = nullptr;
+    QPointer<QWidget> m_pLinked;
+    int m_bHighlight = 0;
+    int m_bEnabledLook = 1;
+    int m_bShown = 1;
+    bool m_bSwallowRelease = false;
+    bool m_bFocusByClick = false;  // the press that focused the edit is not passed on, nor its release
+};

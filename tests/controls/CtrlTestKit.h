@@ -1,0 +1,70 @@
+#pragma once
+// A parent page that records every message its controls send or post, and the PNG writer of the
+// control snapshots.
+
+#include "platform/qt/WindowMessages.h"
+#include "tests/platform/qt/QtTestApp.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPainter>
+#include <QPixmap>
+#include <QWidget>
+
+#include <vector>
+
+struct RecordedMessage {
+    unsigned msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const RecordedMessage &) const = default;
+};
+
+struct QtAppFirst {
+    QtAppFirst() { QtTestApp(); }
+};
+
+class RecordingPage : private QtAppFirst, public QWidget {
+public:
+    RecordingPage()
+    {
+        resize(400, 300);
+        CMessageTable::Ensure(this)->OnAny([this](unsigned m, WPARAM w, LPARAM l) -> LRESULT {
+            log.push_back({m, w, l});
+            return 0;
+        });
+    }
+    ~RecordingPage() override { CMessageTable::Ensure(this)->OnAny({}); }
+    // Messages of one number, after the posted ones have arrived.
+    std::vector<RecordedMessage> Of(unsigned msg)
+    {
+        QCoreApplication::processEvents();
+        std::vector<RecordedMessage> r;
+        for (const auto &m : log)
+            if (m.msg == msg)
+                r.push_back(m);
+        return r;
+    }
+    std::vector<unsigned> Numbers()
+    {
+        QCoreApplication::processEvents();
+        std::vector<unsigned> r;
+        for (const auto &m : log)
+            r.push_back(m.msg);
+        return r;
+    }
+    void Clear()
+    {
+        QCoreApplication::processEvents();
+        log.clear();
+    }
+    std::vector<RecordedMessage> log;
+};
+
+// Writes a widget (or a row of widgets on a panel) to $ZK_TEST_OUTPUT/<name>.png.
+inline bool SaveSnapshot(const QPixmap &pix, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("ZK_TEST_OUTPUT", QStringLiteral("."));
+    QDir().mkpath(dir);
+    return pix.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}

@@ -1,0 +1,305 @@
+// The numeric edit, its spin and its step button driven through real events: commit at focus
+// loss, the pending mark, keys, the spin's step modes and notifications, the step button's areas.
+
+#include "controls/CtrlMessages.h"
+#include "controls/NumEdit.h"
+#include "controls/NumSpin.h"
+#include "controls/SpinBtn.h"
+#include "platform/GlobalData.h"
+#include "platform/ViewServices.h"
+#include "tests/controls/CtrlTestKit.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class BoxCounter : public IMessageBoxService {
+public:
+    int ShowMessage(const std::string &, unsigned, int) override { return ++shown, IDOK; }
+    int shown = 0;
+};
+
+struct Page : RecordingPage {
+    Page()
+    {
+        edit = new CNumEdit(this);
+        SetCtrlId(edit, 1001);
+        edit->setGeometry(10, 10, 110, 22);
+        spin = new CNumSpin(this);
+        SetCtrlId(spin, 1002);
+        spin->setGeometry(122, 10, 16, 22);
+        spin->SetBuddy(edit);
+        other = new QLineEdit(this);
+        other->setGeometry(10, 60, 80, 22);
+        show();
+        activateWindow();
+        (void)QTest::qWaitForWindowActive(this);
+    }
+    void Type(const char *text)
+    {
+        edit->setFocus();
+        QCoreApplication::processEvents();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    void Leave()
+    {
+        other->setFocus();
+        QCoreApplication::processEvents();
+    }
+    CNumEdit *edit;
+    CNumSpin *spin;
+    QLineEdit *other;
+};
+
+TEST(NumEdit, CommitsTypedTextOnceAndNotifies)
+{
+    Page page;
+    page.edit->SetType(0, "ms");
+    page.spin->SetRange(0, 960);
+    page.edit->SetValue(100);
+    page.Clear();
+
+    page.Type("10.5");
+    page.Leave();
+    EXPECT_EQ(page.edit->GetValue(), 504);
+    EXPECT_EQ(page.edit->text(), "10.500MS");
+    ASSERT_EQ(page.Of(WM_COMMAND).size(), 1u);
+    EXPECT_EQ(page.Of(WM_COMMAND)[0].wParam, 1001u);
+
+    // Focus in and out again without typing: nothing is re-parsed or reported.
+    page.Clear();
+    page.edit->setFocus();
+    QCoreApplication::processEvents();
+    page.Leave();
+    EXPECT_TRUE(page.Of(WM_COMMAND).empty());
+    EXPECT_EQ(page.edit->GetValue(), 504);
+}
+
+TEST(NumEdit, CentimetreValueDoesNotDriftOnRefocus)
+{
+    Page page;
+    page.edit->SetType(1, "cm");
+    page.spin->SetRange(0, 960);
+    page.Type("345");
+    page.Leave();
+    const int v = page.edit->GetValue();
+    const QString shown = page.edit->text();
+    for (int i = 0; i < 3; ++i) {
+        page.edit->setFocus();
+        QCoreApplication::processEvents();
+        page.Leave();
+    }
+    EXPECT_EQ(page.edit->GetValue(), v);
+    EXPECT_EQ(page.edit->text(), shown);
+}
+
+TEST(NumEdit, JunkKeepsTheValueAndShowsItAgain)
+{
+    Page page;
+    page.edit->SetType(0, "ms");
+    page.spin->SetRange(0, 960);
+    page.edit->SetValue(480);
+    page.Clear();
+    page.Type("abc");
+    page.Leave();
+    EXPECT_EQ(page.edit->GetValue(), 480);
+    EXPECT_EQ(page.edit->text(), "10.000MS");
+    EXPECT_TRUE(page.Of(WM_COMMAND).empty());
+}
+
+TEST(NumEdit, ValueRulesOfTheWidget)
+{
+    Page page;
+    page.edit->SetType(33);
+    page.spin->SetRange(0, 200);
+    page.edit->SetValue(150);
+    EXPECT_EQ(page.edit->text(), "100");
+    EXPECT_EQ(page.edit->GetValue(), 150);  // showing never changes the stored value
+
+    page.edit->SetValue(250);  // outside the range: ignored
+    EXPECT_EQ(page.edit->GetValue(), 150);
+    page.edit->SetRange(5, 10);  // value becomes min, text stays until the next update
+    EXPECT_EQ(page.edit->GetValue(), 5);
+    EXPECT_EQ(page.edit->text(), "100");
+
+    // Typed but uncommitted text: a silent read rounds, and an out-of-range text changes nothing.
+    page.edit->SetType(0, "ms");
+    page.spin->SetRange(0, 960);
+    page.Type("25");
+    EXPECT_EQ(page.spin->GetPos(), 0);
+    page.Type("10.51");
+    EXPECT_EQ(page.spin->GetPos(), 504);
+    EXPECT_FALSE(page.edit->IsPending());
+}
+
+TEST(NumEdit, KeysArePostedToThePage)
+{
+    Page page;
+    page.edit->SetType(4);
+    page.spin->SetRange(0, 100);
+    page.edit->setFocus();
+    QCoreApplication::processEvents();
+    page.Clear();
+    QTest::keyClick(page.edit, Qt::Key_5);
+    QTest::keyClick(page.edit, Qt::Key_Left, Qt::ShiftModifier);
+    const auto keys = page.Of(WM_NUMEDIT_KEY);
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0], (RecordedMessage{WM_NUMEDIT_KEY, 1001, 0x35}));
+}
+
+TEST(NumEdit, ClickTellsThePageAndSelectsAll)
+{
+    Page page;
+    page.edit->SetType(4);
+    page.spin->SetRange(0, 100);
+    page.edit->SetValue(42);
+    page.Leave();
+    page.Clear();
+    QTest::mousePress(page.edit, Qt::LeftButton, {}, QPoint(30, 10));
+    QTest::mouseRelease(page.edit, Qt::LeftButton, {}, QPoint(30, 10));
+    EXPECT_EQ(page.Of(WM_COMMAND).size(), 1u);
+    EXPECT_TRUE(page.edit->hasFocus());
+    EXPECT_EQ(page.edit->selectedText(), "42");
+    EXPECT_TRUE(page.edit->GetHighlight());
+    // A second click places the caret.
+    QTest::mouseClick(page.edit, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_TRUE(page.edit->selectedText().isEmpty());
+    EXPECT_EQ(page.Of(WM_COMMAND).size(), 2u);
+}
+
+TEST(NumSpin, StepModes)
+{
+    Page page;
+    // Ratio steps.
+    page.edit->SetType(40);
+    page.spin->SetRange(1, 191);
+    const struct {
+        int from, delta, to;
+    } ratio[] = {{10, 1, 11}, {11, 1, 16}, {16, -1, 11}, {11, -1, 6}, {1, -1, 1}};
+    for (const auto &c : ratio) {
+        page.spin->SetPos(c.from);
+        page.spin->DeltaPos(c.delta);
+        EXPECT_EQ(page.spin->GetPos(), c.to) << c.from << " by " << c.delta;
+    }
+    // A frequency type given before the range steps along the grid ...
+    page.edit->SetType(8);
+    page.spin->SetRange(20, 20000);
+    page.spin->SetPos(1000);
+    page.spin->DeltaPos(1);
+    EXPECT_EQ(page.edit->GetValue(), 1030);
+    page.spin->SetPos(20);
+    page.spin->DeltaPos(-1);
+    EXPECT_EQ(page.edit->GetValue(), 20);
+    // ... one given after it steps by one hertz.
+    page.edit->SetType(6);
+    page.spin->SetRange(20, 20000);
+    page.edit->SetType(8);
+    page.spin->SetPos(1000);
+    page.spin->DeltaPos(1);
+    EXPECT_EQ(page.edit->GetValue(), 1001);
+}
+
+TEST(NumSpin, OutOfRangePositionIsLimitedWithoutABox)
+{
+    BoxCounter boxes;
+    SetMessageBoxService(&boxes);
+    Page page;
+    page.edit->SetType(8);
+    page.spin->SetRange(20, 20000);
+    page.spin->SetPos(25000);
+    EXPECT_EQ(page.spin->GetPos(), 20000);
+    page.spin->SetPos(-5);
+    EXPECT_EQ(page.spin->GetPos(), 20);
+    EXPECT_EQ(boxes.shown, 0);
+    SetMessageBoxService(nullptr);
+}
+
+TEST(NumSpin, DelayStepsReachTheSpeakerGroupFromKeysAndHeldArrows)
+{
+    Page page;
+    page.edit->SetType(1, "cm");
+    page.spin->SetRange(0, 960);
+    page.spin->SetMode(2);
+    page.spin->SetPos(100);
+    page.edit->setFocus();
+    QCoreApplication::processEvents();
+    page.Clear();
+    QTest::keyClick(page.edit, Qt::Key_Up);
+    EXPECT_EQ(page.edit->GetValue(), 101);
+    const auto order = page.Numbers();
+    ASSERT_EQ(order.size(), 2u);
+    EXPECT_EQ(order[0], WM_COMMAND);
+    EXPECT_EQ(order[1], WM_NUMSPIN_DELAYSTEP);
+    EXPECT_EQ(page.Of(WM_NUMSPIN_DELAYSTEP)[0].lParam, 1);
+
+    // Holding the lower arrow: every step is passed on, and the page hears of the value at release.
+    page.Clear();
+    QTest::mousePress(page.spin, Qt::LeftButton, {}, QPoint(8, 18));
+    QTest::qWait(700);
+    QTest::mouseRelease(page.spin, Qt::LeftButton, {}, QPoint(8, 18));
+    EXPECT_LE(page.edit->GetValue(), 100 - 2);
+    const auto group = page.Of(WM_NUMSPIN_DELAYSTEP);
+    EXPECT_GE(group.size(), 2u);
+    for (const auto &m : group)
+        EXPECT_EQ(m.lParam, -1);
+    EXPECT_GE(page.Of(WM_COMMAND).size(), 1u);
+}
+
+TEST(NumSpin, StepStartsFromPendingTypedText)
+{
+    Page page;
+    page.edit->SetType(4);
+    page.spin->SetRange(0, 100);
+    page.Type("40");
+    page.spin->Step(1);
+    EXPECT_EQ(page.edit->GetValue(), 41);
+    EXPECT_EQ(page.edit->text(), "41");
+}
+
+TEST(SpinBtn, AreasAndSteps)
+{
+    Page page;
+    page.edit->SetType(4);
+    page.spin->SetRange(0, 100);
+    page.edit->CreateSpinButton(1003);
+    page.spin->SetPos(50);
+    page.edit->AttachSpin(1002, page.spin);
+    page.edit->SetReadOnly(1);
+    CSpinBtn *btn = page.edit->GetSpinButton();
+    ASSERT_NE(btn, nullptr);
+    btn->resize(110, 22);
+    EXPECT_EQ(btn->MinusArea().left(), 0);
+    EXPECT_EQ(btn->MinusArea().right(), 19);
+    EXPECT_EQ(btn->MiddleArea().left(), 20);
+    EXPECT_EQ(btn->MiddleArea().right(), 89);
+    EXPECT_EQ(btn->PlusArea().left(), 90);
+    EXPECT_EQ(btn->PlusArea().right(), 109);
+    EXPECT_EQ(btn->text(), "50");
+
+    // A press on an inactive button only activates it; it does not step.
+    page.Leave();
+    ASSERT_FALSE(btn->IsActive());
+    QTest::mousePress(btn, Qt::LeftButton, {}, QPoint(5, 10));
+    QTest::mouseRelease(btn, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_EQ(page.edit->GetValue(), 50);
+
+    // Focused and active: a short click does nothing, a double click steps once, the wheel never.
+    page.edit->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(btn->IsActive());
+    QTest::mouseClick(btn, Qt::LeftButton, {}, QPoint(100, 10));
+    EXPECT_EQ(page.edit->GetValue(), 50);
+    QTest::mouseDClick(btn, Qt::LeftButton, {}, QPoint(100, 10));
+    EXPECT_EQ(page.edit->GetValue(), 51);
+    EXPECT_EQ(btn->text(), "51");
+    QWheelEvent wheel(QPointF(100, 10), btn->mapToGlobal(QPointF(100, 10)), {}, QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(btn, &wheel);
+    EXPECT_EQ(page.edit->GetValue(), 51);
+}
+
+}  // namespace

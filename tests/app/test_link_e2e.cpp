@@ -292,14 +292,20 @@ TEST_F(LinkE2E, ConnectButtonOffersUsbAndWifi)
 
 namespace {
 
-std::string WriteMcuFile(std::size_t bytes)
+// A firmware file with a full DSP image and an MCU image of mcuBytes.
+std::string WriteCombinedFile(std::size_t mcuBytes)
 {
     const char *out = std::getenv("ZK_TEST_OUTPUT");
     const std::string dir = out ? out : "/tmp";
     std::filesystem::create_directories(dir);
     const std::string path = dir + "/e2e_firmware.bin";
-    std::vector<std::uint8_t> b = {'W', 'M', 'C', 'U'};
-    for (std::size_t i = 0; i < bytes; ++i)
+    std::vector<std::uint8_t> b = {'W', 'D', 'S', 'P'};
+    for (std::size_t i = 0; i < kDspImageLength; ++i)
+        b.push_back(static_cast<std::uint8_t>(i * 13));
+    b.push_back(0);
+    for (char c : std::string("WMCU"))
+        b.push_back(static_cast<std::uint8_t>(c));
+    for (std::size_t i = 0; i < mcuBytes; ++i)
         b.push_back(static_cast<std::uint8_t>(i));
     FILE *f = std::fopen(path.c_str(), "wb");
     std::fwrite(b.data(), 1, b.size(), f);
@@ -309,32 +315,71 @@ std::string WriteMcuFile(std::size_t bytes)
 
 }  // namespace
 
+// A full update (DSP and MCU) over TCP, then one with each stage failing: every failure ends in
+// the update-failure message and a closed link, never in a hang or a reported success.
 TEST_F(LinkE2E, FirmwareUpdateOverTcpSucceedsAndEachStageFailureIsReported)
 {
-    const std::string path = WriteMcuFile(500);
-    for (int failStage : {0, HEXApply, HEXStart, HEXData, HEXEnd}) {
+    const std::string path = WriteCombinedFile(500);
+    hid.Unplug();
+    for (int failStage : {0, HEXApply, IAP_DSP_REQUEST_INFO, IAP_DSP_DATA, HEXStart, HEXData, HEXEnd}) {
         boxes.Clear();
         dev.ClearRequests();
-        hid.Unplug();
-        backend->StartPing();
         FirmwareFile f;
         ASSERT_EQ(FirmwareFile::Load(path, f), FirmwareFile::Result::Ok);
         backend->Engine().Load(f);
         g_nLinkMode = LINK_TCP;
+        backend->StartPing();
         ASSERT_TRUE(PumpUntil([&] { return backend->NetReachable(); }));
         ASSERT_TRUE(ctrl->OpenNetworkForUpdate());
-        int armed = 0;
         ASSERT_TRUE(PumpUntil(
             [&] {
-                if (failStage && armed++ < 1000)
+                if (failStage)
                     dev.FailStage(static_cast<std::uint8_t>(failStage), zksim::Device::StageFault::Ignore);
                 return !ctrl->Connected();
             },
-            60s))
+            120s))
             << failStage;
         const auto shown = boxes.Shown();
         ASSERT_FALSE(shown.empty()) << failStage;
         EXPECT_EQ(shown.front().text, failStage ? "The firmware update failed" : "Update successfully") << failStage;
         EXPECT_EQ(g_bUpdating.load(), 0);
+        const auto stages = dev.Stages();
+        if (!failStage) {
+            EXPECT_EQ(std::count(stages.begin(), stages.end(), IAP_DSP_DATA), 5958);
+            EXPECT_EQ(stages.back(), HEXEnd);
+        }
+    }
+}
+
+// The same update over USB: the device restarts after the start stage and is opened again.
+TEST_F(LinkE2E, FirmwareUpdateOverUsb)
+{
+    const std::string path = WriteCombinedFile(100);
+    for (int failStage : {0, IAP_DSP_DATA}) {
+        boxes.Clear();
+        dev.ClearRequests();
+        FirmwareFile f;
+        ASSERT_EQ(FirmwareFile::Load(path, f), FirmwareFile::Result::Ok);
+        backend->Engine().Load(f);
+        g_nLinkMode = LINK_USB;
+        ASSERT_TRUE(ctrl->OpenUsbForUpdate(zksim::HidDevice::kPath));
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                if (failStage)
+                    dev.FailStage(static_cast<std::uint8_t>(failStage), zksim::Device::StageFault::Ignore);
+                return !ctrl->Connected();
+            },
+            120s))
+            << failStage;
+        const auto shown = boxes.Shown();
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown.front().text, failStage ? "The firmware update failed" : "Update successfully");
+        EXPECT_GE(hid.Opens(), 2) << "reopened after the start stage";
+        const auto stages = dev.Stages();
+        if (!failStage) {
+            EXPECT_EQ(std::count(stages.begin(), stages.end(), IAP_DSP_DATA), 5958);
+            EXPECT_EQ(std::count(stages.begin(), stages.end(), HEXData), 2);
+            EXPECT_EQ(stages.back(), HEXEnd);
+        }
     }
 }

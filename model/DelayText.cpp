@@ -3,9 +3,9 @@
 #include "model/DataDefine.h"
 #include "model/DeviceImage.h"
 #include "model/SpeakerType.h"
+#include "link/LinkState.h"
+#include "platform/Gbk.h"
 #include "platform/GlobalData.h"
-
-#include <iconv.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 const double g_dSoundSpeed = 0.6 * kDelayTemperatureC + 331;
 const double g_dSoundSpeedInch = 0.6 * kDelayTemperatureC + 331.4;
@@ -257,56 +258,6 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-// One conversion descriptor per thread and direction; iconv_t is not safe to share.
-class Converter {
-public:
-    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
-    ~Converter()
-    {
-        if (Valid())
-            iconv_close(m_cd);
-    }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
-
-    bool Valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts in; on an invalid or incomplete sequence calls onBad(errno, position) which returns
-    // how many input bytes to skip (0 stops the conversion). False when a sequence stopped it.
-    template <typename OnBad>
-    bool Convert(std::string_view in, std::string &out, OnBad onBad)
-    {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char *src = const_cast<char *>(in.data());
-        std::size_t srcLeft = in.size();
-        char buffer[256];
-        while (srcLeft > 0) {
-            char *dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
-            const std::size_t r = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
-            if (r != static_cast<std::size_t>(-1))
-                continue;
-            if (errno == E2BIG)
-                continue;
-            const std::size_t skip = onBad(errno, out);
-            if (skip == 0)
-                return false;
-            const std::size_t n = std::min(skip, srcLeft);
-            src += n;
-            srcLeft -= n;
-        }
-        char *dst = buffer;
-        std::size_t dstLeft = sizeof buffer;
-        iconv(m_cd, nullptr, nullptr, &dst, &dstLeft);
-        out.append(buffer, static_cast<std::size_t>(dst - buffer));
-        return true;
-    }
-
-private:
-    iconv_t m_cd;
-};
-
 } // namespace
 
 std::string CharLenErrorText()
@@ -325,13 +276,10 @@ bool Utf8ToGbkBytes(std::string_view utf8, std::string &out)
         out.assign(utf8);
         return true;
     }
-    thread_local Converter toGbk("GBK", "UTF-8");
-    if (!toGbk.Valid())
+    std::optional<std::string> gbk = Utf8ToGbk(utf8);
+    if (!gbk)
         return false;
-    std::string result;
-    if (!toGbk.Convert(utf8, result, [](int, std::string &) { return std::size_t{0}; }))
-        return false;
-    out = std::move(result);
+    out = std::move(*gbk);
     return true;
 }
 
@@ -339,20 +287,21 @@ std::string GbkBytesToUtf8(std::string_view gbk)
 {
     if (IsAscii(gbk))
         return std::string(gbk);
-    thread_local Converter fromGbk("UTF-8", "GBK");
-    std::string result;
-    if (!fromGbk.Valid()) {
-        for (char c : gbk)
-            result.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
-        return result;
+    // A lead byte whose second byte lies beyond the field is dropped.
+    std::size_t whole = 0;
+    while (whole < gbk.size()) {
+        const unsigned char b = static_cast<unsigned char>(gbk[whole]);
+        const std::size_t step = b >= 0x81 && b <= 0xFE ? 2 : 1;  // GBK lead bytes
+        if (whole + step > gbk.size())
+            break;
+        whole += step;
     }
-    fromGbk.Convert(gbk, result, [](int err, std::string &out) -> std::size_t {
-        if (err == EINVAL)
-            return 0;  // a character cut off at the end of the field: drop it
-        out.push_back('?');
-        return 1;
-    });
-    return result;
+    // Bytes that decode to nothing become '?', so that the text can be written back.
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string text = GbkToUtf8(gbk.substr(0, whole));
+    for (std::size_t pos = text.find(kReplacement); pos != std::string::npos; pos = text.find(kReplacement, pos + 1))
+        text.replace(pos, kReplacement.size(), "?");
+    return text;
 }
 
 TextFieldResult CheckTextField(std::string_view utf8, int n)
@@ -475,6 +424,22 @@ void SetInputLayoutBit1(int on)
         g_nInputLayout.fetch_or(2);
     else
         g_nInputLayout.fetch_and(static_cast<std::uint8_t>(~2u));
+}
+
+void ResetUsbLinkFlags()
+{
+    g_bUsbOpen = 0;
+}
+
+void ResetNetLinkFlags()
+{
+    g_bNetOpen = 0;
+}
+
+void ResetAllLinkFlags()
+{
+    ResetUsbLinkFlags();
+    ResetNetLinkFlags();
 }
 
 void ResetChannelSelection()

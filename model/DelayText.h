@@ -99,8 +99,8 @@ int CharLenErrorCode();
 
 // GBK bytes of a UTF-8 text; false (out untouched) for invalid UTF-8 or a character GBK lacks.
 bool Utf8ToGbkBytes(std::string_view utf8, std::string &out);
-// UTF-8 of GBK bytes; undecodable bytes become '?', a multi-byte character cut off at the end is
-// dropped.
+// UTF-8 of GBK bytes; bytes that decode to nothing become '?' and a double-byte character cut
+// off at the end is dropped, so that the text always fits back into the field it came from.
 std::string GbkBytesToUtf8(std::string_view gbk);
 // True when the text's GBK form fits a field of n bytes with its terminating zero (fewer than n
 // bytes); Unencodable and TooLong otherwise.
@@ -142,6 +142,12 @@ int GetInputLayoutBit0();
 int GetInputLayoutBit1();
 void SetInputLayoutBit0(int on);
 void SetInputLayoutBit1(int on);
+
+// Clear the link-state words of link/LinkState.h: g_bUsbOpen when the USB link closes, g_bNetOpen
+// when the network link closes, both once at start-up.
+void ResetUsbLinkFlags();
+void ResetNetLinkFlags();
+void ResetAllLinkFlags();
 
 // "CH1" .. "CH8".
 extern const std::array<std::string_view, 8> g_ChannelNames;

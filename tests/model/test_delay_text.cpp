@@ -2,6 +2,7 @@
 
 #include "model/DeviceImage.h"
 #include "model/SpeakerType.h"
+#include "link/LinkState.h"
 #include "platform/GlobalData.h"
 
 #include <gtest/gtest.h>
@@ -230,9 +231,11 @@ TEST(TextField, ReadingTrimsAndStopsAtTheField)
     std::memcpy(cut.data(), gbk.data(), 8);
     EXPECT_EQ(BufferToCString(cut.data(), 8), "a前置左");
     EXPECT_EQ(BufferToCStringExact(cut.data(), 8), "a前置左");
-    // Bytes that are no GBK at all read as '?'.
+    // Bytes that are no GBK at all read as '?', and such a name can be written back.
     const std::uint8_t bad[4] = {'x', 0xFF, 'y', 0};
     EXPECT_EQ(BufferToCStringExact(bad, 4), "x?y");
+    std::array<std::uint8_t, 8> back{};
+    EXPECT_EQ(CStringToBufferPadded(back.data(), BufferToCStringExact(bad, 4), 8), TextFieldResult::Ok);
 
     EXPECT_TRUE(IsBlankString(" \t "));
     EXPECT_TRUE(IsBlankString(""));
@@ -282,8 +285,20 @@ TEST(SmallFunctions, SnapIndex)
         EXPECT_EQ(SnapIndex(c[0]), c[1]) << c[0];
 }
 
-TEST(SmallFunctions, LayoutBitsAndChannelSelection)
+TEST(SmallFunctions, ResetsAndLayoutBits)
 {
+    g_bUsbOpen = 1;
+    g_bNetOpen = 1;
+    ResetUsbLinkFlags();
+    EXPECT_EQ(g_bUsbOpen, 0);
+    EXPECT_EQ(g_bNetOpen, 1);
+    ResetNetLinkFlags();
+    EXPECT_EQ(g_bNetOpen, 0);
+    g_bUsbOpen = 1;
+    g_bNetOpen = 1;
+    ResetAllLinkFlags();
+    EXPECT_EQ(g_bUsbOpen + g_bNetOpen, 0);
+
     g_nInputLayout = 0;
     SetInputLayoutBit1(5);
     EXPECT_EQ(g_nInputLayout.load(), 2);

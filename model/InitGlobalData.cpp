@@ -1,6 +1,7 @@
 #include "model/InitGlobalData.h"
 
 #include "link/CommandFrame.h"
+#include "link/LinkState.h"
 #include "model/DelayText.h"
 #include "model/DeviceImage.h"
 #include "model/ModeItemTable.h"
@@ -119,6 +120,9 @@ void InitGlobalData()
 
     g_bAnyLink.store(0);
     g_bSpeakerTypeMode.store(1);
+
+    // No link is open yet: every link-state flag starts cleared.
+    ResetLinkState();
 
     g_ModeItemTable.Init();
     ResetChannelSelection();

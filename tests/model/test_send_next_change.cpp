@@ -14,6 +14,10 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include <atomic>
+#include <thread>
+
+#include "model/PresetFiles.h"
 
 namespace {
 
@@ -247,6 +251,51 @@ TEST_F(SendNextChange, RecordChangesMarkTheParametersDirty)
     // The item was written into the image before its frame was built.
     std::lock_guard lock(g_csImage);
     EXPECT_EQ(g_CurImage.Item(OBJ_MUSIC, 3, 31)[1], 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The worker takes changes while the UI edits and saves: every edit made while online reaches a
+// frame, and nothing races (this test is meant to run under ThreadSanitizer as well).
+TEST_F(SendNextChange, WorkerAndUiTogether)
+{
+    NoRenameDue();
+    std::atomic<bool> stop{false};
+    std::atomic<int> frames{0};
+    std::thread worker([&] {
+        while (!stop) {
+            std::lock_guard link(g_csLink);
+            if (tree->SendNextChange())
+                ++frames;
+        }
+    });
+    while (frames == 0)
+        std::this_thread::yield();  // the worker is polling
+    for (int i = 0; i < 200; ++i) {
+        tree->GetOut(i % 8)->SetGain(i);
+        tree->GetMusicIn(i % 6)->SetThreshold(i % 100);
+        tree->GetOut(i % 8)->GetBand(i % 31)->SetGainCode(i % 400);
+        if (i % 50 == 0) {
+            auto ar = PresetArchive::ForStoring();
+            EXPECT_EQ(SerializePresetFile(*tree, ar), 1);
+        }
+    }
+    stop = true;
+    worker.join();
+
+    // Whatever is still pending drains, and then only status requests follow.
+    for (int i = 0; i < 2000; ++i) {
+        auto item = tree->SendNextChange();
+        ASSERT_TRUE(item);
+        if (item->Frame()[7] == OBJ_SYSTEM && item->Frame()[8] == SYS_STATUS)
+            break;
+    }
+    auto last = tree->SendNextChange();
+    EXPECT_EQ(last->Frame()[8], SYS_STATUS);
+    std::lock_guard lock(g_csImage);
+    EXPECT_EQ(g_CurImage.Item(OBJ_OUTPUT, 7, 31)[2] | (g_CurImage.Item(OBJ_OUTPUT, 7, 31)[3] << 8), 199);
 }
 
 }  // namespace

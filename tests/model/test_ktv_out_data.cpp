@@ -9,7 +9,9 @@
 
 #include <array>
 #include <cstring>
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -754,6 +756,62 @@ TEST_F(OutDataTest, ReportTexts)
     EXPECT_EQ(o.GetMixOnText0(), "OFF");
     EXPECT_EQ(o.GetMix0Text(), "0%");
     g_bChinese = savedLanguage;
+}
+
+} // namespace
+
+namespace {
+
+// The UI thread edits while the link worker takes stamps and writes items, as the scheduler does:
+// whatever interleaving, the last edit reaches the image once the remaining stamps are taken.
+TEST_F(OutDataTest, EditsRacingTheWorkerAreNeverLost)
+{
+    g_bDeviceOnline = 1;
+    CKTV_OutData &o = *out[5];
+    std::atomic<bool> done{false};
+    auto takeOne = [&o] {
+        if (o.GetNameChanged()) {
+            o.SetNameStamp(0);
+            o.SendName();
+        } else if (o.GetBasicChanged()) {
+            o.SetBasicStamp(0);
+            o.SendBasic(true);
+        } else if (o.GetGroup33Changed()) {
+            o.SetGroup33Stamp(0);
+            o.SendGroup33(true);
+        } else if (o.GetLimitChanged()) {
+            o.SetLimitStamp(0);
+            o.SendLimit(true);
+        } else {
+            return false;
+        }
+        return true;
+    };
+    std::thread worker([&] {
+        while (!done)
+            takeOne();
+    });
+    const char *names[] = {"A", "BB", "CCC"};
+    for (int i = 1; i <= 2000; ++i) {
+        o.SetGain(i % 601);
+        o.SetDelay(i % 961);
+        o.SetGroup33Byte(i % 8, i & 0xFF);
+        o.SetLimitRelease(i % 6);
+        o.SetName(names[i % 3]);
+    }
+    done = true;
+    worker.join();
+    while (takeOne()) {
+    }
+
+    const Bytes8 basic = ImageItem(5, 31);
+    EXPECT_EQ(basic[2] | (basic[3] << 8), o.GetGain());
+    EXPECT_EQ(basic[4] | (basic[5] << 8), o.GetDelay());
+    Bytes8 levels{};
+    o.GetGroup33(levels.data());
+    EXPECT_EQ(ImageItem(5, 33), levels);
+    EXPECT_EQ(ImageItem(5, 35)[4], o.GetLimitRelease());
+    EXPECT_EQ(ImageItem(5, 36)[0], static_cast<std::uint8_t>(o.GetName()[0]));
 }
 
 } // namespace

@@ -375,6 +375,8 @@ void CDeviceSync::OnDeviceConfig()
     }
     if (m_applySpeakerTypes)
         m_applySpeakerTypes();
+    else
+        ApplySpeakerTypes();
     RecomputeSpeakerTypeStates();
     if (g_bSpeakerTypeMode.load()) {
         g_bSpeakerTypeMode = 0;

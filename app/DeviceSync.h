@@ -10,6 +10,7 @@
 #include <string>
 
 class CKTVCommand;
+class CKTV_Data;
 class CSendData;
 
 // The link session the operations read: whether a link is open and the running batch index.
@@ -86,6 +87,23 @@ public:
 
     void ResetRecordChanges() { m_host.ResetChanges(); }
 
+    // ---- channel sends, copies and resets (need the record tree) ----
+    void SetDocument(CKTV_Data *doc) { m_doc = doc; }
+    void SendInputChannel(int input);
+    void SendOutputChannelLinked(int output, int unused);
+    void SendOutputChannel(int output);
+    void SendOutputChannelState(int output);
+    void SendSpeakerType(int output, int all);
+    void CopyOutputChannel(int source, int target);
+    void CopyOutputChannelEq(int source, int target);
+    void CopyOutputChannelLimited(int source, int target);
+    // Resets the selected output's bands and those of its link group; refresh runs afterwards.
+    void ResetOutputEqLinked(void (*refresh)() = nullptr);
+    void ResetOutputEq(int output);
+    void ResetInputEq(int input);
+    // Each output record gets its working speaker type.
+    void ApplySpeakerTypes();
+
     // Applies the working speaker types to the output records (set by the view).
     void SetApplySpeakerTypes(void (*apply)()) { m_applySpeakerTypes = apply; }
 
@@ -98,6 +116,11 @@ private:
     int m_savedMaster = 1;
     bool m_skipSourceChange = false;
     void (*m_applySpeakerTypes)() = nullptr;
+    CKTV_Data *m_doc = nullptr;
+    int m_savedSwitch = 0;
+
+    void SendOutputBetweenStates(int output, bool stateOnly);
+    void CopyTail(int target, bool mute);
 };
 
 // The software's expected device version; only "MPQX-DV" and the major digit are compared.

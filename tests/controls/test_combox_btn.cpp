@@ -1,0 +1,168 @@
+// The drop-down selector and the drop-down button: list height and placement, picks, the wheel,
+// hover selection and what a close without a pick keeps.
+
+#include "controls/ComBoxBtn.h"
+#include "controls/CtrlMessages.h"
+#include "controls/DropBtn.h"
+#include "controls/DropListBox.h"
+#include "controls/DropWnd.h"
+#include "tests/controls/CtrlTestKit.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ComboPage : RecordingPage {
+    explicit ComboPage(int items, QPoint at = QPoint(20, 20))
+    {
+        combo = new CComBoxBtn(this);
+        SetCtrlId(combo, 3000);
+        combo->setGeometry(at.x(), at.y(), 120, 24);
+        show();
+        EXPECT_EQ(combo->CreateDropList(this, 77), 1);
+        for (int i = 0; i < items; ++i)
+            combo->AddString(QStringLiteral("Item %1").arg(i));
+        combo->SetCurSel(0);
+    }
+    void Wheel(int delta)
+    {
+        QWheelEvent w(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(combo, &w);
+    }
+    CComBoxBtn *combo;
+};
+
+TEST(ComBoxBtn, ListHeightAndPlacement)
+{
+    ComboPage three(3);
+    EXPECT_EQ(three.combo->List()->GetItemHeight(), 14);
+    EXPECT_EQ(three.combo->DropRect().height(), 42);
+    EXPECT_EQ(three.combo->DropRect().top(), three.combo->mapToGlobal(QPoint(0, 23)).y());
+    EXPECT_EQ(three.combo->DropRect().width(), 120);
+
+    ComboPage ten(10);
+    EXPECT_EQ(ten.combo->DropRect().height(), 130);
+
+    // Near the bottom of the work area the list opens upwards, ending on the button's top edge.
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    ComboPage low(10);
+    low.move(work.left(), work.bottom() - 40);
+    low.combo->move(0, 0);
+    const QRect r = low.combo->DropRect();
+    EXPECT_EQ(r.bottom() + 1, low.combo->mapToGlobal(QPoint(0, 0)).y());
+}
+
+TEST(ComBoxBtn, PickShowsTheItemThenPosts)
+{
+    ComboPage page(4);
+    page.Clear();
+    page.combo->OpenList();
+    ASSERT_TRUE(page.combo->DropWnd()->IsShown());
+    CDropListBox *list = page.combo->List();
+    const QRect item2 = list->visualItemRect(list->item(2));
+    QTest::mouseMove(list->viewport(), item2.center());
+    EXPECT_EQ(list->GetCurSel(), 2);  // hover selects
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item2.center());
+    EXPECT_FALSE(page.combo->DropWnd()->IsShown());
+    EXPECT_EQ(page.combo->text(), "Item 2");  // shown before the page hears of it
+    ASSERT_EQ(page.Of(WM_COMBOXBTN_SELECT).size(), 1u);
+    EXPECT_EQ(page.Of(WM_COMBOXBTN_SELECT)[0], (RecordedMessage{WM_COMBOXBTN_SELECT, 77, 2}));
+    EXPECT_EQ(list->GetSavedSel(), 2);
+}
+
+TEST(ComBoxBtn, CloseWithoutPickKeepsTheShownItem)
+{
+    ComboPage page(5);
+    page.combo->SetCurSel(3);  // the owner shows another item
+    page.combo->OpenList();
+    CDropListBox *list = page.combo->List();
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(list->GetCurSel(), 1);
+    page.combo->DropWnd()->Hide();  // dismissed: clicked elsewhere
+    EXPECT_EQ(list->GetCurSel(), 3);
+    EXPECT_EQ(page.combo->text(), "Item 3");
+    EXPECT_TRUE(page.Of(WM_COMBOXBTN_SELECT).empty());
+}
+
+TEST(ComBoxBtn, WheelSteps)
+{
+    ComboPage page(3);
+    page.Clear();
+    page.Wheel(-40);
+    page.Wheel(-40);
+    EXPECT_EQ(page.combo->GetCurSel(), 0);
+    page.Wheel(-40);  // the third small step completes a notch
+    EXPECT_EQ(page.combo->GetCurSel(), 1);
+    page.Wheel(-360);  // a big delta moves one item only
+    EXPECT_EQ(page.combo->GetCurSel(), 2);
+    page.Wheel(-120);  // at the last item the same index is posted again
+    EXPECT_EQ(page.combo->GetCurSel(), 2);
+    page.Wheel(120);
+    EXPECT_EQ(page.combo->GetCurSel(), 1);
+    EXPECT_EQ(page.combo->text(), "Item 1");
+    const auto sel = page.Of(WM_COMBOXBTN_SELECT);
+    ASSERT_EQ(sel.size(), 4u);
+    EXPECT_EQ(sel[2].lParam, 2);
+    EXPECT_EQ(sel[3].lParam, 1);
+
+    ComboPage empty(0);
+    empty.Clear();
+    empty.Wheel(-120);
+    EXPECT_TRUE(empty.Of(WM_COMBOXBTN_SELECT).empty());
+}
+
+TEST(DropListBox, GroupsAndSeparators)
+{
+    QtTestApp();
+    CDropListBox list;
+    EXPECT_EQ(list.AddGroupItem("Inputs", 1, RGB(200, 200, 0), RGB(255, 255, 255)), 0);
+    list.AddGroupItem("AUX", 1, RGB(255, 255, 255), RGB(255, 255, 255));
+    list.AddGroupItem("USB", 1, RGB(255, 255, 255), RGB(255, 255, 255));
+    EXPECT_EQ(list.AddGroupItem("far", 3, 0, 0), -1);
+    list.AddGroupItem("Outputs", 2, RGB(200, 200, 0), RGB(255, 255, 255));
+    list.AddGroupItem("Line", 2, RGB(255, 255, 255), RGB(255, 255, 255));
+    EXPECT_TRUE(list.Record(0)->separator);
+    EXPECT_FALSE(list.Record(1)->separator);
+    EXPECT_EQ(list.GroupCount(), 2);
+    EXPECT_EQ(list.DeleteItem(0), 2);  // a separator takes its group along
+    EXPECT_EQ(list.GetText(0), "Outputs");
+    EXPECT_EQ(list.GroupCount(), 1);
+    EXPECT_EQ(list.DeleteItem(7), -1);
+}
+
+TEST(DropBtn, HeightArrowAndPick)
+{
+    RecordingPage page;
+    auto *btn = new CDropBtn(&page);
+    btn->setGeometry(10, 10, 150, 24);
+    page.show();
+    ASSERT_EQ(btn->Setup("Pick", 0, 0, 0, 0, 5, 88), 1);
+    const int h = btn->List()->GetItemHeight();
+    for (int i = 0; i < 3; ++i)
+        btn->List()->AddItem(QStringLiteral("Row %1").arg(i));
+    EXPECT_EQ(btn->DropRect().height(), 3 * h);
+    for (int i = 3; i < 20; ++i)
+        btn->List()->AddItem(QStringLiteral("Row %1").arg(i));
+    EXPECT_EQ(btn->DropRect().height(), std::min(100, 20 * h));
+
+    const QPolygon tri = CDropBtn::ArrowPolygon(QRect(0, 0, 150, 24), 10, 16, 16);
+    EXPECT_EQ(tri.boundingRect().width(), 10);
+    EXPECT_EQ(tri.boundingRect().height(), 6);  // 5 pixels down from the top edge, both ends drawn
+    EXPECT_EQ(150 - tri.boundingRect().left(), 15);
+
+    page.Clear();
+    btn->OpenList();
+    CDropListBox *list = btn->List();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(btn->text(), "Row 1");
+    ASSERT_EQ(page.Of(WM_COMBOXBTN_SELECT).size(), 1u);
+    EXPECT_EQ(page.Of(WM_COMBOXBTN_SELECT)[0], (RecordedMessage{WM_COMBOXBTN_SELECT, 88, 1}));
+}
+
+}  // namespace

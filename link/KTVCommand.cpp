@@ -331,6 +331,9 @@ void CKTVCommand::UpdateProgress()
             tipCtl->SetText(Tip(cn, en));
     };
 
+    // The stages that end an update finish it only when the device accepted them: a refusal is
+    // rewound like any other and must not read as success.
+    const bool accepted = m_command == REPLY_ACK;
     switch (h->GetCommand()) {
     case HEXApply:
         setTip(kTipBeginCn, kTipBeginEn);
@@ -351,6 +354,8 @@ void CKTVCommand::UpdateProgress()
         m_dataStageBegun = 1;
         break;
     case HEXEnd:
+        if (!accepted)
+            break;
         setTip(kTipDoneCn, kTipDoneEn);
         setBar(upper);
         m_dataStageBegun = 0;
@@ -368,6 +373,8 @@ void CKTVCommand::UpdateProgress()
         m_dataStageBegun = 1;
         break;
     case IAP_DSP_END_INF:
+        if (!accepted)
+            break;
         if (!g_bMcuImagePresent.load()) {
             setTip(kTipDoneCn, kTipDoneEn);
             setBar(upper);

@@ -65,6 +65,8 @@ public:
     static std::vector<Adapter> SystemAdapters();
     bool Ping() const;
     bool IsReachable() const { return m_reachable.load() != 0; }
+    // Forgets that the device answered (its module restarts): the next check pings again.
+    void ClearReachable() { m_reachable = 0; }
     // One reachability check (on the reachability thread). Gives up early once running is false.
     int CheckConnection(const std::atomic<bool> &running);
     // Starts / stops the 500 ms reachability timer. StopPing(false) also ends the thread.

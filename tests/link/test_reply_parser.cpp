@@ -320,7 +320,18 @@ TEST_F(ReplyParser, FirmwareStagesMoveTheUpdateProgressAndTip)
     stage(HEXStart);
     EXPECT_EQ(bar.pos, 9);  // cancelled: bar and tip stay
     g_bUpdateCancelled = 0;
-    stage(HEXEnd);
+    // A refused end stage is no success: it stays queued, rewound and marked.
+    auto end = BuildSystemRequestFrame(SYS_STATUS, 0);
+    end->SetCommand(HEXEnd);
+    end->SetIndex(1);
+    cmd.Add(std::move(end));
+    Feed(Reply(REPLY_NAK, 0, OBJ_SYSTEM, HEXEnd, 0));
+    EXPECT_EQ(g_bUpdateFinished.load(), 0);
+    EXPECT_EQ(view.Count(WM_LINK_UPDATE_DONE), 0);
+    EXPECT_NE(tip.text, "Update successfully");
+    ASSERT_EQ(cmd.GetCount(), 1);
+    EXPECT_TRUE(cmd.GetFront()->IsNaked());
+    Feed(Reply(REPLY_ACK, 0, OBJ_SYSTEM, HEXEnd, 0));
     EXPECT_EQ(tip.text, "Update successfully");
     EXPECT_EQ(bar.pos, 10);
     EXPECT_EQ(g_bUpdateFinished.load(), 1);

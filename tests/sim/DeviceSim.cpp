@@ -218,6 +218,11 @@ Response Device::Answer(const Frame &f)
         }
         reply = p.empty() ? Reply(f, kNak, {}) : Reply(f, kData, p);
     } else if (f.cmd == kRead && Block(f.type, f.channel).ok) {
+        // A plain read naming machine preset n recalls it: it becomes the current preset.
+        if (f.param != 'w' && f.preset >= 1 && f.preset <= 6 && f.preset != m_curPreset) {
+            m_curPreset = f.preset;
+            m_current = m_presets[f.preset - 1];
+        }
         reply = Reply(f, kData, ReadBlock(f));
     } else if (f.cmd == kWrite && Block(f.type, f.channel).ok) {
         WriteBlock(f);
@@ -239,6 +244,8 @@ Response Device::Answer(const Frame &f)
             if (!p.empty() && p[0] >= 1 && p[0] <= 6) {
                 m_curPreset = p[0];
                 m_current = m_presets[p[0] - 1];
+            } else if (!p.empty() && p[0] == 0) {
+                m_curPreset = 0;  // no machine preset is current (it was deleted)
             } else {
                 ok = false;
             }

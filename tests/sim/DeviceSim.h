@@ -18,10 +18,11 @@
 //   read  system 0 name (preset p)           -> data: 15 name bytes of preset p (0: current)
 //   read  system 2, 5, 6, 52, 64             -> data: the stored system values
 //   read  object 1..4 (block)                -> data: the block of machine preset p when the
-//                                               parameter is 'w' and p is 1..6, else of the current image
+//                                               parameter is 'w' and p is 1..6, else of the current
+//                                               image; parameter 0 with p 1..6 first recalls preset p
 //   write (0xA1) object 1..4, length 8       -> item k (= parameter) of the current image; ack (0x51)
 //   write object 1..4, whole block           -> block of preset p (1..6) or of the current image; ack
-//   write system 0/2/5/6/52/64/65/96         -> stored (52 recalls machine preset n, 96 restores the
+//   write system 0/2/5/6/52/64/65/96         -> stored (52 recalls machine preset n, 0: none current; 96 restores the
 //                                               factory images); ack
 //   write system 0x36..0x3B, 0xFF (firmware) -> recorded in Stages(); ack with the stage as channel
 //   anything else                            -> refusal (0x52)

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <atomic>
 #include <memory>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -812,6 +813,30 @@ TEST_F(OutDataTest, EditsRacingTheWorkerAreNeverLost)
     EXPECT_EQ(ImageItem(5, 33), levels);
     EXPECT_EQ(ImageItem(5, 35)[4], o.GetLimitRelease());
     EXPECT_EQ(ImageItem(5, 36)[0], static_cast<std::uint8_t>(o.GetName()[0]));
+}
+
+} // namespace
+
+namespace {
+
+// Arbitrary device bytes: unpacking never fails, and what it keeps is stable: packing the record
+// and unpacking that block again changes nothing more.
+TEST_F(OutDataTest, ArbitraryBlocksSettleAfterOneRoundTrip)
+{
+    std::mt19937 rng(470);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::uint8_t> block(DeviceImage::kOutSize);
+        for (auto &b : block)
+            b = static_cast<std::uint8_t>(byte(rng));
+        CKTV_OutData &o = *out[round % 8];
+        o.LoadFromRecord(block);
+        o.FillRecord();
+        const std::vector<std::uint8_t> once = Block(round % 8);
+        o.LoadFromRecord(once);
+        ASSERT_EQ(o.FillRecord(), TextFieldResult::Ok) << round;
+        ASSERT_EQ(Block(round % 8), once) << round;
+    }
 }
 
 } // namespace

@@ -1,0 +1,80 @@
+#include "controls/InitDlg.h"
+
+#include "controls/ConsoleStyle.h"
+#include "platform/GlobalData.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/QtGlobals.h"
+#include "platform/qt/WindowMessages.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+
+CInitDlg::CInitDlg(QWidget *parent) : QDialog(parent), m_nResult(IDCANCEL)
+{
+    InitQtGlobals();
+    setModal(true);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(DefaultDialogFont());
+    ApplyConsoleDialogStyle(this);
+    const DialogUnits u = DefaultDialogUnits();
+    setFixedSize(DluSize(163, 74, u));
+
+    m_lblHeading = new QLabel(this);
+    SetCtrlId(m_lblHeading, IDC_HEADING);
+    m_lblHeading->setGeometry(DluRect(64, 16, 43, 8, u));
+    m_lblText = new QLabel(this);
+    SetCtrlId(m_lblText, IDC_TEXT);
+    m_lblText->setGeometry(DluRect(7, 30, 156, 8, u));
+    m_btnOk = new QPushButton(this);
+    SetCtrlId(m_btnOk, IDOK);
+    m_btnOk->setGeometry(DluRect(26, 50, 37, 12, u));
+    m_btnOk->setDefault(true);
+    m_btnCancel = new QPushButton(this);
+    SetCtrlId(m_btnCancel, IDCANCEL);
+    m_btnCancel->setGeometry(DluRect(107, 50, 37, 12, u));
+    connect(m_btnOk, &QPushButton::clicked, this, [this] {
+        m_nResult = IDOK;
+        accept();
+    });
+    connect(m_btnCancel, &QPushButton::clicked, this, [this] {
+        m_nResult = IDCANCEL;
+        reject();
+    });
+    connect(this, &QDialog::rejected, this, [this] { m_nResult = IDCANCEL; });
+}
+
+void CInitDlg::InitDialog()
+{
+    if (m_bInitialised)
+        return;
+    m_bInitialised = true;
+    const bool cn = g_bChinese.load() != 0;
+    setWindowTitle(cn ? QStringLiteral("恢复出厂设置") : QStringLiteral("Warning!"));
+    m_lblHeading->setFont(g_fontArial16Heavy);
+    m_lblHeading->setText(cn ? QStringLiteral("警告!") : QStringLiteral("Warning! "));
+    // Red on the dialog's own background.
+    QPalette pal = m_lblHeading->palette();
+    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    m_lblHeading->setPalette(pal);
+    m_lblHeading->setAutoFillBackground(false);
+    m_lblHeading->setStyleSheet(QStringLiteral("color: #ff0000; background: transparent;"));
+    // The heavy heading is wider than its template box: it grows about its centre, nothing is cut.
+    const int need = QFontMetrics(m_lblHeading->font()).horizontalAdvance(m_lblHeading->text()) + 2;
+    if (need > m_lblHeading->width()) {
+        const QRect g = m_lblHeading->geometry();
+        m_lblHeading->setGeometry(g.center().x() - need / 2, g.y() - 4, need, g.height() + 8);
+    }
+    m_lblText->setText(cn ? QStringLiteral("   该操作将引起设备重启并恢复到出厂时的状态")
+                          : QStringLiteral("   This operation will restore factory Settings"));
+    m_btnOk->setText(cn ? QStringLiteral("确定") : QStringLiteral("OK"));
+    m_btnCancel->setText(cn ? QStringLiteral("取消") : QStringLiteral("Quit"));
+}
+
+int CInitDlg::DoModal()
+{
+    InitDialog();
+    m_nResult = IDCANCEL;
+    exec();
+    return m_nResult;
+}

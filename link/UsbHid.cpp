@@ -59,10 +59,7 @@ bool CUsbHid::EnumerateHidDevices()
     if (!g_arrHidPaths.empty())
         return true;
     // No device with our identity is present, so no mark can be current.
-    ISettings &settings = AppSettings();
-    const std::string current = g_strDevicePath.Get();
-    if (!current.empty())
-        settings.Remove(kMarkGroup, current);
+    AppSettings().RemoveGroup(kMarkGroup);
     g_bUsbOpen = 0;
     m_accessDenied = false;
     return false;

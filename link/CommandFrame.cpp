@@ -13,9 +13,12 @@ std::array<std::uint8_t, frame::kHeaderSize> g_FrameTemplate{
 
 void InitFrameTemplate()
 {
-    g_FrameTemplate.fill(0);
-    std::fill_n(g_FrameTemplate.begin(), frame::kStartSize, frame::kStartByte);
-    g_FrameTemplate[frame::kStartSize] = frame::kMark;
+    std::array<std::uint8_t, frame::kHeaderSize> header{};
+    std::fill_n(header.begin(), frame::kStartSize, frame::kStartByte);
+    header[frame::kStartSize] = frame::kMark;
+    // Builders read the template on any thread: write only when something changed it.
+    if (g_FrameTemplate != header)
+        g_FrameTemplate = header;
 }
 
 std::uint8_t FrameChecksum(std::span<const std::uint8_t> bytes)

@@ -189,6 +189,8 @@ CBitButton::Look CBitButton::currentLook() const
     return {m_nCheck ? m_idCheckedPressed : m_idPressed, m_clr[base + 2], m_pFont[base + 2]};
 }
 
+QColor CBitButton::PlainFaceColor() { return QColor::fromRgb(Skins::Palette::PanelLight); }
+
 int CBitButton::CurrentBitmap() const { return currentLook().bitmap; }
 
 void CBitButton::syncSize()
@@ -230,7 +232,7 @@ void CBitButton::paintEvent(QPaintEvent *)
     if (look.bitmap)
         p.drawPixmap(rect(), Skins::Bitmap(look.bitmap, size()));
     else
-        p.fillRect(rect(), palette().color(QPalette::Button));
+        p.fillRect(rect(), PlainFaceColor());
 
     const QString words = text();
     QRect r = rect();

@@ -85,6 +85,8 @@ public:
 
     // The skin id the current state paints (0: the plain button face).
     int CurrentBitmap() const;
+    // The button face painted where a state has no skin (the console's face colour).
+    static QColor PlainFaceColor();
 
     QSize sizeHint() const override;
 

@@ -21,6 +21,7 @@ void ApplyConsoleDialogStyle(QWidget *dialog)
     dialog->setPalette(pal);
     dialog->setAutoFillBackground(true);
     dialog->setStyleSheet(QStringLiteral(
+        "QLabel { color: %1; background: transparent; }"
         "QPushButton { color: %1; border: 1px solid %2; border-radius: 3px; padding: 0 6px;"
         "  background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %3, stop:1 %4); }"
         "QPushButton:hover { border-color: %5; color: white; }"

@@ -101,7 +101,7 @@ TEST(BitButton, TakesTheSizeOfItsSkinAndPaintsThePlainFaceForNone)
     plain.setGeometry(0, 100, 40, 20);
     plain.show();
     const QImage img = plain.grab().toImage();
-    EXPECT_EQ(img.pixelColor(20, 10), plain.palette().color(QPalette::Button));
+    EXPECT_EQ(img.pixelColor(20, 10), CBitButton::PlainFaceColor());
 }
 
 TEST(BitButton, HoverFollowsTheMouseAndLinkedButtons)

@@ -152,12 +152,10 @@ void CLinkWorker::Run()
             }
             const int mode = g_nLinkMode.load();
             const bool usable = (mode == LINK_USB && g_bUsbOpen.load()) || (mode == LINK_TCP && g_bNetOpen.load());
-            if (usable) {
-                if (m_updateStep)
-                    m_updateStep(mode);
-            } else if (mode == LINK_USB || mode == LINK_TCP) {
-                Pause(kUnusablePauseMs);
-            }
+            if (usable && m_updateStep)
+                m_updateStep(mode);
+            else
+                Pause(kUnusablePauseMs);  // nothing to run: do not spin on the set event
             break;
         }
         case kNormalTraffic: {

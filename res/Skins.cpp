@@ -233,7 +233,25 @@ void paintPanel(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese)
     p.setPen(QPen(QColor(255, 255, 255, 22), 1));
     p.drawLine(r.left() + 1, r.top() + 1, r.right() - 1, r.top() + 1);
     const QString words = wordsOf(s, chinese);
-    if (!words.isEmpty()) {
+    if (r.width() >= 600) {
+        // A window-sized background: a caption band with the title centred, an accent rule
+        // under it, and a darker foot so the page area reads as one console face.
+        const int bandH = 28;
+        const QRect band(r.left() + 1, r.top() + 1, r.width() - 2, bandH);
+        QLinearGradient bg(band.topLeft(), band.bottomLeft());
+        bg.setColorAt(0, QColor(0x30, 0x35, 0x3E));
+        bg.setColorAt(1, QColor(0x1F, 0x23, 0x29));
+        p.fillRect(band, bg);
+        QColor acc = accentOf(s);
+        acc.setAlpha(190);
+        p.setPen(QPen(acc, 1));
+        p.drawLine(band.left(), band.bottom() + 1, band.right(), band.bottom() + 1);
+        drawWords(p, QRectF(band).adjusted(120, 3, -120, -3), words, QColor::fromRgb(Palette::Text), true);
+        QLinearGradient foot(QPointF(0, r.bottom() - 40), QPointF(0, r.bottom()));
+        foot.setColorAt(0, QColor(0, 0, 0, 0));
+        foot.setColorAt(1, QColor(0, 0, 0, 70));
+        p.fillRect(QRect(r.left() + 1, r.bottom() - 40, r.width() - 2, 40), foot);
+    } else if (!words.isEmpty()) {
         const int h = std::min(22, std::max(12, r.height() / 5));
         QRectF band(r.left() + 8, r.top() + 3, r.width() - 16, h);
         drawWords(p, band, words, QColor::fromRgb(Palette::TextDim), true, Qt::AlignLeft | Qt::AlignVCenter);

@@ -3,6 +3,7 @@
 #include "link/FirmwareUpdate.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
+#include "link/UpData_Thread.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
 #include "platform/ViewServices.h"
@@ -410,7 +411,7 @@ void CLinkController::OnQueueDone()
 void CLinkController::OnDeviceChange(bool arrival, const std::string &path)
 {
     if (arrival) {
-        if (g_nLinkMode.load() == LINK_NONE && !Connected() && !g_bUpdating.load())
+        if (g_nLinkMode.load() == LINK_NONE && !Connected() && !g_bUpdating.load() && !g_bUpdatePolling.load())
             OpenUsbByPath(path);
         return;
     }

@@ -1,12 +1,72 @@
+// The program. Until the application shell exists it opens a plain window titled "ZK-470" that
+// holds the main view; the view connects by itself (USB first, then the device's network address
+// from the settings file) and keeps the device in step.
+#include "app/VRX530Doc.h"
+#include "app/VRX530View.h"
+#include "controls/MessageBox.h"
+#include "model/InitGlobalData.h"
+#include "platform/GlobalData.h"
+#include "platform/Settings.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/QtGlobals.h"
+
 #include <QApplication>
+#include <QSocketNotifier>
+#include <QVBoxLayout>
 #include <QWidget>
+
+#include <clocale>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int g_quitPipe[2] = {-1, -1};
+
+void OnQuitSignal(int)
+{
+    const char c = 1;
+    (void)!::write(g_quitPipe[1], &c, 1);
+}
+
+}  // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Numbers are written and read in the C locale whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
+
+    // SIGTERM and SIGINT end the program through its event loop, so the link closes cleanly.
+    if (::pipe2(g_quitPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        auto *notifier = new QSocketNotifier(g_quitPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QApplication::quit(); });
+        std::signal(SIGTERM, OnQuitSignal);
+        std::signal(SIGINT, OnQuitSignal);
+    }
+
+    RegisterFontSubstitutions();
+    InitQtGlobals();
+    InitGlobalData();
+    LoadNetworkSettings(AppSettings());
+    InstallMessageBoxService();
+
+    CVRX530Doc doc;
+    doc.OnNewDocument();
+
     QWidget window;
     window.setWindowTitle(QStringLiteral("ZK-470"));
     window.resize(1204, 699);
+    auto *layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *view = new CVRX530View(doc.GetData(), nullptr, &window);
+    layout->addWidget(view);
+    layout->addStretch(1);
     window.show();
-    return app.exec();
+    view->OnInitialUpdate();
+
+    const int rc = app.exec();
+    view->Shutdown();
+    return rc;
 }

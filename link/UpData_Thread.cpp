@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+std::atomic<int> g_bUpdatePolling{0};
+
 CUpData_Thread::~CUpData_Thread()
 {
     StopTimer();

@@ -19,6 +19,9 @@ constexpr unsigned WM_UPDATE_POLL_RESULT = WM_USER + 1202;
 
 constexpr int kUpdatePollLastTick = 20;
 
+// The update dialog is trying to open the link for an update (the thread ticks meanwhile).
+extern std::atomic<int> g_bUpdatePolling;
+
 class CUpData_Thread {
 public:
     explicit CUpData_Thread(IMessageTarget *owner) : m_owner(owner) {}

@@ -1,0 +1,323 @@
+#include "app/UpgradeDlg.h"
+
+#include "app/VRX530View.h"
+#include "controls/GradientProgressCtrl.h"
+#include "controls/GroupBoxEx.h"
+#include "controls/TransparentStatic.h"
+#include "link/SerialPort.h"
+#include "platform/GlobalData.h"
+#include "platform/qt/WindowMessages.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+
+#include <mutex>
+
+// The tip as the link writes it from its worker: the text travels to the UI thread by value.
+class CUpgradeDlg::TipLink : public ILinkTip {
+public:
+    explicit TipLink(CTransparentStatic *tip) : m_tip(tip) {}
+    void SetText(const std::string &utf8) override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_text = utf8;
+        }
+        QPointer<CTransparentStatic> tip(m_tip);
+        RunOnUiThread([tip, utf8] {
+            if (tip)
+                tip->SetText(QString::fromStdString(utf8));
+        });
+    }
+    std::string Text() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_text;
+    }
+
+private:
+    CTransparentStatic *m_tip;
+    mutable std::mutex m_mutex;
+    std::string m_text;
+};
+
+class CUpgradeDlg::BarLink : public ILinkProgress {
+public:
+    explicit BarLink(CGradientProgressCtrl *bar) : m_bar(bar) {}
+    void SetPos(int pos) override { m_bar->SetPos(pos); }
+    int GetPos() const override { return m_bar->GetPos(); }
+    int GetRangeUpper() const override { return m_bar->GetRangeUpper(); }
+
+private:
+    CGradientProgressCtrl *m_bar;
+};
+
+CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), m_view(view)
+{
+    const bool cn = g_bChinese.load() != 0;
+    setWindowTitle(cn ? QStringLiteral("设备固件更新") : QStringLiteral("Device Firmware Update"));
+    setFixedSize(397, 160);
+
+    m_fileFrame = new CGroupBoxEx(this, IDC_FILE_FRAME, cn ? QStringLiteral("Hex文件") : QStringLiteral("Update File"));
+    m_fileFrame->setGeometry(8, 4, 381, 56);
+    m_file = new QLineEdit(this);
+    m_file->setGeometry(18, 24, 270, 24);
+    SetCtrlId(m_file, IDC_FILE);
+    m_browse = new QPushButton(cn ? QStringLiteral("浏览文件") : QStringLiteral("Browse file"), this);
+    m_browse->setGeometry(296, 24, 84, 24);
+    SetCtrlId(m_browse, IDC_BROWSE);
+    m_progress = new CGradientProgressCtrl(this, IDC_PROGRESS);
+    m_progress->setGeometry(8, 68, 381, 22);
+    m_progress->SetShowPercent(true);
+    m_tip = new CTransparentStatic(this, IDC_TIP, SS_CENTER);
+    m_tip->setGeometry(8, 94, 381, 22);
+    m_tip->SetTextColor(RGB(255, 0, 0));
+    m_update = new QPushButton(cn ? QStringLiteral("更新") : QStringLiteral("Update"), this);
+    m_update->setGeometry(200, 124, 88, 28);
+    SetCtrlId(m_update, IDC_UPDATE);
+    m_quit = new QPushButton(cn ? QStringLiteral("退出") : QStringLiteral("Quit"), this);
+    m_quit->setGeometry(300, 124, 88, 28);
+    SetCtrlId(m_quit, IDC_QUIT);
+    // The COM-port choice exists but stays hidden: no update runs over the serial port.
+    m_comPorts = new QComboBox(this);
+    m_comPorts->hide();
+    FillComPortList();
+
+    connect(m_update, &QPushButton::clicked, this, [this] { OnUpdate(); });
+    connect(m_browse, &QPushButton::clicked, this, [this] { OnBrowse(); });
+    connect(m_quit, &QPushButton::clicked, this, [this] { OnQuit(); });
+
+    m_table = CMessageTable::Ensure(this);
+    m_table->On(WM_UPDATE_POLL_TICK, [this](WPARAM w, LPARAM l) {
+        OnPollTick(static_cast<int>(w), l != 0);
+        return LRESULT(0);
+    });
+    m_thread = std::make_unique<CUpData_Thread>(m_table);
+    g_bUpdatePolling = 0;
+
+    m_file->setText(QString::fromStdString(g_strFirmwareFile.Get()));
+    m_tipLink = std::make_unique<TipLink>(m_tip);
+    m_barLink = std::make_unique<BarLink>(m_progress);
+    g_pUpdateTip = m_tipLink.get();
+    g_pUpdateBar = m_barLink.get();
+    m_view.SetUpdateTipTarget([this](const std::string &t) { SetTip(t); });
+    m_tip->SetText(QString());
+}
+
+CUpgradeDlg::~CUpgradeDlg()
+{
+    m_thread->StopTimer();
+    g_bUpdatePolling = 0;
+    if (g_pUpdateTip.load() == m_tipLink.get())
+        g_pUpdateTip = nullptr;
+    if (g_pUpdateBar.load() == m_barLink.get())
+        g_pUpdateBar = nullptr;
+    m_view.SetUpdateTipTarget(nullptr);
+}
+
+std::string CUpgradeDlg::TipText() const
+{
+    return m_tip->GetWindowText().toStdString();
+}
+
+void CUpgradeDlg::SetTip(const std::string &text)
+{
+    m_tipLink->SetText(text);
+    m_tip->SetText(QString::fromStdString(text));
+}
+
+void CUpgradeDlg::FillComPortList()
+{
+    std::vector<SerialPortInfo> ports;
+    ListComPorts(ports, false);
+    m_comPorts->clear();
+    for (const auto &p : ports)
+        m_comPorts->addItem(QString::fromStdString(p.portName));
+    const std::string chosen = ChooseComPort(ports, m_comPort);
+    if (ports.empty())
+        m_comPorts->addItem(QStringLiteral("NULL"));
+    m_comPorts->setCurrentText(QString::fromStdString(chosen));
+}
+
+int CUpgradeDlg::DefaultPopup(const std::vector<std::pair<int, std::string>> &items)
+{
+    QMenu menu(this);
+    for (const auto &[id, label] : items)
+        menu.addAction(QString::fromStdString(label))->setData(id);
+    QAction *chosen = menu.exec(m_update->mapToGlobal(QPoint(0, m_update->height() + 2)));
+    return chosen ? chosen->data().toInt() : 0;
+}
+
+void CUpgradeDlg::OnUpdate()
+{
+    g_bHelloPhase = 0;
+    if (g_bUpdating.load() || g_bUpdatePolling.load())
+        return;
+    m_view.Controller().CloseLink();
+    g_arrUpdatePaths = m_view.Backend().EnumerateHidDevices();
+    const int n = static_cast<int>(g_arrUpdatePaths.size());
+    const bool reachable = m_view.Backend().NetReachable();
+    std::vector<std::pair<int, std::string>> items;
+    if (n == 0) {
+        if (reachable)
+            StartNetworkUpdate();
+        else
+            ShowMessage(Bilingual("没有连接可以打开", "No connection can be opened"), MB_OK, 2000);
+        return;
+    }
+    if (n == 1 && !reachable) {
+        StartUsbUpdate(g_arrUpdatePaths[0]);
+        return;
+    }
+    if (n == 1) {
+        items = {{ID_LINK_USB, "USB"}, {ID_LINK_NETWORK, g_strWifiIp.Get()}};
+    } else {
+        for (int i = 0; i < n && ID_LINK_USB_FIRST + i <= ID_LINK_USB_LAST; ++i)
+            items.emplace_back(ID_LINK_USB_FIRST + i, "USB" + std::to_string(i + 1));
+        if (reachable)
+            items.emplace_back(ID_LINK_NETWORK, g_strWifiIp.Get());
+    }
+    const int chosen = popup ? popup(items) : DefaultPopup(items);
+    if (chosen == ID_LINK_USB)
+        OnUsbItem();
+    else if (chosen == ID_LINK_NETWORK)
+        OnNetworkItem();
+    else if (chosen >= ID_LINK_USB_FIRST && chosen <= ID_LINK_USB_LAST)
+        OnUsbDevicePicked(chosen);
+}
+
+void CUpgradeDlg::OnBrowse()
+{
+    if (m_view.ChooseFirmwareFile())
+        m_file->setText(QString::fromStdString(g_strFirmwareFile.Get()));
+}
+
+void CUpgradeDlg::OnUsbItem()
+{
+    if (!g_arrUpdatePaths.empty())
+        StartUsbUpdate(g_arrUpdatePaths[0]);
+}
+
+void CUpgradeDlg::OnNetworkItem()
+{
+    StartNetworkUpdate();
+}
+
+void CUpgradeDlg::OnUsbDevicePicked(int id)
+{
+    const int i = id - ID_LINK_USB_FIRST;
+    if (i >= 0 && i < static_cast<int>(g_arrUpdatePaths.size()))
+        StartUsbUpdate(g_arrUpdatePaths[i]);
+}
+
+void CUpgradeDlg::StartUsbUpdate(const std::string &path)
+{
+    g_bUpdateCancelled = 0;
+    g_bUpdatePolling = 0;
+    g_strFirmwareFile = m_file->text().toStdString();
+    if (!m_view.LoadFirmwareFile())
+        return;
+    m_view.Controller().CloseLink();
+    g_nLinkMode = LINK_USB;
+    m_lastOpened = m_view.Controller().OpenUsbForUpdate(path);
+    if (m_lastOpened) {
+        m_progress->SetRange(0, m_view.Backend().Engine().BlockTotal());
+        m_progress->SetPos(0);
+    } else {
+        g_bUpdatePolling = 1;
+        m_thread->StartTimer(500);
+    }
+}
+
+void CUpgradeDlg::StartNetworkUpdate()
+{
+    g_bUpdateCancelled = 0;
+    g_bUpdatePolling = 0;
+    g_strFirmwareFile = m_file->text().toStdString();
+    if (!m_view.LoadFirmwareFile())
+        return;
+    m_view.Controller().CloseLink();
+    g_nLinkMode = LINK_TCP;
+    m_lastOpened = m_view.Controller().OpenNetworkForUpdate();
+    if (m_lastOpened) {
+        m_progress->SetRange(0, m_view.Backend().Engine().BlockTotal());
+        m_progress->SetPos(0);
+    } else {
+        g_bUpdatePolling = 1;
+        m_thread->StartTimer(500);
+    }
+}
+
+void CUpgradeDlg::OnPollTick(int tick, bool last)
+{
+    if (!g_bUpdatePolling.load())
+        return;
+    const bool opened = m_view.Controller().StartUpdateLink(last ? 0 : 1);
+    (void)tick;
+    if (opened || last) {
+        m_thread->StopTimer();
+        OnPollResult(opened ? 1 : 0);
+    }
+}
+
+void CUpgradeDlg::OnPollResult(int opened)
+{
+    if (opened) {
+        m_progress->SetRange(0, m_view.Backend().Engine().BlockTotal());
+        m_progress->SetPos(0);
+        m_thread->StopTimer();
+    } else {
+        SetTip(Bilingual("固件更新失败", "The firmware update failed"));
+    }
+    g_bUpdatePolling = 0;
+}
+
+void CUpgradeDlg::OnQuit()
+{
+    if (g_bUpdating.load()) {
+        const bool cn = g_bChinese.load() != 0;
+        const int answer =
+            ShowMessage(cn ? "更新未完成，强行退出会损坏设备，是否退出?"
+                           : "Update is not completed, will be forced to exit the damaged equipment, whether to exit?",
+                        MB_YESNO, cn ? -4 : -5);
+        if (answer != IDYES)
+            return;
+        g_bUpdateCancelled = 1;
+        m_view.Controller().AbortUpdateLink();
+        g_bUpdateCancelled = 0;
+        done(QDialog::Rejected);
+        return;
+    }
+    if (g_bUpdatePolling.load()) {
+        m_thread->StopTimer();
+        g_bUpdatePolling = 0;
+    }
+    done(QDialog::Rejected);
+}
+
+void CUpgradeDlg::closeEvent(QCloseEvent *e)
+{
+    e->ignore();
+    OnQuit();
+}
+
+void CUpgradeDlg::reject()
+{
+    OnQuit();
+}
+
+void CUpgradeDlg::keyPressEvent(QKeyEvent *e)
+{
+    // Enter and Escape neither press a button nor close the dialog.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) {
+        setFocus();
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}

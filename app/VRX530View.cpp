@@ -1,0 +1,398 @@
+#include "app/VRX530View.h"
+
+#include "app/UpgradeDlg.h"
+#include "app/ViewDispatch.h"
+#include "controls/DisplayDlg.h"
+#include "controls/GradientProgressCtrl.h"
+#include "controls/InitDlg.h"
+#include "controls/Show_Link.h"
+#include "link/FirmwareFile.h"
+#include "link/HidApiBackend.h"
+#include "link/LinkMessages.h"
+#include "link/LinkState.h"
+#include "model/DeviceImage.h"
+#include "model/KTV_Data.h"
+#include "platform/GlobalData.h"
+#include "platform/Settings.h"
+#include "platform/qt/WindowMessages.h"
+#include "res/Skins.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+
+#include <mutex>
+
+namespace {
+
+// The Connect button: three skin bitmaps (normal, pressed, hover) by connection state and language.
+class CConnectButton : public QAbstractButton {
+public:
+    explicit CConnectButton(QWidget *parent) : QAbstractButton(parent)
+    {
+        setAttribute(Qt::WA_Hover);
+        setFixedSize(96, 26);
+        setCursor(Qt::PointingHandCursor);
+        SetConnected(false);
+    }
+    void SetConnected(bool connected)
+    {
+        const bool cn = g_bChinese.load() != 0;
+        if (connected)
+            m_ids = cn ? std::array{8741, 8750, 8750} : std::array{8743, 8752, 8752};
+        else
+            m_ids = cn ? std::array{8751, 8740, 8740} : std::array{8753, 8742, 8742};
+        m_connected = connected;
+        setAccessibleName(connected ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
+        update();
+    }
+    bool IsConnectedLook() const { return m_connected; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const int id = isDown() ? m_ids[1] : underMouse() ? m_ids[2] : m_ids[0];
+        p.drawPixmap(rect(), Skins::Bitmap(id, size()));
+    }
+
+private:
+    std::array<int, 3> m_ids{};
+    bool m_connected = false;
+};
+
+}  // namespace
+
+// The transfer popup's bar as the reply parser sees it; SetPos is safe from the worker.
+class CVRX530View::ProgressLink : public ILinkProgress {
+public:
+    explicit ProgressLink(CGradientProgressCtrl *bar) : m_bar(bar) {}
+    void SetPos(int pos) override { m_bar->SetPos(pos); }
+    int GetPos() const override { return m_bar->GetPos(); }
+    int GetRangeUpper() const override { return m_bar->GetRangeUpper(); }
+
+private:
+    CGradientProgressCtrl *m_bar;
+};
+
+CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QWidget(parent), m_doc(doc)
+{
+    if (!hid) {
+        m_ownHid = std::make_unique<CHidApiBackend>();
+        hid = m_ownHid.get();
+    }
+    m_table = CMessageTable::Ensure(this);
+    m_command.SetOwner(m_table);
+    m_sync = std::make_unique<CDeviceSync>(m_command, m_session, *this);
+    m_sync->SetDocument(&m_doc);
+    m_backend = std::make_unique<CLinkBackend>(m_command, &m_doc, *hid, m_table);
+    m_ctrl = std::make_unique<CLinkController>(m_command, m_session, *m_backend, *this, *m_sync, m_table);
+
+    setObjectName(QStringLiteral("VRX530View"));
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 8, 8, 8);
+    m_connect = new CConnectButton(this);
+    SetCtrlId(m_connect, IDC_CONNECT);
+    m_status = new CShow_Link(this, IDC_LINK_STATUS);
+    m_status->setFixedSize(120, 26);
+    row->addWidget(m_connect);
+    row->addWidget(m_status);
+    row->addStretch(1);
+    connect(m_connect, &QAbstractButton::clicked, this, [this] { m_ctrl->OnConnectButton(); });
+
+    m_popup = new CDisplayDlg(this);
+    m_xferBar = std::make_unique<ProgressLink>(m_popup->Progress());
+    InstallMessageHandlers();
+    ShowConnectedState(false);
+}
+
+CVRX530View::~CVRX530View()
+{
+    Shutdown();
+    if (g_pXferBar.load() == m_xferBar.get())
+        g_pXferBar = nullptr;
+    if (g_pNotifyView.load() == m_table)
+        g_pNotifyView = nullptr;
+    if (g_pMainView.load() == this)
+        g_pMainView = nullptr;
+    if (g_pCommand.load() == &m_command)
+        g_pCommand = nullptr;
+}
+
+IMessageTarget *CVRX530View::MessageTarget() const
+{
+    return m_table;
+}
+
+void CVRX530View::InstallMessageHandlers()
+{
+    m_table->OnAny([this](unsigned msg, WPARAM w, LPARAM l) -> LRESULT {
+        if (msg == WM_DEV_ALLPRESETS_RECEIVED) {
+            g_bTransferring = 0;
+            WriteAllPresetsFile();
+            return 0;
+        }
+        DispatchLinkMessage(*m_ctrl, *m_sync, msg, w, l);
+        return 0;
+    });
+}
+
+void CVRX530View::OnInitialUpdate()
+{
+    g_pNotifyView = m_table;
+    g_pMainView = this;
+    g_pCommand = &m_command;
+    g_pXferBar = m_xferBar.get();
+    // USB arrivals and removals come from udev on its own thread: hand the path over by value.
+    QPointer<CVRX530View> self(this);
+    m_usbMonitor.Start([self](const UsbDeviceEvent &ev) {
+        const bool arrival = ev.arrival;
+        const std::string path = ev.path;
+        RunOnUiThread([self, arrival, path] {
+            if (self)
+                self->m_ctrl->OnDeviceChange(arrival, path);
+        });
+    });
+    m_table->PostMessage(WM_VIEW_AUTOCONNECT);
+}
+
+void CVRX530View::Shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_usbMonitor.Stop();
+    m_ctrl->Shutdown();
+}
+
+// ---- firmware ----------------------------------------------------------------------------------
+
+void CVRX530View::OnFirmwareUpdate()
+{
+    CUpgradeDlg dlg(*this, this);
+    dlg.exec();
+    g_bUpdating = 0;
+}
+
+int CVRX530View::ChooseFirmwareFile()
+{
+    const QString folder = QString::fromStdString(AppSettings().ReadString("DspMcu", "Folder"));
+    const QString path = QFileDialog::getOpenFileName(this, QString(), folder, QStringLiteral("*.bin (*.bin)"));
+    if (path.isEmpty())
+        return 0;
+    const std::string chosen = path.toStdString();
+    // A path of another kind is refused and not stored.
+    if (!FirmwareFile::HasFirmwareExtension(chosen))
+        return 0;
+    g_strFirmwareFile = chosen;
+    AppSettings().Write("DspMcu", "File", chosen);
+    AppSettings().Write("DspMcu", "Folder", QFileInfo(path).absolutePath().toStdString());
+    return 1;
+}
+
+int CVRX530View::LoadFirmwareFile()
+{
+    FirmwareFile file;
+    const auto result = FirmwareFile::Load(g_strFirmwareFile.Get(), file);
+    if (result != FirmwareFile::Result::Ok) {
+        const bool cn = g_bChinese.load() != 0;
+        ShowMessage(cn ? "更新文件错误!" : "Update file error!", MB_OK, cn ? -2 : -3);
+        if (result == FirmwareFile::Result::CannotOpen)
+            g_strFirmwareFile = std::string();
+        return 0;
+    }
+    for (auto &b : g_HexInfo)
+        b = 0;
+    m_backend->Engine().Load(file);
+    return 1;
+}
+
+// ---- IViewServices -------------------------------------------------------------------------------
+
+void CVRX530View::RefreshChannelAssignments()
+{
+    if (m_hooks.refreshChannelAssignments)
+        m_hooks.refreshChannelAssignments();
+}
+
+void CVRX530View::RefreshFromImage()
+{
+    if (m_hooks.refreshFromImage)
+        m_hooks.refreshFromImage();
+}
+
+void CVRX530View::ShowPresetNameLocalized()
+{
+    if (m_hooks.showPresetName)
+        m_hooks.showPresetName();
+}
+
+void CVRX530View::RefreshInputPage()
+{
+    if (g_nCurPage.load() == 0 && m_hooks.refreshInputPage)
+        m_hooks.refreshInputPage();
+}
+
+void CVRX530View::SetInputSource(int sourceCode, int flag)
+{
+    if (flag)
+        m_sync->SkipNextSourceChange();
+    if (m_hooks.setInputSource)
+        m_hooks.setInputSource(sourceCode, flag);
+}
+
+bool CVRX530View::SavePresetFile()
+{
+    return m_hooks.savePresetFile && m_hooks.savePresetFile();
+}
+
+bool CVRX530View::LoadPresetFile()
+{
+    return m_hooks.loadPresetFile && m_hooks.loadPresetFile();
+}
+
+bool CVRX530View::WriteAllPresetsFile()
+{
+    return m_hooks.writeAllPresetsFile && m_hooks.writeAllPresetsFile();
+}
+
+bool CVRX530View::LoadAllPresetsFile()
+{
+    return m_hooks.loadAllPresetsFile && m_hooks.loadAllPresetsFile();
+}
+
+int CVRX530View::OnChooseAllPresetsFile()
+{
+    return m_hooks.chooseAllPresetsFile ? m_hooks.chooseAllPresetsFile() : 0;
+}
+
+void CVRX530View::SaveDspMcuSettings()
+{
+    AppSettings().Write("DspMcu", "File", g_strFirmwareFile.Get());
+}
+
+void CVRX530View::ResetOutputEqLinked()
+{
+    m_sync->ResetOutputEqLinked();
+    if (m_hooks.refreshOutputEq)
+        m_hooks.refreshOutputEq();
+}
+
+// ---- ILinkView -----------------------------------------------------------------------------------
+
+void CVRX530View::ShowConnectedState(bool connected)
+{
+    static_cast<CConnectButton *>(m_connect)->SetConnected(connected);
+    if (connected) {
+        m_status->StopBlink();
+        m_status->SetText(QString::fromStdString(Bilingual(g_strConnectedCn, g_strConnectedEn)));
+    } else {
+        m_status->SetText(QString::fromStdString(Bilingual(g_strNotConnectedCn, g_strNotConnectedEn)));
+        m_status->StartBlink();
+    }
+}
+
+void CVRX530View::HideTransferPopup()
+{
+    m_popup->Hide();
+}
+
+int CVRX530View::PopupMenu(const std::vector<std::pair<int, std::string>> &items)
+{
+    QMenu menu(this);
+    for (const auto &[id, label] : items)
+        menu.addAction(QString::fromStdString(label))->setData(id);
+    const QPoint at = m_connect->mapToGlobal(QPoint(0, m_connect->height() + 2));
+    QAction *chosen = menu.exec(at);
+    return chosen ? chosen->data().toInt() : 0;
+}
+
+void CVRX530View::SetUpdateTip(const std::string &text)
+{
+    if (m_updateTip)
+        m_updateTip(text);
+}
+
+bool CVRX530View::UpdateDialogOpen()
+{
+    return static_cast<bool>(m_updateTip);
+}
+
+// ---- ISyncHost -----------------------------------------------------------------------------------
+
+void CVRX530View::ResetChanges()
+{
+    m_doc.ResetChanges(0);
+}
+
+void CVRX530View::FillImage()
+{
+    m_doc.FillImage();
+}
+
+void CVRX530View::LoadFromImage(int preset)
+{
+    DeviceImage image;
+    {
+        std::lock_guard lock(g_csImage);
+        image = g_CurImage;
+    }
+    m_doc.LoadFromImage(image, preset);
+}
+
+void CVRX530View::SetTransferRange(int upper)
+{
+    m_popup->Progress()->SetRange(0, upper);
+    m_popup->Progress()->SetPos(0);
+}
+
+void CVRX530View::ShowTransferPopup(int flag)
+{
+    m_popup->Show(flag);
+}
+
+void CVRX530View::SetTransferFactoryResetMode()
+{
+    m_popup->SetFactoryResetMode();
+}
+
+void CVRX530View::RefreshAfterPresetRead()
+{
+    RefreshChannelAssignments();
+    RefreshFromImage();
+    ShowPresetNameLocalized();
+}
+
+void CVRX530View::SelectAssignedChannel()
+{
+    if (m_hooks.selectAssignedChannel)
+        m_hooks.selectAssignedChannel();
+}
+
+void CVRX530View::ShowNetworkSettings()
+{
+    if (m_hooks.showNetworkSettings)
+        m_hooks.showNetworkSettings();
+}
+
+bool CVRX530View::ConfirmFactoryReset()
+{
+    CInitDlg dlg(this);
+    return dlg.DoModal() == IDOK;
+}
+
+bool CVRX530View::ChooseAllPresetsFile()
+{
+    return OnChooseAllPresetsFile() != 0;
+}
+
+void CVRX530View::Disconnect()
+{
+    if (m_ctrl->Connected())
+        m_ctrl->OnConnectButton();
+}

@@ -16,6 +16,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -156,6 +157,85 @@ TEST_F(UsbLink, ReadLimitsEndInALinkErrorReportedAsAFailure)
     EXPECT_FALSE(usb.UsbReadStep(cmd, Clock::now()));
     EXPECT_EQ(view.Count(WM_LINK_ERROR), 1);
     EXPECT_TRUE(cmd.GetFront()->IsNaked());
+}
+
+// A device whose answer arrives as reports at scripted times after the request was written.
+class PacedHid : public IHidBackend, public IHidHandle {
+public:
+    std::vector<HidDeviceInfo> Enumerate() override
+    {
+        return {{"/dev/paced", CUsbHid::kVendor, CUsbHid::kProduct, CUsbHid::kRelease}};
+    }
+    std::unique_ptr<IHidHandle> Open(const std::string &, OpenError &error) override
+    {
+        error = OpenError::None;
+        struct Ref : IHidHandle {
+            explicit Ref(PacedHid &d) : dev(d) {}
+            int Write(const HidReport &r) override { return dev.Write(r); }
+            int Read(HidReport &r, int ms) override { return dev.Read(r, ms); }
+            PacedHid &dev;
+        };
+        return std::make_unique<Ref>(*this);
+    }
+    int Write(const HidReport &) override
+    {
+        written = Clock::now();
+        next = 0;
+        return static_cast<int>(kHidReportSize);
+    }
+    int Read(HidReport &report, int timeoutMs) override
+    {
+        if (next >= script.size())
+            return std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs)), 0;
+        const auto due = written + script[next].first;
+        if (due > Clock::now() + std::chrono::milliseconds(timeoutMs))
+            return std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs)), 0;
+        std::this_thread::sleep_until(due);
+        report = script[next++].second;
+        return static_cast<int>(kHidReportSize);
+    }
+    std::vector<std::pair<std::chrono::milliseconds, HidReport>> script;
+    Clock::time_point written;
+    std::size_t next = 0;
+};
+
+TEST_F(UsbLink, AnswerMustStartInTimeAndCompleteWithinTheFrameLimit)
+{
+    // A 312-byte block answer travels in five reports.
+    const zksim::Bytes reply = zksim::BuildFrame(REPLY_DATA, 0, OBJ_OUTPUT, 0, 0, zksim::Bytes(296, 7));
+    std::vector<HidReport> reports;
+    for (std::size_t at = 0; at < reply.size(); at += kHidReportPayload) {
+        HidReport r{};
+        std::copy(reply.begin() + at, reply.begin() + std::min(reply.size(), at + kHidReportPayload), r.begin() + 1);
+        reports.push_back(r);
+    }
+    struct Case {
+        const char *name;
+        int gapMs;  // between reports
+        bool answered;
+    } cases[] = {
+        {"reports 40 ms apart", 40, true},        // every wait and the whole frame within the limits
+        {"frame still incomplete at the limit", 110, false},  // the fourth report comes at 330 ms
+        {"silence between reports", 450, false},  // one wait runs out
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        PacedHid paced;
+        for (std::size_t i = 0; i < reports.size(); ++i)
+            paced.script.push_back({std::chrono::milliseconds(c.gapMs * static_cast<int>(i)), reports[i]});
+        CUsbHid usb(paced);
+        usb.SetReadLimits(400, 300);
+        ASSERT_TRUE(usb.OpenUsbLink());
+        view.Clear();
+        cmd.RemoveAll();
+        cmd.Add(BuildRequestFrame(0, OBJ_OUTPUT, 0, true, false));
+        const auto start = Clock::now();
+        ASSERT_TRUE(usb.UsbWriteStep(cmd, {}));
+        EXPECT_EQ(usb.UsbReadStep(cmd, start), c.answered);
+        EXPECT_EQ(cmd.GetCount(), c.answered ? 0 : 1);
+        EXPECT_EQ(view.Count(WM_LINK_ERROR), c.answered ? 0 : 1);
+        usb.CloseDevice();
+    }
 }
 
 TEST_F(UsbLink, AnItemWhoseAnswerIsIgnoredIsNotSentForEver)

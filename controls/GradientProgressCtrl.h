@@ -4,13 +4,14 @@
 // it writes the percentage over the bar. SetPos may be called from any thread (the reply parser
 // moves it from the link's worker); everything else runs on the UI thread.
 
+#include "link/LinkState.h"
 #include "platform/WinCompat.h"
 
 #include <QWidget>
 
 #include <atomic>
 
-class CGradientProgressCtrl : public QWidget {
+class CGradientProgressCtrl : public QWidget, public ILinkProgress {
     Q_OBJECT
 public:
     explicit CGradientProgressCtrl(QWidget *parent = nullptr, int ctrlId = 0);
@@ -18,10 +19,10 @@ public:
     void SetRange(int lower, int upper);
     void SetRange32(int lower, int upper) { SetRange(lower, upper); }
     int GetRangeLower() const { return m_nLower.load(); }
-    int GetRangeUpper() const { return m_nUpper.load(); }
-    int GetPos() const { return m_nPos.load(); }
+    int GetRangeUpper() const override { return m_nUpper.load(); }
+    int GetPos() const override { return m_nPos.load(); }
     // Any thread: stores min(p, upper) and queues a repaint.
-    void SetPos(int p);
+    void SetPos(int p) override;
     void SetStep(int step) { m_nStep = step; }
     int StepIt();
     void SetStartColor(COLORREF c) { m_clrStart = c; update(); }

@@ -78,9 +78,10 @@ TEST(GradientProgressCtrl, PositionsFromTheWorkerArriveOnTheUiThread)
     QtTestApp();
     CGradientProgressCtrl bar;
     bar.SetRange(0, 1000);
-    std::thread worker([&] {
+    ILinkProgress *face = &bar;  // what the reply parser holds
+    std::thread worker([face] {
         for (int i = 1; i <= 1000; ++i)
-            bar.SetPos(i);
+            face->SetPos(i);
     });
     worker.join();
     EXPECT_EQ(bar.GetPos(), 1000);

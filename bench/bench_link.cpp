@@ -149,6 +149,23 @@ void BM_ItemWrites1000(benchmark::State &state)
     Report(state, 1000);
 }
 
+// The parser alone: status replies and 296-byte output blocks, bytes per second.
+void BM_ParseReplies(benchmark::State &state)
+{
+    ResetDeviceImageGlobals();
+    const bool blocks = state.range(0) != 0;
+    const zksim::Bytes frame = blocks ? zksim::BuildFrame(0x53, 0, OBJ_OUTPUT, 3, 0, zksim::Bytes(296, 9))
+                                      : zksim::BuildFrame(0x53, 0, OBJ_SYSTEM, SYS_STATUS, 0, zksim::Bytes(15, 9));
+    CKTVCommand cmd;
+    std::lock_guard lock(g_csLink);
+    for (auto _ : state) {
+        cmd.Add(BuildSystemRequestFrame(SYS_STATUS, 0));
+        benchmark::DoNotOptimize(cmd.OnNetData(frame.data(), static_cast<int>(frame.size())));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * frame.size()));
+}
+BENCHMARK(BM_ParseReplies)->Arg(0)->Arg(1);
+
 // Argument: link mode (1 USB through the in-process HID device, 2 TCP over loopback).
 BENCHMARK(BM_ConnectionRead)->Arg(LINK_USB)->Arg(LINK_TCP)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ItemWrites1000)->Arg(LINK_USB)->Arg(LINK_TCP)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);

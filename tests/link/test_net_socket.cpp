@@ -190,6 +190,31 @@ TEST_F(NetLink, ClosedConnectionIsNoticedAtOnce)
     EXPECT_TRUE(net.IsConnected());
 }
 
+TEST(NetConnect, NeedsAReachableDeviceAndAListeningPort)
+{
+    g_strWifiIp = "127.0.0.1";
+    CNet_Socket net;
+    net.SetAdapterSource([] { return std::vector<CNet_Socket::Adapter>{{"127.0.0.1", "255.0.0.0"}}; });
+    net.SetCheckPause(0);
+    bool answers = false;
+    net.SetPinger([&](const std::string &) { return answers; });
+    std::atomic<bool> running{true};
+    zksim::Device device;
+    auto server = std::make_unique<zksim::TcpServer>(device);
+    g_nWifiPort = server->Port();
+
+    EXPECT_FALSE(net.Connect());  // never answered a ping
+    answers = true;
+    net.CheckConnection(running);
+    EXPECT_TRUE(net.Connect());
+    server.reset();  // the port closes
+    EXPECT_FALSE(net.Connect());
+    EXPECT_FALSE(net.IsConnected());
+    int count = 0;
+    EXPECT_EQ(net.Receive(count), 0);
+    EXPECT_EQ(count, -1);
+}
+
 TEST(NetReachability, OpenNetworkIsPostedOncePerChangeToReachable)
 {
     CRecordingMessageTarget view;

@@ -4,6 +4,7 @@
 #include "link/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkMessages.h"
+#include "link/HidApiBackend.h"
 #include "link/LinkState.h"
 #include "link/UsbHid.h"
 #include "model/DeviceImage.h"
@@ -60,6 +61,16 @@ protected:
     CRecordingMessageTarget view;
     CKTVCommand cmd;
 };
+
+TEST(HidApi, SystemEnumerationAndMissingDevice)
+{
+    CHidApiBackend backend;
+    for (const HidDeviceInfo &d : backend.Enumerate())
+        EXPECT_EQ(d.vendor, CUsbHid::kVendor);  // only our vendor and product are asked for
+    IHidBackend::OpenError error = IHidBackend::OpenError::None;
+    EXPECT_EQ(backend.Open("/dev/zk470-no-such-hidraw", error), nullptr);
+    EXPECT_EQ(error, IHidBackend::OpenError::NotFound);
+}
 
 TEST_F(UsbLink, OnlyTheProductIdentityIsListed)
 {

@@ -1,0 +1,171 @@
+// The connection dialog and the firmware update dialog, driven headless.
+#include "app/ConnectDlg.h"
+#include "app/UpgradeDlg.h"
+#include "app/VRX530View.h"
+
+#include "controls/ButtonRadio.h"
+#include "controls/GradientProgressCtrl.h"
+#include "link/LinkState.h"
+#include "model/DeviceImage.h"
+#include "model/KTV_Data.h"
+#include "platform/GlobalData.h"
+#include "platform/TestDoubles.h"
+#include "tests/sim/DeviceSim.h"
+#include "tests/sim/SimHid.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+QApplication &App()
+{
+    static int argc = 1;
+    static char arg0[] = "test";
+    static char *argv[] = {arg0, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+}  // namespace
+
+TEST(ConnectDialog, SerialModeSelectsComAndConfirmingUsbChangesTheMode)
+{
+    App();
+    g_bChinese = 0;
+    g_nLinkMode = LINK_SERIAL;
+    CConnectDlg dlg;
+    EXPECT_TRUE(dlg.ComRadio()->isChecked());
+    EXPECT_TRUE(dlg.Ports()->isEnabled());
+    dlg.UsbRadio()->click();
+    EXPECT_FALSE(dlg.Ports()->isEnabled());
+    dlg.OnOK();
+    EXPECT_EQ(g_nLinkMode.load(), LINK_USB);
+    EXPECT_EQ(g_bLinkModeUnchanged.load(), 0);
+    g_nLinkMode = LINK_NONE;
+}
+
+namespace {
+
+struct UpdateDialogRig : ::testing::Test {
+    zksim::Device dev;
+    zksim::HidDevice hid{dev};
+    CScriptedMessageBox boxes;
+    ScopedMessageBoxService scoped{boxes};
+    std::unique_ptr<CKTV_Data> doc;
+    std::unique_ptr<CVRX530View> view;
+    std::string file;
+
+    void SetUp() override
+    {
+        App();
+        ResetDeviceImageGlobals();
+        ResetLinkState();
+        g_bChinese = 0;
+        g_nLinkMode = LINK_NONE;
+        doc = std::make_unique<CKTV_Data>();
+        view = std::make_unique<CVRX530View>(*doc, &hid);
+        view->Backend().Net().SetPinger([](const std::string &) { return false; });
+        UpdateTimings t;
+        t.usbFillerMs = 20;
+        t.restartWaitMs = 20;
+        t.limitScale = 0.05;
+        view->Backend().Updater().SetTimings(t);
+        const char *out = std::getenv("ZK_TEST_OUTPUT");
+        std::filesystem::create_directories(out ? out : "/tmp");
+        file = std::string(out ? out : "/tmp") + "/dialog_firmware.bin";
+        FILE *f = std::fopen(file.c_str(), "wb");
+        std::fwrite("WMCU0123456789abcdef", 1, 20, f);
+        std::fclose(f);
+    }
+    void TearDown() override
+    {
+        view->Shutdown();
+        view.reset();
+    }
+    // Runs the UI thread's events until pred holds.
+    bool Until(const std::function<bool()> &pred, int ms = 10000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!pred()) {
+            if (t.elapsed() > ms)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QTest::qWait(5);
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST_F(UpdateDialogRig, UpdateOverTheOnlyUsbDeviceEndsInSuccess)
+{
+    CUpgradeDlg dlg(*view);
+    dlg.FileEdit()->setText(QString::fromStdString(file));
+    dlg.OnUpdate();
+    EXPECT_EQ(g_bUpdating.load(), 1);
+    EXPECT_EQ(dlg.Progress()->GetRangeUpper(), 20 / 48 + 6);
+    dlg.OnUpdate();  // a second press while updating starts nothing
+    ASSERT_TRUE(Until([] { return g_bUpdating.load() == 0; }));
+    ASSERT_FALSE(boxes.Shown().empty());
+    EXPECT_EQ(boxes.Shown().back().text, "Update successfully");
+    EXPECT_EQ(dlg.TipText(), "Update successfully");
+    const auto stages = dev.Stages();
+    EXPECT_EQ(std::count(stages.begin(), stages.end(), 0x36), 1);
+    EXPECT_EQ(stages.back(), 0x39);
+}
+
+TEST_F(UpdateDialogRig, LinkOpeningOnTheThirdPollTickStopsThePolling)
+{
+    CUpgradeDlg dlg(*view);
+    dlg.FileEdit()->setText(QString::fromStdString(file));
+    hid.Unplug();
+    dlg.StartUsbUpdate(zksim::HidDevice::kPath);
+    EXPECT_EQ(g_bUpdatePolling.load(), 1);
+    EXPECT_EQ(g_bUpdating.load(), 0);
+    dlg.OnPollTick(0, false);
+    dlg.OnPollTick(1, false);
+    EXPECT_EQ(g_bUpdatePolling.load(), 1);
+    hid.Replug();
+    dlg.OnPollTick(2, false);
+    EXPECT_EQ(g_bUpdatePolling.load(), 0);
+    EXPECT_EQ(g_bUpdating.load(), 1);
+    EXPECT_FALSE(dlg.PollThread().IsRunning());
+    EXPECT_EQ(dlg.Progress()->GetRangeUpper(), 6);
+    ASSERT_TRUE(Until([] { return g_bUpdating.load() == 0; }));
+}
+
+TEST_F(UpdateDialogRig, LastPollFailureShowsTheFailedTip)
+{
+    CUpgradeDlg dlg(*view);
+    dlg.FileEdit()->setText(QString::fromStdString(file));
+    hid.Unplug();
+    dlg.StartUsbUpdate(zksim::HidDevice::kPath);
+    dlg.OnPollTick(20, true);
+    EXPECT_EQ(g_bUpdatePolling.load(), 0);
+    EXPECT_EQ(dlg.TipText(), "The firmware update failed");
+}
+
+TEST_F(UpdateDialogRig, WrongFileIsReportedAndNothingStarts)
+{
+    CUpgradeDlg dlg(*view);
+    FILE *f = std::fopen(file.c_str(), "wb");
+    std::fwrite("wmcu0123", 1, 8, f);
+    std::fclose(f);
+    dlg.FileEdit()->setText(QString::fromStdString(file));
+    dlg.OnUpdate();
+    EXPECT_EQ(g_bUpdating.load(), 0);
+    EXPECT_EQ(g_bUpdatePolling.load(), 0);
+    ASSERT_FALSE(boxes.Shown().empty());
+    EXPECT_EQ(boxes.Shown().back().text, "Update file error!");
+    EXPECT_EQ(boxes.Shown().back().code, -3);
+}

@@ -391,6 +391,59 @@ void paintLabel(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese)
               isChecked(s.state) ? accentOf(s) : QColor::fromRgb(Palette::Text), true);
 }
 
+void paintPicture(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese, bool jack)
+{
+    // Picture buttons on transparent ground: hover rings it in the accent, pressed and
+    // checked give it a green glow.
+    const bool glow = isPressed(s.state) || isChecked(s.state);
+    const QRectF box = QRectF(r).adjusted(2, 2, -2, -2);
+    if (glow) {
+        QRadialGradient halo(box.center(), std::max(box.width(), box.height()) * 0.6);
+        halo.setColorAt(0, QColor(51, 200, 0, 150));
+        halo.setColorAt(1, QColor(51, 200, 0, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(halo);
+        p.drawRect(QRectF(r));
+    }
+    QColor ring = isHover(s.state) ? accentOf(s) : glow ? QColor(51, 200, 0) : QColor(0x5A, 0x61, 0x6C);
+    if (!jack) {
+        const double d = std::min(box.width(), box.height());
+        const QPointF c = box.center();
+        QRadialGradient cone(c, d / 2);
+        cone.setColorAt(0, QColor(0x4A, 0x50, 0x5A));
+        cone.setColorAt(0.55, QColor(0x22, 0x26, 0x2C));
+        cone.setColorAt(1, QColor(0x10, 0x12, 0x15));
+        p.setPen(QPen(ring, 1.5));
+        p.setBrush(cone);
+        p.drawEllipse(c, d / 2 - 1, d / 2 - 1);
+        p.setPen(QPen(QColor(255, 255, 255, 40), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(c, d * 0.32, d * 0.32);
+        p.setBrush(QColor(0x8C, 0x95, 0xA3));
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(c, d * 0.12, d * 0.12);
+    } else {
+        const QString label = wordsOf(s, chinese);
+        const double labelH = label.isEmpty() ? 0 : std::min(16.0, box.height() * 0.28);
+        QRectF plate = box.adjusted(0, 0, 0, -labelH);
+        p.setPen(QPen(ring, 1.5));
+        p.setBrush(QColor(0x20, 0x24, 0x2A));
+        p.drawRoundedRect(plate, 5, 5);
+        const double d = std::min(plate.width(), plate.height()) * 0.62;
+        QRadialGradient metal(plate.center() - QPointF(d * 0.15, d * 0.15), d * 0.7);
+        metal.setColorAt(0, QColor(0xF0, 0xD9, 0x8A));
+        metal.setColorAt(1, QColor(0x8A, 0x6D, 0x24));
+        p.setPen(QPen(QColor(0x0A, 0x0B, 0x0D), 1));
+        p.setBrush(metal);
+        p.drawEllipse(plate.center(), d / 2, d / 2);
+        p.setBrush(QColor(0x0A, 0x0B, 0x0D));
+        p.drawEllipse(plate.center(), d * 0.18, d * 0.18);
+        if (!label.isEmpty())
+            drawWords(p, QRectF(box.left(), plate.bottom() + 1, box.width(), labelH), label,
+                      glow ? QColor(51, 200, 0) : QColor::fromRgb(Palette::Text), true);
+    }
+}
+
 void paintIcon(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese)
 {
     const QString name = QString::fromUtf8(s.textEn);
@@ -491,6 +544,8 @@ void Paint(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese)
     case SkinStyle::Bar: paintBar(p, r, s, chinese); break;
     case SkinStyle::Label: paintLabel(p, r, s, chinese); break;
     case SkinStyle::Icon: paintIcon(p, r, s, chinese); break;
+    case SkinStyle::Speaker: paintPicture(p, r, s, chinese, false); break;
+    case SkinStyle::Jack: paintPicture(p, r, s, chinese, true); break;
     }
     p.restore();
 }

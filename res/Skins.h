@@ -43,7 +43,9 @@ enum class SkinStyle {
     Arrow,        // a spin or drop arrow; text "up", "down", "left" or "right" picks the direction
     Bar,          // a flat title or status bar
     Label,        // a caption plate: words on the panel colour
-    Icon,         // a glyph named by the text: "mute", "phase", "link", "close", "min", "logo", ...
+    Icon,         // a glyph named by the text: "mute", "phase", "link", "tick", "close", "min", "logo"
+    Speaker,      // a speaker-position picture on transparent ground; pressed and checked glow green
+    Jack,         // an input connector picture with its label under it
 };
 
 enum class SkinState { Normal, Hover, Pressed, Checked, CheckedHover, CheckedPressed, Disabled, DisabledChecked };

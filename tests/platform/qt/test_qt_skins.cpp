@@ -98,34 +98,32 @@ TEST(Skins, ThumbsKeepTheKeyColourOutsideTheirShape)
 TEST(Skins, GalleryPng)
 {
     app();
-    struct Item {
-        int id;
-        SkinType type;
-    };
-    std::vector<Item> items;
-    for (int id = 1; id < 10000; ++id) {
-        if (Skins::Find(SkinType::Bitmap, id) && Skins::NaturalSize(SkinType::Bitmap, id).width() <= 300)
-            items.push_back({id, SkinType::Bitmap});
-    }
-    const int cols = 6, cellW = 190, cellH = 112;
-    for (bool chinese : {false, true}) {
-        const int rows = int((items.size() + cols - 1) / cols);
-        QImage sheet(cols * cellW, rows * cellH, QImage::Format_RGB32);
-        sheet.fill(QColor(0x10, 0x12, 0x15));
-        QPainter p(&sheet);
-        p.setPen(QColor(0x8C, 0x95, 0xA3));
-        for (size_t i = 0; i < items.size(); ++i) {
-            const int x = int(i % cols) * cellW, y = int(i / cols) * cellH;
-            const QPixmap pm = Skins::Get(items[i].type, items[i].id, {}, chinese ? SkinLang::Chinese : SkinLang::English);
-            p.drawText(x + 6, y + 14, QString::number(items[i].id));
-            QSize s = pm.size().scaled(cellW - 12, cellH - 24, Qt::KeepAspectRatio);
-            if (pm.width() <= cellW - 12 && pm.height() <= cellH - 24)
-                s = pm.size();
-            p.drawPixmap(QRect(QPoint(x + 6, y + 20), s), pm);
+    for (SkinType type : {SkinType::Bitmap, SkinType::Png}) {
+        std::vector<int> ids;
+        for (int id = 1; id < 10000; ++id)
+            if (Skins::Find(type, id) && Skins::NaturalSize(type, id).width() <= 300)
+                ids.push_back(id);
+        const int cols = 6, cellW = 190, cellH = 112;
+        for (bool chinese : {false, true}) {
+            const int rows = int((ids.size() + cols - 1) / cols);
+            QImage sheet(cols * cellW, rows * cellH, QImage::Format_RGB32);
+            sheet.fill(QColor(0x10, 0x12, 0x15));
+            QPainter p(&sheet);
+            p.setPen(QColor(0x8C, 0x95, 0xA3));
+            for (size_t i = 0; i < ids.size(); ++i) {
+                const int x = int(i % cols) * cellW, y = int(i / cols) * cellH;
+                const QPixmap pm = Skins::Get(type, ids[i], {}, chinese ? SkinLang::Chinese : SkinLang::English);
+                p.drawText(x + 6, y + 14, QString::number(ids[i]));
+                QSize s = pm.size();
+                if (s.width() > cellW - 12 || s.height() > cellH - 24)
+                    s = s.scaled(cellW - 12, cellH - 24, Qt::KeepAspectRatio);
+                p.drawPixmap(QRect(QPoint(x + 6, y + 20), s), pm);
+            }
+            p.end();
+            const QString file = outputDir() + QStringLiteral("/skins-%1-%2.png")
+                                                   .arg(type == SkinType::Png ? "png" : "bitmap", chinese ? "cn" : "en");
+            EXPECT_TRUE(sheet.save(file));
         }
-        p.end();
-        const QString file = outputDir() + (chinese ? "/skins-gallery-cn.png" : "/skins-gallery-en.png");
-        EXPECT_TRUE(sheet.save(file));
     }
     EXPECT_TRUE(Skins::Bitmap(284).save(outputDir() + "/skin-284-main-en.png"));
     EXPECT_TRUE(Skins::Png(654, {}, SkinLang::Chinese).save(outputDir() + "/skin-png-654-cn.png"));

@@ -188,7 +188,7 @@ void CSerialPort::ClosePortOnError()
         m_itemCv.notify_all();
     }
     if (m_owner)
-        m_owner->PostMessage(WM_SERIAL_LINK_ERROR, 0, 3);
+        m_owner->PostMessage(WM_LINK_ERROR, 0, kSerialLinkErrorParam);
 }
 
 void CSerialPort::Submit(std::vector<std::uint8_t> frame, int timeoutMs, int stage)

@@ -4,6 +4,7 @@
 // reply parser, with the per-item time-outs and attempts of the serial link. ListComPorts lists
 // the serial ports of the system from /sys/class/tty.
 
+#include "link/LinkMessages.h"
 #include "platform/ViewServices.h"
 
 #include <atomic>
@@ -23,8 +24,8 @@ public:
     virtual void ResetParser() = 0;
 };
 
-// Link-error message the serial port posts to its owner; lParam 3 names the serial link.
-constexpr unsigned WM_SERIAL_LINK_ERROR = WM_USER + 154;
+// The serial link's error is WM_LINK_ERROR with lParam 3.
+constexpr LPARAM kSerialLinkErrorParam = 3;
 
 class CSerialPort {
 public:

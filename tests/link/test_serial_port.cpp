@@ -145,7 +145,7 @@ TEST(SerialPort, UnansweredItemIsWrittenThreeTimesThenPostsTheLinkError)
     EXPECT_EQ(seen.size(), 9u);  // three writes
     EXPECT_EQ(rx.resets.load(), 2);
     std::lock_guard g(owner.m);
-    EXPECT_EQ(owner.posted[0], (std::pair<unsigned, LPARAM>{WM_SERIAL_LINK_ERROR, 3}));
+    EXPECT_EQ(owner.posted[0], (std::pair<unsigned, LPARAM>{WM_LINK_ERROR, 3}));
 }
 
 TEST(SerialPort, RefusesPortsItCannotOpenOrTakeAndClosesFast)

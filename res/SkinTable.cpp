@@ -58,9 +58,14 @@ constexpr Entry kTable[] = {
     {SkinType::Bitmap, 716, B(S::Bar, St::Normal, 125, 18)},
     {SkinType::Bitmap, 718, B(S::Bar, St::Normal, 125, 18)},
     // Input source selector of the main view (normal, hover).
+    {SkinType::Bitmap, 739, B(S::Panel, St::Normal, 116, 570, "", "总音量")},
     {SkinType::Bitmap, 763, B(S::Button, St::Normal, 74, 21)},
     {SkinType::Bitmap, 764, B(S::Button, St::Hover, 74, 21)},
     // Step buttons of numeric edits: minus and plus, normal and pressed.
+    {SkinType::Bitmap, 788, B(S::Panel, St::Normal, 660, 334, "SYSTEM", "")},
+    {SkinType::Bitmap, 789, B(S::Panel, St::Normal, 660, 334, "", "系统")},
+    {SkinType::Bitmap, 796, B(S::Label, St::Normal, 40, 16, "", "增益")},
+    {SkinType::Bitmap, 797, B(S::Label, St::Normal, 40, 16, "dB", "")},
     {SkinType::Bitmap, 800, B(S::Arrow, St::Normal, 15, 15, "minus")},
     {SkinType::Bitmap, 801, B(S::Arrow, St::Pressed, 15, 15, "minus")},
     {SkinType::Bitmap, 802, B(S::Arrow, St::Normal, 15, 15, "plus")},
@@ -70,12 +75,19 @@ constexpr Entry kTable[] = {
     {SkinType::Bitmap, 806, B(S::Arrow, St::Normal, 15, 15, "plus")},
     {SkinType::Bitmap, 807, B(S::Arrow, St::Pressed, 15, 15, "plus")},
     // Route strip background and routing toggles.
+    {SkinType::Bitmap, 847, B(S::Button, St::Hover, 60, 20)},
+    {SkinType::Bitmap, 848, B(S::Button, St::Normal, 60, 20)},
     {SkinType::Bitmap, 851, B(S::Panel, St::Normal, 100, 190)},
+    {SkinType::Bitmap, 853, B(S::Panel, St::Normal, 116, 570, "MASTER", "")},
     {SkinType::Bitmap, 854, B(S::Toggle, St::Normal, 17, 14)},
     {SkinType::Bitmap, 855, B(S::Toggle, St::Hover, 17, 14)},
     // Delay-unit selector background and its unit buttons (ms, cm, inch: normal, hover, checked).
     {SkinType::Bitmap, 857, B(S::Panel, St::Normal, 108, 80)},
     // Strip link button, Chinese: plain, checked; English: plain, checked; linked looks.
+    {SkinType::Bitmap, 882, B(S::Icon, St::Normal, 24, 20, "mute")},
+    {SkinType::Bitmap, 883, B(S::Icon, St::Hover, 24, 20, "mute")},
+    {SkinType::Bitmap, 884, B(S::Icon, St::Checked, 24, 20, "mute", "", 0xFFFF3B30)},
+    {SkinType::Bitmap, 885, B(S::Icon, St::CheckedHover, 24, 20, "mute", "", 0xFFFF3B30)},
     {SkinType::Bitmap, 890, B(S::Button, St::Normal, 33, 15, "", "联调")},
     {SkinType::Bitmap, 891, B(S::Button, St::Checked, 33, 15, "", "联调")},
     {SkinType::Bitmap, 892, B(S::Button, St::Normal, 33, 15, "LINK", "")},
@@ -83,6 +95,9 @@ constexpr Entry kTable[] = {
     {SkinType::Bitmap, 950, B(S::Button, St::CheckedHover, 33, 15, "", "联调")},
     {SkinType::Bitmap, 951, B(S::Button, St::CheckedHover, 33, 15, "LINK", "")},
     // Source ticks of the mix panels (empty, ticked).
+    {SkinType::Bitmap, 952, B(S::Icon, St::Normal, 24, 16, "link")},
+    {SkinType::Bitmap, 953, B(S::Icon, St::Hover, 24, 16, "link")},
+    {SkinType::Bitmap, 954, B(S::Icon, St::Checked, 24, 16, "link")},
     {SkinType::Bitmap, 969, B(S::Icon, St::Normal, 14, 14, "tick")},
     {SkinType::Bitmap, 970, B(S::Icon, St::Checked, 14, 14, "tick")},
     // Pair panels: polarity normal/inverted (Chinese, English), on/off.

@@ -2,6 +2,7 @@
 
 #include <QTimerEvent>
 
+#include <algorithm>
 #include <climits>
 
 CWndTimers::CWndTimers(QObject *owner, Handler onTimer) : QObject(owner), m_handler(std::move(onTimer)) {}
@@ -13,6 +14,8 @@ bool CWndTimers::SetTimer(int id, long long periodMs)
     if (periodMs < 0 || periodMs > INT_MAX)
         return false;
     KillTimer(id);
+    // As on Windows, a period below 10 ms runs at 10 ms rather than spinning the event loop.
+    periodMs = std::max(periodMs, 10LL);
     const int qtId = startTimer(int(periodMs), Qt::PreciseTimer);
     if (qtId == 0)
         return false;

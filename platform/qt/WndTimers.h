@@ -17,7 +17,8 @@ public:
     ~CWndTimers() override;
 
     void SetHandler(Handler onTimer) { m_handler = std::move(onTimer); }
-    // Periods beyond Qt's range (about 24.8 days) are refused: false, nothing started.
+    // Periods beyond Qt's range (about 24.8 days) are refused: false, nothing started. Periods
+    // below 10 ms run at 10 ms.
     bool SetTimer(int id, long long periodMs);
     void KillTimer(int id);
     void KillAll();

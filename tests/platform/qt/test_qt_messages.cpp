@@ -126,6 +126,8 @@ TEST(WndTimers, TicksByIdAndStops)
     EXPECT_FALSE(timers.SetTimer(7, 4294967294LL));
     EXPECT_FALSE(timers.IsActive(7));
     EXPECT_FALSE(timers.SetTimer(7, -2));
+    EXPECT_TRUE(timers.SetTimer(8, 0));
+    EXPECT_EQ(timers.Period(8), 10) << "no busy timer";
 }
 
 TEST(RunOnUiThread, WorkerCallRunsLaterOnUiThread)

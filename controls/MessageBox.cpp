@@ -279,9 +279,8 @@ void CMsgBox::Show(const std::string &text)
 
 void CMsgBox::PressEnter()
 {
-    QWidget *target = QApplication::activeModalWidget();
-    if (!target)
-        target = QApplication::focusWidget();
+    // Only a message box is closed this way; any other window keeps its keys.
+    QWidget *target = qobject_cast<CMessageBox *>(QApplication::activeModalWidget());
     if (!target)
         return;
     if (QWidget *f = target->focusWidget())

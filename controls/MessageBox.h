@@ -95,8 +95,8 @@ public:
 // Installs the service (once; lives for the process).
 void InstallMessageBoxService();
 
-// A hidden window that closes the focused message box by pressing Enter for it, one second after
-// Show(). The main view keeps one.
+// A hidden window that closes the open message box by pressing Enter for it, one second after
+// Show(). The main view keeps one. Only a CMessageBox is ever closed this way.
 class CMsgBox : public QWidget {
     Q_OBJECT
 public:

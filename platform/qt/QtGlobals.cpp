@@ -23,6 +23,12 @@ const std::array<QColor, 10> g_clrOutCurve = {QColor(255, 1, 85),  QColor(168, 2
                                               QColor(0, 255, 108)};
 const std::array<QColor, 2> g_clrOverlayCurve = {QColor(255, 1, 85), QColor(100, 100, 100)};
 
+void PrepareUiEnvironment()
+{
+    // The user's own QT_SCALE_FACTOR still applies, as an explicit choice.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+}
+
 void InitQtGlobals()
 {
     static std::once_flag once;

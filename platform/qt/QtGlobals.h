@@ -30,5 +30,9 @@ extern const std::array<QColor, 2> g_clrOverlayCurve;
 // Idempotent; call after the QApplication exists.
 void InitQtGlobals();
 
+// Call before the QApplication is made: windows keep their pixel sizes on every display (no
+// high-DPI scaling), as layouts and skins are given in pixels at 96 DPI.
+void PrepareUiEnvironment();
+
 inline QColor ToQColor(COLORREF c) { return QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c))); }
 inline COLORREF ToColorRef(const QColor &c) { return RGB(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue())); }

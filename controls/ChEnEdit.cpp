@@ -1,0 +1,81 @@
+#include "controls/ChEnEdit.h"
+
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+CChEnEdit::CChEnEdit(QWidget *parent) : QLineEdit(parent) {}
+CChEnEdit::~CChEnEdit() = default;
+
+int CChEnEdit::GbkBytes(QChar c) { return c.unicode() < 0x80 ? 1 : 2; }
+
+int CChEnEdit::GbkLength(const QString &text)
+{
+    int n = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;  // one character in two code units
+        n += GbkBytes(text[i]);
+    }
+    return n;
+}
+
+QString CChEnEdit::AlignText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    int singles = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (GbkBytes(c) == 1) {
+            ++singles;
+            out += c;
+            continue;
+        }
+        if (singles % 2 == 1)
+            out += QLatin1Char(' ');
+        singles = 0;
+        out += c;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            out += text[++i];
+    }
+    return out;
+}
+
+// A typed run: a space goes before its first double-byte character when the text so far ends
+// on an odd byte.
+QString CChEnEdit::AlignTyped(const QString &typed) const
+{
+    if (!m_bAlign || typed.isEmpty() || GbkBytes(typed[0]) == 1)
+        return typed;
+    return (GbkLength(text()) % 2 == 1) ? QStringLiteral(" ") + typed : typed;
+}
+
+void CChEnEdit::keyPressEvent(QKeyEvent *e)
+{
+    const QString t = e->text();
+    if (m_bAlign && !t.isEmpty() && GbkBytes(t[0]) == 2 && GbkLength(text()) % 2 == 1)
+        insert(QStringLiteral(" "));
+    QLineEdit::keyPressEvent(e);
+}
+
+void CChEnEdit::inputMethodEvent(QInputMethodEvent *e)
+{
+    if (m_bAlign && !e->commitString().isEmpty()) {
+        QInputMethodEvent aligned(e->preeditString(), e->attributes());
+        aligned.setCommitString(AlignTyped(e->commitString()), e->replacementStart(), e->replacementLength());
+        QLineEdit::inputMethodEvent(&aligned);
+        return;
+    }
+    QLineEdit::inputMethodEvent(e);
+}
+
+void CChEnEdit::focusOutEvent(QFocusEvent *e)
+{
+    QLineEdit::focusOutEvent(e);
+    if (m_bAlign) {
+        const QString aligned = AlignText(text());
+        if (aligned != text())
+            setText(aligned);
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The edit of the preset-name dialog. Names are stored in fixed byte cells (GBK), where every
+// double-byte character must start on an even byte: while alignment is on, typing a double-byte
+// character after an odd number of bytes first inserts a space, and at focus loss the whole text
+// is aligned the same way.
+
+#include <QLineEdit>
+
+class CChEnEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit CChEnEdit(QWidget *parent = nullptr);
+    ~CChEnEdit() override;
+
+    void EnableAlign(bool on) { m_bAlign = on; }
+    bool IsAlign() const { return m_bAlign; }
+
+    // GBK bytes of one character: 1 for ASCII, 2 for every other character.
+    static int GbkBytes(QChar c);
+    static int GbkLength(const QString &text);
+    // Inserts a space before every double-byte character that follows an odd number of single
+    // bytes (counted from the start or from the previous double-byte character).
+    static QString AlignText(const QString &text);
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    void inputMethodEvent(QInputMethodEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+
+private:
+    QString AlignTyped(const QString &typed) const;
+
+    bool m_bAlign = true;
+};

@@ -170,7 +170,7 @@ bool CLinkBackend::NetReachable()
 void CLinkBackend::ClearNetReachable()
 {
     // The module restarts with its default address: the next reachability check starts afresh.
-    m_net.Close();
+    m_net.ClearReachable();
 }
 
 bool CLinkBackend::NetConnect()

@@ -46,17 +46,6 @@ private:
     std::string m_text;
 };
 
-class CUpgradeDlg::BarLink : public ILinkProgress {
-public:
-    explicit BarLink(CGradientProgressCtrl *bar) : m_bar(bar) {}
-    void SetPos(int pos) override { m_bar->SetPos(pos); }
-    int GetPos() const override { return m_bar->GetPos(); }
-    int GetRangeUpper() const override { return m_bar->GetRangeUpper(); }
-
-private:
-    CGradientProgressCtrl *m_bar;
-};
-
 CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), m_view(view)
 {
     const bool cn = g_bChinese.load() != 0;
@@ -102,9 +91,8 @@ CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), 
 
     m_file->setText(QString::fromStdString(g_strFirmwareFile.Get()));
     m_tipLink = std::make_unique<TipLink>(m_tip);
-    m_barLink = std::make_unique<BarLink>(m_progress);
     g_pUpdateTip = m_tipLink.get();
-    g_pUpdateBar = m_barLink.get();
+    g_pUpdateBar = m_progress;
     m_view.SetUpdateTipTarget([this](const std::string &t) { SetTip(t); });
     m_tip->SetText(QString());
 }
@@ -115,7 +103,7 @@ CUpgradeDlg::~CUpgradeDlg()
     g_bUpdatePolling = 0;
     if (g_pUpdateTip.load() == m_tipLink.get())
         g_pUpdateTip = nullptr;
-    if (g_pUpdateBar.load() == m_barLink.get())
+    if (g_pUpdateBar.load() == m_progress)
         g_pUpdateBar = nullptr;
     m_view.SetUpdateTipTarget(nullptr);
 }

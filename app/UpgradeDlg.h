@@ -68,12 +68,10 @@ private:
     void SetTip(const std::string &text);
 
     class TipLink;
-    class BarLink;
     CVRX530View &m_view;
     CMessageTable *m_table = nullptr;
     std::unique_ptr<CUpData_Thread> m_thread;
     std::unique_ptr<TipLink> m_tipLink;
-    std::unique_ptr<BarLink> m_barLink;
     QLineEdit *m_file = nullptr;
     QPushButton *m_browse = nullptr;
     QPushButton *m_update = nullptr;

@@ -68,18 +68,6 @@ private:
 
 }  // namespace
 
-// The transfer popup's bar as the reply parser sees it; SetPos is safe from the worker.
-class CVRX530View::ProgressLink : public ILinkProgress {
-public:
-    explicit ProgressLink(CGradientProgressCtrl *bar) : m_bar(bar) {}
-    void SetPos(int pos) override { m_bar->SetPos(pos); }
-    int GetPos() const override { return m_bar->GetPos(); }
-    int GetRangeUpper() const override { return m_bar->GetRangeUpper(); }
-
-private:
-    CGradientProgressCtrl *m_bar;
-};
-
 CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QWidget(parent), m_doc(doc)
 {
     if (!hid) {
@@ -106,7 +94,6 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     connect(m_connect, &QAbstractButton::clicked, this, [this] { m_ctrl->OnConnectButton(); });
 
     m_popup = new CDisplayDlg(this);
-    m_xferBar = std::make_unique<ProgressLink>(m_popup->Progress());
     InstallMessageHandlers();
     ShowConnectedState(false);
 }
@@ -114,8 +101,12 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
 CVRX530View::~CVRX530View()
 {
     Shutdown();
-    if (g_pXferBar.load() == m_xferBar.get())
+    if (g_pXferBar.load() == m_popup->Progress())
         g_pXferBar = nullptr;
+    if (g_pXferProgress.load() == m_popup->Progress())
+        g_pXferProgress = nullptr;
+    if (g_pXferDlg.load() == m_popup)
+        g_pXferDlg = nullptr;
     if (g_pNotifyView.load() == m_table)
         g_pNotifyView = nullptr;
     if (g_pMainView.load() == this)
@@ -132,6 +123,10 @@ IMessageTarget *CVRX530View::MessageTarget() const
 void CVRX530View::InstallMessageHandlers()
 {
     m_table->OnAny([this](unsigned msg, WPARAM w, LPARAM l) -> LRESULT {
+        if (msg == WM_VIEW_PRESET_CUSTOM) {
+            ShowPresetNameLocalized();
+            return 0;
+        }
         if (msg == WM_DEV_ALLPRESETS_RECEIVED) {
             g_bTransferring = 0;
             WriteAllPresetsFile();
@@ -147,7 +142,9 @@ void CVRX530View::OnInitialUpdate()
     g_pNotifyView = m_table;
     g_pMainView = this;
     g_pCommand = &m_command;
-    g_pXferBar = m_xferBar.get();
+    g_pXferBar = m_popup->Progress();
+    g_pXferProgress = m_popup->Progress();
+    g_pXferDlg = m_popup;
     // USB arrivals and removals come from udev on its own thread: hand the path over by value.
     QPointer<CVRX530View> self(this);
     m_usbMonitor.Start([self](const UsbDeviceEvent &ev) {

@@ -142,8 +142,6 @@ private:
     QAbstractButton *m_connect = nullptr;
     CShow_Link *m_status = nullptr;
     CDisplayDlg *m_popup = nullptr;
-    class ProgressLink;
-    std::unique_ptr<ProgressLink> m_xferBar;
     ShellHooks m_hooks;
     std::function<void(const std::string &)> m_updateTip;
     bool m_shutDown = false;

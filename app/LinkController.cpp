@@ -8,6 +8,7 @@
 #include "platform/GlobalData.h"
 #include "platform/ViewServices.h"
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <strings.h>
@@ -411,7 +412,11 @@ void CLinkController::OnQueueDone()
 void CLinkController::OnDeviceChange(bool arrival, const std::string &path)
 {
     if (arrival) {
-        if (g_nLinkMode.load() == LINK_NONE && !Connected() && !g_bUpdating.load() && !g_bUpdatePolling.load())
+        if (g_nLinkMode.load() != LINK_NONE || Connected() || g_bUpdating.load() || g_bUpdatePolling.load())
+            return;
+        // Only a device with the product's identity is opened: frames are not sent to other HID devices.
+        const auto paths = m_backend.EnumerateHidDevices();
+        if (std::find(paths.begin(), paths.end(), path) != paths.end())
             OpenUsbByPath(path);
         return;
     }

@@ -6,6 +6,7 @@
 #include "controls/GradientProgressCtrl.h"
 #include "controls/InitDlg.h"
 #include "controls/Show_Link.h"
+#include "controls/XPButton.h"
 #include "link/FirmwareFile.h"
 #include "link/HidApiBackend.h"
 #include "link/LinkMessages.h"
@@ -28,46 +29,6 @@
 
 #include <mutex>
 
-namespace {
-
-// The Connect button: three skin bitmaps (normal, pressed, hover) by connection state and language.
-class CConnectButton : public QAbstractButton {
-public:
-    explicit CConnectButton(QWidget *parent) : QAbstractButton(parent)
-    {
-        setAttribute(Qt::WA_Hover);
-        setFixedSize(96, 26);
-        setCursor(Qt::PointingHandCursor);
-        SetConnected(false);
-    }
-    void SetConnected(bool connected)
-    {
-        const bool cn = g_bChinese.load() != 0;
-        if (connected)
-            m_ids = cn ? std::array{8741, 8750, 8750} : std::array{8743, 8752, 8752};
-        else
-            m_ids = cn ? std::array{8751, 8740, 8740} : std::array{8753, 8742, 8742};
-        m_connected = connected;
-        setAccessibleName(connected ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
-        update();
-    }
-    bool IsConnectedLook() const { return m_connected; }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        const int id = isDown() ? m_ids[1] : underMouse() ? m_ids[2] : m_ids[0];
-        p.drawPixmap(rect(), Skins::Bitmap(id, size()));
-    }
-
-private:
-    std::array<int, 3> m_ids{};
-    bool m_connected = false;
-};
-
-}  // namespace
-
 CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QWidget(parent), m_doc(doc)
 {
     if (!hid) {
@@ -84,8 +45,9 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     setObjectName(QStringLiteral("VRX530View"));
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(8, 8, 8, 8);
-    m_connect = new CConnectButton(this);
-    SetCtrlId(m_connect, IDC_CONNECT);
+    auto *button = new CXPButton(this, IDC_CONNECT);
+    button->setFixedSize(96, 26);
+    m_connect = button;
     m_status = new CShow_Link(this, IDC_LINK_STATUS);
     m_status->setFixedSize(120, 26);
     row->addWidget(m_connect);
@@ -284,7 +246,15 @@ void CVRX530View::ResetOutputEqLinked()
 
 void CVRX530View::ShowConnectedState(bool connected)
 {
-    static_cast<CConnectButton *>(m_connect)->SetConnected(connected);
+    // Normal, hover and pressed looks of the button by connection state and language.
+    const bool cn = g_bChinese.load() != 0;
+    auto *button = static_cast<CXPButton *>(m_connect);
+    if (connected)
+        cn ? button->SetBitmaps(8741, 8750, 8750, 0, 0, 0) : button->SetBitmaps(8743, 8752, 8752, 0, 0, 0);
+    else
+        cn ? button->SetBitmaps(8751, 8740, 8740, 0, 0, 0) : button->SetBitmaps(8753, 8742, 8742, 0, 0, 0);
+    button->SetCheck(1);
+    button->setAccessibleName(connected ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
     if (connected) {
         m_status->StopBlink();
         m_status->SetText(QString::fromStdString(Bilingual(g_strConnectedCn, g_strConnectedEn)));

@@ -386,3 +386,14 @@ TEST_F(LinkE2E, FirmwareUpdateOverUsb)
         }
     }
 }
+
+TEST_F(LinkE2E, ArrivalOpensOnlyTheProductsDevice)
+{
+    ctrl->OnDeviceChange(true, "/dev/hidraw-keyboard");
+    EXPECT_FALSE(ctrl->Connected());
+    EXPECT_EQ(g_nLinkMode.load(), LINK_NONE);
+    ctrl->OnDeviceChange(true, zksim::HidDevice::kPath);
+    EXPECT_TRUE(ctrl->Connected());
+    EXPECT_EQ(g_nLinkMode.load(), LINK_USB);
+    ASSERT_TRUE(PumpUntil([] { return g_bDeviceOnline.load() != 0; }));
+}

@@ -1,0 +1,53 @@
+// The main view's Qt shell, headless: the Connect button and the link status follow the link.
+#include "app/VRX530View.h"
+
+#include "controls/Show_Link.h"
+#include "controls/XPButton.h"
+#include "link/LinkState.h"
+#include "model/DeviceImage.h"
+#include "model/KTV_Data.h"
+#include "platform/GlobalData.h"
+#include "platform/TestDoubles.h"
+#include "tests/sim/DeviceSim.h"
+#include "tests/sim/SimHid.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+TEST(MainView, ConnectButtonLooksAndNothingToOpen)
+{
+    static int argc = 1;
+    static char arg0[] = "test";
+    static char *argv[] = {arg0, nullptr};
+    static QApplication app(argc, argv);
+    ResetDeviceImageGlobals();
+    ResetLinkState();
+    g_bChinese = 0;
+    g_nLinkMode = LINK_NONE;
+    CScriptedMessageBox boxes;
+    ScopedMessageBoxService scoped(boxes);
+    zksim::Device dev;
+    zksim::HidDevice hid(dev);
+    hid.Unplug();
+    CKTV_Data doc;
+    {
+        CVRX530View view(doc, &hid);
+        view.Backend().Net().SetPinger([](const std::string &) { return false; });
+        auto *button = static_cast<CXPButton *>(view.ConnectButton());
+        EXPECT_EQ(button->CurrentBitmap(), 8753);
+        EXPECT_TRUE(view.StatusIndicator()->IsBlinking());
+        view.ShowConnectedState(true);
+        EXPECT_EQ(button->CurrentBitmap(), 8743);
+        EXPECT_FALSE(view.StatusIndicator()->IsBlinking());
+        view.ShowConnectedState(false);
+
+        // No USB device, network not reachable: a click says so, in a box that closes itself.
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "No connection can be opened");
+        EXPECT_EQ(boxes.Shown()[0].code, 2000);
+        view.Shutdown();
+    }
+}

@@ -154,7 +154,7 @@ void CBitmapSlider::SetThumbMaskBitmap(int id)
     delete m_pThumbMask;
     QImage im = img.toImage();
     const QRgb key = im.pixel(0, 0);
-    m_pThumbMask = new QBitmap(QBitmap::fromImage(im.createMaskFromColor(key, Qt::MaskOutColor)));
+    m_pThumbMask = new QBitmap(QBitmap::fromImage(im.createMaskFromColor(key, Qt::MaskInColor)));
     img.setMask(*m_pThumbMask);
     m_bmThumbDisabled = img;
     update();

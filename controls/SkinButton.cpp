@@ -144,7 +144,7 @@ void CSkinButton::DrawSkin(QPainter &p, const QPixmap &bmp, const QRect &r) cons
     if (!m_bmMask.isNull()) {
         // White pixels of the mask keep what lies below.
         const QImage maskImg = m_bmMask.toImage().convertToFormat(QImage::Format_RGB32);
-        QBitmap keep = QBitmap::fromImage(maskImg.createMaskFromColor(qRgb(255, 255, 255), Qt::MaskOutColor));
+        QBitmap keep = QBitmap::fromImage(maskImg.createMaskFromColor(qRgb(255, 255, 255), Qt::MaskInColor));
         if (m_nDrawMode == 1)
             keep = QBitmap::fromPixmap(keep.scaled(r.size()));
         if (m_nDrawMode == 1)
@@ -169,10 +169,16 @@ void CSkinButton::paintEvent(QPaintEvent *)
     QPainter p(this);
     const QRect r = rect();
     QRect caption = r.adjusted(m_nFocusMargin + 2, 0, -(m_nFocusMargin + 2), 0);
-    const QColor face(Skins::Palette::Panel);
-    const auto faceOr = [&](const QPixmap &bmp) {
+    // Without a skin the button shows the console's own button face for its state.
+    const auto face = [&](SkinState state) {
+        SkinSpec spec;
+        spec.style = SkinStyle::Button;
+        spec.state = state;
+        Skins::Paint(p, r, spec, false);
+    };
+    const auto faceOr = [&](const QPixmap &bmp, SkinState state) {
         if (bmp.isNull())
-            p.fillRect(r, face);
+            face(state);
         else
             DrawSkin(p, bmp, r);
     };
@@ -189,7 +195,7 @@ void CSkinButton::paintEvent(QPaintEvent *)
     p.setFont(m_font);
     const int flags = Qt::AlignCenter | Qt::TextSingleLine;
     if (!isEnabled()) {
-        faceOr(m_bmDisabled);
+        faceOr(m_bmDisabled, m_bChecked ? SkinState::DisabledChecked : SkinState::Disabled);
         edge(false);
         p.setPen(QColor(Skins::Palette::PanelLight));
         p.drawText(caption.translated(m_bChecked ? 1 : 0, m_bChecked ? 1 : 0), flags, text());
@@ -198,12 +204,12 @@ void CSkinButton::paintEvent(QPaintEvent *)
         return;
     }
     if (isDown() || m_bChecked) {
-        faceOr(m_bmPressed);
+        faceOr(m_bmPressed, isDown() ? SkinState::Pressed : SkinState::Checked);
         caption.translate(1, 1);
         edge(true);
     } else {
         if (m_bmNormal.isNull())
-            p.fillRect(r, face);
+            face(m_bHover ? SkinState::Hover : SkinState::Normal);
         else if (m_bHover && !m_bmHover.isNull())
             DrawSkin(p, m_bmHover, r);
         else if (hasFocus() && !m_bmFocus.isNull())

@@ -4,6 +4,7 @@
 #include "controls/BitmapSlider.h"
 #include "controls/CtrlMessages.h"
 #include "controls/NumEdit.h"
+#include "res/Skins.h"
 #include "tests/controls/CtrlTestKit.h"
 
 #include <QTest>
@@ -150,6 +151,30 @@ TEST(BitmapSlider, FocusPostsThePositionAndLightsTheBuddy)
     page.other->setFocus();
     QCoreApplication::processEvents();
     EXPECT_FALSE(edit->GetHighlight());
+}
+
+TEST(BitmapSlider, ThumbMaskKeepsTheThumbAndHidesItsKey)
+{
+    QtTestApp();
+    QWidget panel;
+    panel.resize(60, 160);
+    auto *s = new CBitmapSlider(&panel);
+    s->SetChannelBitmaps(610, 0, 0);
+    s->SetThumbBitmaps(611, 613, 1);
+    s->SetThumbMaskBitmap(612);
+    s->SetMargin(2, 0, 2, 0);
+    s->SetRange(0, 100);
+    s->SetPos(50);
+    const QImage thumb = Skins::Bitmap(611).toImage();
+    for (int enabled = 1; enabled >= 0; --enabled) {
+        s->Enable(enabled);
+        QImage shot(s->size(), QImage::Format_ARGB32);
+        shot.fill(Qt::transparent);
+        s->render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+        const int centre = s->Track().PosToPixel(50);
+        const QImage look = Skins::Bitmap(enabled ? 611 : 612).toImage();
+        EXPECT_EQ(shot.pixel(2 + thumb.width() / 2, centre), look.pixel(look.width() / 2, look.height() / 2)) << enabled;
+    }
 }
 
 }  // namespace

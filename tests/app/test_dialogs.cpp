@@ -30,8 +30,9 @@ QApplication &App()
     static int argc = 1;
     static char arg0[] = "test";
     static char *argv[] = {arg0, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: cached skins and fonts outlive the tests.
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
 }
 
 }  // namespace

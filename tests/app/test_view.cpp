@@ -21,7 +21,9 @@ TEST(MainView, ConnectButtonLooksAndNothingToOpen)
     static int argc = 1;
     static char arg0[] = "test";
     static char *argv[] = {arg0, nullptr};
-    static QApplication app(argc, argv);
+    // Never destroyed: cached skins and fonts outlive the test body.
+    static QApplication *app = new QApplication(argc, argv);
+    (void)app;
     ResetDeviceImageGlobals();
     ResetLinkState();
     g_bChinese = 0;

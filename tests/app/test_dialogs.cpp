@@ -9,6 +9,7 @@
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
+#include "platform/Settings.h"
 #include "platform/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
@@ -19,6 +20,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -55,7 +59,22 @@ TEST(ConnectDialog, SerialModeSelectsComAndConfirmingUsbChangesTheMode)
 
 namespace {
 
+// Each test process keeps its USB in-use marks and locks to itself, so tests may run in parallel.
+struct IsolatedLinkState {
+    CMemorySettings settings;
+    IsolatedLinkState()
+    {
+        const char *out = std::getenv("ZK_TEST_OUTPUT");
+        const std::string dir = std::string(out ? out : "/tmp") + "/run-" + std::to_string(::getpid());
+        std::filesystem::create_directories(dir);
+        ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        SetAppSettings(&settings);
+    }
+    ~IsolatedLinkState() { SetAppSettings(nullptr); }
+};
+
 struct UpdateDialogRig : ::testing::Test {
+    IsolatedLinkState isolated;
     zksim::Device dev;
     zksim::HidDevice hid{dev};
     CScriptedMessageBox boxes;

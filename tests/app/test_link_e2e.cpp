@@ -14,12 +14,16 @@
 #include "model/InitGlobalData.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
+#include "platform/Settings.h"
 #include "platform/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
 #include "tests/sim/SimTcpServer.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -93,8 +97,23 @@ struct DocHost : ISyncHost {
     void ClearNetReachable() override {}
 };
 
+// Each test process keeps its USB in-use marks and locks to itself, so tests may run in parallel.
+struct IsolatedLinkState {
+    CMemorySettings settings;
+    IsolatedLinkState()
+    {
+        const char *out = std::getenv("ZK_TEST_OUTPUT");
+        const std::string dir = std::string(out ? out : "/tmp") + "/run-" + std::to_string(::getpid());
+        std::filesystem::create_directories(dir);
+        ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        SetAppSettings(&settings);
+    }
+    ~IsolatedLinkState() { SetAppSettings(nullptr); }
+};
+
 class LinkE2E : public ::testing::Test {
 protected:
+    IsolatedLinkState isolated;
     zksim::Device dev;
     zksim::TcpServer server{dev};
     zksim::HidDevice hid{dev};

@@ -7,6 +7,7 @@
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
+#include "platform/Settings.h"
 #include "platform/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
@@ -28,6 +29,8 @@ TEST(MainView, ConnectButtonLooksAndNothingToOpen)
     ResetLinkState();
     g_bChinese = 0;
     g_nLinkMode = LINK_NONE;
+    CMemorySettings settings;
+    SetAppSettings(&settings);
     CScriptedMessageBox boxes;
     ScopedMessageBoxService scoped(boxes);
     zksim::Device dev;
@@ -52,4 +55,5 @@ TEST(MainView, ConnectButtonLooksAndNothingToOpen)
         EXPECT_EQ(boxes.Shown()[0].code, 2000);
         view.Shutdown();
     }
+    SetAppSettings(nullptr);
 }

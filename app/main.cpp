@@ -11,6 +11,7 @@
 #include "platform/qt/QtGlobals.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QSocketNotifier>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -61,6 +62,15 @@ int main(int argc, char *argv[])
     auto *layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *view = new CVRX530View(doc.GetData(), nullptr, &window);
+    // The Options menu's device commands (the application shell brings the full menus).
+    const bool cn = g_bChinese.load() != 0;
+    auto *menuBar = new QMenuBar(&window);
+    QMenu *options = menuBar->addMenu(cn ? QStringLiteral("选项") : QStringLiteral("Options"));
+    QObject::connect(options->addAction(cn ? QStringLiteral("固件更新") : QStringLiteral("Firmware Update")),
+                     &QAction::triggered, view, [view] { view->OnFirmwareUpdate(); });
+    QObject::connect(options->addAction(cn ? QStringLiteral("恢复出厂设置") : QStringLiteral("Factory Reset")),
+                     &QAction::triggered, view, [view] { view->OnFactoryResetCommand(); });
+    layout->setMenuBar(menuBar);
     layout->addWidget(view);
     layout->addStretch(1);
     window.show();

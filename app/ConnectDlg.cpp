@@ -3,6 +3,7 @@
 #include "controls/ButtonRadio.h"
 #include "link/SerialPort.h"
 #include "platform/GlobalData.h"
+#include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
 #include <QButtonGroup>
@@ -16,6 +17,11 @@ CConnectDlg::CConnectDlg(QWidget *parent) : QDialog(parent)
     const bool cn = g_bChinese.load() != 0;
     setWindowTitle(cn ? QStringLiteral("联机") : QStringLiteral("Link"));
     // 199 x 88 dialog units of the template's 8-point font.
+    // The dialog's own background brush.
+    QPalette pal = palette();
+    pal.setBrush(QPalette::Window, g_brDialogBk);
+    setPalette(pal);
+    setAutoFillBackground(true);
     setFixedSize(298, 143);
     m_usb = new CButtonRadio(cn ? QStringLiteral("使用USB连接到设备") : QStringLiteral("Use the USB connect to the device"),
                              this, IDC_USB);

@@ -6,6 +6,7 @@
 #include "controls/TransparentStatic.h"
 #include "link/SerialPort.h"
 #include "platform/GlobalData.h"
+#include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
 #include <QCloseEvent>
@@ -50,6 +51,11 @@ CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), 
 {
     const bool cn = g_bChinese.load() != 0;
     setWindowTitle(cn ? QStringLiteral("设备固件更新") : QStringLiteral("Device Firmware Update"));
+    // The dialog's own background brush.
+    QPalette pal = palette();
+    pal.setBrush(QPalette::Window, g_brDialogBk);
+    setPalette(pal);
+    setAutoFillBackground(true);
     setFixedSize(397, 160);
 
     m_fileFrame = new CGroupBoxEx(this, IDC_FILE_FRAME, cn ? QStringLiteral("Hex文件") : QStringLiteral("Update File"));

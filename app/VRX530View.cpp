@@ -49,7 +49,7 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     button->setFixedSize(96, 26);
     m_connect = button;
     m_status = new CShow_Link(this, IDC_LINK_STATUS);
-    m_status->setFixedSize(120, 26);
+    m_status->setFixedSize(170, 26);
     row->addWidget(m_connect);
     row->addWidget(m_status);
     row->addStretch(1);

@@ -43,7 +43,10 @@ TEST(MainView, ConnectButtonLooksAndNothingToOpen)
         auto *button = static_cast<CXPButton *>(view.ConnectButton());
         EXPECT_EQ(button->CurrentBitmap(), 8753);
         EXPECT_TRUE(view.StatusIndicator()->IsBlinking());
+        view.resize(400, 60);
         view.ShowConnectedState(true);
+        const char *out = std::getenv("ZK_TEST_OUTPUT");
+        view.grab().save(QString::fromStdString(std::string(out ? out : "/tmp") + "/view_connected.png"));
         EXPECT_EQ(button->CurrentBitmap(), 8743);
         EXPECT_FALSE(view.StatusIndicator()->IsBlinking());
         view.ShowConnectedState(false);

@@ -144,7 +144,7 @@ int LongTimeValue(double ms)
         return 0;
     if (ms < 100)
         return std::min(Round(ms / 0.0104), 9615);
-    return 9616 + Round((ms - 100) / 0.021);
+    return ToInt(9616 + std::trunc((ms - 100) / 0.021 + 0.5));
 }
 
 }  // namespace
@@ -174,11 +174,11 @@ std::optional<std::string> Format(int v, const NumEditParams &p)
         return Printf("%0.0f", speed * DelayMs(v, p.max) / 1000 * kInchPerMetre) + unitWord("英寸", "INCH");
     }
     case 3:
-        return Printf("%0.1f", (v - p.max / 2) * p.scale);
+        return Printf("%0.1f", (double(v) - p.max / 2) * p.scale);
     case 4:
         return Printf("%d", v);
     case 5:
-        return v > 6 ? Printf("%dms", v - 6) : Printf("%0.1fms", (v + 3) * 0.1);
+        return v > 6 ? Printf("%dms", v - 6) : Printf("%0.1fms", (double(v) + 3) * 0.1);
     case 6:
         return WithUnit(Printf("%d", v), p);
     case 7:
@@ -194,9 +194,9 @@ std::optional<std::string> Format(int v, const NumEditParams &p)
         return q > 10 ? Printf("%0.2f", q) : Printf("%0.3f", q);
     }
     case 12: {
-        const int celsius = v - 50;
-        const int fahrenheit = ToInt(celsius * 1.8 + 32 + 0.5);
-        return Printf("%dC(%dF)", celsius, fahrenheit);
+        const long long celsius = static_cast<long long>(v) - 50;
+        const int fahrenheit = ToInt(double(celsius) * 1.8 + 32 + 0.5);
+        return Printf("%lldC(%dF)", celsius, fahrenheit);
     }
     case 13:
         return WithUnit(Printf("%d%%", ToInt(v * p.scale)), p);
@@ -212,7 +212,7 @@ std::optional<std::string> Format(int v, const NumEditParams &p)
         if (v == 9616)
             return Printf("%0.3f", 100.0);
         if (v > 9616)
-            return Printf("%0.3f", 100 + (v - 9616) * 0.021);
+            return Printf("%0.3f", 100 + (double(v) - 9616) * 0.021);
         return Printf("%0.4f", v * 0.0104);
     case 17:
         return Printf("%0.3f", c2 * (v * 0.021) / 1000 * 100);
@@ -223,7 +223,7 @@ std::optional<std::string> Format(int v, const NumEditParams &p)
     case 21:
         return WithUnit(Printf("%.1f", v * 0.1), p);
     case 22:
-        return WithUnit(Printf("%d", 2 * (v > p.max ? p.max : v)), p);
+        return WithUnit(Printf("%lld", 2LL * (v > p.max ? p.max : v)), p);
     case 23: {
         if (v == 0)
             return off;
@@ -248,11 +248,11 @@ std::optional<std::string> Format(int v, const NumEditParams &p)
         return v == p.max ? off : Printf("%0.1fdBu", v * p.scale - p.offset);
     case 31:
         if (v <= 99)
-            return Printf("R_%d%%", 100 - v);
+            return Printf("R_%lld%%", 100LL - v);
         if (v == 100)
             return std::string("OFF");
         if (v <= p.max)
-            return Printf("L_%d%%", v - 100);
+            return Printf("L_%lld%%", static_cast<long long>(v) - 100);
         return std::string();
     case 32: {
         const int lv = LimI(v, p.min, p.max);
@@ -270,7 +270,7 @@ std::optional<std::string> Format(int v, const NumEditParams &p)
     case 40:
         if (v == 1)
             return std::string("1:1");
-        return Printf("%d.%d:1", (v + 9) / 10, (v + 9) % 10);
+        return Printf("%lld.%lld:1", (v + 9LL) / 10, (v + 9LL) % 10);
     default:
         return std::nullopt;  // 34..37, 39 and unknown types keep the window text
     }
@@ -331,7 +331,7 @@ CommitResult Commit(const std::string &text, int value, const NumEditParams &p)
     case 3:
         if (p.scale == 0)
             return CommitResult{value, true, false};
-        x = Lim(x, (p.min - h) * p.scale, h * p.scale);
+        x = Lim(x, (double(p.min) - h) * p.scale, h * p.scale);
         done.value = Cut(h + x / p.scale);
         break;
     case 4:
@@ -343,11 +343,11 @@ CommitResult Commit(const std::string &text, int value, const NumEditParams &p)
         done.value = LimI(n.value_or(0), p.min, p.max);
         break;
     case 5:
-        x = Lim(x, 0.3, p.max - 6);
+        x = Lim(x, 0.3, double(p.max) - 6);
         if (x >= 0.3 && x <= 0.9)
             done.value = Cut((x - 0.3) / 0.1);
         if (x >= 1 && x <= p.max)
-            done.value = Cut(x) + 6;
+            done.value = ToInt(std::trunc(x + 1e-9) + 6);
         break;
     case 7:
         if (p.scale == 0)
@@ -454,7 +454,7 @@ std::optional<int> ParseSilently(const std::string &text, int value, const NumEd
         return ms >= 20 ? p.max : Round(ms / g_dDelayStepMs);
     }
     case 3:
-        if (p.scale == 0 || !in(x, (p.min - h) * p.scale, h * p.scale))
+        if (p.scale == 0 || !in(x, (double(p.min) - h) * p.scale, h * p.scale))
             return std::nullopt;
         return Cut(h + x / p.scale);
     case 4:
@@ -470,7 +470,7 @@ std::optional<int> ParseSilently(const std::string &text, int value, const NumEd
         if (in(x, 0.3, 0.9))
             r = Cut((x - 0.3) / 0.1);
         if (in(x, 1, p.max))
-            r = Cut(x) + 6;
+            r = ToInt(std::trunc(x + 1e-9) + 6);
         return r;
     }
     case 6:

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -195,6 +197,32 @@ TEST(NumEditFormat, SilentParseRoundsAndLeavesOutOfRangeAlone)
     };
     for (const auto &c : cases)
         EXPECT_EQ(numedit::ParseSilently(c.typed, 7, c.p), c.value) << c.what;
+}
+
+TEST(NumEditFormat, HostileTextAndParametersAreHandledSafely)
+{
+    const char *texts[] = {"", " ", "+", "-", ".", "e5", "1e308", "-1e308", "1e-320", "nan", "inf", "-inf",
+                           "99999999999999999999", "-99999999999999999999", "0x1F", "\xff\xfe", "3.4.5", "OFF"};
+    const NumEditParams params[] = {P(0, 0, 960), P(3, 0, 240, 0.0), P(7, 0, 295, 0.0), P(10, 0, 600, 0.0, 60),
+                                    P(13, 0, 100, 0.0), P(23, 0, 600, 1e-300, 60), P(32, 0, 100, 1, 100),
+                                    P(4, -2147483647, 2147483647), P(38, 0, 60, 1e300, 1e300)};
+    for (NumEditParams p : params) {
+        for (int type = -1; type <= 42; ++type) {
+            p.type = type;
+            for (const char *t : texts) {
+                const auto r = numedit::Commit(t, p.min, p);
+                (void)numedit::ParseSilently(t, p.min, p);
+                (void)numedit::Format(r.value, p);
+            }
+            for (int v : {INT_MIN, -1, 0, 1, 295, 296, 9616, INT_MAX})
+                (void)numedit::Format(v, p);
+        }
+    }
+    // Integer types never leave their range, whatever was typed.
+    for (const char *t : texts) {
+        const int v = numedit::Commit(t, 500, P(8, 20, 20000)).value;
+        EXPECT_TRUE(v >= 20 && v <= 20000) << t;
+    }
 }
 
 }  // namespace

@@ -1,8 +1,15 @@
 #include "tests/sim/SimHid.h"
 
 #include <algorithm>
+#include <string>
+#include <unistd.h>
 
 namespace zksim {
+
+const char *const HidDevice::kPath = [] {
+    static const std::string path = "/dev/zk470-sim-hidraw-" + std::to_string(::getpid());
+    return path.c_str();
+}();
 
 class HidDevice::Handle : public IHidHandle {
 public:

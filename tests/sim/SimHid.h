@@ -22,7 +22,9 @@ namespace zksim {
 
 class HidDevice : public IHidBackend {
 public:
-    static constexpr const char *kPath = "/dev/zk470-sim-hidraw0";
+    // The device's path, unique to the test process: a device's in-use lock is shared by every
+    // process of the user, and tests running side by side must not see each other's device.
+    static const char *const kPath;
 
     explicit HidDevice(Device &device);
 

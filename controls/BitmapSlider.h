@@ -5,15 +5,16 @@
 // and posts WM_SLIDER_POS_CHANGING while dragging (at most every 50 ms) and WM_SLIDER_POS_CHANGED
 // when a change is done. Owners usually read it inverted (maximum − position).
 
+#include "controls/NumEdit.h"
 #include "controls/SliderTrack.h"
 #include "model/FilterSlider.h"
 #include "platform/WinCompat.h"
 
+#include <QBitmap>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
-class CNumEdit;
 class CWndTimers;
 
 class CBitmapSlider : public QWidget, public IFilterSlider {

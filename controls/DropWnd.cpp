@@ -5,7 +5,6 @@
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
-#include <QCursor>
 #include <QPainter>
 
 CDropWnd::CDropWnd(QWidget *owner) : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), m_pOwner(owner)
@@ -37,10 +36,10 @@ void CDropWnd::Hide() { hide(); }
 
 void CDropWnd::OnPicked(int index)
 {
+    // Picks come from a click on an item or from Enter inside the open list.
     m_bPicked = true;
-    const bool inside = rect().contains(mapFromGlobal(QCursor::pos())) || m_pList->underMouse();
     hide();
-    if (m_pOwner && (inside || index >= 0))
+    if (m_pOwner && index >= 0)
         SendMessageTo(m_pOwner, WM_COMBOXBTN_SELECT, WPARAM(index), 0);
 }
 

@@ -224,18 +224,24 @@ TEST_F(LinkE2E, ConnectsOverTcpReadsTheDeviceAndStoresAndRecallsAPreset)
                            g_CurImage.bytes.begin() + DeviceImage::kOutOffset));
     EXPECT_EQ(dev.CurrentPreset(), 2);
 
-    // Recall it: the eight blocks of preset 2 are asked for and come back into the current image.
+    // Recall another preset: its eight blocks are asked for and come back into the current image.
     stored[DeviceImage::kOutOffset + 7 * DeviceImage::kOutSize + 3] ^= 0x11;
-    dev.SetPresetImage(2, stored);
+    dev.SetPresetImage(3, stored);
     dev.ClearRequests();
-    sync->ReadPresetFromDevice(2);
+    sync->ReadPresetFromDevice(3);
     ASSERT_TRUE(PumpUntil([&] { return Idle() && g_bDeviceOnline.load(); }));
     int presetReads = 0;
     for (const auto &f : dev.Requests())
-        presetReads += f.cmd == CMD_READ && f.type == OBJ_OUTPUT && f.preset == 2 && f.param == 0;
+        presetReads += f.cmd == CMD_READ && f.type == OBJ_OUTPUT && f.preset == 3 && f.param == 0;
     EXPECT_EQ(presetReads, 8);
-    EXPECT_EQ(g_nCurPreset.load(), 2);
-    // (SIM_PRESET_READ_CHECKS: the content and delete checks join once the simulator recalls presets.)
+    EXPECT_EQ(g_nCurPreset.load(), 3);
+    EXPECT_EQ(g_CurImage.bytes[DeviceImage::kOutOffset + 7 * DeviceImage::kOutSize + 3],
+              stored[DeviceImage::kOutOffset + 7 * DeviceImage::kOutSize + 3]);
+    EXPECT_EQ(dev.CurrentPreset(), 3);
+
+    // Deleting the current machine preset leaves no preset current on the device.
+    sync->RecallDevicePreset(3);
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && dev.CurrentPreset() == 0; }));
 
     // Push all presets and read them back.
     sync->PushAllPresetsToDevice();

@@ -4,6 +4,7 @@
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "link/UpData_Thread.h"
+#include "model/DelayText.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
 #include "platform/ViewServices.h"
@@ -252,6 +253,7 @@ void CLinkController::CloseUsbLink()
     m_view.ShowConnectedState(false);
     m_backend.UnmarkUsbPath();
     g_nLinkMode = LINK_NONE;
+    ResetUsbLinkFlags();
     g_bUsbOpen = 0;
 }
 
@@ -262,6 +264,7 @@ void CLinkController::CloseNetworkLink()
     m_view.ShowConnectedState(false);
     m_view.HideTransferPopup();
     g_nLinkMode = LINK_NONE;
+    ResetNetLinkFlags();
     g_bNetOpen = 0;
 }
 

@@ -176,7 +176,7 @@ void CComBoxBtn::OpenList()
 LRESULT CComBoxBtn::OnListSelect(int index)
 {
     CDropListBox *l = List();
-    if (!l)
+    if (!l || index < 0 || index >= l->GetCount())
         return 0;
     setText(l->GetText(index));
     m_bHover = 1;

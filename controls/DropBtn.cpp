@@ -67,7 +67,7 @@ void CDropBtn::OpenList()
 LRESULT CDropBtn::OnListSelect(int index)
 {
     CDropListBox *l = List();
-    if (!l)
+    if (!l || index < 0 || index >= l->GetCount())
         return 0;
     if (m_bShowPicked) {
         setText(l->GetText(index));

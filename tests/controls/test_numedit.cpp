@@ -249,6 +249,23 @@ TEST(NumSpin, DelayStepsReachTheSpeakerGroupFromKeysAndHeldArrows)
     EXPECT_GE(page.Of(WM_COMMAND).size(), 1u);
 }
 
+TEST(NumSpin, HeldArrowTellsThePageByTimerAndAtRelease)
+{
+    Page page;
+    page.edit->SetType(4);
+    page.spin->SetRange(0, 1000);
+    page.spin->SetPos(100);
+    page.Clear();
+    QTest::mousePress(page.spin, Qt::LeftButton, {}, QPoint(8, 4));
+    QTest::qWait(1000);
+    const int during = static_cast<int>(page.Of(WM_COMMAND).size());
+    QTest::mouseRelease(page.spin, Qt::LeftButton, {}, QPoint(8, 4));
+    EXPECT_GT(page.edit->GetValue(), 102);  // the text followed every repeat
+    EXPECT_GE(during, 1);                   // the timer told the page while held ...
+    EXPECT_EQ(static_cast<int>(page.Of(WM_COMMAND).size()), during + 1);  // ... and the release once more
+    EXPECT_TRUE(page.Of(WM_NUMSPIN_DELAYSTEP).empty());
+}
+
 TEST(NumSpin, StepStartsFromPendingTypedText)
 {
     Page page;

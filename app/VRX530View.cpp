@@ -15,6 +15,7 @@
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
+#include "platform/qt/Fonts.h"
 #include "platform/qt/WindowMessages.h"
 #include "res/Skins.h"
 
@@ -49,7 +50,8 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     button->setFixedSize(96, 26);
     m_connect = button;
     m_status = new CShow_Link(this, IDC_LINK_STATUS);
-    m_status->setFixedSize(170, 26);
+    // The indicator's template box: 130 x 14 dialog units.
+    m_status->setFixedSize(DluRect(571, 1, 130, 14).size());
     row->addWidget(m_connect);
     row->addWidget(m_status);
     row->addStretch(1);

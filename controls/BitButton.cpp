@@ -1,5 +1,6 @@
 #include "controls/BitButton.h"
 
+#include "controls/CtrlMessages.h"
 #include "platform/qt/HandCursor.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
@@ -9,23 +10,6 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QTimer>
-
-namespace {
-// WM_CTRL_MOUSEMOVE of the controls' message set: wParam the mouse key flags, lParam the id.
-constexpr unsigned kCtrlMouseMove = WM_USER + 602;
-constexpr int kHide = 0;  // SW_HIDE
-
-WPARAM MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m)
-{
-    WPARAM f = 0;
-    if (b & Qt::LeftButton) f |= MK_LBUTTON;
-    if (b & Qt::RightButton) f |= MK_RBUTTON;
-    if (m & Qt::ShiftModifier) f |= MK_SHIFT;
-    if (m & Qt::ControlModifier) f |= MK_CONTROL;
-    if (b & Qt::MiddleButton) f |= MK_MBUTTON;
-    return f;
-}
-}  // namespace
 
 CBitButton::CBitButton(QWidget *parent, int ctrlId, unsigned style) : QAbstractButton(parent)
 {
@@ -155,11 +139,11 @@ void CBitButton::SetLinkedButtons(CBitButton *first, CBitButton *second)
 
 void CBitButton::ShowWindow(int showCommand)
 {
-    if (showCommand == kHide) {
+    if (showCommand == SW_HIDE) {
         m_pLinked[0] = nullptr;
         m_pLinked[1] = nullptr;
     }
-    setVisible(showCommand != kHide);
+    setVisible(showCommand != SW_HIDE);
 }
 
 void CBitButton::SetHandCursor(int on)
@@ -328,7 +312,7 @@ void CBitButton::mouseMoveEvent(QMouseEvent *e)
     }
     if (m_bMoveNotify && pt != m_ptLastMove) {
         m_ptLastMove = pt;
-        SendMessageTo(parentWidget(), kCtrlMouseMove, MouseKeys(e->buttons(), e->modifiers()),
+        SendMessageTo(parentWidget(), WM_CTRL_MOUSEMOVE, MouseKeyFlags(e->buttons(), e->modifiers()),
                       LPARAM(GetCtrlId(this)));
     }
     QAbstractButton::mouseMoveEvent(e);

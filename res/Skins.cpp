@@ -444,6 +444,52 @@ void paintPicture(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese, 
     }
 }
 
+void paintStepField(QPainter &p, const QRect &r, const SkinSpec &s)
+{
+    const QString hot = QString::fromUtf8(s.textEn);
+    const QRectF body = QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5);
+    QLinearGradient g(body.topLeft(), body.bottomLeft());
+    g.setColorAt(0, QColor(0x0B, 0x0D, 0x10));
+    g.setColorAt(1, QColor(0x15, 0x18, 0x1D));
+    p.setPen(QPen(QColor::fromRgb(Palette::Frame), 1));
+    p.setBrush(g);
+    p.drawRoundedRect(body, 2, 2);
+    const double area = r.width() / 5.5;
+    const QRectF minus(body.left(), body.top(), area, body.height());
+    const QRectF plus(body.right() - area, body.top(), area, body.height());
+    const QColor acc = accentOf(s);
+    auto lit = [&](const QRectF &a) {
+        QColor fill = acc;
+        fill.setAlpha(90);
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawRoundedRect(a.adjusted(1, 1, -1, -1), 2, 2);
+    };
+    if (hot == QLatin1String("minus"))
+        lit(minus);
+    else if (hot == QLatin1String("plus"))
+        lit(plus);
+    else if (hot == QLatin1String("middle")) {
+        p.setPen(QPen(acc, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(body.adjusted(area, 1, -area, -1), 2, 2);
+    }
+    // Hairline separators and the two marks.
+    p.setPen(QPen(QColor(255, 255, 255, 28), 1));
+    p.drawLine(QPointF(minus.right(), body.top() + 3), QPointF(minus.right(), body.bottom() - 3));
+    p.drawLine(QPointF(plus.left(), body.top() + 3), QPointF(plus.left(), body.bottom() - 3));
+    const double h = std::clamp(std::min(area, body.height()) * 0.22, 2.0, 5.0);
+    auto mark = [&](const QRectF &a, bool isPlus, bool isHot) {
+        p.setPen(QPen(isHot ? QColor(Qt::white) : QColor::fromRgb(Palette::TextDim), 1.6, Qt::SolidLine, Qt::FlatCap));
+        const QPointF c = a.center();
+        p.drawLine(QPointF(c.x() - h, c.y()), QPointF(c.x() + h, c.y()));
+        if (isPlus)
+            p.drawLine(QPointF(c.x(), c.y() - h), QPointF(c.x(), c.y() + h));
+    };
+    mark(minus, false, hot == QLatin1String("minus"));
+    mark(plus, true, hot == QLatin1String("plus"));
+}
+
 void paintIcon(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese)
 {
     const QString name = QString::fromUtf8(s.textEn);
@@ -546,6 +592,7 @@ void Paint(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese)
     case SkinStyle::Icon: paintIcon(p, r, s, chinese); break;
     case SkinStyle::Speaker: paintPicture(p, r, s, chinese, false); break;
     case SkinStyle::Jack: paintPicture(p, r, s, chinese, true); break;
+    case SkinStyle::StepField: paintStepField(p, r, s); break;
     }
     p.restore();
 }

@@ -46,6 +46,9 @@ enum class SkinStyle {
     Icon,         // a glyph named by the text: "mute", "phase", "link", "tick", "close", "min", "logo"
     Speaker,      // a speaker-position picture on transparent ground; pressed and checked glow green
     Jack,         // an input connector picture with its label under it
+    StepField,    // the face of a step button over a numeric edit: a dark field with a minus area at
+                  // the left and a plus area at the right (each width / 5.5); the text names the hot
+                  // area: "rest", "minus", "middle" or "plus"
 };
 
 enum class SkinState { Normal, Hover, Pressed, Checked, CheckedHover, CheckedPressed, Disabled, DisabledChecked };

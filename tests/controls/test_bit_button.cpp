@@ -3,6 +3,7 @@
 
 #include "controls/BitButton.h"
 
+#include "controls/CtrlMessages.h"
 #include "platform/qt/WindowMessages.h"
 #include "res/Skins.h"
 #include "tests/platform/qt/QtTestApp.h"
@@ -14,9 +15,6 @@
 #include <vector>
 
 namespace {
-
-constexpr unsigned kCtrlMouseMove = WM_USER + 602;  // the controls' mouse-move report
-constexpr int kHide = 0, kShow = 5;
 
 struct Page {
     QWidget widget;
@@ -124,8 +122,8 @@ TEST(BitButton, HoverFollowsTheMouseAndLinkedButtons)
     EXPECT_FALSE(l1.GetHover());
     EXPECT_FALSE(l2.GetHover());
     // Hiding forgets the links for good.
-    a.ShowWindow(kHide);
-    a.ShowWindow(kShow);
+    a.ShowWindow(SW_HIDE);
+    a.ShowWindow(SW_SHOW);
     QEvent leave(QEvent::Leave);
     l1.SetHover(1);
     QApplication::sendEvent(&a, &leave);
@@ -146,7 +144,7 @@ TEST(BitButton, ClickAndMoveReportsToTheParent)
     QTest::mouseMove(&b, QPoint(6, 4));
     QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(6, 4));
     std::vector<std::pair<unsigned, WPARAM>> expected = {
-        {kCtrlMouseMove, 0}, {kCtrlMouseMove, 0}, {WM_COMMAND, MAKEWPARAM(2770, BN_CLICKED)}};
+        {WM_CTRL_MOUSEMOVE, 0}, {WM_CTRL_MOUSEMOVE, 0}, {WM_COMMAND, MAKEWPARAM(2770, BN_CLICKED)}};
     EXPECT_EQ(page.got, expected);
     EXPECT_EQ(page.lparams[0], 2770);
     EXPECT_EQ(page.lparams[2], CtrlHandle(&b));

@@ -246,6 +246,10 @@ int CNet_Socket::CheckConnection(const std::atomic<bool> &running)
                 Wait(5000);
                 g_bUpdateFinished = 0;
             }
+            if (!running)
+                return 0;
+            // Marked before the view hears of it: the view's Connect() requires the mark.
+            m_reachable = 1;
             PostToView(WM_LINK_OPEN_NETWORK, 0, 0);
         }
     }

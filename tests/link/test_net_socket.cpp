@@ -217,10 +217,20 @@ TEST(NetConnect, NeedsAReachableDeviceAndAListeningPort)
 
 TEST(NetReachability, OpenNetworkIsPostedOncePerChangeToReachable)
 {
-    CRecordingMessageTarget view;
+    // The view connects as soon as it hears of the device, and Connect() needs the reachable mark.
+    struct View : CRecordingMessageTarget {
+        const CNet_Socket *net = nullptr;
+        bool markedWhenPosted = true;
+        void PostMessage(unsigned msg, WPARAM w, LPARAM l) override
+        {
+            markedWhenPosted = markedWhenPosted && net->IsReachable();
+            CRecordingMessageTarget::PostMessage(msg, w, l);
+        }
+    } view;
     g_pNotifyView = &view;
     g_strWifiIp = "192.0.2.1";
     CNet_Socket net;
+    view.net = &net;
     std::vector<CNet_Socket::Adapter> adapters{{"192.0.2.20", "255.255.255.0"}};
     int pings = 0;
     net.SetAdapterSource([&] { return adapters; });
@@ -237,6 +247,7 @@ TEST(NetReachability, OpenNetworkIsPostedOncePerChangeToReachable)
     adapters = {{"192.0.2.20", "255.255.255.0"}};
     EXPECT_EQ(net.CheckConnection(running), 1);
     EXPECT_EQ(view.Count(WM_LINK_OPEN_NETWORK), 2);
+    EXPECT_TRUE(view.markedWhenPosted);
 
     // A stopped check gives up before it pings.
     running = false;

@@ -191,3 +191,22 @@ TEST_F(UpdateDialogRig, WrongFileIsReportedAndNothingStarts)
     EXPECT_EQ(boxes.Shown().back().text, "Update file error!");
     EXPECT_EQ(boxes.Shown().back().code, -3);
 }
+
+TEST_F(UpdateDialogRig, QuitDuringAnUpdateAsksAndAbortsOnYes)
+{
+    CUpgradeDlg dlg(*view);
+    dlg.FileEdit()->setText(QString::fromStdString(file));
+    g_bUpdating = 1;
+    boxes.PushAnswer(IDNO);
+    dlg.OnQuit();
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].type & MB_TYPEMASK, static_cast<unsigned>(MB_YESNO));
+    EXPECT_EQ(boxes.Shown()[0].code, -5);
+    EXPECT_EQ(g_bUpdating.load(), 1) << "No keeps the update running";
+    boxes.PushAnswer(IDYES);
+    dlg.OnQuit();
+    EXPECT_EQ(g_bUpdating.load(), 0);
+    EXPECT_EQ(g_bUpdateCancelled.load(), 0);
+    ASSERT_EQ(boxes.Shown().size(), 3u);
+    EXPECT_EQ(boxes.Shown()[2].text, "The firmware update failed!");
+}

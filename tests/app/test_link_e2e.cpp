@@ -307,7 +307,9 @@ TEST_F(LinkE2E, ConnectButtonOffersUsbAndWifi)
 {
     hid.Unplug();
     backend->StartPing();
-    ASSERT_TRUE(PumpUntil([] { return g_bDeviceOnline.load(); }));
+    ASSERT_TRUE(PumpUntil([] { return g_bDeviceOnline.load(); }))
+        << "mode " << g_nLinkMode.load() << " connected " << ctrl->Connected() << " boxes " << boxes.Shown().size()
+        << " requests " << dev.RequestCount() << " reachable " << backend->NetReachable();
     ctrl->OnConnectButton();  // disconnect
     hid.Replug();
     linkView.popupChoice = 0;

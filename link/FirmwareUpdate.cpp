@@ -358,9 +358,12 @@ int CFirmwareUpdater::UsbUpdateReadStep(IUpdateTransport &usb)
         const int left = std::max(0, limit - ElapsedMs());
         const int r = usb.Read(in.data(), in.size(), left);
         if (r < 0) {
-            // The device left while we waited: after the start stage it restarts into its loader.
-            if (m_stage != HEXApply)
-                return 1;
+            // The device left while we waited: after the start stage it restarts into its loader;
+            // at any other stage the update has failed (also where no removal notice arrives).
+            if (m_stage != HEXApply) {
+                Fail();
+                return 0;
+            }
             break;
         }
         if (r == 0) {

@@ -300,3 +300,28 @@ TEST(FirmwareSteps, EachStageFailureEndsInTheLinkErrorNotAHang)
         }
     }
 }
+
+TEST(FirmwareSteps, UsbDeviceGoneMidUpdateIsAFailure)
+{
+    UpdateRig rig;
+    rig.engine.Load(McuFile(500));
+    struct Vanishing : SimTransport {
+        using SimTransport::SimTransport;
+        bool gone = false;
+        bool Write(const HidReport &r) override
+        {
+            gone = gone || r[9] == HEXData;
+            return SimTransport::Write(r);
+        }
+        int Read(std::uint8_t *buf, std::size_t cap, int ms) override
+        {
+            if (gone)
+                return -1;  // unplugged while a data stage waits
+            return SimTransport::Read(buf, cap, ms);
+        }
+    } t(rig.dev, true);
+    EXPECT_FALSE(rig.Run(t, true, 2000));
+    ASSERT_EQ(rig.view.msgs.size(), 1u);
+    EXPECT_EQ(rig.view.msgs[0], WM_LINK_ERROR);
+}
+

@@ -100,7 +100,7 @@ struct UpdateDialogRig : ::testing::Test {
         view->Backend().Updater().SetTimings(t);
         const char *out = std::getenv("ZK_TEST_OUTPUT");
         std::filesystem::create_directories(out ? out : "/tmp");
-        file = std::string(out ? out : "/tmp") + "/dialog_firmware.bin";
+        file = std::string(out ? out : "/tmp") + "/dialog_firmware_" + std::to_string(::getpid()) + ".bin";
         FILE *f = std::fopen(file.c_str(), "wb");
         std::fwrite("WMCU0123456789abcdef", 1, 20, f);
         std::fclose(f);

@@ -328,7 +328,7 @@ std::string WriteCombinedFile(std::size_t mcuBytes)
     const char *out = std::getenv("ZK_TEST_OUTPUT");
     const std::string dir = out ? out : "/tmp";
     std::filesystem::create_directories(dir);
-    const std::string path = dir + "/e2e_firmware.bin";
+    const std::string path = dir + "/e2e_firmware_" + std::to_string(::getpid()) + ".bin";
     std::vector<std::uint8_t> b = {'W', 'D', 'S', 'P'};
     for (std::size_t i = 0; i < kDspImageLength; ++i)
         b.push_back(static_cast<std::uint8_t>(i * 13));

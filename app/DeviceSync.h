@@ -17,7 +17,6 @@ class CSendData;
 struct LinkSession {
     int connected = 0;   // UI thread only
     int batchIndex = 0;  // UI thread only
-    int linkErrors = 0;
 };
 
 // What the operations need of the rest of the program (the record tree and the view's windows).

@@ -334,3 +334,44 @@ TEST_F(SyncRig, CopyToATweeterKeepsItsHighPass)
     EXPECT_EQ(q[1].channel, 1);
     SetWorkingSpeakerType(1, 0);
 }
+
+TEST_F(SyncRig, WifiResetResultByLinkMode)
+{
+    struct Case {
+        int mode, accepted;
+        const char *text;
+        int disconnects;
+    } cases[] = {
+        {LINK_USB, 1, "Load WIFI factory default success", 0},
+        {LINK_USB, 0, "Load WIFI factory default failure", 0},
+        {LINK_TCP, 1, "Connection failure!", 1},
+        {LINK_NONE, 1, nullptr, 0},
+    };
+    for (const Case &c : cases) {
+        boxes.Clear();
+        host.disconnects = 0;
+        g_nLinkMode = c.mode;
+        g_strWifiIp = std::string("192.168.1.50");
+        g_bTransferring = 1;
+        sync.OnWifiResetDone(c.accepted);
+        EXPECT_EQ(host.disconnects, c.disconnects) << c.mode;
+        if (!c.text) {
+            EXPECT_TRUE(boxes.Shown().empty());
+            continue;
+        }
+        ASSERT_EQ(boxes.Shown().size(), 1u) << c.mode;
+        EXPECT_EQ(boxes.Shown()[0].text, c.text);
+        EXPECT_EQ(boxes.Shown()[0].code, 2000);
+        if (c.accepted)
+            EXPECT_EQ(g_strWifiIp.Get(), g_strDefaultWifiIp);
+    }
+}
+
+TEST_F(SyncRig, WifiResetCommandWaitsForTheModulesAnswer)
+{
+    sync.QueueDeviceCommand(SYS_WIFI_RESET, 0);
+    ASSERT_EQ(command.GetCount(), 1);
+    EXPECT_EQ(command.GetFront()->GetNotifyMain(), 1);
+    EXPECT_EQ(g_bTransferring.load(), 1);
+    EXPECT_EQ(host.popups, 1);
+}

@@ -5,6 +5,7 @@
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 CDropWnd::CDropWnd(QWidget *owner) : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), m_pOwner(owner)
@@ -41,6 +42,18 @@ void CDropWnd::OnPicked(int index)
     hide();
     if (m_pOwner && index >= 0)
         SendMessageTo(m_pOwner, WM_COMBOXBTN_SELECT, WPARAM(index), 0);
+}
+
+void CDropWnd::mousePressEvent(QMouseEvent *e)
+{
+    // While the list is open it holds the mouse, so a press anywhere reaches it first and closes
+    // it. A press on the button that opened it only closes the list: it is not handed on to the
+    // button as a fresh press, which would open the list again at once. Presses elsewhere are
+    // handed on, so the control under the mouse still gets its click.
+    const QPoint global = e->globalPosition().toPoint();
+    const bool onOwner = m_pOwner && QRect(m_pOwner->mapToGlobal(QPoint(0, 0)), m_pOwner->size()).contains(global);
+    setAttribute(Qt::WA_NoMouseReplay, onOwner);
+    QWidget::mousePressEvent(e);
 }
 
 void CDropWnd::resizeEvent(QResizeEvent *e)

@@ -90,6 +90,28 @@ TEST(ComBoxBtn, CloseWithoutPickKeepsTheShownItem)
     EXPECT_TRUE(page.Of(WM_COMBOXBTN_SELECT).empty());
 }
 
+TEST(ComBoxBtn, ClickOnTheButtonOfAnOpenListClosesIt)
+{
+    // The open popup holds the mouse, so the press reaches it first; it must not come back to
+    // the button as a new press that opens the list again.
+    ComboPage page(4);
+    QTest::mouseClick(page.combo, Qt::LeftButton, {}, QPoint(10, 10));
+    CDropWnd *drop = page.combo->DropWnd();
+    ASSERT_TRUE(drop->IsShown());
+    const QPoint onButton = drop->mapFromGlobal(page.combo->mapToGlobal(QPoint(10, 10)));
+    QTest::mouseClick(drop, Qt::LeftButton, {}, onButton);
+    EXPECT_FALSE(drop->IsShown());
+
+    // A press elsewhere on the page closes the list too, and the next click opens it again.
+    QTest::mouseClick(page.combo, Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_TRUE(drop->IsShown());
+    QTest::mouseClick(drop, Qt::LeftButton, {}, drop->mapFromGlobal(page.mapToGlobal(QPoint(300, 250))));
+    EXPECT_FALSE(drop->IsShown());
+    QTest::mouseClick(page.combo, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(drop->IsShown());
+    drop->Hide();
+}
+
 TEST(ComBoxBtn, WheelSteps)
 {
     ComboPage page(3);

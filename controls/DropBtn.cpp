@@ -37,10 +37,20 @@ int CDropBtn::Setup(const QString &caption, int, int, int, int, int keptValue, i
     m_clrArrow = arrow == kDefault ? RGB(0, 255, 0) : arrow;
     m_clrText2 = text2 == kDefault ? 0 : text2;
     m_nDropWidth = width();
-    if (!m_pDrop)
+    if (!m_pDrop) {
         m_pDrop = CDropWnd::Create(this);
-    if (!m_pDrop)
-        return 0;
+        if (!m_pDrop)
+            return 0;
+        m_pDrop->SetCloseWhenMouseLeaves(true);
+        // Once the list is gone the hover look follows the mouse again.
+        connect(m_pDrop, &CDropWnd::closed, this, [this] {
+            const int hover = underMouse() ? 1 : 0;
+            if (hover != m_bHover) {
+                m_bHover = hover;
+                repaint();
+            }
+        });
+    }
     m_pDrop->List()->SetListFont(m_font);
     m_nKeptValue = keptValue;
     m_nNotifyId = notifyId;

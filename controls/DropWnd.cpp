@@ -56,6 +56,24 @@ void CDropWnd::mousePressEvent(QMouseEvent *e)
     QWidget::mousePressEvent(e);
 }
 
+void CDropWnd::SetCloseWhenMouseLeaves(bool on)
+{
+    m_bCloseOnLeave = on;
+    setMouseTracking(on);
+}
+
+void CDropWnd::mouseMoveEvent(QMouseEvent *e)
+{
+    // The open list receives the mouse wherever it is.
+    if (m_bCloseOnLeave) {
+        const QPoint global = e->globalPosition().toPoint();
+        const bool onOwner = m_pOwner && QRect(m_pOwner->mapToGlobal(QPoint(0, 0)), m_pOwner->size()).contains(global);
+        if (!onOwner && !geometry().contains(global))
+            Hide();
+    }
+    QWidget::mouseMoveEvent(e);
+}
+
 void CDropWnd::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
@@ -75,6 +93,7 @@ void CDropWnd::hideEvent(QHideEvent *e)
     if (!m_bPicked)
         m_pList->SetCurSel(m_pList->GetSavedSel());  // closed without a pick: show what was chosen
     m_bPicked = false;
+    emit closed();
 }
 
 void CDropWnd::paintEvent(QPaintEvent *)

@@ -22,6 +22,13 @@ public:
     // Places the list at `dropRect` (global coordinates) with a one-pixel frame around it and shows it.
     void ShowAt(const QRect &dropRect);
     void Hide();
+    // The drop-down button follows the mouse: its list closes as soon as the mouse is outside
+    // both the list and the button.
+    void SetCloseWhenMouseLeaves(bool on);
+
+signals:
+    // The popup was hidden, by a pick or otherwise.
+    void closed();
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -29,6 +36,7 @@ protected:
     void hideEvent(QHideEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
 
 private:
     void OnPicked(int index);
@@ -37,4 +45,5 @@ private:
     CDropListBox *m_pList = nullptr;
     bool m_bShown = false;
     bool m_bPicked = false;
+    bool m_bCloseOnLeave = false;
 };

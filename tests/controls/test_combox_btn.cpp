@@ -187,4 +187,29 @@ TEST(DropBtn, HeightArrowAndPick)
     EXPECT_EQ(page.Of(WM_COMBOXBTN_SELECT)[0], (RecordedMessage{WM_COMBOXBTN_SELECT, 88, 1}));
 }
 
+TEST(DropBtn, ListFollowsTheMouse)
+{
+    RecordingPage page;
+    auto *btn = new CDropBtn(&page);
+    btn->setGeometry(10, 10, 150, 24);
+    page.show();
+    ASSERT_EQ(btn->Setup("Pick", 0, 0, 0, 0, 5, 88), 1);
+    for (int i = 0; i < 3; ++i)
+        btn->List()->AddItem(QStringLiteral("Row %1").arg(i));
+    CDropWnd *drop = btn->DropWnd();
+    const auto moveTo = [&](QPoint onPage) { QTest::mouseMove(drop, drop->mapFromGlobal(page.mapToGlobal(onPage))); };
+
+    btn->OpenList();
+    ASSERT_TRUE(drop->IsShown());
+    moveTo(QPoint(20, 20));  // over the button
+    EXPECT_TRUE(drop->IsShown());
+    QTest::mouseMove(btn->List()->viewport(), btn->List()->visualItemRect(btn->List()->item(2)).center());
+    EXPECT_TRUE(drop->IsShown());  // into the list
+    EXPECT_EQ(btn->List()->GetCurSel(), 2);
+    moveTo(QPoint(300, 250));  // outside both
+    EXPECT_FALSE(drop->IsShown());
+    EXPECT_FALSE(btn->IsHover());
+    EXPECT_TRUE(page.Of(WM_COMBOXBTN_SELECT).empty());
+}
+
 }  // namespace

@@ -32,6 +32,15 @@ CColorListCtrl::CColorListCtrl(QWidget *parent) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new ColourDelegate(this));
+    setCornerButtonEnabled(false);
+    setFrameShape(QFrame::NoFrame);
+    setShowGrid(false);
+    // The header is the system's: here the console's own header face.
+    horizontalHeader()->setStyleSheet(QStringLiteral(
+        "QHeaderView { background: #262A31; }"
+        "QHeaderView::section { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3A404B, stop:1 #262A31);"
+        " color: #E4E8EE; border: none; border-right: 1px solid #0D0F12; border-bottom: 1px solid #0D0F12;"
+        " padding: 2px 4px; }"));
 }
 
 CColorListCtrl::~CColorListCtrl() = default;
@@ -46,6 +55,15 @@ void CColorListCtrl::SetRowColor(int row, COLORREF text, COLORREF back)
 {
     for (int col = 0; col < columnCount(); ++col)
         SetCellColor(row, col, text, back);
+}
+
+void CColorListCtrl::SetBkColor(COLORREF c)
+{
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Base, ToQColor(c));
+    pal.setColor(QPalette::Window, ToQColor(c));
+    viewport()->setPalette(pal);
+    viewport()->update();
 }
 
 void CColorListCtrl::ClearColors()

@@ -25,6 +25,8 @@ public:
     void SetCellColor(int row, int col, COLORREF text, COLORREF back);
     void SetRowColor(int row, COLORREF text, COLORREF back);
     void ClearColors();
+    // The list's back colour below the rows (cells keep their own colours).
+    void SetBkColor(COLORREF c);
     bool DeleteAllItems();
     bool DeleteItem(int row);
     // The text and back colours a cell is painted with.

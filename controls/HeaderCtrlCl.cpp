@@ -38,6 +38,8 @@ void CHeaderCtrlCl::PaintGradient(QPainter &p, const QRect &r) const
 void CHeaderCtrlCl::paintEvent(QPaintEvent *)
 {
     QPainter p(viewport());
+    // Under the gradients: the hairline that parts the columns.
+    p.fillRect(viewport()->rect(), QColor(13, 15, 18));
     p.setFont(g_bChinese.load() ? g_fontListCn : g_fontListEn);
     const int h = viewport()->height();
     int lastRight = -1;

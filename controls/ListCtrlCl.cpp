@@ -45,6 +45,9 @@ CListCtrlCl::CListCtrlCl(QWidget *parent) : QTableWidget(parent)
     setShowGrid(false);
     setItemDelegate(new CellDelegate(this));
     setFont(g_bChinese.load() ? g_fontListCn : g_fontListEn);
+    setFrameShape(QFrame::NoFrame);
+    setCornerButtonEnabled(false);
+    SetBkColor(m_clrBack);
 }
 
 CListCtrlCl::~CListCtrlCl() = default;
@@ -163,6 +166,16 @@ bool CListCtrlCl::SetTextColorAll(COLORREF c)
     m_clrText = c;
     viewport()->update();
     return true;
+}
+
+void CListCtrlCl::SetBkColor(COLORREF c)
+{
+    m_clrBack = c;
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Base, ToQColor(c));
+    pal.setColor(QPalette::Window, ToQColor(c));
+    viewport()->setPalette(pal);
+    viewport()->update();
 }
 
 void CListCtrlCl::SetFontHW(int height, int width)

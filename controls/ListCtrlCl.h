@@ -40,6 +40,9 @@ public:
     void SetCellTextColor(int col, int row, COLORREF c);
     void SetRowTextColor(int row, COLORREF c);
     bool SetTextColorAll(COLORREF c);
+    // The list's own back colour (the window colour until set), under every cell and below the rows.
+    void SetBkColor(COLORREF c);
+    COLORREF GetBkColor() const { return m_clrBack; }
     void SetFontHW(int height, int width);
     void SetRowHeight(int height);
 

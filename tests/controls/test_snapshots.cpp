@@ -259,6 +259,8 @@ TEST(Snapshots, TabAndLists)
         tab->InsertItem(tab->GetItemCount(), t);
     tab->SetCurSel(0);
 
+    // Both lists as a page of the console would set them up: dark rows, light text.
+    const COLORREF rowBack = RGB(38, 42, 49), rowText = RGB(228, 232, 238), firstCol = RGB(46, 51, 60);
     auto *list = new CListCtrlCl(&panel);
     list->setGeometry(10, 140, 300, 200);
     list->InsertColumn(0, "Output", LVCFMT_LEFT, 90);
@@ -269,8 +271,14 @@ TEST(Snapshots, TabAndLists)
         list->SetItemText(r, 1, QStringLiteral("%1 dB").arg(-r * 1.5, 0, 'f', 1));
         list->SetItemText(r, 2, QStringLiteral("%1 ms").arg(r * 0.25, 0, 'f', 3));
     }
-    list->SetColBkColor(0, RGB(230, 236, 245));
-    list->SetRowBkColor(2, RGB(255, 236, 200));
+    list->SetBkColor(rowBack);
+    list->SetTextColorAll(rowText);
+    list->SetHeaderBkColor(70, 76, 88, 1);
+    list->SetHeaderTextColor(rowText);
+    list->SetColBkColor(0, firstCol);
+    list->SetColTextColor(0, RGB(140, 149, 163));
+    list->SetRowBkColor(2, RGB(20, 92, 118));
+    list->SetRowTextColor(2, RGB(255, 255, 255));
     list->SetRowHeight(24);
 
     auto *colour = new CColorListCtrl(&panel);
@@ -278,12 +286,14 @@ TEST(Snapshots, TabAndLists)
     colour->setColumnCount(2);
     colour->setHorizontalHeaderLabels({"Source", "Level"});
     colour->setRowCount(5);
+    colour->SetBkColor(rowBack);
     for (int r = 0; r < 5; ++r) {
         colour->setItem(r, 0, new QTableWidgetItem(QStringLiteral("Input %1").arg(r + 1)));
         colour->setItem(r, 1, new QTableWidgetItem(QStringLiteral("%1").arg(-6 * r)));
+        colour->SetRowColor(r, rowText, r % 2 ? firstCol : rowBack);
     }
     colour->SetRowColor(1, RGB(255, 255, 255), RGB(13, 133, 138));
-    colour->SetCellColor(3, 1, RGB(200, 0, 0), RGB(255, 240, 240));
+    colour->SetCellColor(3, 1, RGB(255, 59, 48), RGB(60, 30, 34));
     const QPixmap shot = panel.Shot();
     EXPECT_TRUE(NotBlank(shot));
     EXPECT_TRUE(SaveSnapshot(shot, "controls2_tab_lists"));

@@ -127,6 +127,10 @@ void CNumEdit::Commit()
             m_nValue = r.value;
             if (const auto t = numedit::Format(m_nValue, Params()))
                 ShowText(QString::fromStdString(*t));
+            // The step button shows the committed text too, so it is right when the page
+            // next switches the edit to stepping.
+            if (m_bHasStepButton && m_pStepButton)
+                m_pStepButton->setText(text());
         }
         // A page that is closing (its window already hidden) is not told any more.
         if (r.notify && window()->isVisible())

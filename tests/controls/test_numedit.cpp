@@ -317,6 +317,13 @@ TEST(SpinBtn, AreasAndSteps)
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(btn, &wheel);
     EXPECT_EQ(page.edit->GetValue(), 51);
+
+    // A value typed while the edit takes typing reaches the button's face as well.
+    page.edit->SetReadOnly(0);
+    page.Type("64");
+    page.Leave();
+    EXPECT_EQ(page.edit->GetValue(), 64);
+    EXPECT_EQ(btn->text(), "64");
 }
 
 }  // namespace

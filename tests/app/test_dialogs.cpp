@@ -13,6 +13,7 @@
 #include "platform/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
+#include "tests/sim/SimTcpServer.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -73,10 +74,45 @@ struct IsolatedLinkState {
     ~IsolatedLinkState() { SetAppSettings(nullptr); }
 };
 
+// Two devices of the product on the bus: the first simulated device at its own path and, while
+// plugged, a second one listed after it under another path.
+struct TwoDeviceHid : IHidBackend {
+    zksim::HidDevice &first;
+    zksim::HidDevice &second;
+    bool secondPresent = false;
+    static std::string SecondPath() { return std::string(zksim::HidDevice::kPath) + "-second"; }
+    TwoDeviceHid(zksim::HidDevice &a, zksim::HidDevice &b) : first(a), second(b) {}
+    std::vector<HidDeviceInfo> Enumerate() override
+    {
+        auto out = first.Enumerate();
+        if (secondPresent)
+            for (HidDeviceInfo info : second.Enumerate())
+                if (info.path == zksim::HidDevice::kPath) {
+                    info.path = SecondPath();
+                    out.push_back(info);
+                }
+        return out;
+    }
+    std::unique_ptr<IHidHandle> Open(const std::string &path, OpenError &error) override
+    {
+        if (path == SecondPath()) {
+            if (!secondPresent) {
+                error = OpenError::NotFound;
+                return nullptr;
+            }
+            return second.Open(zksim::HidDevice::kPath, error);
+        }
+        return first.Open(path, error);
+    }
+};
+
 struct UpdateDialogRig : ::testing::Test {
     IsolatedLinkState isolated;
     zksim::Device dev;
     zksim::HidDevice hid{dev};
+    zksim::Device dev2;
+    zksim::HidDevice hid2{dev2};
+    TwoDeviceHid bus{hid, hid2};
     CScriptedMessageBox boxes;
     ScopedMessageBoxService scoped{boxes};
     std::unique_ptr<CKTV_Data> doc;
@@ -91,7 +127,7 @@ struct UpdateDialogRig : ::testing::Test {
         g_bChinese = 0;
         g_nLinkMode = LINK_NONE;
         doc = std::make_unique<CKTV_Data>();
-        view = std::make_unique<CVRX530View>(*doc, &hid);
+        view = std::make_unique<CVRX530View>(*doc, &bus);
         view->Backend().Net().SetPinger([](const std::string &) { return false; });
         UpdateTimings t;
         t.usbFillerMs = 20;
@@ -144,6 +180,43 @@ TEST_F(UpdateDialogRig, UpdateOverTheOnlyUsbDeviceEndsInSuccess)
     EXPECT_EQ(stages.back(), 0x39);
     const char *out = std::getenv("ZK_TEST_OUTPUT");
     dlg.grab().save(QString::fromStdString(std::string(out ? out : "/tmp") + "/update_dialog.png"));
+}
+
+TEST_F(UpdateDialogRig, TwoDevicesAndTheNetworkArePoppedUpAndTheSecondDeviceIsUpdated)
+{
+    zksim::TcpServer server{dev};
+    g_strWifiIp = std::string("127.0.0.1");
+    g_nWifiPort = server.Port();
+    bus.secondPresent = true;
+    CNet_Socket &net = view->Backend().Net();
+    net.SetPinger([](const std::string &) { return true; });
+    net.SetCheckPause(20);
+    view->Backend().StartPing();
+    // Not pumped: the reachability notice would open the network link before the test presses Update.
+    for (int i = 0; i < 1000 && !net.IsReachable(); ++i)
+        QTest::qSleep(10);
+    ASSERT_TRUE(net.IsReachable());
+
+    CUpgradeDlg dlg(*view);
+    dlg.FileEdit()->setText(QString::fromStdString(file));
+    std::vector<std::pair<int, std::string>> offered;
+    dlg.popup = [&](const std::vector<std::pair<int, std::string>> &items) {
+        offered = items;
+        return ID_LINK_USB_FIRST + 1;  // USB2
+    };
+    dlg.OnUpdate();
+    const std::vector<std::pair<int, std::string>> expected = {
+        {ID_LINK_USB_FIRST, "USB1"}, {ID_LINK_USB_FIRST + 1, "USB2"}, {ID_LINK_NETWORK, "127.0.0.1"}};
+    EXPECT_EQ(offered, expected);
+    EXPECT_EQ(g_strDevicePath.Get(), TwoDeviceHid::SecondPath());
+    ASSERT_TRUE(Until([] { return g_bUpdating.load() == 0; }));
+    ASSERT_FALSE(boxes.Shown().empty());
+    EXPECT_EQ(boxes.Shown().back().text, "Update successfully");
+    EXPECT_TRUE(dev.Stages().empty()) << "the first device is left alone";
+    const auto stages = dev2.Stages();
+    ASSERT_FALSE(stages.empty());
+    EXPECT_EQ(stages.back(), 0x39);
+    view->Backend().Net().StopPing(true);
 }
 
 TEST_F(UpdateDialogRig, LinkOpeningOnTheThirdPollTickStopsThePolling)

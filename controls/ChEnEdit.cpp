@@ -1,5 +1,7 @@
 #include "controls/ChEnEdit.h"
 
+#include "platform/Gbk.h"
+
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -7,15 +9,33 @@
 CChEnEdit::CChEnEdit(QWidget *parent) : QLineEdit(parent) {}
 CChEnEdit::~CChEnEdit() = default;
 
-int CChEnEdit::GbkBytes(QChar c) { return c.unicode() < 0x80 ? 1 : 2; }
+int CChEnEdit::GbkBytes(const QString &character)
+{
+    if (character.isEmpty())
+        return 0;
+    if (character[0].unicode() < 0x80)
+        return 1;
+    const auto gbk = Utf8ToGbk(character.toStdString());
+    return gbk && gbk->size() == 1 ? 1 : 2;
+}
+
+int CChEnEdit::GbkBytes(QChar c) { return GbkBytes(QString(c)); }
+
+namespace {
+// The character starting at i: one code unit, or two for a surrogate pair.
+int CharUnits(const QString &text, int i)
+{
+    return (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+}
+}  // namespace
 
 int CChEnEdit::GbkLength(const QString &text)
 {
     int n = 0;
-    for (int i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;  // one character in two code units
-        n += GbkBytes(text[i]);
+    for (int i = 0; i < text.size();) {
+        const int units = CharUnits(text, i);
+        n += GbkBytes(text.mid(i, units));
+        i += units;
     }
     return n;
 }
@@ -25,19 +45,19 @@ QString CChEnEdit::AlignText(const QString &text)
     QString out;
     out.reserve(text.size() + 8);
     int singles = 0;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (GbkBytes(c) == 1) {
+    for (int i = 0; i < text.size();) {
+        const int units = CharUnits(text, i);
+        const QString ch = text.mid(i, units);
+        i += units;
+        if (GbkBytes(ch) == 1) {
             ++singles;
-            out += c;
+            out += ch;
             continue;
         }
         if (singles % 2 == 1)
             out += QLatin1Char(' ');
         singles = 0;
-        out += c;
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            out += text[++i];
+        out += ch;
     }
     return out;
 }
@@ -46,7 +66,7 @@ QString CChEnEdit::AlignText(const QString &text)
 // on an odd byte.
 QString CChEnEdit::AlignTyped(const QString &typed) const
 {
-    if (!m_bAlign || typed.isEmpty() || GbkBytes(typed[0]) == 1)
+    if (!m_bAlign || typed.isEmpty() || GbkBytes(typed.left(CharUnits(typed, 0))) == 1)
         return typed;
     return (GbkLength(text()) % 2 == 1) ? QStringLiteral(" ") + typed : typed;
 }
@@ -54,7 +74,7 @@ QString CChEnEdit::AlignTyped(const QString &typed) const
 void CChEnEdit::keyPressEvent(QKeyEvent *e)
 {
     const QString t = e->text();
-    if (m_bAlign && !t.isEmpty() && GbkBytes(t[0]) == 2 && GbkLength(text()) % 2 == 1)
+    if (m_bAlign && !t.isEmpty() && GbkBytes(t.left(CharUnits(t, 0))) == 2 && GbkLength(text()) % 2 == 1)
         insert(QStringLiteral(" "));
     QLineEdit::keyPressEvent(e);
 }

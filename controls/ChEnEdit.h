@@ -15,8 +15,11 @@ public:
     void EnableAlign(bool on) { m_bAlign = on; }
     bool IsAlign() const { return m_bAlign; }
 
-    // GBK bytes of one character: 1 for ASCII, 2 for every other character.
+    // GBK bytes of one character (one code unit, or a surrogate pair): 1 for ASCII and for the
+    // one non-ASCII character GBK stores in a single byte (the euro sign), 2 for every other
+    // character, including those GBK cannot hold (the name fields refuse them later).
     static int GbkBytes(QChar c);
+    static int GbkBytes(const QString &character);
     static int GbkLength(const QString &text);
     // Inserts a space before every double-byte character that follows an odd number of single
     // bytes (counted from the start or from the previous double-byte character).

@@ -30,10 +30,13 @@ TEST(ChEnEdit, AlignsDoubleByteCharactersOnEvenBytes)
         {"A中", "A 中"},      {"AB中", "AB中"},         {"中A中", "中A 中"},     {"ABC中文D", "ABC 中文D"},
         {"中文", "中文"},     {"A中B中", "A 中B 中"},   {"", ""},               {"Music 1", "Music 1"},
         {"A高电平", "A 高电平"},  // GBK trail bytes below 0x80 do not confuse whole-character counting
+        {"€中", "€ 中"},          // the euro sign is one GBK byte
+        {"€€中", "€€中"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(CChEnEdit::AlignText(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
     EXPECT_EQ(CChEnEdit::GbkLength(QString::fromUtf8("A中")), 3);
+    EXPECT_EQ(CChEnEdit::GbkLength(QString::fromUtf8("A€😀")), 4);  // a character GBK lacks counts as a cell
 }
 
 TEST(ChEnEdit, TypingAndFocusLoss)

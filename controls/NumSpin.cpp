@@ -218,7 +218,7 @@ void CNumSpin::mouseReleaseEvent(QMouseEvent *e)
 
 bool CNumSpin::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_pBuddy && event->type() == QEvent::KeyPress) {
+    if (watched == m_pBuddy && event->type() == QEvent::KeyPress && isEnabled()) {
         auto *k = static_cast<QKeyEvent *>(event);
         if (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) {
             DeltaPos(k->key() == Qt::Key_Up ? 1 : -1);

@@ -236,6 +236,14 @@ TEST(NumSpin, DelayStepsReachTheSpeakerGroupFromKeysAndHeldArrows)
     EXPECT_EQ(order[1], WM_NUMSPIN_DELAYSTEP);
     EXPECT_EQ(page.Of(WM_NUMSPIN_DELAYSTEP)[0].lParam, 1);
 
+    // A disabled spin does not step its edit.
+    page.spin->setEnabled(false);
+    page.Clear();
+    QTest::keyClick(page.edit, Qt::Key_Up);
+    EXPECT_EQ(page.edit->GetValue(), 101);
+    EXPECT_TRUE(page.Of(WM_NUMSPIN_DELAYSTEP).empty());
+    page.spin->setEnabled(true);
+
     // Holding the lower arrow: every step is passed on, and the page hears of the value at release.
     page.Clear();
     QTest::mousePress(page.spin, Qt::LeftButton, {}, QPoint(8, 18));

@@ -6,6 +6,7 @@
 #include "model/DeviceImage.h"
 #include "model/FilterResponse.h"
 #include "model/FilterSlider.h"
+#include "model/ObjectArchive.h"
 #include "platform/GlobalData.h"
 
 namespace {
@@ -35,12 +36,17 @@ CFilter::CFilter()
 void CFilter::SetFreq(int f, int user)
 {
     Lock lock(m_mx);
+    ApplyFreq(f, user);
+    Relayout();
+    UpdateResponse();
+}
+
+void CFilter::ApplyFreq(int f, int user)
+{
     f = ClampFreq(f);
     if (user == 0) {
         m_nFreq = f;
         m_nSendFreq = f;
-        Relayout();
-        UpdateResponse();
         return;
     }
     const int online = Online();
@@ -66,8 +72,6 @@ void CFilter::SetFreq(int f, int user)
         if (!online)
             m_nSendFreq = m_nFreq;
     }
-    Relayout();
-    UpdateResponse();
     m_nChanged = online;
 }
 
@@ -535,6 +539,85 @@ std::string CFilter::GetTypeText() const
     return g_bChinese.load() ? kCn[m_nType] : kEn[m_nType];
 }
 
+// ---- Archive form -------------------------------------------------------------------------------
+
+void CFilter::WriteArchive(ObjectArchive &ar) const
+{
+    Lock lock(m_mx);
+    ar.WriteInt(m_nType);
+    ar.WriteInt(m_nFreq);
+    ar.WriteInt(m_nSendFreq);
+    ar.WriteDouble(m_dGain);
+    ar.WriteInt(m_nBypass);
+    ar.WriteInt(m_nZero);
+    ar.WriteDouble(m_dBandwidth);
+    ar.WriteInt(m_nFamily);
+    ar.WriteInt(m_nSlope);
+    ar.WriteInt(m_nBandIndex);
+}
+
+bool CFilter::ReadArchive(ObjectArchive &ar, ArchiveValues &v)
+{
+    v.type = ar.ReadInt();
+    v.freq = ar.ReadInt();
+    v.sendFreq = ar.ReadInt();
+    v.gain = ar.ReadDouble();
+    v.bypass = ar.ReadInt();
+    v.zero = ar.ReadInt();
+    v.bandwidth = ar.ReadDouble();
+    v.family = ar.ReadInt();
+    v.slope = ar.ReadInt();
+    v.bandIndex = ar.ReadInt();
+    const bool sound = ar.Ok() && v.type >= kTypePeq && v.type <= kTypeLowPass &&
+                       v.family >= kFamilyLinkwitzRiley && v.family <= kFamilyBessel && v.slope >= 0 &&
+                       v.slope <= kSlopeOff && v.bandIndex >= 0 && v.bandIndex <= 0xFF &&
+                       std::isfinite(v.gain) && std::isfinite(v.bandwidth);
+    if (!sound) {
+        ar.SetFailed();
+        return false;
+    }
+    v.freq = ClampFreq(v.freq);
+    v.sendFreq = ClampFreq(v.sendFreq);
+    v.gain = std::clamp(v.gain, GainCodeToDb(kGainCodeMin), GainCodeToDb(kGainCodeMax));
+    v.bandwidth = std::clamp(v.bandwidth, kBandwidthMin, kBandwidthMax);
+    v.bypass = v.bypass != 0;
+    v.zero = v.zero != 0;
+    return true;
+}
+
+void CFilter::ApplyArchive(const ArchiveValues &v)
+{
+    Lock lock(m_mx);
+    m_nType = v.type;
+    m_nFreq = v.freq;
+    m_nSendFreq = v.sendFreq;
+    m_dGain = v.gain;
+    m_nBypass = v.bypass;
+    m_nZero = v.zero;
+    m_dBandwidth = v.bandwidth;
+    m_nFamily = v.family;
+    m_nSlope = v.slope;
+    m_nBandIndex = v.bandIndex;
+    Relayout();
+    UpdateResponse();
+}
+
+int CFilter::Serialize(ObjectArchive &ar)
+{
+    Lock lock(m_mx);
+    if (ar.IsStoring()) {
+        WriteArchive(ar);
+        Relayout();
+        UpdateResponse();
+        return 1;
+    }
+    ArchiveValues v;
+    if (!ReadArchive(ar, v))
+        return 0;
+    ApplyArchive(v);
+    return 1;
+}
+
 // ---- Response -----------------------------------------------------------------------------------
 
 void CFilter::UpdateResponse()
@@ -795,12 +878,13 @@ int CFilter::DragPoint(CPoint p)
         m_nBypass = 0;
     }
     const int changed = (m_nFreq != oldFreq || GainCodeLocked() != oldCode || y == 0) ? 1 : 0;
+    // The frequency rules of SetFreq; the layout and the response follow once, below.
     if (changed)
-        SetFreq(m_nFreq, 1);
+        ApplyFreq(m_nFreq, 1);
     if (m_nType == kTypeLowShelf && m_nFreq > 2000)
-        SetFreq(2000, 1);
+        ApplyFreq(2000, 1);
     else if (m_nType == kTypeHighShelf && m_nFreq < 2000)
-        SetFreq(2000, 1);
+        ApplyFreq(2000, 1);
     const int code = GainCodeLocked();
     m_dGain = GainCodeToDb(code);
     if (m_pSlider)
@@ -842,7 +926,7 @@ int CFilter::DragCrossover(CPoint p, int other)
     int x = p.x - m_ptGrab.x - kPlotLeft;
     if (m_nDragMode != 10 && m_nDragMode != 11 && x <= 0) {
         if (m_nType == kTypeHighPass) {
-            SetFreq(kFreqMin, 1);
+            ApplyFreq(kFreqMin, 1);
             ZeroResponse();
             FillPolygonY();
             LayoutCrossoverMarker();
@@ -863,7 +947,8 @@ int CFilter::DragCrossover(CPoint p, int other)
         return 1;
     }
     if (m_nType == kTypeLowPass) {
-        SetFreq(fNew < other ? other : fNew, 1);
+        ApplyFreq(fNew < other ? other : fNew, 1);
+        Relayout();
         LayoutCrossoverMarker();
         if (m_nFreq == kFreqMax) {
             ZeroResponse();

@@ -17,6 +17,7 @@
 #include "platform/WinCompat.h"
 
 class IFilterSlider;
+class ObjectArchive;
 
 class CFilter {
 public:
@@ -117,6 +118,34 @@ public:
     // The label shown on the graph; also kept in m_strLabel.
     std::string GetCurveLabel();
 
+    // ---- Archive form ----
+    // The values an element's archive form carries, in their order.
+    struct ArchiveValues {
+        int type = kTypePeq;
+        int freq = 1000;
+        int sendFreq = 20;
+        double gain = 0.0;
+        int bypass = 0;
+        int zero = 1;
+        double bandwidth = kDefaultBandwidth;
+        int family = kFamilyLinkwitzRiley;
+        int slope = 2;
+        int bandIndex = 0;
+    };
+    // Storing writes the element's values; loading reads them, checks them (ReadArchive) and
+    // applies them only when the whole record is sound. Either way the element is then laid out
+    // and recomputed; the changed mark is not touched. Returns 1, or 0 when a load is refused, in
+    // which case the element is unchanged.
+    int Serialize(ObjectArchive &ar);
+    void WriteArchive(ObjectArchive &ar) const;
+    // Reads one element's values. Frequencies are limited to 20..20000 Hz, the gain to
+    // -20..+20 dB and the bandwidth to 0.05..3.00 octaves; a type, family, slope or band index
+    // outside its table, a value that is not a number, or bytes that end early refuse the record
+    // (false, and the archive is marked failed).
+    static bool ReadArchive(ObjectArchive &ar, ArchiveValues &v);
+    // Takes checked values: layout of the element's kind and recompute; no changed mark.
+    void ApplyArchive(const ArchiveValues &v);
+
     // ---- Report texts ----
     std::string GetFreqText() const;
     std::string GetGainText() const;
@@ -162,6 +191,9 @@ public:
     int m_nRightHandleDrag = 0;
 
 private:
+    // The frequency setter without layout and recompute: the drags lay out and recompute once
+    // after all their changes.
+    void ApplyFreq(int f, int user);
     void CalcPeqResponse();
     void CalcShelfResponse();
     void CalcHighPassResponse();

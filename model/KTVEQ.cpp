@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "model/ObjectArchive.h"
+
 // ---- EqBandPacket -------------------------------------------------------------------------------
 
 namespace {
@@ -266,4 +268,26 @@ void CKTVEQ::SetBandFromPacket(const EqBandPacket &packet, int i)
     f->SetType(packet.TypeByte());
     f->SetFreq(packet.FreqWord(), 0);
     f->StepSendFreq(0);
+}
+
+int CKTVEQ::Serialize(ObjectArchive &ar)
+{
+    if (ar.IsStoring()) {
+        ar.WriteInt(GetSize());
+        for (const auto &f : m_Elements)
+            f->Serialize(ar);
+        return 1;
+    }
+    if (ar.ReadInt() != GetSize() || !ar.Ok()) {
+        ar.SetFailed();
+        return 0;
+    }
+    std::vector<CFilter::ArchiveValues> values(m_Elements.size());
+    for (auto &v : values) {
+        if (!CFilter::ReadArchive(ar, v))
+            return 0;
+    }
+    for (std::size_t i = 0; i < values.size(); ++i)
+        m_Elements[i]->ApplyArchive(values[i]);
+    return 1;
 }

@@ -14,6 +14,8 @@
 #include "model/Filter.h"
 #include "platform/WinCompat.h"
 
+class ObjectArchive;
+
 // One band as the device stores it, little-endian:
 // 0..1 send frequency (Hz), 2..3 gain word (gain code + 400, 600 when neutral),
 // 4..5 bandwidth index, 6 slope, 7 type.
@@ -86,6 +88,12 @@ public:
     EqBandPacket GetBandPacket(int i) const;
     // Apply a packet to element i; words outside their ranges are limited to them.
     void SetBandFromPacket(const EqBandPacket &packet, int i);
+
+    // Archive form: the element count, then every element's archive form in index order.
+    // Loading reads and checks all elements before it applies any: a count that differs from
+    // this set's, bytes that end early or an element that is refused leave the set unchanged
+    // and return 0. Returns 1 otherwise.
+    int Serialize(ObjectArchive &ar);
 
     int GetState() const { return m_nState; }
     void SetState(int state) { m_nState = state; }

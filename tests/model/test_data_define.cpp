@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "model/DataDefine.h"
 
@@ -17,15 +18,26 @@ TEST(FreqGrid, AnchorsAndShape)
     EXPECT_DOUBLE_EQ(g_FreqTable241[240], 20000.0);
     for (int i = 1; i < kFreqPoints; ++i)
         EXPECT_LT(g_FreqTable241[i - 1], g_FreqTable241[i]) << i;
-    // Most entries follow 1000 * 2^((i - 136) / 24) to the stated precision; only a few are set apart.
-    int offRule = 0;
+    // Every entry follows 1000 * 2^((i - 136) / 24), rounded to 0.1 Hz below 100 Hz and to 1 Hz
+    // above (halves up, so 31.25 gives 31.3), except these, which the table holds as they are.
+    struct OffRule { int index; double value; };
+    const std::vector<OffRule> expected = {
+        {72, 158},    {76, 179},    {99, 344},    {105, 409},
+        {137, 1030},  {138, 1060},  {139, 1090},  {140, 1123},  {142, 1190},
+        {182, 3776},  {192, 5000},  {217, 10374}, {222, 11987}, {240, 20000},
+    };
+    std::vector<int> offRule;
     for (int i = 0; i < kFreqPoints; ++i) {
         const double exact = 1000.0 * std::pow(2.0, (i - 136) / 24.0);
         const double rounded = exact < 100.0 ? std::round(exact * 10.0) / 10.0 : std::round(exact);
         if (std::fabs(rounded - g_FreqTable241[i]) > 1e-9)
-            ++offRule;
+            offRule.push_back(i);
     }
-    EXPECT_LE(offRule, 15);
+    ASSERT_EQ(offRule.size(), expected.size());
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+        EXPECT_EQ(offRule[k], expected[k].index);
+        EXPECT_DOUBLE_EQ(g_FreqTable241[expected[k].index], expected[k].value);
+    }
 }
 
 TEST(QTable, EveryEntryFollowsTheRule)

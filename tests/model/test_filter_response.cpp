@@ -88,6 +88,15 @@ TEST(FilterResponse, Shelves)
         EXPECT_NEAR(r[0], 0.0, 0.5) << "high shelf, slope " << slope;
         EXPECT_NEAR(r[240], -6.0, 0.5) << "high shelf, slope " << slope;
     }
+    // +6 dB shelves at 800 Hz, at 500 and 2000 Hz: values worked out separately from the design
+    // rules, so a wrong corner factor or slope parameter shows.
+    struct Case { int type; int slope; double at500; double at2000; } cases[] = {
+        {1, 0, 5.4352, 2.3639}, {1, 1, 5.9831, 0.0492}, {2, 0, 3.8925, 5.7945}, {2, 1, 1.5467, 6.0868}};
+    for (const auto &c : cases) {
+        ASSERT_TRUE(ShelfResponse(c.type, c.slope, 800, 6.0, r));
+        EXPECT_NEAR(r[112], c.at500, 5e-5) << "type " << c.type << " slope " << c.slope;
+        EXPECT_NEAR(r[160], c.at2000, 5e-5) << "type " << c.type << " slope " << c.slope;
+    }
     // Exactly 0 dB is the unity section.
     ASSERT_TRUE(ShelfResponse(1, 0, 200, 0.0, r));
     EXPECT_TRUE(AllZero(r));
@@ -102,6 +111,40 @@ TEST(FilterResponse, CrossoverValuesAtTheCorner)
     EXPECT_NEAR(r[kFreqIndex1k], -2.97, 0.005);
     CrossoverResponse(false, 1000, 0, 3, 0, r);
     EXPECT_NEAR(r[kFreqIndex1k], -5.95, 0.05);
+}
+
+// Every row of the crossover tables, checked against values worked out separately from the
+// design rules: the gain at a 1000 Hz corner, and one octave into the stop band (500 Hz for a
+// high-pass, 2000 Hz for a low-pass). A mistyped coefficient or a row drawn from the wrong table
+// moves at least one of them.
+TEST(FilterResponse, EveryCrossoverRowAtTheCornerAndAnOctaveOut)
+{
+    struct Value { double corner; double octave; };
+    struct Row { bool high; int family; Value bySlope[8]; } rows[] = {
+        {true, 0, {{-3.0103, -6.9916}, {-6.0206, -13.9831}, {-5.9851, -19.2838}, {-5.9497, -24.5844},
+                   {-6.7472, -30.6093}, {-6.0206, -36.2720}, {-6.6527, -42.3571}, {-5.6201, -48.1516}}},
+        {true, 1, {{-1.7491, -4.7491}, {-2.9748, -12.2922}, {-3.0103, -18.1360}, {-3.0067, -24.1155},
+                   {-2.9723, -30.1026}, {-2.9436, -36.0982}, {-3.0976, -42.2146}, {-3.0359, -48.1926}}},
+        {true, 2, {{-1.1668, -3.4899}, {-1.3866, -8.5407}, {-2.8331, -12.2884}, {-2.8402, -13.7560},
+                   {-2.5424, -18.6119}, {-3.0261, -19.4486}, {-2.9350, -17.3818}, {-3.1905, -18.2352}}},
+        {false, 0, {{-3.0103, -6.9972}, {-6.0206, -13.9943}, {-5.9851, -19.3026}, {-5.9497, -24.6108},
+                    {-6.7472, -30.6427}, {-6.0206, -36.3133}, {-6.6527, -42.4053}, {-5.6201, -48.2074}}},
+        {false, 1, {{-3.0103, -6.9972}, {-2.9748, -12.3054}, {-3.0103, -18.1566}, {-3.0067, -24.1433},
+                    {-2.9723, -30.1375}, {-2.9436, -36.1402}, {-3.0976, -42.2634}, {-3.0359, -48.2484}}},
+        {false, 2, {{-3.0103, -6.9972}, {-3.0113, -9.8318}, {-3.0119, -12.0259}, {-2.9616, -13.4502},
+                    {-3.0123, -13.7213}, {-3.0098, -14.0133}, {-3.0107, -14.0936}, {-3.0106, -14.2067}}},
+    };
+    double r[kFreqPoints];
+    for (const auto &row : rows) {
+        for (int slope = 0; slope < 8; ++slope) {
+            ASSERT_TRUE(CrossoverResponse(row.high, 1000, row.family, slope, 0, r));
+            const Value &v = row.bySlope[slope];
+            const char *dir = row.high ? "high-pass" : "low-pass";
+            EXPECT_NEAR(r[kFreqIndex1k], v.corner, 5e-5) << dir << " family " << row.family << " slope " << slope;
+            EXPECT_NEAR(r[row.high ? 112 : 160], v.octave, 5e-5)
+                << dir << " family " << row.family << " slope " << slope;
+        }
+    }
 }
 
 TEST(FilterResponse, EffectiveSlopeRows)

@@ -249,6 +249,7 @@ void CLinkController::CloseUsbLink()
 {
     m_backend.CloseUsbDevice();
     ResetClosedState();
+    m_view.ResetHiddenControls();
     m_view.HideTransferPopup();
     m_view.ShowConnectedState(false);
     m_backend.UnmarkUsbPath();
@@ -261,6 +262,7 @@ void CLinkController::CloseNetworkLink()
 {
     m_backend.NetClose();
     ResetClosedState();
+    m_view.ResetHiddenControls();
     m_view.ShowConnectedState(false);
     m_view.HideTransferPopup();
     g_nLinkMode = LINK_NONE;

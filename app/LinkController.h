@@ -57,6 +57,8 @@ public:
     // The firmware-update dialog's tip, while the dialog is open.
     virtual void SetUpdateTip(const std::string &text) = 0;
     virtual bool UpdateDialogOpen() = 0;
+    // Resets the view's hidden progress bar and empties its hidden preset-name edit and button.
+    virtual void ResetHiddenControls() {}
 };
 
 // Command ids of the connection menu and the device popups.

@@ -2,6 +2,7 @@
 
 #include "app/UpgradeDlg.h"
 #include "app/ViewDispatch.h"
+#include "controls/BitButton.h"
 #include "controls/DisplayDlg.h"
 #include "controls/GradientProgressCtrl.h"
 #include "controls/InitDlg.h"
@@ -24,6 +25,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -56,6 +58,15 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     row->addWidget(m_status);
     row->addStretch(1);
     connect(m_connect, &QAbstractButton::clicked, this, [this] { m_ctrl->OnConnectButton(); });
+
+    m_progress = new CGradientProgressCtrl(this, IDC_PROGRESS);
+    m_progress->hide();
+    m_editPresetName = new QLineEdit(this);
+    SetCtrlId(m_editPresetName, IDC_PRESET_NAME_EDIT);
+    m_editPresetName->setReadOnly(true);
+    m_editPresetName->hide();
+    m_btnPresetName = new CBitButton(this, IDC_PRESET_NAME_BUTTON);
+    m_btnPresetName->hide();
 
     m_popup = new CDisplayDlg(this);
     InstallMessageHandlers();
@@ -290,6 +301,14 @@ void CVRX530View::SetUpdateTip(const std::string &text)
 bool CVRX530View::UpdateDialogOpen()
 {
     return static_cast<bool>(m_updateTip);
+}
+
+void CVRX530View::ResetHiddenControls()
+{
+    m_progress->SetPos(0);
+    m_editPresetName->clear();
+    m_btnPresetName->setText(QString());
+    m_btnPresetName->SetCheck(0);
 }
 
 // ---- ISyncHost -----------------------------------------------------------------------------------

@@ -17,18 +17,22 @@
 #include <functional>
 #include <memory>
 
+class CBitButton;
 class CDisplayDlg;
+class CGradientProgressCtrl;
 class CKTV_Data;
 class CMessageTable;
 class CShow_Link;
 class IHidBackend;
 class QAbstractButton;
+class QLineEdit;
 
 class CVRX530View : public QWidget, public IViewServices, public ILinkView, public ISyncHost {
     Q_OBJECT
 public:
     static constexpr int IDC_CONNECT = 1413;
     static constexpr int IDC_LINK_STATUS = 2776;
+    static constexpr int IDC_PROGRESS = 1414, IDC_PRESET_NAME_EDIT = 1002, IDC_PRESET_NAME_BUTTON = 2770;
 
     // hid: where USB devices come from (null: the system's hidapi backend).
     CVRX530View(CKTV_Data &doc, IHidBackend *hid = nullptr, QWidget *parent = nullptr);
@@ -48,6 +52,10 @@ public:
     QAbstractButton *ConnectButton() const { return m_connect; }
     CShow_Link *StatusIndicator() const { return m_status; }
     CDisplayDlg *TransferPopup() const { return m_popup; }
+    // Controls the view keeps hidden: a progress bar, the preset-name edit and the preset-name button.
+    CGradientProgressCtrl *HiddenProgress() const { return m_progress; }
+    QLineEdit *PresetNameEdit() const { return m_editPresetName; }
+    CBitButton *PresetNameButton() const { return m_btnPresetName; }
 
     // ---- firmware update ----
     void OnFirmwareUpdate();
@@ -106,6 +114,7 @@ public:
     int PopupMenu(const std::vector<std::pair<int, std::string>> &items) override;
     void SetUpdateTip(const std::string &text) override;
     bool UpdateDialogOpen() override;
+    void ResetHiddenControls() override;
 
     // ---- ISyncHost ----
     void ResetChanges() override;
@@ -142,6 +151,9 @@ private:
     QAbstractButton *m_connect = nullptr;
     CShow_Link *m_status = nullptr;
     CDisplayDlg *m_popup = nullptr;
+    CGradientProgressCtrl *m_progress = nullptr;
+    QLineEdit *m_editPresetName = nullptr;
+    CBitButton *m_btnPresetName = nullptr;
     ShellHooks m_hooks;
     std::function<void(const std::string &)> m_updateTip;
     bool m_shutDown = false;

@@ -35,6 +35,8 @@ void OnQuitSignal(int)
 
 int main(int argc, char *argv[])
 {
+    // Layouts and skins are in pixels: no high-DPI scaling (set before the application exists).
+    PrepareUiEnvironment();
     QApplication app(argc, argv);
     // Numbers are written and read in the C locale whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");

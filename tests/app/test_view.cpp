@@ -1,6 +1,8 @@
 // The main view's Qt shell, headless: the Connect button and the link status follow the link.
 #include "app/VRX530View.h"
 
+#include "controls/BitButton.h"
+#include "controls/GradientProgressCtrl.h"
 #include "controls/Show_Link.h"
 #include "controls/XPButton.h"
 #include "link/LinkState.h"
@@ -13,6 +15,7 @@
 #include "tests/sim/SimHid.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -56,6 +59,19 @@ TEST(MainView, ConnectButtonLooksAndNothingToOpen)
         ASSERT_EQ(boxes.Shown().size(), 1u);
         EXPECT_EQ(boxes.Shown()[0].text, "No connection can be opened");
         EXPECT_EQ(boxes.Shown()[0].code, 2000);
+
+        // A closed link leaves the hidden progress bar at 0 and the hidden preset name empty.
+        view.HiddenProgress()->SetRange(0, 10);
+        view.HiddenProgress()->SetPos(7);
+        view.PresetNameEdit()->setText(QStringLiteral("Preset 3"));
+        view.PresetNameButton()->setText(QStringLiteral("Preset 3"));
+        view.PresetNameButton()->SetCheck(1);
+        view.Controller().CloseUsbLink();
+        EXPECT_EQ(view.HiddenProgress()->GetPos(), 0);
+        EXPECT_TRUE(view.PresetNameEdit()->text().isEmpty());
+        EXPECT_TRUE(view.PresetNameButton()->text().isEmpty());
+        EXPECT_EQ(view.PresetNameButton()->GetCheck(), 0);
+        EXPECT_FALSE(view.HiddenProgress()->isVisible() || view.PresetNameEdit()->isVisible());
         view.Shutdown();
     }
     SetAppSettings(nullptr);

@@ -146,8 +146,8 @@ struct UpdateDialogRig : ::testing::Test {
         view->Shutdown();
         view.reset();
     }
-    // Runs the UI thread's events until pred holds.
-    bool Until(const std::function<bool()> &pred, int ms = 10000)
+    // Runs the UI thread's events until pred holds; the bound only ends a failing wait.
+    bool Until(const std::function<bool()> &pred, int ms = 60000)
     {
         QElapsedTimer t;
         t.start();
@@ -276,10 +276,16 @@ TEST_F(UpdateDialogRig, QuitDuringAnUpdateAsksAndAbortsOnYes)
     EXPECT_EQ(boxes.Shown()[0].type & MB_TYPEMASK, static_cast<unsigned>(MB_YESNO));
     EXPECT_EQ(boxes.Shown()[0].code, -5);
     EXPECT_EQ(g_bUpdating.load(), 1) << "No keeps the update running";
+    // The window's close box asks the same question.
+    boxes.PushAnswer(IDNO);
+    dlg.close();
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[1].text, boxes.Shown()[0].text);
+    EXPECT_EQ(g_bUpdating.load(), 1);
     boxes.PushAnswer(IDYES);
     dlg.OnQuit();
     EXPECT_EQ(g_bUpdating.load(), 0);
     EXPECT_EQ(g_bUpdateCancelled.load(), 0);
-    ASSERT_EQ(boxes.Shown().size(), 3u);
-    EXPECT_EQ(boxes.Shown()[2].text, "The firmware update failed!");
+    ASSERT_EQ(boxes.Shown().size(), 4u);
+    EXPECT_EQ(boxes.Shown()[3].text, "The firmware update failed!");
 }

@@ -171,6 +171,60 @@ TEST(NumEdit, ClickTellsThePageAndSelectsAll)
     EXPECT_EQ(page.Of(WM_COMMAND).size(), 2u);
 }
 
+TEST(NumEdit, LanguageSwitchFocusLookAndReadOnly)
+{
+    Page page;
+    const int saved = g_bChinese.load();
+    g_bChinese = 0;
+    page.edit->SetType(23);
+    page.spin->SetRange(0, 600);
+    page.edit->SetScale(0.1);
+    page.edit->SetOffset(60);
+    page.edit->SetValue(0);
+    EXPECT_EQ(page.edit->text(), "OFF");
+    g_bChinese = 1;
+    page.edit->RefreshOffText();
+    EXPECT_EQ(page.edit->text(), QString::fromUtf8("关闭"));
+    page.edit->SetType(0, "ms");
+    page.spin->SetRange(0, 960);
+    page.edit->SetValue(480);
+    g_bChinese = 0;
+    page.edit->RefreshOffText();  // the delay types follow the language with their unit
+    EXPECT_EQ(page.edit->text(), "10.000MS");
+    g_bChinese = saved;
+
+    // Focused: black on the focus colour; otherwise white on the page's skin.
+    page.edit->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.edit->palette().color(QPalette::Base), QColor(137, 172, 209));
+    EXPECT_EQ(page.edit->palette().color(QPalette::Text), QColor(Qt::black));
+    page.Leave();
+    EXPECT_EQ(page.edit->palette().color(QPalette::Base).alpha(), 0);
+    EXPECT_EQ(page.edit->palette().color(QPalette::Text), QColor(255, 255, 255));
+
+    // Read-only: Shift with a key does nothing at all, and a drag selects nothing.
+    page.edit->SetReadOnly(1);
+    page.edit->setFocus();
+    QCoreApplication::processEvents();
+    page.Clear();
+    QTest::keyClick(page.edit, Qt::Key_Left, Qt::ShiftModifier);
+    QTest::mousePress(page.edit, Qt::LeftButton, {}, QPoint(5, 10));
+    QTest::mouseMove(page.edit, QPoint(100, 10));
+    QTest::mouseRelease(page.edit, Qt::LeftButton, {}, QPoint(100, 10));
+    EXPECT_TRUE(page.edit->selectedText().isEmpty());
+    EXPECT_TRUE(page.Of(WM_NUMEDIT_KEY).empty());
+    page.edit->SetReadOnly(0);
+
+    // The edit's own show memory: commands other than hide and show change nothing.
+    EXPECT_EQ(page.edit->ShowWindow(SW_SHOWNA), 1);
+    EXPECT_TRUE(page.edit->isVisible());
+    page.edit->ShowWindow(SW_HIDE);
+    EXPECT_FALSE(page.edit->isVisible());
+    EXPECT_EQ(page.edit->ShowWindow(SW_HIDE), 0);
+    page.edit->ShowWindow(SW_SHOW);
+    EXPECT_TRUE(page.edit->isVisible());
+}
+
 TEST(NumSpin, StepModes)
 {
     Page page;

@@ -618,6 +618,14 @@ const SkinSpec *Find(SkinType type, int id)
     return FindBuiltIn(type, id);
 }
 
+bool Has(SkinType type, int id)
+{
+    if (id == 0)
+        return false;
+    auto &reg = registry();
+    return reg.painters.count(slot(type, id)) != 0 || Find(type, id) != nullptr;
+}
+
 QSize NaturalSize(SkinType type, int id)
 {
     if (id == 0)

@@ -96,6 +96,11 @@ QSize NaturalSize(SkinType type, int id);
 // The description of an id, or nullptr when nothing described it.
 const SkinSpec *Find(SkinType type, int id);
 
+// Whether an id exists as a skin: described (built in or registered) or given a painter. Get()
+// still draws a neutral face for any other id; a control that must show nothing for a missing
+// image asks here first.
+bool Has(SkinType type, int id);
+
 // Describes an id (replacing an earlier description, and dropping its cached pixmaps).
 void Register(SkinType type, int id, const SkinSpec &spec);
 

@@ -49,6 +49,10 @@ TEST(Skins, NaturalSizeAndRequestedSize)
     EXPECT_EQ(unknown.size(), QSize(50, 20));
     EXPECT_GT(colourCount(unknown.toImage()), 4);
     EXPECT_EQ(Skins::Find(SkinType::Bitmap, 31999), nullptr);
+    EXPECT_FALSE(Skins::Has(SkinType::Bitmap, 31999));
+    EXPECT_FALSE(Skins::Has(SkinType::Png, 0));
+    EXPECT_TRUE(Skins::Has(SkinType::Png, 654));
+    EXPECT_FALSE(Skins::Has(SkinType::Png, 284)) << "bitmap and PNG ids are apart";
 }
 
 TEST(Skins, LanguageAndCache)
@@ -81,6 +85,7 @@ TEST(Skins, RegisterReplacesAndDropsCache)
         p.fillRect(r, Qt::red);
     });
     EXPECT_EQ(Skins::Bitmap(30002).toImage().pixelColor(3, 3), QColor(Qt::red));
+    EXPECT_TRUE(Skins::Has(SkinType::Bitmap, 30002));
 }
 
 TEST(Skins, ThumbsKeepTheKeyColourOutsideTheirShape)

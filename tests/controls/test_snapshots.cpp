@@ -93,7 +93,7 @@ CNumEdit *AddEdit(Panel &panel, QRect at, int type, const char *unit, int min, i
 
 TEST(Snapshots, NumericEdits)
 {
-    Panel panel(QSize(420, 210));
+    Panel panel(QSize(420, 252));
     panel.Caption(10, 8, "Delay (resting)");
     AddEdit(panel, QRect(10, 24, 90, 22), 0, "ms", 0, 960, 480);
     panel.Caption(130, 8, "Delay in cm (focused)");
@@ -130,6 +130,16 @@ TEST(Snapshots, NumericEdits)
         e->UpdateText();
     }
     panel.Caption(10, 172, "Step buttons with skins 804-807 of the delay fields");
+
+    // The Chinese interface: unit and off words in Chinese.
+    const int savedLanguage = g_bChinese.load();
+    g_bChinese = 1;
+    panel.Caption(10, 200, "Chinese: ms, cm, inch, gain off");
+    AddEdit(panel, QRect(10, 216, 90, 22), 0, "ms", 0, 960, 480);
+    AddEdit(panel, QRect(115, 216, 90, 22), 1, "cm", 0, 960, 480);
+    AddEdit(panel, QRect(220, 216, 90, 22), 2, "in", 0, 960, 960);
+    AddEdit(panel, QRect(325, 216, 70, 22), 23, "", 0, 600, 0);
+    g_bChinese = savedLanguage;
     const QPixmap shot = panel.Shot();
     EXPECT_TRUE(NotBlank(shot));
     EXPECT_TRUE(SaveSnapshot(shot, "controls2_numeric_edits"));

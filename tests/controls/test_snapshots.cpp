@@ -226,7 +226,7 @@ TEST(Snapshots, Buttons)
     for (int i = 0; i < 2; ++i) {
         auto *b = new CXPButton(&panel);
         b->move(10 + i * 60, 30);
-        b->SetBitmaps(526, 527, 528, 854, 855, 854);
+        b->SetBitmaps(1042, 1042, 1042, 1043, 1043, 1043);
         b->SetCheck(i == 0);
         panel.Caption(10 + i * 60, 12, i == 0 ? "XP on" : "XP off");
     }

@@ -83,6 +83,9 @@ CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), 
     m_comPorts->hide();
     FillComPortList();
 
+    // Enter on a focused button must not press it either: the keys reach keyPressEvent below.
+    for (QPushButton *b : {m_browse, m_update, m_quit})
+        b->setAutoDefault(false);
     connect(m_update, &QPushButton::clicked, this, [this] { OnUpdate(); });
     connect(m_browse, &QPushButton::clicked, this, [this] { OnBrowse(); });
     connect(m_quit, &QPushButton::clicked, this, [this] { OnQuit(); });

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -263,6 +264,24 @@ TEST_F(UpdateDialogRig, WrongFileIsReportedAndNothingStarts)
     ASSERT_FALSE(boxes.Shown().empty());
     EXPECT_EQ(boxes.Shown().back().text, "Update file error!");
     EXPECT_EQ(boxes.Shown().back().code, -3);
+}
+
+TEST_F(UpdateDialogRig, EnterAndEscapeNeitherPressAButtonNorClose)
+{
+    CUpgradeDlg dlg(*view);
+    dlg.FileEdit()->setText(QString::fromStdString(file));
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    dlg.UpdateButton()->setFocus();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dlg, key);
+        EXPECT_EQ(g_bUpdating.load(), 0) << key;
+        EXPECT_TRUE(dlg.isVisible()) << key;
+        EXPECT_EQ(dlg.result(), 0) << key;
+        dlg.UpdateButton()->setFocus();
+    }
+    EXPECT_TRUE(boxes.Shown().empty());
+    dlg.hide();
 }
 
 TEST_F(UpdateDialogRig, QuitDuringAnUpdateAsksAndAbortsOnYes)

@@ -55,19 +55,45 @@ inline CKTV_Data &Tree()
     return *tree;
 }
 
-// The first input byte chooses whether the format's magic is put in front of the rest, so the
-// fuzzer reaches the body of the format quickly.
-inline std::vector<std::uint8_t> Shape(const std::uint8_t *data, std::size_t size, std::string_view magic)
+// The first input byte chooses the shape of the file, so the fuzzer reaches the body of the format
+// quickly even though a whole file is larger than its usual input limit:
+//   bit 0 clear: the rest of the input is the file as it stands;
+//   bit 0 set, bit 1 clear: the format's magic, then the rest;
+//   bits 0 and 1 set: a whole valid file of the format (`whole`, as the program saves it at
+//   start-up) with the rest of the input laid over it from the offset in the next two bytes, and
+//   cut to a length from the third when that byte is not 0xFF.
+inline std::vector<std::uint8_t> Shape(const std::uint8_t *data, std::size_t size, std::string_view magic,
+                                       const std::vector<std::uint8_t> &whole)
 {
     std::vector<std::uint8_t> file;
     if (size == 0)
         return file;
-    if (data[0] & 1) {
-        AppendArchiveString(file, magic);
-        file.insert(file.end(), data + 1, data + size);
-    } else {
-        file.assign(data + 1, data + size);
+    const std::uint8_t mode = data[0];
+    ++data;
+    --size;
+    if (!(mode & 1)) {
+        file.assign(data, data + size);
+        return file;
     }
+    if (!(mode & 2)) {
+        AppendArchiveString(file, magic);
+        file.insert(file.end(), data, data + size);
+        return file;
+    }
+    file = whole;
+    const std::size_t fileSize = file.size();
+    if (fileSize == 0)
+        return file;
+    if (size < 3)
+        return file;
+    const std::size_t offset = (data[0] | (data[1] << 8)) % fileSize;
+    const std::uint8_t cut = data[2];
+    data += 3;
+    size -= 3;
+    for (std::size_t i = 0; i < size && offset + i < fileSize; ++i)
+        file[offset + i] = data[i];
+    if (cut != 0xFF)
+        file.resize(fileSize * cut / 255);
     return file;
 }
 
@@ -75,8 +101,13 @@ template <class Load>
 int Run(const std::uint8_t *data, std::size_t size, std::string_view magic, std::size_t fileSize, Load load)
 {
     Tree();
+    static const std::vector<std::uint8_t> whole = [&load] {
+        auto ar = PresetArchive::ForStoring();
+        load(ar);
+        return ar.bytes;
+    }();
     const Snapshot before = Snapshot::Take();
-    auto ar = PresetArchive::ForLoading(Shape(data, size, magic));
+    auto ar = PresetArchive::ForLoading(Shape(data, size, magic, whole));
     const int result = load(ar);
     if (result == 0) {
         if (Snapshot::Take().bytes != before.bytes)

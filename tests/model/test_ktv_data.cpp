@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -166,6 +167,63 @@ TEST_F(KtvData, DestroyedTreeLeavesNoOutputPointers)
     tree.reset();
     for (auto *p : g_OutChannelTable)
         EXPECT_EQ(p, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Images from a device reply or a preset file are untrusted: whatever their bytes, unpacking
+// them, drawing the curves, packing the tree again and sending every record is sound (the
+// sanitizer builds check the memory and arithmetic), and the image the tree packs back can be
+// unpacked to the same tree.
+TEST_F(KtvData, HostileImagesUnpackDrawPackAndSend)
+{
+    struct Pattern { const char *name; std::function<std::uint8_t(std::size_t)> byte; };
+    const Pattern patterns[] = {
+        {"zeros", [](std::size_t) { return std::uint8_t(0x00); }},
+        {"ones", [](std::size_t) { return std::uint8_t(0xFF); }},
+        {"0x80", [](std::size_t) { return std::uint8_t(0x80); }},
+        {"0x7F", [](std::size_t) { return std::uint8_t(0x7F); }},
+        {"noise", [](std::size_t i) { return std::uint8_t((i * 2654435761u) >> 13); }},
+    };
+    for (const auto &p : patterns) {
+        SCOPED_TRACE(p.name);
+        auto image = std::make_unique<DeviceImage>();
+        for (std::size_t i = 0; i < DeviceImage::kSize; ++i)
+            image->bytes[i] = p.byte(i);
+        tree->LoadFromImage(*image, 0);
+        tree->SetPlotRect(CRect{0, 0, 560, 240});
+        tree->GetEffect().SetPlotRect(CRect{0, 0, 560, 240});
+        tree->GetMicIn()->SetPlotRect(CRect{0, 0, 560, 240});
+        tree->FillImage();
+
+        auto packed = std::make_unique<DeviceImage>();
+        {
+            std::lock_guard lock(g_csImage);
+            *packed = g_CurImage;
+        }
+        CKTV_Data again;
+        again.LoadFromImage(*packed, 0);
+        again.FillImage();
+        {
+            std::lock_guard lock(g_csImage);
+            EXPECT_TRUE(g_CurImage.bytes == packed->bytes) << "packing is not stable";
+        }
+
+        g_bDeviceOnline = 1;
+        tree->ResetChanges(1);
+        int frames = 0;
+        for (; frames < 2000; ++frames) {
+            auto item = tree->SendNextChange();
+            ASSERT_TRUE(item);
+            ASSERT_GE(item->Frame().size(), 16u);
+            if (item->Frame()[7] == OBJ_SYSTEM && item->Frame()[8] == SYS_STATUS)
+                break;
+        }
+        EXPECT_LT(frames, 2000) << "the marks never drain";
+        g_bDeviceOnline = 0;
+    }
 }
 
 }  // namespace

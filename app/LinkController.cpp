@@ -207,7 +207,10 @@ void CLinkController::ReconnectLink()
         }
         m_session.batchIndex = 0;
         m_session.connected = 1;
-        m_sync.QueueHandshake(0);
+        {
+            std::lock_guard lock(g_csLink);
+            m_sync.QueueHandshake(0);
+        }
         m_backend.StartCommThread();
         break;
     case LINK_TCP:

@@ -3,6 +3,7 @@
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -88,6 +89,20 @@ bool SystemFieldsValid(const AllPresetsSystemFields &s)
            s.inputOption <= 1 && s.masterOn <= 1 &&
            s.noiseParamSec >= kFileMinNoiseSeconds && s.noiseParamSec <= kFileMaxNoiseSeconds &&
            SpeakerTypesValid(s.speakerTypes);
+}
+
+// The device's system blocks are stored as it sends them; a value outside what a file may carry
+// is saved as the nearest one it may, so every file the program writes loads again.
+void ClampSystemFields(AllPresetsSystemFields &s)
+{
+    s.masterVolume = std::min<std::uint16_t>(s.masterVolume, kFileMaxMasterVolume);
+    s.inputGroupByte = std::min<std::uint8_t>(s.inputGroupByte, kFileMaxInputGroup);
+    s.inputOption = s.inputOption ? 1 : 0;
+    s.masterOn = s.masterOn ? 1 : 0;
+    s.noiseParamSec = std::clamp<std::uint8_t>(s.noiseParamSec, kFileMinNoiseSeconds, kFileMaxNoiseSeconds);
+    for (auto &t : s.speakerTypes)
+        if (t > kFileMaxSpeakerType)
+            t = 0;  // a code the program does not know: no speaker type
 }
 
 bool CrossoverValid(std::uint16_t freq, std::uint8_t slope, std::uint8_t family)
@@ -418,6 +433,7 @@ int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar)
         s.masterOn = g_bMasterOn;
         for (int n = 0; n < 8; ++n)
             s.speakerTypes[n] = g_SpeakerTypes[n];
+        ClampSystemFields(s);
         ar.bytes = EncodeAllPresetsFile(*data);
         return 1;
     }

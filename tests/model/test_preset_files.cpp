@@ -140,6 +140,32 @@ TEST_F(PresetFiles, AllPresetsSaveLoadIsByteIdentical)
     EXPECT_EQ(Save(SerializeAllPresetsFile), file);
 }
 
+// The device's system blocks are stored as it sent them. A value the file may not carry is saved
+// as the nearest one it may, so the user's all-presets file always loads again.
+TEST_F(PresetFiles, AllPresetsSavedFromOddDeviceValuesLoadAgain)
+{
+    g_nMasterVolume = 200;
+    g_nNoiseParamSec = 0;
+    g_nInputGroupByte = 9;
+    g_nInputOption = 3;
+    g_bMasterOn = 5;
+    g_SpeakerTypes[3] = 40;
+    g_SpeakerTypes[4] = 24;
+    g_nInputLayout = 3;
+    const auto file = Save(SerializeAllPresetsFile);
+
+    InitGlobalData();
+    g_nInputLayout = 3;
+    ASSERT_EQ(Load(SerializeAllPresetsFile, file), 1);
+    EXPECT_EQ(int(g_nMasterVolume), 66);
+    EXPECT_EQ(g_nNoiseParamSec.load(), 2);
+    EXPECT_EQ(g_nInputGroupByte.load(), 2);
+    EXPECT_EQ(g_nInputOption.load(), 1);
+    EXPECT_EQ(g_bMasterOn.load(), 1);
+    EXPECT_EQ(g_SpeakerTypes[3].load(), 0);  // unknown code: no speaker type
+    EXPECT_EQ(g_SpeakerTypes[4].load(), 24);
+}
+
 TEST_F(PresetFiles, AllPresetsInputSourceFixUp)
 {
     g_nInputSource = 2;

@@ -194,7 +194,7 @@ TEST_F(UpdateDialogRig, TwoDevicesAndTheNetworkArePoppedUpAndTheSecondDeviceIsUp
     net.SetCheckPause(20);
     view->Backend().StartPing();
     // Not pumped: the reachability notice would open the network link before the test presses Update.
-    for (int i = 0; i < 1000 && !net.IsReachable(); ++i)
+    for (int i = 0; i < 6000 && !net.IsReachable(); ++i)
         QTest::qSleep(10);
     ASSERT_TRUE(net.IsReachable());
 

@@ -1,5 +1,7 @@
 #include "model/PresetFiles.h"
 
+#include "model/DataDefine.h"
+#include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
 
@@ -373,6 +375,55 @@ bool WriteFileBytes(const std::string &path, std::span<const std::uint8_t> bytes
 
 namespace {
 
+int Word(const std::uint8_t *p) { return p[0] | (p[1] << 8); }
+
+bool BandPacketValid(const std::uint8_t *p)
+{
+    const int freq = Word(p), gainWord = Word(p + 2), bandwidth = Word(p + 4);
+    return freq >= kFreqMin && freq <= kFreqMax && gainWord >= kGainWordOffset &&
+           gainWord <= kGainWordOffset + kGainCodeMax && bandwidth <= kBandwidthIndexMax;
+}
+
+// A crossover item: high-pass and low-pass frequency, family and slope.
+bool CrossoverItemValid(const std::uint8_t *p)
+{
+    for (const std::uint8_t *x : {p, p + 4})
+        if (Word(x) < kFreqMin || Word(x) > kFreqMax || x[2] > CFilter::kFamilyBessel || x[3] > CFilter::kSlopeOff)
+            return false;
+    return true;
+}
+
+// The values of an image that reach the device when a loaded file is pushed: the band packets and
+// crossovers of the music inputs and outputs, and the outputs' gain and delay. The program packs
+// them within these ranges, so a file it saved always passes; a file with a value outside them is
+// damaged and is refused.
+bool ImageValuesValid(const FileImage &image)
+{
+    auto item = [&image](std::size_t blockOffset, int k) {
+        return image.data() + blockOffset + static_cast<std::size_t>(k) * DeviceImage::kItemSize;
+    };
+    for (std::size_t n = 0; n < DeviceImage::kMusicCount; ++n) {
+        const std::size_t block = DeviceImage::kMusicOffset + n * DeviceImage::kMusicSize;
+        for (int k = 0; k < CMusic_InData::kBands; ++k)
+            if (!BandPacketValid(item(block, k)))
+                return false;
+        if (!CrossoverItemValid(item(block, 32)))
+            return false;
+    }
+    for (std::size_t n = 0; n < DeviceImage::kOutCount; ++n) {
+        const std::size_t block = DeviceImage::kOutOffset + n * DeviceImage::kOutSize;
+        for (int k = 0; k < CKTV_OutData::kBands; ++k)
+            if (!BandPacketValid(item(block, k)))
+                return false;
+        const std::uint8_t *basic = item(block, CKTV_OutData::kBasicItem);
+        if (Word(basic + 2) > CKTV_OutData::kGainMax || Word(basic + 4) > kDelayCodeMax)
+            return false;
+        if (!CrossoverItemValid(item(block, CKTV_OutData::kCrossoverItem)))
+            return false;
+    }
+    return true;
+}
+
 void CopyOut(const DeviceImage &src, FileImage &dst) { std::memcpy(dst.data(), src.data(), dst.size()); }
 void CopyIn(const FileImage &src, DeviceImage &dst) { std::memcpy(dst.data(), src.data(), src.size()); }
 
@@ -393,7 +444,7 @@ int SerializePresetFile(CKTV_Data &tree, PresetArchive &ar)
     }
 
     FileImage image;
-    if (DecodePresetFile(ar.bytes, image) != PresetFileStatus::Ok)
+    if (DecodePresetFile(ar.bytes, image) != PresetFileStatus::Ok || !ImageValuesValid(image))
         return 0;
     std::lock_guard link(g_csLink);
     {
@@ -438,7 +489,9 @@ int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar)
         return 1;
     }
 
-    if (DecodeAllPresetsFile(ar.bytes, *data) != PresetFileStatus::Ok)
+    // The machine presets are the device's own images, kept as it sent them; the current image is
+    // the one the program packed.
+    if (DecodeAllPresetsFile(ar.bytes, *data) != PresetFileStatus::Ok || !ImageValuesValid(data->current))
         return 0;
     std::lock_guard link(g_csLink);
     {

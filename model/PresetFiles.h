@@ -148,10 +148,14 @@ private:
 // hold the link lock while they pack or commit, so the worker never sees a half-written image.
 //
 // Preset: stores the packed tree's current image; loads the current image and unpacks it into
-// the tree, leaving the effect record as it was.
+// the tree, leaving the effect record as it was. A current image whose band packets, crossovers,
+// output gains or delays lie outside their ranges (values a load pushes to the device, and that
+// the program never packs) refuses the file.
 int SerializePresetFile(CKTV_Data &tree, PresetArchive &ar);
 // All presets: the six machine presets, the current image and the system fields; after a load
-// the input source is fixed up for the input layout in effect.
+// the input source is fixed up for the input layout in effect. The current image is checked as
+// in a preset file; the machine presets are the device's images and are taken as they are. A
+// system value the device sent outside the file's ranges is saved as the nearest value in range.
 int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar);
 // Output map: the speaker types and each output's crossovers; a load only fills the speaker
 // types and the crossover table, nothing is applied to the outputs.

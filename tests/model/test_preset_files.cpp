@@ -234,6 +234,32 @@ TEST_F(PresetFiles, RefusedFilesChangeNothing)
     auto spoiled = all;
     spoiled[30766] = 67;  // master volume above 66
     EXPECT_EQ(Load(SerializeAllPresetsFile, spoiled), 0);
+    // Damaged values of the current image, which a loaded file pushes to the device.
+    struct Damage { const char *what; std::size_t offset; std::uint16_t word; };
+    const std::size_t out2 = DeviceImage::kOutOffset + 2 * DeviceImage::kOutSize;
+    const std::size_t music5 = DeviceImage::kMusicOffset + 5 * DeviceImage::kMusicSize;
+    const Damage damages[] = {
+        {"output gain above 0 dB", out2 + 31 * 8 + 2, 601},
+        {"output delay above 20 ms", out2 + 31 * 8 + 4, 961},
+        {"band frequency 0", out2 + 4 * 8, 0},
+        {"band frequency above 20 kHz", music5 + 30 * 8, 20001},
+        {"band gain word above +20 dB", out2 + 30 * 8 + 2, 801},
+        {"band gain word below -20 dB", out2 + 7 * 8 + 2, 399},
+        {"bandwidth beyond the Q table", music5 + 8 * 8 + 4, 296},
+        {"crossover frequency", out2 + 32 * 8 + 4, 19},
+        {"crossover slope", music5 + 32 * 8 + 6, 0x0900},
+        {"crossover family", out2 + 32 * 8 + 2, 0x0003},
+    };
+    for (const auto &d : damages) {
+        auto put = [&d](std::vector<std::uint8_t> file, std::size_t image) {
+            file[image + d.offset] = static_cast<std::uint8_t>(d.word & 0xFF);
+            file[image + d.offset + 1] = static_cast<std::uint8_t>(d.word >> 8);
+            return file;
+        };
+        EXPECT_EQ(Load(SerializePresetFile, put(preset, 17)), 0) << d.what;
+        EXPECT_EQ(Load(SerializeAllPresetsFile, put(all, 20 + 6 * DeviceImage::kSize)), 0) << d.what;
+    }
+    EXPECT_EQ(GlobalsSnapshot(), before);
     auto badSlot = mode;
     badSlot[10] = 4;  // a fifth row does not exist
     EXPECT_EQ(Load(loadMode, badSlot), 0);

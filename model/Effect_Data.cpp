@@ -246,8 +246,10 @@ void CEffect_Data::LoadCrossover(const std::uint8_t *x)
         const std::uint8_t *p = x + 4 * k;
         CFilter *e = elements[k];
         e->SetFreq(Get16(p), 0);
-        e->SetFamily(p[2], 0);
-        e->SetSlope(p[3], 0);
+        if (FamilyInRange(p[2]))
+            e->SetFamily(p[2], 0);
+        if (SlopeInRange(p[3]))
+            e->SetSlope(p[3], 0);
         e->StepSendFreq(0);
     }
 }

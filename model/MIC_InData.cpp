@@ -263,8 +263,10 @@ void CMIC_InData::LoadFromRecord(std::span<const std::uint8_t> block)
         const int f = Get16(p);
         e->SetFreq(f, 1);
         e->SetSendFreq(e->GetFreq());
-        e->SetFamily(p[2], 1);
-        e->SetSlope(p[3], 1);
+        if (FamilyInRange(p[2]))
+            e->SetFamily(p[2], 1);
+        if (SlopeInRange(p[3]))
+            e->SetSlope(p[3], 1);
         e->StepSendFreq(0);
     }
 }
@@ -291,8 +293,10 @@ void CMIC_InData::LoadCrossover(const std::uint8_t *x)
         const int send = e->GetSendFreq();
         e->SetFreq(Get16(p), 0);
         e->SetSendFreq(send);
-        e->SetFamily(p[2], 0);
-        e->SetSlope(p[3], 0);
+        if (FamilyInRange(p[2]))
+            e->SetFamily(p[2], 0);
+        if (SlopeInRange(p[3]))
+            e->SetSlope(p[3], 0);
     }
 }
 

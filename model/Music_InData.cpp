@@ -305,8 +305,10 @@ void CMusic_InData::LoadCrossover(const std::uint8_t *p)
         const std::uint8_t *x = p + 4 * k;
         CFilter *e = elements[k];
         e->SetFreq(Get16(x), 0);
-        e->SetFamily(x[2], 0);
-        e->SetSlope(x[3], 0);
+        if (FamilyInRange(x[2]))
+            e->SetFamily(x[2], 0);
+        if (SlopeInRange(x[3]))
+            e->SetSlope(x[3], 0);
         e->StepSendFreq(0);
     }
 }

@@ -5,6 +5,7 @@
 #include "link/CommandFrame.h"
 #include "link/SendData.h"
 #include "model/DeviceImage.h"
+#include "model/Filter.h"
 
 #include <array>
 #include <cstdint>
@@ -28,6 +29,11 @@ inline int Get16(const std::uint8_t *p)
 {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
 }
+
+// A crossover family or slope read from a block outside the element's tables is not taken: the
+// element keeps its own, so everything packed later stays within what a file and the device accept.
+inline bool FamilyInRange(int family) { return family >= CFilter::kFamilyLinkwitzRiley && family <= CFilter::kFamilyBessel; }
+inline bool SlopeInRange(int slope) { return slope >= 0 && slope <= CFilter::kSlopeOff; }
 
 // Reads item k of a block of the current image (zeros when it does not exist).
 inline Item ReadImageItem(int objType, int channel, int item)

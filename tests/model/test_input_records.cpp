@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <mutex>
+#include <span>
 #include <vector>
 
 namespace {
@@ -284,6 +286,53 @@ TEST_F(InputRecords, BypassCoversCrossoversForMicAndEffectOnlyBandsForMusic)
     EXPECT_EQ(fx.GetLpf()->GetBypass(), 1);
     mic.SetAllBypass(0);
     EXPECT_FALSE(mic.IsAllBypassed());
+}
+
+// A crossover family or slope beyond the tables (a damaged block) is not taken: the element keeps
+// its own, and a fill writes values the preset files and the device accept.
+TEST_F(InputRecords, CrossoverValuesOutsideTheTablesAreNotTaken)
+{
+    MusicFixture m(1);
+    CMIC_InData mic;
+    mic.InitEQ(8, 10, 20000);
+    CEffect_Data fx;
+    struct Case {
+        const char *name;
+        int objType, channel, crossoverItem;
+        std::function<void(std::span<const std::uint8_t>)> load;
+        CFilter *hpf;
+        std::function<void()> fill;
+    };
+    const Case cases[] = {
+        {"music", OBJ_MUSIC, 1, 32, [&](auto b) { m.rec.LoadFromRecord(b); }, m.rec.GetHpf(),
+         [&] { m.rec.FillRecord(); }},
+        {"mic", OBJ_MIC, 0, 10, [&](auto b) { mic.LoadFromRecord(b); }, mic.GetHpf(), [&] { mic.FillRecord(); }},
+        {"effect", OBJ_EFFECT, 0, 15, [&](auto b) { fx.LoadFromRecord(b); }, fx.GetHpf(), [&] { fx.FillRecord(); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        c.fill();
+        auto block = BlockCopy(c.objType, c.channel);
+        std::uint8_t *x = block.data() + 8 * c.crossoverItem;
+        x[0] = 100;  // high-pass at 100 Hz, family 3 and slope 9 do not exist
+        x[1] = 0;
+        x[2] = 3;
+        x[3] = 9;
+        x[6] = 1;  // the low-pass takes Butterworth, slope 4
+        x[7] = 4;
+        const int family = c.hpf->GetFamily(), slope = c.hpf->GetSlope();
+        c.load(block);
+        EXPECT_EQ(c.hpf->GetFreq(), 100);
+        EXPECT_EQ(c.hpf->GetFamily(), family);
+        EXPECT_EQ(c.hpf->GetSlope(), slope);
+        c.fill();
+        const auto packed = BlockCopy(c.objType, c.channel);
+        const std::uint8_t *y = Item(packed, c.crossoverItem);
+        EXPECT_EQ(y[2], family);
+        EXPECT_EQ(y[3], slope);
+        EXPECT_EQ(y[6], 1);
+        EXPECT_EQ(y[7], 4);
+    }
 }
 
 // ---- effect -------------------------------------------------------------------------------------

@@ -32,8 +32,10 @@ void CBtnPng::PreSubclassWindow(unsigned style)
 
 void CBtnPng::Load(Slot s, int id)
 {
-    // A resource that cannot be drawn leaves the slot empty rather than half-made.
-    m_images[s] = id ? Skins::Png(id, {}, (s >= LangNormal) ? SkinLang::Chinese : SkinLang::English) : QPixmap();
+    // An image that does not exist leaves the slot empty rather than half-made: the button then
+    // shows the look of an earlier slot, or nothing at all.
+    const bool exists = id != 0 && Skins::Has(SkinType::Png, id);
+    m_images[s] = exists ? Skins::Png(id, {}, (s >= LangNormal) ? SkinLang::Chinese : SkinLang::English) : QPixmap();
 }
 
 void CBtnPng::LoadImages(int normal, int hover, int pressed)

@@ -73,9 +73,16 @@ TEST(BtnPng, ButtonWithoutImagesPaintsNothing)
     b->resize(30, 30);
     b->LoadImages(0, 0, 0);
     b->LoadCheckedImages(0, 0, 0);
+    auto *missing = new CBtnPng(&page, 4603);  // ids that name no image
+    missing->resize(30, 30);
+    missing->LoadImages(987001, 987002, 987003);
+    EXPECT_EQ(missing->size(), QSize(30, 30));
     QPixmap shot(b->size());
     shot.fill(Qt::transparent);
     b->render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(qAlpha(Centre(shot)), 0);
+    shot.fill(Qt::transparent);
+    missing->render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
     EXPECT_EQ(qAlpha(Centre(shot)), 0);
 }
 

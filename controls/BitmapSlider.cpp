@@ -18,6 +18,12 @@
 #include <cstdlib>
 
 namespace {
+// A bitmap resource as loading it gives it: nothing when no image has that id.
+QPixmap LoadBitmap(int id, QSize size = {})
+{
+    return Skins::Has(SkinType::Bitmap, id) ? Skins::Bitmap(id, size) : QPixmap();
+}
+
 constexpr int kModeInverted80 = 10;
 constexpr int kInvertedBase = 80;
 constexpr int kGridShift = 192;  // value mode 2 counts the grid from entry 192
@@ -73,14 +79,14 @@ bool CBitmapSlider::SetChannelBitmaps(int id, int activeId, int transparent, COL
         update();
         return true;
     }
-    QPixmap img = Skins::Bitmap(id);
+    QPixmap img = LoadBitmap(id);
     if (img.isNull())
         return false;
     if (transparent)
         PrepareMask(img, clrKey, x, y);
     QPixmap active;
     if (activeId) {
-        active = Skins::Bitmap(activeId, img.size());
+        active = LoadBitmap(activeId, img.size());
         if (active.isNull()) {
             m_bmChannel = QPixmap();
             m_bChannelSet = 0;
@@ -114,14 +120,14 @@ bool CBitmapSlider::SetThumbBitmaps(int id, int activeId, int transparent, COLOR
     }
     if (id == m_nLastThumbId)
         return true;
-    QPixmap img = Skins::Bitmap(id);
+    QPixmap img = LoadBitmap(id);
     if (img.isNull())
         return false;
     if (transparent)
         PrepareMask(img, clrKey, x, y);
     QPixmap active;
     if (activeId) {
-        active = Skins::Bitmap(activeId, img.size());
+        active = LoadBitmap(activeId, img.size());
         if (active.isNull()) {
             m_bmThumb = QPixmap();
             m_bThumbSet = 0;
@@ -148,7 +154,7 @@ bool CBitmapSlider::SetThumbBitmaps(int id, int activeId, int transparent, COLOR
 
 void CBitmapSlider::SetThumbMaskBitmap(int id)
 {
-    QPixmap img = Skins::Bitmap(id);
+    QPixmap img = LoadBitmap(id);
     if (img.isNull())
         return;
     delete m_pThumbMask;

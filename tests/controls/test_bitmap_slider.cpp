@@ -177,4 +177,16 @@ TEST(BitmapSlider, ThumbMaskKeepsTheThumbAndHidesItsKey)
     }
 }
 
+TEST(BitmapSlider, ImagesThatDoNotExistAreRefused)
+{
+    SliderPage page;
+    EXPECT_TRUE(page.slider->SetThumbBitmaps(611, 613, 1));
+    EXPECT_FALSE(page.slider->SetChannelBitmaps(987100, 0, 0));
+    EXPECT_FALSE(page.slider->SetChannelBitmaps(610, 987101, 0));  // a missing active image removes both
+    EXPECT_EQ(page.slider->size(), QSize(30, 100));                // and leaves the control's size
+    EXPECT_FALSE(page.slider->SetThumbBitmaps(626, 987102, 1));
+    EXPECT_TRUE(page.slider->SetChannelBitmaps(610, 0, 0));
+    EXPECT_EQ(page.slider->size(), Skins::Bitmap(610).size());
+}
+
 }  // namespace

@@ -61,7 +61,7 @@ void CComBoxBtn::SetBitmaps(int normalId, int hoverId)
 {
     m_nNormalBitmap = normalId;
     m_nHoverBitmap = hoverId;
-    const QSize s = Skins::NaturalSize(SkinType::Bitmap, normalId);
+    const QSize s = Skins::Has(SkinType::Bitmap, normalId) ? Skins::NaturalSize(SkinType::Bitmap, normalId) : QSize();
     if (!s.isEmpty())
         resize(s);
     update();
@@ -275,7 +275,7 @@ void CComBoxBtn::paintEvent(QPaintEvent *)
         id = m_nNormalBitmap;
         colour = m_bHighlight ? m_clrHighlight : m_clrNormal;
     }
-    if (id)
+    if (id && Skins::Has(SkinType::Bitmap, id))
         p.drawPixmap(r, Skins::Bitmap(id, r.size()));
     else
         PaintPlainField(p, r, enabled && m_bHover, enabled);

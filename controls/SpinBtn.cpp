@@ -29,7 +29,7 @@ void CSpinBtn::SetBitmaps(int resting, int minus, int middle, int plus)
     m_nBitmaps[1] = minus;
     m_nBitmaps[2] = middle;
     m_nBitmaps[3] = plus;
-    if (resting) {
+    if (resting && Skins::Has(SkinType::Bitmap, resting)) {
         const QSize s = Skins::NaturalSize(SkinType::Bitmap, resting);
         if (!s.isEmpty())
             resize(s);
@@ -170,7 +170,9 @@ void CSpinBtn::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     const QRect r = rect();
     const bool enabled = isEnabled();
-    const int id = enabled ? m_nBitmaps[std::clamp(m_nState, 0, 3)] : m_nDisabledBitmap;
+    int id = enabled ? m_nBitmaps[std::clamp(m_nState, 0, 3)] : m_nDisabledBitmap;
+    if (id && !Skins::Has(SkinType::Bitmap, id))
+        id = 0;  // an image that does not exist: the plain face
     if (id) {
         p.drawPixmap(r, Skins::Bitmap(id, r.size()));
     } else {

@@ -95,7 +95,7 @@ int CXPButton::CurrentBitmap() const
 void CXPButton::paintEvent(QPaintEvent *)
 {
     const int id = CurrentBitmap();
-    if (id == 0)
+    if (id == 0 || !Skins::Has(SkinType::Bitmap, id))
         return;  // nothing to paint: what lies below shows
     const QSize natural = Skins::NaturalSize(SkinType::Bitmap, id);
     if (!natural.isEmpty() && natural != size()) {

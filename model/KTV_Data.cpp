@@ -148,14 +148,20 @@ void CKTV_Data::LoadFromImage(const DeviceImage &image, int mode)
         m_out[n]->LoadFromRecord(copy->Block(OBJ_OUTPUT, n));
 }
 
-void CKTV_Data::FillImage()
+TextFieldResult CKTV_Data::FillImage()
 {
-    m_effect.FillRecord();
-    m_mic->FillRecord();
+    TextFieldResult result = TextFieldResult::Ok;
+    auto keep = [&result](TextFieldResult r) {
+        if (result == TextFieldResult::Ok)
+            result = r;
+    };
+    keep(m_effect.FillRecord());
+    keep(m_mic->FillRecord());
     for (auto &in : m_music)
-        in->FillRecord();
+        keep(in->FillRecord());
     for (auto &out : m_out)
-        out->FillRecord();
+        keep(out->FillRecord());
+    return result;
 }
 
 void CKTV_Data::ResetChanges(int flag)

@@ -55,8 +55,10 @@ public:
     // pass -1, a preset the device sent back passes its preset number), then the microphone, the
     // music inputs and the outputs. Stamps nothing; the image is only read.
     void LoadFromImage(const DeviceImage &image, int mode);
-    // Packs every record into its block of g_CurImage; the name and reserved bytes are left.
-    void FillImage();
+    // Packs every record into its block of g_CurImage; the name and reserved bytes are left. A
+    // record name that no longer fits its item (a loaded name of 8 bytes) leaves that item as it
+    // was; the first such result is returned for the caller to show (CharLenErrorText), else Ok.
+    TextFieldResult FillImage();
     // Every change mark := flag; system block 5 pending := flag, block 2 pending := 0.
     void ResetChanges(int flag);
 

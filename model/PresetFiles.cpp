@@ -1,9 +1,11 @@
 #include "model/PresetFiles.h"
 
 #include "model/DataDefine.h"
+#include "model/DelayText.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
+#include "platform/ViewServices.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -424,6 +426,13 @@ bool ImageValuesValid(const FileImage &image)
     return true;
 }
 
+// A record name that no longer fits its item was left out of the file: say so, with no lock held.
+void ReportNameFields(TextFieldResult names)
+{
+    if (names == TextFieldResult::TooLong)
+        ShowMessage(CharLenErrorText(), MB_OK, CharLenErrorCode());
+}
+
 void CopyOut(const DeviceImage &src, FileImage &dst) { std::memcpy(dst.data(), src.data(), dst.size()); }
 void CopyIn(const FileImage &src, DeviceImage &dst) { std::memcpy(dst.data(), src.data(), src.size()); }
 
@@ -433,13 +442,15 @@ int SerializePresetFile(CKTV_Data &tree, PresetArchive &ar)
 {
     if (ar.IsStoring()) {
         FileImage image;
-        std::lock_guard link(g_csLink);
-        tree.FillImage();
+        TextFieldResult names;
         {
+            std::lock_guard link(g_csLink);
+            names = tree.FillImage();
             std::lock_guard lock(g_csImage);
             CopyOut(g_CurImage, image);
         }
         ar.bytes = EncodePresetFile(image);
+        ReportNameFields(names);
         return 1;
     }
 
@@ -460,8 +471,8 @@ int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar)
     auto data = std::make_unique<AllPresetsFileData>();
     auto &s = data->sys;
     if (ar.IsStoring()) {
-        std::lock_guard link(g_csLink);
-        tree.FillImage();
+        std::unique_lock link(g_csLink);
+        const TextFieldResult names = tree.FillImage();
         {
             std::lock_guard lock(g_csImage);
             for (int p = 0; p < kFileMachinePresets; ++p)
@@ -485,7 +496,9 @@ int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar)
         for (int n = 0; n < 8; ++n)
             s.speakerTypes[n] = g_SpeakerTypes[n];
         ClampSystemFields(s);
+        link.unlock();
         ar.bytes = EncodeAllPresetsFile(*data);
+        ReportNameFields(names);
         return 1;
     }
 

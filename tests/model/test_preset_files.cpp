@@ -3,9 +3,11 @@
 #include "model/InitGlobalData.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
+#include "platform/TestDoubles.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -164,6 +166,35 @@ TEST_F(PresetFiles, AllPresetsSavedFromOddDeviceValuesLoadAgain)
     EXPECT_EQ(g_bMasterOn.load(), 1);
     EXPECT_EQ(g_SpeakerTypes[3].load(), 0);  // unknown code: no speaker type
     EXPECT_EQ(g_SpeakerTypes[4].load(), 24);
+}
+
+// A microphone name of 8 bytes (loaded from a block without a NUL) does not fit its terminated
+// item: the save goes on with the item as it was and tells the user once, with no lock held.
+TEST_F(PresetFiles, SaveReportsANameThatNoLongerFits)
+{
+    std::vector<std::uint8_t> block(DeviceImage::kMicSize, 0);
+    std::memcpy(block.data() + 13 * 8, "ABCDEFGH", 8);
+    block[9 * 8 + 6] = 100;
+    tree->GetMicIn()->LoadFromRecord(block);
+    {
+        std::lock_guard lock(g_csImage);
+        std::memcpy(g_CurImage.Item(OBJ_MIC, 0, 13).data(), "Mic 9\0\0\0", 8);
+    }
+    CScriptedMessageBox boxes;
+    ScopedMessageBoxService install(boxes);
+    struct Case { const char *name; int (*op)(CKTV_Data &, PresetArchive &); std::size_t image; };
+    for (const auto &c : {Case{"preset", SerializePresetFile, 17}, Case{"all", SerializeAllPresetsFile, 20 + 6 * 4392}}) {
+        SCOPED_TRACE(c.name);
+        boxes.Clear();
+        const auto file = Save(c.op);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, CharLenErrorText());
+        EXPECT_EQ(boxes.Shown()[0].code, CharLenErrorCode());
+        const std::size_t name = c.image + DeviceImage::kMicOffset + 13 * 8;
+        EXPECT_EQ(std::string(file.begin() + name, file.begin() + name + 5), "Mic 9");
+        EXPECT_EQ(file[c.image + DeviceImage::kMicOffset + 9 * 8 + 6], 100);  // the rest was packed
+    }
+    EXPECT_TRUE(LinkLockIsFree());
 }
 
 TEST_F(PresetFiles, AllPresetsInputSourceFixUp)

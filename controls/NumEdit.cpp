@@ -281,8 +281,9 @@ void CNumEdit::keyPressEvent(QKeyEvent *e)
             return;
         }
     }
+    // Keys the edit does not use (Enter, Escape) stay unaccepted, so a dialog around the edit
+    // still gets its default button and its cancel.
     QLineEdit::keyPressEvent(e);
-    e->accept();
     if (mods & (Qt::ControlModifier | Qt::ShiftModifier))
         return;
     if (QWidget *p = parentWidget())

@@ -9,7 +9,9 @@
 #include "platform/ViewServices.h"
 #include "tests/controls/CtrlTestKit.h"
 
+#include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -149,6 +151,27 @@ TEST(NumEdit, KeysArePostedToThePage)
     const auto keys = page.Of(WM_NUMEDIT_KEY);
     ASSERT_EQ(keys.size(), 1u);
     EXPECT_EQ(keys[0], (RecordedMessage{WM_NUMEDIT_KEY, 1001, 0x35}));
+}
+
+TEST(NumEdit, DialogKeysStillReachTheDialog)
+{
+    QtTestApp();
+    QDialog dlg;
+    auto *edit = new CNumEdit(&dlg);
+    auto *ok = new QPushButton("OK", &dlg);
+    ok->move(0, 40);
+    ok->setDefault(true);
+    int accepted = 0;
+    QObject::connect(ok, &QPushButton::clicked, [&] { ++accepted; });
+    edit->SetType(4);
+    edit->SetRange(0, 100);
+    dlg.show();
+    edit->setFocus();
+    QCoreApplication::processEvents();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(accepted, 1);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isVisible());
 }
 
 TEST(NumEdit, ClickTellsThePageAndSelectsAll)

@@ -322,6 +322,8 @@ void CNumEdit::mouseDoubleClickEvent(QMouseEvent *e)
     QLineEdit::mouseDoubleClickEvent(e);
     if (!isReadOnly())
         selectAll();
+    else
+        deselect();  // read-only: no selection, as the focus gain leaves it
 }
 
 void CNumEdit::mouseMoveEvent(QMouseEvent *e)

@@ -236,7 +236,11 @@ TEST(NumEdit, LanguageSwitchFocusLookAndReadOnly)
     QTest::mouseRelease(page.edit, Qt::LeftButton, {}, QPoint(100, 10));
     EXPECT_TRUE(page.edit->selectedText().isEmpty());
     EXPECT_TRUE(page.Of(WM_NUMEDIT_KEY).empty());
+    QTest::mouseDClick(page.edit, Qt::LeftButton, {}, QPoint(30, 10));
+    EXPECT_TRUE(page.edit->selectedText().isEmpty());
     page.edit->SetReadOnly(0);
+    QTest::mouseDClick(page.edit, Qt::LeftButton, {}, QPoint(30, 10));
+    EXPECT_EQ(page.edit->selectedText(), page.edit->text());  // a double click selects the whole text
 
     // The edit's own show memory: commands other than hide and show change nothing.
     EXPECT_EQ(page.edit->ShowWindow(SW_SHOWNA), 1);

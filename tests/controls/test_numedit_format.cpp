@@ -33,7 +33,7 @@ struct FormatCase {
     std::optional<std::string> text;
 };
 
-TEST(NumEditFormat, ShowsEveryTypeAsSpecified)
+TEST(NumEditFormat, ShowsEveryTypeByItsRule)
 {
     const FormatCase cases[] = {
         {"delay ms at max", P(0, 0, 960, 0, 0, "ms"), 960, "20.000MS"},

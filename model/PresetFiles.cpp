@@ -386,11 +386,12 @@ bool BandPacketValid(const std::uint8_t *p)
            gainWord <= kGainWordOffset + kGainCodeMax && bandwidth <= kBandwidthIndexMax;
 }
 
-// A crossover item: high-pass and low-pass frequency, family and slope.
+// A crossover item: high-pass and low-pass frequency, family and slope. The device itself may hold
+// a high-pass frequency below 20 Hz (the speaker-type rules raise it), so only the top is checked.
 bool CrossoverItemValid(const std::uint8_t *p)
 {
     for (const std::uint8_t *x : {p, p + 4})
-        if (Word(x) < kFreqMin || Word(x) > kFreqMax || x[2] > CFilter::kFamilyBessel || x[3] > CFilter::kSlopeOff)
+        if (Word(x) > kFreqMax || x[2] > CFilter::kFamilyBessel || x[3] > CFilter::kSlopeOff)
             return false;
     return true;
 }

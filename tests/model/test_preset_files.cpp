@@ -277,7 +277,7 @@ TEST_F(PresetFiles, RefusedFilesChangeNothing)
         {"band gain word above +20 dB", out2 + 30 * 8 + 2, 801},
         {"band gain word below -20 dB", out2 + 7 * 8 + 2, 399},
         {"bandwidth beyond the Q table", music5 + 8 * 8 + 4, 296},
-        {"crossover frequency", out2 + 32 * 8 + 4, 19},
+        {"crossover frequency", out2 + 32 * 8 + 4, 20001},
         {"crossover slope", music5 + 32 * 8 + 6, 0x0900},
         {"crossover family", out2 + 32 * 8 + 2, 0x0003},
     };

@@ -539,8 +539,9 @@ int SerializeOutputMapFile(CKTV_Data &tree, PresetArchive &ar)
     OutputMapFileData data;
     if (ar.IsStoring()) {
         std::lock_guard link(g_csLink);
+        // A code the program does not know is saved as no speaker type, as in the all-presets file.
         for (int n = 0; n < 8; ++n)
-            data.speakerTypes[n] = g_SpeakerTypes[n];
+            data.speakerTypes[n] = g_SpeakerTypes[n] <= kFileMaxSpeakerType ? g_SpeakerTypes[n].load() : 0;
         tree.FillCrossoverTable();
         for (int n = 0; n < 8; ++n) {
             const CrossoverRecord &x = g_CrossoverTable[n];

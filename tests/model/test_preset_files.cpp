@@ -305,11 +305,13 @@ TEST_F(PresetFiles, MapLoadFillsTablesOnly)
 {
     tree->GetOut(2)->GetHpf()->SetFreq(120, 0);
     g_SpeakerTypes[2] = 9;
+    g_SpeakerTypes[5] = 99;  // as a device may have sent it
     const auto file = Save(SerializeOutputMapFile);
     InitGlobalData();
     tree = std::make_unique<CKTV_Data>();
     ASSERT_EQ(Load(SerializeOutputMapFile, file), 1);
     EXPECT_EQ(g_SpeakerTypes[2].load(), 9);
+    EXPECT_EQ(g_SpeakerTypes[5].load(), 0);
     EXPECT_EQ(g_CrossoverTable[2].highFreq, 120);
     EXPECT_EQ(tree->GetOut(2)->GetHpf()->GetFreq(), 20);  // nothing is applied to the outputs
 }

@@ -14,6 +14,7 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
+#include "model/OutputPageContract.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/qt/Fonts.h"
@@ -46,17 +47,20 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     m_ctrl = std::make_unique<CLinkController>(m_command, m_session, *m_backend, *this, *m_sync, m_table);
 
     setObjectName(QStringLiteral("VRX530View"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // The Connect button on the left and the status field on the right of the console's top band.
     auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(8, 8, 8, 8);
+    row->setContentsMargins(8, 2, 8, 2);
+    row->setAlignment(Qt::AlignTop);
     auto *button = new CXPButton(this, IDC_CONNECT);
     button->setFixedSize(96, 26);
     m_connect = button;
     m_status = new CShow_Link(this, IDC_LINK_STATUS);
     // The indicator's template box: 130 x 14 dialog units.
     m_status->setFixedSize(DluRect(571, 1, 130, 14).size());
-    row->addWidget(m_connect);
-    row->addWidget(m_status);
+    row->addWidget(m_connect, 0, Qt::AlignVCenter);
     row->addStretch(1);
+    row->addWidget(m_status, 0, Qt::AlignVCenter);
     connect(m_connect, &QAbstractButton::clicked, this, [this] { m_ctrl->OnConnectButton(); });
 
     m_progress = new CGradientProgressCtrl(this, IDC_PROGRESS);
@@ -88,6 +92,13 @@ CVRX530View::~CVRX530View()
         g_pMainView = nullptr;
     if (g_pCommand.load() == &m_command)
         g_pCommand = nullptr;
+}
+
+void CVRX530View::paintEvent(QPaintEvent *)
+{
+    // The console's panel, drawn at the view's size in the UI language.
+    QPainter p(this);
+    p.drawPixmap(rect(), Skins::Bitmap(g_bChinese.load() != 0 ? 285 : 284, size()));
 }
 
 IMessageTarget *CVRX530View::MessageTarget() const
@@ -253,6 +264,8 @@ void CVRX530View::ResetOutputEqLinked()
     m_sync->ResetOutputEqLinked();
     if (m_hooks.refreshOutputEq)
         m_hooks.refreshOutputEq();
+    else if (IOutputPage *page = g_pOutputPage.load())
+        page->RefreshEQ();
 }
 
 // ---- ILinkView -----------------------------------------------------------------------------------
@@ -360,6 +373,8 @@ void CVRX530View::SelectAssignedChannel()
 {
     if (m_hooks.selectAssignedChannel)
         m_hooks.selectAssignedChannel();
+    else if (IOutputPage *page = g_pOutputPage.load())
+        page->SelectAssignedChannel();
 }
 
 void CVRX530View::ShowNetworkSettings()

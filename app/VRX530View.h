@@ -135,6 +135,9 @@ public:
     // The update dialog registers its tip while it is open (null when closed).
     void SetUpdateTipTarget(std::function<void(const std::string &)> tip) { m_updateTip = std::move(tip); }
 
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
 private:
     void InstallMessageHandlers();
 

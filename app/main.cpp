@@ -9,8 +9,11 @@
 #include "platform/Settings.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/QtGlobals.h"
+#include "res/Skins.h"
 
 #include <QApplication>
+#include <QColor>
+#include <QPalette>
 #include <QMenuBar>
 #include <QSocketNotifier>
 #include <QVBoxLayout>
@@ -61,6 +64,24 @@ int main(int argc, char *argv[])
     QWidget window;
     window.setWindowTitle(QStringLiteral("ZK-470"));
     window.resize(1204, 699);
+    {
+        // The console's dark frame around the view, and a menu bar and menus to match.
+        using namespace Skins::Palette;
+        const auto hex = [](QRgb c) { return QColor::fromRgb(c).name(); };
+        QPalette pal = window.palette();
+        pal.setColor(QPalette::Window, QColor::fromRgb(Background));
+        pal.setColor(QPalette::WindowText, QColor::fromRgb(Text));
+        window.setPalette(pal);
+        window.setAutoFillBackground(true);
+        window.setStyleSheet(QStringLiteral(
+            "QMenuBar { background: %1; color: %2; border-bottom: 1px solid %3; }"
+            "QMenuBar::item { background: transparent; padding: 3px 10px; }"
+            "QMenuBar::item:selected { background: %4; color: white; }"
+            "QMenu { background: %1; color: %2; border: 1px solid %3; }"
+            "QMenu::item { padding: 4px 24px 4px 16px; }"
+            "QMenu::item:selected { background: %5; color: white; }")
+                                 .arg(hex(Panel), hex(Text), hex(Frame), hex(PanelLight), hex(Accent)));
+    }
     auto *layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *view = new CVRX530View(doc.GetData(), nullptr, &window);
@@ -73,8 +94,7 @@ int main(int argc, char *argv[])
     QObject::connect(options->addAction(cn ? QStringLiteral("恢复出厂设置") : QStringLiteral("Factory Reset")),
                      &QAction::triggered, view, [view] { view->OnFactoryResetCommand(); });
     layout->setMenuBar(menuBar);
-    layout->addWidget(view);
-    layout->addStretch(1);
+    layout->addWidget(view, 1);
     window.show();
     view->OnInitialUpdate();
 

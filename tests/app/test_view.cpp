@@ -8,6 +8,7 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
+#include "model/OutputPageContract.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/TestDoubles.h"
@@ -72,6 +73,19 @@ TEST(MainView, ConnectButtonLooksAndNothingToOpen)
         EXPECT_TRUE(view.PresetNameButton()->text().isEmpty());
         EXPECT_EQ(view.PresetNameButton()->GetCheck(), 0);
         EXPECT_FALSE(view.HiddenProgress()->isVisible() || view.PresetNameEdit()->isVisible());
+
+        // Without shell hooks the equaliser refresh and the channel selection reach the output page.
+        struct Page : IOutputPage {
+            int eq = 0, select = 0;
+            void RefreshEQ() override { ++eq; }
+            void SelectAssignedChannel() override { ++select; }
+        } page;
+        g_pOutputPage = &page;
+        view.ResetOutputEqLinked();
+        view.SelectAssignedChannel();
+        g_pOutputPage = nullptr;
+        EXPECT_EQ(page.eq, 1);
+        EXPECT_EQ(page.select, 1);
         view.Shutdown();
     }
     SetAppSettings(nullptr);

@@ -114,6 +114,7 @@ void CDisplayDlg::Hide()
 void CDisplayDlg::SetFactoryResetMode()
 {
     m_bFactoryMode = true;
+    m_nTickPos = 0;  // a reset counts from the start, whatever an earlier one left
     m_pProgress->SetRange(0, 110);
     m_pProgress->SetPos(0);
 }

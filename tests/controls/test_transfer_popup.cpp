@@ -166,6 +166,16 @@ TEST(DisplayDlg, HideEnablesTheModeWindowAndFactoryModeCounts)
     EXPECT_EQ(dlg.Progress()->GetPos(), 110);
     EXPECT_GE(ticks, 11) << "full for about eleven ticks, then the success text";
     EXPECT_TRUE(advancedDlg.isEnabled());
+
+    // A second reset whose answer came before the first tick still stays full for its period.
+    dlg.SetFactoryResetMode();
+    dlg.Show(0);
+    ticks = 0;
+    while (dlg.isVisible() && ticks < 100) {
+        dlg.OnTimer();
+        ++ticks;
+    }
+    EXPECT_GE(ticks, 11) << "not the success text at once from the last reset's count";
     CDisplayDlg::SetProgramDlgLookup(nullptr);
     CDisplayDlg::SetAdvancedDlgLookup(nullptr);
 }

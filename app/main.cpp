@@ -65,15 +65,25 @@ int main(int argc, char *argv[])
     window.setWindowTitle(QStringLiteral("ZK-470"));
     window.resize(1204, 699);
     {
-        // The console's dark frame around the view, and a menu bar and menus to match.
+        // The console's dark frame around the view.
         using namespace Skins::Palette;
-        const auto hex = [](QRgb c) { return QColor::fromRgb(c).name(); };
         QPalette pal = window.palette();
         pal.setColor(QPalette::Window, QColor::fromRgb(Background));
         pal.setColor(QPalette::WindowText, QColor::fromRgb(Text));
         window.setPalette(pal);
         window.setAutoFillBackground(true);
-        window.setStyleSheet(QStringLiteral(
+    }
+    auto *layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *view = new CVRX530View(doc.GetData(), nullptr, &window);
+    // The Options menu's device commands (the application shell brings the full menus).
+    const bool cn = g_bChinese.load() != 0;
+    auto *menuBar = new QMenuBar(&window);
+    {
+        // Styled on the menu bar alone: a style sheet on the window would reach the dialogs too.
+        using namespace Skins::Palette;
+        const auto hex = [](QRgb c) { return QColor::fromRgb(c).name(); };
+        menuBar->setStyleSheet(QStringLiteral(
             "QMenuBar { background: %1; color: %2; border-bottom: 1px solid %3; }"
             "QMenuBar::item { background: transparent; padding: 3px 10px; }"
             "QMenuBar::item:selected { background: %4; color: white; }"
@@ -82,12 +92,6 @@ int main(int argc, char *argv[])
             "QMenu::item:selected { background: %5; color: white; }")
                                  .arg(hex(Panel), hex(Text), hex(Frame), hex(PanelLight), hex(Accent)));
     }
-    auto *layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *view = new CVRX530View(doc.GetData(), nullptr, &window);
-    // The Options menu's device commands (the application shell brings the full menus).
-    const bool cn = g_bChinese.load() != 0;
-    auto *menuBar = new QMenuBar(&window);
     QMenu *options = menuBar->addMenu(cn ? QStringLiteral("选项") : QStringLiteral("Options"));
     QObject::connect(options->addAction(cn ? QStringLiteral("固件更新") : QStringLiteral("Firmware Update")),
                      &QAction::triggered, view, [view] { view->OnFirmwareUpdate(); });

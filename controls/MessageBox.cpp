@@ -243,7 +243,8 @@ int CMessageBoxService::ShowMessage(const std::string &text, unsigned type, int 
         CMessageBox box(text, type, g_strProductName, code);
         box.DoModal();
     });
-    return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+    // The worker does not wait: it gets what the box gives when it is left without a choice.
+    return CMessageBox::CancelResult(type);
 }
 
 void InstallMessageBoxService()

@@ -86,8 +86,8 @@ int TimedMessageBox(QWidget *owner, const std::string &text, const std::string &
 
 // The service that routes every ShowMessage() to CMessageBox. On the UI thread the box runs
 // modally and its result is returned; from another thread the box is posted to the UI thread and
-// the call returns at once with IDOK for an OK-only box and IDCANCEL otherwise (a worker never
-// waits for the user).
+// the call returns at once with the result of a box left without a choice: IDOK for an OK-only
+// box, IDNO for Yes/No, IDCANCEL otherwise (a worker never waits for the user).
 class CMessageBoxService : public IMessageBoxService {
 public:
     int ShowMessage(const std::string &text, unsigned type, int code) override;

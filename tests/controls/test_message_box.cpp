@@ -164,8 +164,18 @@ TEST(MessageBox, ServiceRoutesMessagesFromAnyThread)
         auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget());
         seen = box && box->TextLabel()->text() == QStringLiteral("from the worker");
     });
-    QTRY_VERIFY_WITH_TIMEOUT(seen, 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() == nullptr, 2000);
+    ASSERT_TRUE(WaitUntil([&] { return seen; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeModalWidget() == nullptr; }, 2000));
+    // A question from the worker is answered "no" at once; the box still shows and closes.
+    std::thread([&] { workerResult = ShowMessage("asked from the worker", MB_YESNO, 100); }).join();
+    EXPECT_EQ(workerResult, IDNO) << "never a yes the user did not give";
+    seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget());
+        seen = box && box->TextLabel()->text() == QStringLiteral("asked from the worker");
+    });
+    ASSERT_TRUE(WaitUntil([&] { return seen; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeModalWidget() == nullptr; }, 2000));
     SetMessageBoxService(nullptr);
 }
 

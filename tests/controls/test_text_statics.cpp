@@ -73,7 +73,7 @@ TEST(FontStatic, PaintsOneCentredLineAndBlinks)
 
     s.StartAlarm();
     EXPECT_EQ(s.PaintColor(), RGB(250, 250, 250));
-    QTRY_VERIFY_WITH_TIMEOUT(s.PaintColor() == RGB(255, 0, 0), 3000);  // the first tick, about 1 s later
+    ASSERT_TRUE(WaitUntil([&] { return s.PaintColor() == RGB(255, 0, 0); }, 3000));  // the first tick, about 1 s later
     s.StopAlarm();
     EXPECT_EQ(s.PaintColor(), RGB(255, 255, 255));
 }

@@ -129,7 +129,7 @@ TEST(DisplayDlg, ShowsDuringATransferAndEndsReadably)
     EXPECT_TRUE(owner.isEnabled());
     EXPECT_EQ(dlg.Text()->GetWindowText(), QStringLiteral("End of data transmission"));
     EXPECT_TRUE(dlg.isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(!dlg.isVisible(), 3000);
+    ASSERT_TRUE(WaitUntil([&] { return !dlg.isVisible(); }, 3000));
     EXPECT_FALSE(dlg.TimerActive());
     g_bChinese = savedLang;
 }

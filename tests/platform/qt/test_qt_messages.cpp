@@ -48,7 +48,7 @@ TEST(WindowMessages, PostsFromWorkerArriveInOrderOnUiThread)
     worker.join();
     EXPECT_TRUE(got.empty()) << "posting must not run the handler on the poster's thread";
 
-    QTRY_COMPARE_WITH_TIMEOUT(int(got.size()), kCount, 5000);
+    ASSERT_TRUE(WaitUntil([&] { return int(got.size()) == kCount; }, 5000));
     for (int i = 0; i < kCount; ++i) {
         EXPECT_EQ(got[i].msg, WM_USER + 100 + unsigned(i % 3));
         EXPECT_EQ(got[i].w, WPARAM(i));
@@ -115,7 +115,7 @@ TEST(WndTimers, TicksByIdAndStops)
     EXPECT_TRUE(timers.SetTimer(300, 10));
     EXPECT_TRUE(timers.IsActive(300));
     EXPECT_EQ(timers.Period(300), 10);
-    QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 2, 2000);
+    ASSERT_TRUE(WaitUntil([&] { return ticks.size() >= 2; }, 2000));
     EXPECT_EQ(ticks.front(), 300);
     timers.KillTimer(300);
     EXPECT_FALSE(timers.IsActive(300));
@@ -141,7 +141,7 @@ TEST(RunOnUiThread, WorkerCallRunsLaterOnUiThread)
         });
     });
     worker.join();
-    QTRY_VERIFY_WITH_TIMEOUT(ran, 2000);
+    ASSERT_TRUE(WaitUntil([&] { return ran; }, 2000));
     EXPECT_TRUE(onUi);
 }
 

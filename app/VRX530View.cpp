@@ -6,6 +6,7 @@
 #include "controls/DisplayDlg.h"
 #include "controls/GradientProgressCtrl.h"
 #include "controls/InitDlg.h"
+#include "controls/MessageBox.h"
 #include "controls/Show_Link.h"
 #include "controls/XPButton.h"
 #include "link/FirmwareFile.h"
@@ -73,6 +74,9 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     m_btnPresetName->hide();
 
     m_popup = new CDisplayDlg(this);
+    // The hidden helper that can close an open message box by pressing Enter for it.
+    m_msgBox = new CMsgBox;
+    m_msgBox->CreateHidden(this);
     InstallMessageHandlers();
     ShowConnectedState(false);
 }

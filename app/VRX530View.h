@@ -22,6 +22,7 @@ class CDisplayDlg;
 class CGradientProgressCtrl;
 class CKTV_Data;
 class CMessageTable;
+class CMsgBox;
 class CShow_Link;
 class IHidBackend;
 class QAbstractButton;
@@ -158,6 +159,7 @@ private:
     QLineEdit *m_editPresetName = nullptr;
     CBitButton *m_btnPresetName = nullptr;
     ShellHooks m_hooks;
+    CMsgBox *m_msgBox = nullptr;
     std::function<void(const std::string &)> m_updateTip;
     bool m_shutDown = false;
 };

@@ -3,6 +3,7 @@
 
 #include "controls/BitButton.h"
 #include "controls/GradientProgressCtrl.h"
+#include "controls/MessageBox.h"
 #include "controls/Show_Link.h"
 #include "controls/XPButton.h"
 #include "link/LinkState.h"
@@ -47,6 +48,10 @@ TEST(MainView, ConnectButtonLooksAndNothingToOpen)
         auto *button = static_cast<CXPButton *>(view.ConnectButton());
         EXPECT_EQ(button->CurrentBitmap(), 8753);
         EXPECT_TRUE(view.StatusIndicator()->IsBlinking());
+        auto *closer = view.findChild<CMsgBox *>();
+        ASSERT_NE(closer, nullptr) << "the view keeps the hidden message-box closer";
+        EXPECT_TRUE(closer->Created());
+        EXPECT_FALSE(closer->isVisible());
         view.resize(400, 60);
         view.ShowConnectedState(true);
         const char *out = std::getenv("ZK_TEST_OUTPUT");

@@ -67,6 +67,17 @@ void CInitDlg::InitDialog()
     }
     m_lblText->setText(cn ? QStringLiteral("   该操作将引起设备重启并恢复到出厂时的状态")
                           : QStringLiteral("   This operation will restore factory Settings"));
+    // With a wider face than the template's the line would be cut at the dialog's edge: the dialog
+    // grows by what is missing and the other controls keep their places about the centre.
+    const int needText = m_lblText->fontMetrics().horizontalAdvance(m_lblText->text()) + 4;
+    if (needText > m_lblText->width()) {
+        const int grow = needText - m_lblText->width();
+        setFixedSize(width() + grow, height());
+        m_lblText->resize(needText, m_lblText->height());
+        for (QWidget *w : {static_cast<QWidget *>(m_lblHeading), static_cast<QWidget *>(m_btnOk),
+                           static_cast<QWidget *>(m_btnCancel)})
+            w->move(w->x() + grow / 2, w->y());
+    }
     m_btnOk->setText(cn ? QStringLiteral("确定") : QStringLiteral("OK"));
     m_btnCancel->setText(cn ? QStringLiteral("取消") : QStringLiteral("Quit"));
 }

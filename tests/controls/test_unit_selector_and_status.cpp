@@ -140,6 +140,19 @@ TEST(InitDlg, TextsByLanguageAndResults)
             << "the heading is not cut";
         dlg.hide();
     }
+    // A face wider than the template's grows the dialog rather than cutting the line.
+    {
+        LanguageScope lang(false);
+        CInitDlg dlg;
+        QFont wide = dlg.font();
+        wide.setPixelSize(22);
+        dlg.setFont(wide);
+        dlg.InitDialog();
+        QLabel *text = dlg.Text();
+        EXPECT_LE(text->fontMetrics().horizontalAdvance(text->text()), text->width());
+        EXPECT_LE(text->geometry().right(), dlg.width() - 1) << "the line ends inside the dialog";
+        EXPECT_LE(dlg.CancelButton()->geometry().right(), dlg.width() - 1);
+    }
     auto run = [](auto &&act) {
         CInitDlg dlg;
         QTimer::singleShot(0, &dlg, [&] { act(dlg); });

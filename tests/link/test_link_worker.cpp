@@ -137,7 +137,10 @@ TEST_F(Worker, UpdateTrafficRunsTheUpdateStepWithoutTheLockUntilFinished)
 {
     std::atomic<int> updateSteps{0};
     std::atomic<bool> lockFree{true};
+    std::atomic<bool> go{false};
     worker.SetUpdateStep([&](int mode) {
+        while (!go.load())  // hold the first step until the test has seen the event set
+            std::this_thread::sleep_for(1ms);
         EXPECT_EQ(mode, LINK_TCP);
         std::thread probe([&] {
             std::unique_lock lock(g_csLink, std::try_to_lock);
@@ -151,6 +154,7 @@ TEST_F(Worker, UpdateTrafficRunsTheUpdateStepWithoutTheLockUntilFinished)
     g_bUpdating = 1;
     worker.StartCommThread();
     EXPECT_TRUE(worker.IsEventSet(CLinkWorker::kUpdateTraffic));
+    go = true;
     ASSERT_TRUE(WaitUntil([&] { return !worker.IsEventSet(CLinkWorker::kUpdateTraffic); }));
     EXPECT_EQ(updateSteps.load(), 3);
     EXPECT_TRUE(lockFree.load());

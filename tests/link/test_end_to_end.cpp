@@ -221,7 +221,7 @@ TEST_P(EndToEnd, SilentDeviceEndsInALinkErrorAndTheStopDoesNotHang)
     ASSERT_TRUE(view.WaitFor(WM_LINK_ERROR, 1, 5s));
     const auto t0 = Clock::now();
     worker.StopCommThread(true);
-    EXPECT_LT(Clock::now() - t0, 1500ms);
+    EXPECT_LT(Clock::now() - t0, 3000ms);  // at most the step in progress, whose waits are bounded
     EXPECT_FALSE(worker.Exists());
 }
 

@@ -28,11 +28,12 @@ public:
             ++queued;
             return;
         }
-        ++written;
+        ++writing;
         std::this_thread::sleep_for(std::chrono::milliseconds(stepMs.load()));
+        ++written;
         cmd.PopFront();
     }
-    std::atomic<int> steps{0}, queued{0}, written{0}, stepMs{0};
+    std::atomic<int> steps{0}, queued{0}, writing{0}, written{0}, stepMs{0};
 };
 
 class Worker : public ::testing::Test {
@@ -94,8 +95,7 @@ TEST_F(Worker, StopWaitsForTheStepInProgressAndStopWithoutWorkerReturnsAtOnce)
 {
     transport.stepMs = 300;
     worker.StartCommThread();
-    ASSERT_TRUE(WaitUntil([&] { return transport.queued.load() >= 1; }));
-    std::this_thread::sleep_for(50ms);  // inside the write/read half now
+    ASSERT_TRUE(WaitUntil([&] { return transport.writing.load() >= 1; }));  // inside the write/read half now
     worker.StopCommThread(true);
     EXPECT_EQ(transport.written.load(), 1);
     EXPECT_EQ(cmd.GetCount(), 0);  // the step finished before the stop returned

@@ -139,9 +139,7 @@ bool CEffect_Data::TakeCrossoverChanges()
 
 std::unique_ptr<CSendData> CEffect_Data::SendName()
 {
-    const std::string name = GetName();
-    EditImageItem(OBJ_EFFECT, 0, kNameItem,
-                  [&](std::uint8_t *p) { CStringToBufferTerminated(p, kNameBytes, name); });
+    WriteImageName(OBJ_EFFECT, 0, kNameItem, kNameBytes, GetName());
     return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nNameItem, ReadImageItem(OBJ_EFFECT, 0, kNameItem));
 }
 
@@ -173,14 +171,7 @@ std::unique_ptr<CSendData> CEffect_Data::SendCrossover(bool frame)
 {
     const CFilter::DeviceValues hp = GetHpf()->GetDeviceValues();
     const CFilter::DeviceValues lp = GetLpf()->GetDeviceValues();
-    EditImageItem(OBJ_EFFECT, 0, kCrossoverItem, [&](std::uint8_t *p) {
-        Put16(p, hp.sendFreq);
-        p[2] = static_cast<std::uint8_t>(hp.family);
-        p[3] = static_cast<std::uint8_t>(hp.slope);
-        Put16(p + 4, lp.sendFreq);
-        p[6] = static_cast<std::uint8_t>(lp.family);
-        p[7] = static_cast<std::uint8_t>(lp.slope);
-    });
+    EditImageItem(OBJ_EFFECT, 0, kCrossoverItem, [&](std::uint8_t *p) { PutCrossover(p, hp, lp); });
     if (!frame)
         return nullptr;
     return BuildItemFrame(OBJ_EFFECT, m_nChannel, kCrossoverFrameItem, ReadImageItem(OBJ_EFFECT, 0, kCrossoverItem));
@@ -197,16 +188,10 @@ std::unique_ptr<CSendData> CEffect_Data::SendBand(int i, int n)
 
 TextFieldResult CEffect_Data::FillRecord()
 {
-    const std::string name = GetName();
-    auto result = TextFieldResult::Ok;
-    EditImageItem(OBJ_EFFECT, 0, kNameItem,
-                  [&](std::uint8_t *p) { result = CStringToBufferTerminated(p, kNameBytes, name); });
+    const TextFieldResult result = WriteImageName(OBJ_EFFECT, 0, kNameItem, kNameBytes, GetName());
     SendGroup1();
     SendGroup2();
-    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i) {
-        const EqBandPacket packet = m_eq.GetBandPacket(i);
-        EditImageItem(OBJ_EFFECT, 0, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
-    }
+    WriteImageBands(OBJ_EFFECT, 0, kBands, m_eq);
     SendCrossover(false);
     return result;
 }
@@ -239,20 +224,7 @@ void CEffect_Data::LoadFromRecord(std::span<const std::uint8_t> block)
         m_eq.SetBandFromPacket(EqBandPacket::FromBytes(item(i)), i);
 }
 
-void CEffect_Data::LoadCrossover(const std::uint8_t *x)
-{
-    CFilter *elements[2] = {GetHpf(), GetLpf()};
-    for (int k = 0; k < 2; ++k) {
-        const std::uint8_t *p = x + 4 * k;
-        CFilter *e = elements[k];
-        e->SetFreq(Get16(p), 0);
-        if (FamilyInRange(p[2]))
-            e->SetFamily(p[2], 0);
-        if (SlopeInRange(p[3]))
-            e->SetSlope(p[3], 0);
-        e->StepSendFreq(0);
-    }
-}
+void CEffect_Data::LoadCrossover(const std::uint8_t *p) { TakeCrossover(p, GetHpf(), GetLpf()); }
 
 // ---- curve ----------------------------------------------------------------------------------------
 

@@ -166,14 +166,7 @@ std::unique_ptr<CSendData> CMIC_InData::SendCrossover(bool frame)
 {
     const CFilter::DeviceValues hp = GetHpf()->GetDeviceValues();
     const CFilter::DeviceValues lp = GetLpf()->GetDeviceValues();
-    EditImageItem(OBJ_MIC, m_nChannel, kCrossoverItem, [&](std::uint8_t *p) {
-        Put16(p, hp.sendFreq);
-        p[2] = static_cast<std::uint8_t>(hp.family);
-        p[3] = static_cast<std::uint8_t>(hp.slope);
-        Put16(p + 4, lp.sendFreq);
-        p[6] = static_cast<std::uint8_t>(lp.family);
-        p[7] = static_cast<std::uint8_t>(lp.slope);
-    });
+    EditImageItem(OBJ_MIC, m_nChannel, kCrossoverItem, [&](std::uint8_t *p) { PutCrossover(p, hp, lp); });
     return frame ? ItemFrame(kCrossoverItem) : nullptr;
 }
 
@@ -198,9 +191,7 @@ std::unique_ptr<CSendData> CMIC_InData::SendLimit(bool frame)
 
 std::unique_ptr<CSendData> CMIC_InData::SendName(bool frame)
 {
-    const std::string name = GetName();
-    EditImageItem(OBJ_MIC, m_nChannel, kNameItem,
-                  [&](std::uint8_t *p) { CStringToBufferTerminated(p, kNameBytes, name); });
+    WriteImageName(OBJ_MIC, m_nChannel, kNameItem, kNameBytes, GetName());
     return frame ? ItemFrame(m_nNameItem) : nullptr;
 }
 
@@ -215,14 +206,8 @@ std::unique_ptr<CSendData> CMIC_InData::SendBand(int i, int n)
 
 TextFieldResult CMIC_InData::FillRecord()
 {
-    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i) {
-        const EqBandPacket packet = m_eq.GetBandPacket(i);
-        EditImageItem(OBJ_MIC, m_nChannel, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
-    }
-    const std::string name = GetName();
-    auto result = TextFieldResult::Ok;
-    EditImageItem(OBJ_MIC, m_nChannel, kNameItem,
-                  [&](std::uint8_t *p) { result = CStringToBufferTerminated(p, kNameBytes, name); });
+    WriteImageBands(OBJ_MIC, m_nChannel, kBands, m_eq);
+    const TextFieldResult result = WriteImageName(OBJ_MIC, m_nChannel, kNameItem, kNameBytes, GetName());
     SendBasic(false);
     SendCrossover(false);
     SendLimit(false);

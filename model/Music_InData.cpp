@@ -195,14 +195,7 @@ std::unique_ptr<CSendData> CMusic_InData::SendCrossover(bool frame)
 {
     const CFilter::DeviceValues hp = GetHpf()->GetDeviceValues();
     const CFilter::DeviceValues lp = GetLpf()->GetDeviceValues();
-    EditImageItem(OBJ_MUSIC, m_nChannel, kCrossoverItem, [&](std::uint8_t *p) {
-        Put16(p, hp.sendFreq);
-        p[2] = static_cast<std::uint8_t>(hp.family);
-        p[3] = static_cast<std::uint8_t>(hp.slope);
-        Put16(p + 4, lp.sendFreq);
-        p[6] = static_cast<std::uint8_t>(lp.family);
-        p[7] = static_cast<std::uint8_t>(lp.slope);
-    });
+    EditImageItem(OBJ_MUSIC, m_nChannel, kCrossoverItem, [&](std::uint8_t *p) { PutCrossover(p, hp, lp); });
     return frame ? ItemFrame(kCrossoverItem) : nullptr;
 }
 
@@ -236,22 +229,14 @@ std::unique_ptr<CSendData> CMusic_InData::SendBand(int i, int n)
 
 std::unique_ptr<CSendData> CMusic_InData::SendName()
 {
-    const std::string name = GetName();
-    EditImageItem(OBJ_MUSIC, m_nChannel, kNameItem,
-                  [&](std::uint8_t *p) { CStringToBufferTerminated(p, kNameBytes, name); });
+    WriteImageName(OBJ_MUSIC, m_nChannel, kNameItem, kNameBytes, GetName());
     return ItemFrame(m_nNameItem);
 }
 
 TextFieldResult CMusic_InData::FillRecord()
 {
-    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i) {
-        const EqBandPacket packet = m_eq.GetBandPacket(i);
-        EditImageItem(OBJ_MUSIC, m_nChannel, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
-    }
-    const std::string name = GetName();
-    auto result = TextFieldResult::Ok;
-    EditImageItem(OBJ_MUSIC, m_nChannel, kNameItem,
-                  [&](std::uint8_t *p) { result = CStringToBufferTerminated(p, kNameBytes, name); });
+    WriteImageBands(OBJ_MUSIC, m_nChannel, kBands, m_eq);
+    const TextFieldResult result = WriteImageName(OBJ_MUSIC, m_nChannel, kNameItem, kNameBytes, GetName());
     SendBasic(false);
     SendCrossover(false);
     SendLimit(false);
@@ -298,20 +283,7 @@ void CMusic_InData::LoadBasic(const std::uint8_t *p)
         m_eq.GetAt(i)->SetShortLabel(m_nEqMode);
 }
 
-void CMusic_InData::LoadCrossover(const std::uint8_t *p)
-{
-    CFilter *elements[2] = {GetHpf(), GetLpf()};
-    for (int k = 0; k < 2; ++k) {
-        const std::uint8_t *x = p + 4 * k;
-        CFilter *e = elements[k];
-        e->SetFreq(Get16(x), 0);
-        if (FamilyInRange(x[2]))
-            e->SetFamily(x[2], 0);
-        if (SlopeInRange(x[3]))
-            e->SetSlope(x[3], 0);
-        e->StepSendFreq(0);
-    }
-}
+void CMusic_InData::LoadCrossover(const std::uint8_t *p) { TakeCrossover(p, GetHpf(), GetLpf()); }
 
 void CMusic_InData::LoadThreshold(const std::uint8_t *p) { m_nThreshold = p[0]; }
 

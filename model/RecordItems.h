@@ -4,13 +4,16 @@
 
 #include "link/CommandFrame.h"
 #include "link/SendData.h"
+#include "model/DelayText.h"
 #include "model/DeviceImage.h"
 #include "model/Filter.h"
+#include "model/KTVEQ.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <mutex>
 #include <span>
 
@@ -55,6 +58,53 @@ void EditImageItem(int objType, int channel, int item, Edit &&edit)
     auto dst = g_CurImage.Item(objType, channel, item);
     if (dst.size() == DeviceImage::kItemSize)
         edit(dst.data());
+}
+
+// Packs the crossover item: high-pass then low-pass, each a 16-bit send frequency, family, slope.
+inline void PutCrossover(std::uint8_t *p, const CFilter::DeviceValues &hp, const CFilter::DeviceValues &lp)
+{
+    Put16(p, hp.sendFreq);
+    p[2] = static_cast<std::uint8_t>(hp.family);
+    p[3] = static_cast<std::uint8_t>(hp.slope);
+    Put16(p + 4, lp.sendFreq);
+    p[6] = static_cast<std::uint8_t>(lp.family);
+    p[7] = static_cast<std::uint8_t>(lp.slope);
+}
+
+// Takes the crossover item into the two elements as device values (no user mark): frequency,
+// then family and slope where they lie in the element's tables, and the change stamp cleared.
+inline void TakeCrossover(const std::uint8_t *x, CFilter *hp, CFilter *lp)
+{
+    CFilter *elements[2] = {hp, lp};
+    for (int k = 0; k < 2; ++k) {
+        const std::uint8_t *p = x + 4 * k;
+        CFilter *e = elements[k];
+        e->SetFreq(Get16(p), 0);
+        if (FamilyInRange(p[2]))
+            e->SetFamily(p[2], 0);
+        if (SlopeInRange(p[3]))
+            e->SetSlope(p[3], 0);
+        e->StepSendFreq(0);
+    }
+}
+
+// Writes the first `bands` equaliser bands (as far as the equaliser has them) into items 0.. of a
+// block of the current image.
+inline void WriteImageBands(int objType, int channel, int bands, const CKTVEQ &eq)
+{
+    for (int i = 0; i < bands && i < eq.GetSize(); ++i) {
+        const EqBandPacket packet = eq.GetBandPacket(i);
+        EditImageItem(objType, channel, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
+    }
+}
+
+// Writes a name, terminated within `bytes`, into an item of a block of the current image; says
+// whether it fitted (Ok when the item does not exist).
+inline TextFieldResult WriteImageName(int objType, int channel, int item, int bytes, const std::string &name)
+{
+    auto result = TextFieldResult::Ok;
+    EditImageItem(objType, channel, item, [&](std::uint8_t *p) { result = CStringToBufferTerminated(p, bytes, name); });
+    return result;
 }
 
 // A one-item write frame addressed to item `param` of the object that carries the given bytes.

@@ -284,24 +284,44 @@ int CFirmwareUpdater::NetUpdateStep(IUpdateTransport &net)
     return NetUpdateReadStep(net);
 }
 
+// Takes the frame at the front of the update queue (queueing the next stage's frames when it is
+// empty), makes its stage the current one and counts one more attempt at it. `rewind` starts the
+// frame over from its first byte, for a transport that sends it whole each attempt.
+CSendData *CFirmwareUpdater::TakeFront(int &attempts, bool rewind)
+{
+    std::lock_guard lock(g_csLink);
+    if (m_queue.GetCount() == 0)
+        m_engine.QueueNextUpdateFrames(m_queue);
+    CSendData *front = m_queue.GetFront();
+    if (front) {
+        m_stage = front->GetCommand();
+        g_nUpdateStage = m_stage;
+        attempts = front->GetRetryCount() + 1;
+        front->SetRetryCount(attempts);
+        if (rewind)
+            front->ResetPosition();
+    }
+    return front;
+}
+
+// The report repeated while the device switches to its boot loader: 0x43 0x11 pairs after the
+// report id.
+void CFirmwareUpdater::FillEnterReport()
+{
+    m_report.fill(0);
+    for (std::size_t i = 1; i < kHidReportSize; i += 2) {
+        m_report[i] = 0x43;
+        if (i + 1 < kHidReportSize)
+            m_report[i + 1] = 0x11;
+    }
+}
+
 int CFirmwareUpdater::UsbUpdateWriteStep(IUpdateTransport &usb)
 {
     if (!usb.IsOpen())
         return 0;
-    CSendData *front;
-    int attempts;
-    {
-        std::lock_guard lock(g_csLink);
-        if (m_queue.GetCount() == 0)
-            m_engine.QueueNextUpdateFrames(m_queue);
-        front = m_queue.GetFront();
-        if (front) {
-            m_stage = front->GetCommand();
-            g_nUpdateStage = m_stage;
-            attempts = front->GetRetryCount() + 1;
-            front->SetRetryCount(attempts);
-        }
-    }
+    int attempts = 0;
+    CSendData *front = TakeFront(attempts, false);
     if (!front) {
         Sleep(50);
         return 0;
@@ -312,12 +332,7 @@ int CFirmwareUpdater::UsbUpdateWriteStep(IUpdateTransport &usb)
     }
 
     if (m_stage == IAP_ENTER) {
-        m_report.fill(0);
-        for (std::size_t i = 1; i < kHidReportSize; i += 2) {
-            m_report[i] = 0x43;
-            if (i + 1 < kHidReportSize)
-                m_report[i + 1] = 0x11;
-        }
+        FillEnterReport();
         while (usb.IsOpen()) {
             CClientSocket::OnBeforeSend(m_report.data(), m_report.size());
             usb.Write(m_report);
@@ -408,21 +423,8 @@ int CFirmwareUpdater::NetUpdateWriteStep(IUpdateTransport &net)
 {
     if (!net.IsOpen())
         return 0;
-    CSendData *front;
     int attempts = 0;
-    {
-        std::lock_guard lock(g_csLink);
-        if (m_queue.GetCount() == 0)
-            m_engine.QueueNextUpdateFrames(m_queue);
-        front = m_queue.GetFront();
-        if (front) {
-            m_stage = front->GetCommand();
-            g_nUpdateStage = m_stage;
-            attempts = front->GetRetryCount() + 1;
-            front->SetRetryCount(attempts);
-            front->ResetPosition();
-        }
-    }
+    CSendData *front = TakeFront(attempts, true);
     if (!front) {
         Sleep(50);
         return 0;
@@ -433,12 +435,7 @@ int CFirmwareUpdater::NetUpdateWriteStep(IUpdateTransport &net)
     }
 
     if (m_stage == IAP_ENTER) {
-        m_report.fill(0);
-        for (std::size_t i = 1; i < kHidReportSize; i += 2) {
-            m_report[i] = 0x43;
-            if (i + 1 < kHidReportSize)
-                m_report[i + 1] = 0x11;
-        }
+        FillEnterReport();
         while (net.IsOpen()) {
             if (!net.Write(m_report)) {
                 net.Close();

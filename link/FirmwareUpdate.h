@@ -134,6 +134,8 @@ private:
     int ElapsedMs() const;
     int FeedBytes(const std::uint8_t *data, std::size_t n);
     bool FrontNaked();
+    CSendData *TakeFront(int &attempts, bool rewind);
+    void FillEnterReport();
     void Sleep(int ms);
 
     CKTVCommand &m_queue;

@@ -153,9 +153,7 @@ void CComBoxBtn::SetFonts(const QFont &normal, const QFont &hover)
 QRect CComBoxBtn::DropRect() const
 {
     const CDropListBox *l = List();
-    int h = kDropMaxHeight;
-    if (l && l->GetCount() > 0 && l->GetCount() * l->GetItemHeight() < h)
-        h = l->GetCount() * l->GetItemHeight();
+    const int h = l ? l->DropHeight(kDropMaxHeight) : kDropMaxHeight;
     const QRect button(mapToGlobal(QPoint(0, 0)), size());
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);

@@ -61,9 +61,7 @@ int CDropBtn::Setup(const QString &caption, int, int, int, int, int keptValue, i
 QRect CDropBtn::DropRect() const
 {
     const CDropListBox *l = List();
-    int h = kDropMaxHeight;
-    if (l && l->GetCount() > 0 && l->GetCount() * l->GetItemHeight() < h)
-        h = l->GetCount() * l->GetItemHeight();
+    const int h = l ? l->DropHeight(kDropMaxHeight) : kDropMaxHeight;
     const QPoint origin = mapToGlobal(QPoint(0, height() - 1));
     return QRect(origin.x(), origin.y(), m_nDropWidth > 0 ? m_nDropWidth : width(), h);
 }

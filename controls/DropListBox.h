@@ -41,6 +41,13 @@ public:
     int GetCurSel() const { return currentRow(); }
     void SetCurSel(int index);
     int GetItemHeight() const { return m_nItemHeight; }
+    // Height of a drop-down showing this list: all its rows, but no more than maxHeight (maxHeight
+    // too for an empty list).
+    int DropHeight(int maxHeight) const
+    {
+        const int rows = GetCount() * GetItemHeight();
+        return GetCount() > 0 && rows < maxHeight ? rows : maxHeight;
+    }
     QString GetText(int index) const;
     const DropListItem *Record(int index) const;
     int GroupCount() const { return m_nGroups; }

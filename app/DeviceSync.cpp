@@ -339,7 +339,9 @@ void CDeviceSync::OnStatusReceived(int length)
     m_host.SetInputSource(mode, 0);
 }
 
-void CDeviceSync::RestoreSpeakerTypes(int flag)
+// Makes the image's speaker types the working ones, from a clean state. Where two outputs name one
+// type, the repeat is dropped and the image gets the mended types; true then.
+bool CDeviceSync::TakeImageSpeakerTypes()
 {
     ResetSpeakerTypeStates();
     std::uint8_t types[kSpeakerOutputs];
@@ -350,7 +352,14 @@ void CDeviceSync::RestoreSpeakerTypes(int flag)
     if (RemoveDuplicateSpeakerTypes()) {
         StoreWorkingSpeakerTypes(types);
         WriteSysBlock(g_SpeakerTypes, std::span<const std::uint8_t>(types, kSpeakerOutputs));
+        return true;
     }
+    return false;
+}
+
+void CDeviceSync::RestoreSpeakerTypes(int flag)
+{
+    TakeImageSpeakerTypes();
     RecomputeSpeakerTypeStates();
     if (flag == 0 && g_bSpeakerTypeMode.load()) {
         g_bSpeakerTypeMode = 0;
@@ -362,17 +371,8 @@ void CDeviceSync::OnDeviceConfig()
 {
     g_bAltInputMode = 0;
     g_ModeItemTable.Select(g_nInputSource.load(), g_nInputGroupByte.load());
-    ResetSpeakerTypeStates();
-    std::uint8_t types[kSpeakerOutputs];
-    const auto bytes = ReadSysBlock(g_SpeakerTypes);
-    for (int i = 0; i < kSpeakerOutputs; ++i)
-        types[i] = bytes[i];
-    LoadWorkingSpeakerTypes(types);
-    if (RemoveDuplicateSpeakerTypes()) {
-        StoreWorkingSpeakerTypes(types);
-        WriteSysBlock(g_SpeakerTypes, std::span<const std::uint8_t>(types, kSpeakerOutputs));
+    if (TakeImageSpeakerTypes())
         QueueDeviceCommand(SYS_SPEAKERS, 0);
-    }
     if (m_applySpeakerTypes)
         m_applySpeakerTypes();
     else

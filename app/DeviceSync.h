@@ -120,6 +120,7 @@ private:
 
     void SendOutputBetweenStates(int output, bool stateOnly);
     void CopyTail(int target, bool mute);
+    bool TakeImageSpeakerTypes();
 };
 
 // The software's expected device version; only "MPQX-DV" and the major digit are compared.

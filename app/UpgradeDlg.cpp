@@ -214,24 +214,17 @@ void CUpgradeDlg::OnUsbDevicePicked(int id)
 
 void CUpgradeDlg::StartUsbUpdate(const std::string &path)
 {
-    g_bUpdateCancelled = 0;
-    g_bUpdatePolling = 0;
-    g_strFirmwareFile = m_file->text().toStdString();
-    if (!m_view.LoadFirmwareFile())
-        return;
-    m_view.Controller().CloseLink();
-    g_nLinkMode = LINK_USB;
-    m_lastOpened = m_view.Controller().OpenUsbForUpdate(path);
-    if (m_lastOpened) {
-        m_progress->SetRange(0, m_view.Backend().Engine().BlockTotal());
-        m_progress->SetPos(0);
-    } else {
-        g_bUpdatePolling = 1;
-        m_thread->StartTimer(500);
-    }
+    StartUpdate(LINK_USB, [&] { return m_view.Controller().OpenUsbForUpdate(path); });
 }
 
 void CUpgradeDlg::StartNetworkUpdate()
+{
+    StartUpdate(LINK_TCP, [&] { return m_view.Controller().OpenNetworkForUpdate(); });
+}
+
+// Loads the chosen file, closes the running link and opens the update link in `linkMode`. Without
+// the device yet, polling for it starts.
+void CUpgradeDlg::StartUpdate(int linkMode, const std::function<bool()> &open)
 {
     g_bUpdateCancelled = 0;
     g_bUpdatePolling = 0;
@@ -239,8 +232,8 @@ void CUpgradeDlg::StartNetworkUpdate()
     if (!m_view.LoadFirmwareFile())
         return;
     m_view.Controller().CloseLink();
-    g_nLinkMode = LINK_TCP;
-    m_lastOpened = m_view.Controller().OpenNetworkForUpdate();
+    g_nLinkMode = linkMode;
+    m_lastOpened = open();
     if (m_lastOpened) {
         m_progress->SetRange(0, m_view.Backend().Engine().BlockTotal());
         m_progress->SetPos(0);

@@ -64,6 +64,7 @@ protected:
     void reject() override;
 
 private:
+    void StartUpdate(int linkMode, const std::function<bool()> &open);
     int DefaultPopup(const std::vector<std::pair<int, std::string>> &items);
     void SetTip(const std::string &text);
 

@@ -72,6 +72,22 @@ std::unique_ptr<CSendData> RenameFrame()
     return BuildSystemFrame(SYS_NAME, 0);
 }
 
+// The frame of the first changed equaliser band of a record, its change taken; nothing when no
+// band changed.
+template <class Record>
+std::unique_ptr<CSendData> TakeBandChange(Record &rec, int bands)
+{
+    for (int j = 0; j < bands; ++j) {
+        CFilter *band = rec.GetBand(j);
+        if (band && band->GetChanged()) {
+            band->StepSendFreq(0);
+            g_bParamsDirty = 1;
+            return rec.SendBand(j, band->GetBandIndex());
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 CKTV_Data::CKTV_Data()
@@ -302,15 +318,7 @@ std::unique_ptr<CSendData> CKTV_Data::TakeMusicChange(CMusic_InData &in)
         g_bParamsDirty = 1;
         return in.SendThreshold(true);
     }
-    for (int j = 0; j < CMusic_InData::kBands; ++j) {
-        CFilter *band = in.GetBand(j);
-        if (band && band->GetChanged()) {
-            band->StepSendFreq(0);
-            g_bParamsDirty = 1;
-            return in.SendBand(j, band->GetBandIndex());
-        }
-    }
-    return nullptr;
+    return TakeBandChange(in, CMusic_InData::kBands);
 }
 
 std::unique_ptr<CSendData> CKTV_Data::TakeOutputChange(CKTV_OutData &out)
@@ -344,13 +352,5 @@ std::unique_ptr<CSendData> CKTV_Data::TakeOutputChange(CKTV_OutData &out)
         out.SetGroup33Stamp(0);
         return out.SendGroup33(true);
     }
-    for (int j = 0; j < CKTV_OutData::kBands; ++j) {
-        CFilter *band = out.GetBand(j);
-        if (band && band->GetChanged()) {
-            band->StepSendFreq(0);
-            g_bParamsDirty = 1;
-            return out.SendBand(j, band->GetBandIndex());
-        }
-    }
-    return nullptr;
+    return TakeBandChange(out, CKTV_OutData::kBands);
 }

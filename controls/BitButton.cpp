@@ -298,18 +298,24 @@ void CBitButton::onPressTimer()
     postToParent(m_pPressReceiver, kSingleClick);
 }
 
+// The mouse came over the button: the hover look, shared with the linked buttons while this one is
+// not checked.
+void CBitButton::startHover()
+{
+    m_bHover = 1;
+    if (!m_nCheck)
+        for (auto &linked : m_pLinked)
+            if (linked)
+                linked->SetHover(1);
+    syncSize();
+    update();
+}
+
 void CBitButton::mouseMoveEvent(QMouseEvent *e)
 {
     const QPoint pt = e->position().toPoint();
-    if (!m_bHover && rect().contains(pt)) {
-        m_bHover = 1;
-        if (!m_nCheck)
-            for (auto &linked : m_pLinked)
-                if (linked)
-                    linked->SetHover(1);
-        syncSize();
-        update();
-    }
+    if (!m_bHover && rect().contains(pt))
+        startHover();
     if (m_bMoveNotify && pt != m_ptLastMove) {
         m_ptLastMove = pt;
         SendMessageTo(parentWidget(), WM_CTRL_MOUSEMOVE, MouseKeyFlags(e->buttons(), e->modifiers()),
@@ -320,15 +326,8 @@ void CBitButton::mouseMoveEvent(QMouseEvent *e)
 
 void CBitButton::enterEvent(QEnterEvent *e)
 {
-    if (!m_bHover) {
-        m_bHover = 1;
-        if (!m_nCheck)
-            for (auto &linked : m_pLinked)
-                if (linked)
-                    linked->SetHover(1);
-        syncSize();
-        update();
-    }
+    if (!m_bHover)
+        startHover();
     QAbstractButton::enterEvent(e);
 }
 

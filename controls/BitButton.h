@@ -109,6 +109,7 @@ private:
     };
     Look currentLook() const;
     void syncSize();
+    void startHover();
     void redraw() { update(); }
     void postToParent(QWidget *receiver, WPARAM w);
     void onPressTimer();

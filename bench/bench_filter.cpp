@@ -27,6 +27,11 @@ void MakeBusyOutputEq(CKTVEQ &eq)
     eq.GetLowPass()->SetFreq(12000, 0);
 }
 
+CPoint MarkerCentre(const CFilter &f)
+{
+    return CPoint{(f.m_rcMarker.left + f.m_rcMarker.right) / 2, (f.m_rcMarker.top + f.m_rcMarker.bottom) / 2};
+}
+
 void BM_OutputEqFullResponse(benchmark::State &state)
 {
     CKTVEQ eq;
@@ -45,8 +50,7 @@ void BM_BandDragMove(benchmark::State &state)
     CKTVEQ eq;
     MakeBusyOutputEq(eq);
     CFilter *band = eq.GetAt(17);
-    const CPoint centre{(band->m_rcMarker.left + band->m_rcMarker.right) / 2,
-                        (band->m_rcMarker.top + band->m_rcMarker.bottom) / 2};
+    const CPoint centre = MarkerCentre(*band);
     band->BeginDrag(centre);
     int step = 0;
     for (auto _ : state) {
@@ -65,8 +69,7 @@ void BM_CrossoverDragMove(benchmark::State &state)
     CKTVEQ eq;
     MakeBusyOutputEq(eq);
     CFilter *lp = eq.GetLowPass();
-    const CPoint centre{(lp->m_rcMarker.left + lp->m_rcMarker.right) / 2,
-                        (lp->m_rcMarker.top + lp->m_rcMarker.bottom) / 2};
+    const CPoint centre = MarkerCentre(*lp);
     lp->BeginDrag(centre);
     int step = 0;
     for (auto _ : state) {

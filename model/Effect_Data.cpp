@@ -6,9 +6,6 @@
 #include "model/RecordItems.h"
 #include "platform/GlobalData.h"
 
-#include <cstdarg>
-#include <cstdio>
-
 using namespace record_items;
 
 namespace {
@@ -23,16 +20,6 @@ constexpr int kCrossoverFrameItem = 8;
 
 constexpr int kGroup1Bytes[] = {0, 1, 2, 3, 6};
 constexpr int kGroup2Bytes[] = {0, 1, 2, 3, 4, 7};
-
-std::string Format(const char *fmt, ...)
-{
-    char buf[64];
-    va_list ap;
-    va_start(ap, fmt);
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    return buf;
-}
 
 }  // namespace
 
@@ -107,33 +94,16 @@ void CEffect_Data::SetAllChanged(int v)
         m_eq.GetAt(i)->StepSendFreq(v);
 }
 
-void CEffect_Data::SetAllBypass(int flag)
-{
-    for (int i = 0; i < m_eq.GetSize(); ++i)
-        m_eq.GetAt(i)->SetBypass(flag);
-}
+void CEffect_Data::SetAllBypass(int flag) { SetEqBypass(m_eq, m_eq.GetSize(), flag); }
 
 bool CEffect_Data::IsAllBypassed()
 {
-    bool all = true;
-    for (int i = 0; i < m_eq.GetSize(); ++i)
-        if (!m_eq.GetAt(i)->IsNeutral())
-            all = false;
+    const bool all = EqAllNeutral(m_eq, m_eq.GetSize());
     m_nAllBypassed = all ? 1 : 0;
     return all;
 }
 
-bool CEffect_Data::TakeCrossoverChanges()
-{
-    bool any = false;
-    for (CFilter *x : {GetHpf(), GetLpf()}) {
-        if (x && x->GetChanged()) {
-            x->StepSendFreq(0);
-            any = true;
-        }
-    }
-    return any;
-}
+bool CEffect_Data::TakeCrossoverChanges() { return TakeCrossoverMarks(GetHpf(), GetLpf()); }
 
 // ---- image writers ------------------------------------------------------------------------------
 

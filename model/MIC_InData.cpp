@@ -7,8 +7,6 @@
 #include "platform/GlobalData.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 using namespace record_items;
@@ -20,16 +18,6 @@ constexpr int kCrossoverItem = 10;
 constexpr int kThresholdItem = 11;
 constexpr int kLimitItem = 12;
 constexpr int kNameItem = 13;
-
-std::string Format(const char *fmt, ...)
-{
-    char buf[64];
-    va_list ap;
-    va_start(ap, fmt);
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    return buf;
-}
 
 int Online() { return g_bDeviceOnline.load(); }
 
@@ -100,33 +88,16 @@ void CMIC_InData::SetChanged(int v)
         m_eq.GetAt(i)->StepSendFreq(v);
 }
 
-void CMIC_InData::SetAllBypass(int flag)
-{
-    for (int i = 0; i < m_eq.GetSize(); ++i)
-        m_eq.GetAt(i)->SetBypass(flag);
-}
+void CMIC_InData::SetAllBypass(int flag) { SetEqBypass(m_eq, m_eq.GetSize(), flag); }
 
 bool CMIC_InData::IsAllBypassed()
 {
-    bool all = true;
-    for (int i = 0; i < m_eq.GetSize(); ++i)
-        if (!m_eq.GetAt(i)->IsNeutral())
-            all = false;
+    const bool all = EqAllNeutral(m_eq, m_eq.GetSize());
     m_nAllBypassed = all ? 1 : 0;
     return all;
 }
 
-bool CMIC_InData::TakeCrossoverChanges()
-{
-    bool any = false;
-    for (CFilter *x : {GetHpf(), GetLpf()}) {
-        if (x && x->GetChanged()) {
-            x->StepSendFreq(0);
-            any = true;
-        }
-    }
-    return any;
-}
+bool CMIC_InData::TakeCrossoverChanges() { return TakeCrossoverMarks(GetHpf(), GetLpf()); }
 
 void CMIC_InData::CopyFrom(const CMIC_InData &other)
 {

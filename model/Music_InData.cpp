@@ -6,9 +6,6 @@
 #include "model/RecordItems.h"
 #include "platform/GlobalData.h"
 
-#include <cstdarg>
-#include <cstdio>
-
 using namespace record_items;
 
 namespace {
@@ -18,16 +15,6 @@ constexpr int kCrossoverItem = 32;
 constexpr int kThresholdItem = 33;
 constexpr int kLimitItem = 34;
 constexpr int kNameItem = 35;
-
-std::string Format(const char *fmt, ...)
-{
-    char buf[64];
-    va_list ap;
-    va_start(ap, fmt);
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    return buf;
-}
 
 int Online() { return g_bDeviceOnline.load(); }
 
@@ -126,33 +113,16 @@ void CMusic_InData::SetChanged(int v)
         m_eq.GetAt(i)->StepSendFreq(v);
 }
 
-void CMusic_InData::SetAllBypass(int flag)
-{
-    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i)
-        m_eq.GetAt(i)->SetBypass(flag);
-}
+void CMusic_InData::SetAllBypass(int flag) { SetEqBypass(m_eq, kBands, flag); }
 
 bool CMusic_InData::IsAllBypassed()
 {
-    bool all = true;
-    for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i)
-        if (!m_eq.GetAt(i)->IsNeutral())
-            all = false;
+    const bool all = EqAllNeutral(m_eq, kBands);
     m_nAllBypassed = all ? 1 : 0;
     return all;
 }
 
-bool CMusic_InData::TakeCrossoverChanges()
-{
-    bool any = false;
-    for (CFilter *x : {GetHpf(), GetLpf()}) {
-        if (x && x->GetChanged()) {
-            x->StepSendFreq(0);
-            any = true;
-        }
-    }
-    return any;
-}
+bool CMusic_InData::TakeCrossoverChanges() { return TakeCrossoverMarks(GetHpf(), GetLpf()); }
 
 void CMusic_InData::CopyFrom(const CMusic_InData &other)
 {

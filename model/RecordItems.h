@@ -10,6 +10,8 @@
 #include "model/KTVEQ.h"
 
 #include <array>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -105,6 +107,47 @@ inline TextFieldResult WriteImageName(int objType, int channel, int item, int by
     auto result = TextFieldResult::Ok;
     EditImageItem(objType, channel, item, [&](std::uint8_t *p) { result = CStringToBufferTerminated(p, bytes, name); });
     return result;
+}
+
+// printf into a short text (the records' report texts stay well below 64 bytes).
+inline std::string Format(const char *fmt, ...)
+{
+    char buf[64];
+    va_list ap;
+    va_start(ap, fmt);
+    std::vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    return buf;
+}
+
+// Bypass of the first `count` elements of an equaliser.
+inline void SetEqBypass(CKTVEQ &eq, int count, int flag)
+{
+    for (int i = 0; i < count && i < eq.GetSize(); ++i)
+        eq.GetAt(i)->SetBypass(flag);
+}
+
+// Whether the first `count` elements of an equaliser all leave the signal as it is.
+inline bool EqAllNeutral(const CKTVEQ &eq, int count)
+{
+    bool all = true;
+    for (int i = 0; i < count && i < eq.GetSize(); ++i)
+        if (!eq.GetAt(i)->IsNeutral())
+            all = false;
+    return all;
+}
+
+// Takes the change marks of a crossover pair; true when either had one.
+inline bool TakeCrossoverMarks(CFilter *hp, CFilter *lp)
+{
+    bool any = false;
+    for (CFilter *x : {hp, lp}) {
+        if (x && x->GetChanged()) {
+            x->StepSendFreq(0);
+            any = true;
+        }
+    }
+    return any;
 }
 
 // A one-item write frame addressed to item `param` of the object that carries the given bytes.

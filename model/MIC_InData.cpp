@@ -311,27 +311,17 @@ std::string CMIC_InData::GetLevelText() const
     return level == 0 ? " OFF " : Format(" %dLevel", level);
 }
 
-std::string CMIC_InData::GetGainText() const { return Format("%d", GetGain() - 80) + "dB"; }
+std::string CMIC_InData::GetGainText() const { return record_items::GainText(GetGain()); }
 
-std::string CMIC_InData::GetPolarityText() const
+std::string CMIC_InData::GetPolarityText() const { return record_items::PolarityText(m_nPolarity); }
+
+std::string CMIC_InData::GetSwitchText() const { return record_items::SwitchText(m_nSwitch); }
+
+std::string CMIC_InData::GetDelayText() const { return record_items::DelayText(m_nDelay); }
+
+std::string CMIC_InData::GetLimitThresholdText() const
 {
-    if (g_bChinese)
-        return m_nPolarity ? "反相" : "正相";
-    return m_nPolarity ? "Pol-" : "Pol+";
+    return record_items::LimitThresholdText(m_nLimitThreshold);
 }
 
-std::string CMIC_InData::GetSwitchText() const { return m_nSwitch ? "On" : "OFF"; }
-
-std::string CMIC_InData::GetDelayText() const
-{
-    const int d = m_nDelay;
-    return Format("%0.1fms", d < 100 ? d * 0.1 : (d - 100) + 10.0);
-}
-
-std::string CMIC_InData::GetLimitThresholdText() const { return Format("%0.1f", m_nLimitThreshold * 0.1 - 30); }
-
-std::string CMIC_InData::GetThresholdText() const
-{
-    const int t = m_nThreshold;
-    return t == 0 ? "OFF" : Format("%0.1fdBu", t - 120.0);
-}
+std::string CMIC_InData::GetThresholdText() const { return record_items::ThresholdText(m_nThreshold); }

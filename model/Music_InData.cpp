@@ -301,30 +301,17 @@ void CMusic_InData::UpdateBandCurve(int band)
 
 // ---- report texts -------------------------------------------------------------------------------
 
-std::string CMusic_InData::GetGainText() const { return Format("%d", GetGain() - 80) + "dB"; }
+std::string CMusic_InData::GetGainText() const { return record_items::GainText(GetGain()); }
 
-std::string CMusic_InData::GetPolarityText() const
-{
-    if (g_bChinese)
-        return m_nPolarity ? "反相" : "正相";
-    return m_nPolarity ? "Pol-" : "Pol+";
-}
+std::string CMusic_InData::GetPolarityText() const { return record_items::PolarityText(m_nPolarity); }
 
-std::string CMusic_InData::GetSwitchText() const { return m_nSwitch ? "On" : "OFF"; }
+std::string CMusic_InData::GetSwitchText() const { return record_items::SwitchText(m_nSwitch); }
 
-std::string CMusic_InData::GetDelayText() const
-{
-    const int d = m_nDelay;
-    return Format("%0.1fms", d < 100 ? d * 0.1 : (d - 100) + 10.0);
-}
+std::string CMusic_InData::GetDelayText() const { return record_items::DelayText(m_nDelay); }
 
 std::string CMusic_InData::GetLimitThresholdText() const
 {
-    return Format("%0.1f", m_nLimitThreshold * 0.1 - 30);
+    return record_items::LimitThresholdText(m_nLimitThreshold);
 }
 
-std::string CMusic_InData::GetThresholdText() const
-{
-    const int t = m_nThreshold;
-    return t == 0 ? "OFF" : Format("%0.1fdBu", t - 120.0);
-}
+std::string CMusic_InData::GetThresholdText() const { return record_items::ThresholdText(m_nThreshold); }

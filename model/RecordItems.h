@@ -8,6 +8,7 @@
 #include "model/DeviceImage.h"
 #include "model/Filter.h"
 #include "model/KTVEQ.h"
+#include "platform/GlobalData.h"
 
 #include <array>
 #include <cstdarg>
@@ -149,6 +150,26 @@ inline bool TakeCrossoverMarks(CFilter *hp, CFilter *lp)
     }
     return any;
 }
+
+// ---- report texts of the input records ----
+
+inline std::string GainText(int gain) { return Format("%d", gain - 80) + "dB"; }
+
+inline std::string PolarityText(int polarity)
+{
+    if (g_bChinese)
+        return polarity ? "反相" : "正相";
+    return polarity ? "Pol-" : "Pol+";
+}
+
+inline std::string SwitchText(int on) { return on ? "On" : "OFF"; }
+
+// Tenths of a millisecond up to 10 ms, whole milliseconds above.
+inline std::string DelayText(int d) { return Format("%0.1fms", d < 100 ? d * 0.1 : (d - 100) + 10.0); }
+
+inline std::string LimitThresholdText(int v) { return Format("%0.1f", v * 0.1 - 30); }
+
+inline std::string ThresholdText(int t) { return t == 0 ? "OFF" : Format("%0.1fdBu", t - 120.0); }
 
 // A one-item write frame addressed to item `param` of the object that carries the given bytes.
 inline std::unique_ptr<CSendData> BuildItemFrame(int objType, int channel, int param, const Item &bytes)

@@ -6,6 +6,7 @@
 #include "link/CommandFrame.h"
 #include "link/SendData.h"
 #include "model/DeviceImage.h"
+#include "platform/GlobalData.h"
 
 #include <gtest/gtest.h>
 
@@ -410,6 +411,17 @@ TEST_F(InputRecords, ReportTexts)
     EXPECT_EQ(mic.GetLevelText(), " OFF ");
     mic.SetLevel(4);
     EXPECT_EQ(mic.GetLevelText(), " 4Level");
+    // Short delays are shown in tenths of a millisecond; polarity follows the language.
+    mic.SetDelay(25);
+    EXPECT_EQ(mic.GetDelayText(), "2.5ms");
+    mic.SetPolarity(1);
+    mic.SetSwitch(1);
+    EXPECT_EQ(mic.GetSwitchText(), "On");
+    g_bChinese = 0;
+    EXPECT_EQ(mic.GetPolarityText(), "Pol-");
+    g_bChinese = 1;
+    EXPECT_EQ(mic.GetPolarityText(), "反相");
+    g_bChinese = 0;
 }
 
 }  // namespace

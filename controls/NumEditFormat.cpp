@@ -50,18 +50,25 @@ int Round(double x) { return ToInt(std::trunc(x + 0.5)); }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-// The number at the start of the text, after blanks, as the C library's atof reads it; nothing
-// when the text does not start with a number. Text after the number is ignored.
-std::optional<double> ReadDouble(const std::string &text)
+// Where a number's digits start: after leading blanks and one optional sign, which sets `neg`.
+std::size_t SkipBlanksAndSign(const std::string &text, bool &neg)
 {
     std::size_t i = 0;
     while (i < text.size() && IsSpace(text[i]))
         ++i;
-    bool neg = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         neg = text[i] == '-';
         ++i;
     }
+    return i;
+}
+
+// The number at the start of the text, after blanks, as the C library's atof reads it; nothing
+// when the text does not start with a number. Text after the number is ignored.
+std::optional<double> ReadDouble(const std::string &text)
+{
+    bool neg = false;
+    std::size_t i = SkipBlanksAndSign(text, neg);
     if (i >= text.size() || !(std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == '.'))
         return std::nullopt;
     double v = 0;
@@ -81,14 +88,8 @@ std::optional<double> ReadDouble(const std::string &text)
 // The integer at the start of the text, as atoi reads it (digits only, saturating).
 std::optional<int> ReadInt(const std::string &text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i]))
-        ++i;
     bool neg = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        neg = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(text, neg);
     if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i])))
         return std::nullopt;
     long long v = 0;

@@ -124,11 +124,20 @@ void CDeviceSync::CopyTail(int target, bool mute)
         SetTransferMute(1);
 }
 
-void CDeviceSync::CopyOutputChannel(int source, int target)
+// The source and target outputs of a copy; both null unless both exist and differ.
+std::pair<CKTV_OutData *, CKTV_OutData *> CDeviceSync::CopyPair(int source, int target) const
 {
     CKTV_OutData *s = m_doc ? m_doc->GetOut(source) : nullptr;
     CKTV_OutData *t = m_doc ? m_doc->GetOut(target) : nullptr;
     if (!s || !t || s == t)
+        return {nullptr, nullptr};
+    return {s, t};
+}
+
+void CDeviceSync::CopyOutputChannel(int source, int target)
+{
+    const auto [s, t] = CopyPair(source, target);
+    if (!s)
         return;
     t->CopyEqAndLimitFrom(*s);
     CopyTail(target, false);
@@ -136,9 +145,8 @@ void CDeviceSync::CopyOutputChannel(int source, int target)
 
 void CDeviceSync::CopyOutputChannelEq(int source, int target)
 {
-    CKTV_OutData *s = m_doc ? m_doc->GetOut(source) : nullptr;
-    CKTV_OutData *t = m_doc ? m_doc->GetOut(target) : nullptr;
-    if (!s || !t || s == t)
+    const auto [s, t] = CopyPair(source, target);
+    if (!s)
         return;
     t->CopyChannelFrom(*s);
     CopyTail(target, false);
@@ -146,9 +154,8 @@ void CDeviceSync::CopyOutputChannelEq(int source, int target)
 
 void CDeviceSync::CopyOutputChannelLimited(int source, int target)
 {
-    CKTV_OutData *s = m_doc ? m_doc->GetOut(source) : nullptr;
-    CKTV_OutData *t = m_doc ? m_doc->GetOut(target) : nullptr;
-    if (!s || !t || s == t)
+    const auto [s, t] = CopyPair(source, target);
+    if (!s)
         return;
     t->CopyEqAndLimitFrom(*s);
     // A tweeter must not be left without its high-pass.

@@ -8,9 +8,11 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 class CKTVCommand;
 class CKTV_Data;
+class CKTV_OutData;
 class CSendData;
 
 // The link session the operations read: whether a link is open and the running batch index.
@@ -121,6 +123,7 @@ private:
     void SendOutputBetweenStates(int output, bool stateOnly);
     void CopyTail(int target, bool mute);
     bool TakeImageSpeakerTypes();
+    std::pair<CKTV_OutData *, CKTV_OutData *> CopyPair(int source, int target) const;
 };
 
 // The software's expected device version; only "MPQX-DV" and the major digit are compared.

@@ -351,7 +351,7 @@ TEST_F(SyncRig, WifiResetResultByLinkMode)
         boxes.Clear();
         host.disconnects = 0;
         g_nLinkMode = c.mode;
-        g_strWifiIp = std::string("192.168.1.50");
+        g_strWifiIp = std::string("127.0.0.2");
         g_bTransferring = 1;
         sync.OnWifiResetDone(c.accepted);
         EXPECT_EQ(host.disconnects, c.disconnects) << c.mode;

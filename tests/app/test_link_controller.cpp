@@ -104,7 +104,7 @@ struct ControllerRig : ::testing::Test {
         ResetLinkState();
         g_bChinese = 0;
         g_nLinkMode = LINK_NONE;
-        g_strWifiIp = std::string("10.10.100.254");
+        g_strWifiIp = std::string("127.0.0.1");
         g_strDevicePath = std::string();
     }
     int QueuedHandshakeFrames()
@@ -127,7 +127,7 @@ TEST_F(ControllerRig, ConnectButtonOffersWhatCanBeOpened)
         {{"/dev/hidraw1"}, true, {{ID_LINK_USB, "USB"}, {ID_LINK_NETWORK, "WIFI"}}},
         {{"/dev/hidraw1", "/dev/hidraw2"},
          true,
-         {{ID_LINK_USB_FIRST, "USB1"}, {ID_LINK_USB_FIRST + 1, "USB2"}, {ID_LINK_NETWORK, "10.10.100.254"}}},
+         {{ID_LINK_USB_FIRST, "USB1"}, {ID_LINK_USB_FIRST + 1, "USB2"}, {ID_LINK_NETWORK, "127.0.0.1"}}},
         {{"/dev/hidraw1", "/dev/hidraw2"}, false, {{ID_LINK_USB_FIRST, "USB1"}, {ID_LINK_USB_FIRST + 1, "USB2"}}},
     };
     for (const Case &c : cases) {

@@ -41,7 +41,7 @@ TEST(IniText, ValuesSurviveEscapingAndUnescaping)
 {
     const std::vector<std::string> values = {
         "",
-        "10.10.100.254",
+        "198.51.100.254",
         "C:/presets/all.qxda",
         "a,b;c=d",
         "  padded  ",
@@ -67,7 +67,7 @@ TEST(IniText, ReadsTheFormsOtherWritersUse)
                        "top = plain value  \n"
                        "\n"
                        "[Network]\r\n"
-                       "Address=\"10.0.0.7\"\r\n"
+                       "Address=\"198.51.100.7\"\r\n"
                        "Port=8899 ; trailing comment\n"
                        "[DspMcu]\n"
                        "Path=/home/u/firm\\\n"
@@ -80,7 +80,7 @@ TEST(IniText, ReadsTheFormsOtherWritersUse)
     auto doc = ini::Parse(text);
     ASSERT_EQ(doc.size(), 4u);
     EXPECT_EQ(ini::UnescapeValue(doc[0].entries[0].value), "plain value");
-    EXPECT_EQ(ini::UnescapeValue(doc[1].entries[0].value), "10.0.0.7");
+    EXPECT_EQ(ini::UnescapeValue(doc[1].entries[0].value), "198.51.100.7");
     EXPECT_EQ(ini::UnescapeValue(doc[1].entries[1].value), "8899");
     EXPECT_EQ(ini::UnescapeValue(doc[2].entries[0].value), "/home/u/firmware");
     EXPECT_EQ(ini::UnescapeValue(doc[2].entries[1].value), "中");
@@ -210,10 +210,10 @@ TEST(NetworkSettings, AreReadAtStartWithTheirDefaults)
         int wantPort;
     };
     const Case cases[] = {
-        {nullptr, nullptr, "10.10.100.254", 8899},
+        {nullptr, nullptr, "10.10.100.254", 8899},  // the documented default; never contacted
         {"127.0.0.1", "40123", "127.0.0.1", 40123},
-        {"  ", "0", "10.10.100.254", 8899},
-        {"192.168.1.9", "70000", "192.168.1.9", 8899},
+        {"  ", "0", g_strDefaultWifiIp, 8899},
+        {"198.51.100.9", "70000", "198.51.100.9", 8899},
         {"192.168.1.9", "port", "192.168.1.9", 8899},
     };
     for (const auto &c : cases) {

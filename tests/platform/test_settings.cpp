@@ -214,7 +214,7 @@ TEST(NetworkSettings, AreReadAtStartWithTheirDefaults)
         {"127.0.0.1", "40123", "127.0.0.1", 40123},
         {"  ", "0", g_strDefaultWifiIp, 8899},
         {"198.51.100.9", "70000", "198.51.100.9", 8899},
-        {"192.168.1.9", "port", "192.168.1.9", 8899},
+        {"198.51.100.9", "port", "198.51.100.9", 8899},
     };
     for (const auto &c : cases) {
         CMemorySettings settings;

@@ -70,6 +70,27 @@ void CBitmapSlider::PrepareMask(QPixmap &image, COLORREF clrKey, int x, int y)
     image = QPixmap::fromImage(img);
 }
 
+// Loads a face and, when activeId is set, its active face at the same size, both masked alike.
+// Answers 1 when all asked for loaded, 0 when the face is missing, -1 when only the active face is.
+int CBitmapSlider::LoadFacePair(int id, int activeId, int transparent, COLORREF clrKey, int x, int y,
+                                QPixmap &img, QPixmap &active)
+{
+    img = LoadBitmap(id);
+    if (img.isNull())
+        return 0;
+    if (transparent)
+        PrepareMask(img, clrKey, x, y);
+    active = QPixmap();
+    if (activeId) {
+        active = LoadBitmap(activeId, img.size());
+        if (active.isNull())
+            return -1;
+        if (transparent)
+            PrepareMask(active, clrKey, x, y);
+    }
+    return 1;
+}
+
 bool CBitmapSlider::SetChannelBitmaps(int id, int activeId, int transparent, COLORREF clrKey, int x, int y)
 {
     if (id == 0) {
@@ -79,21 +100,14 @@ bool CBitmapSlider::SetChannelBitmaps(int id, int activeId, int transparent, COL
         update();
         return true;
     }
-    QPixmap img = LoadBitmap(id);
-    if (img.isNull())
-        return false;
-    if (transparent)
-        PrepareMask(img, clrKey, x, y);
-    QPixmap active;
-    if (activeId) {
-        active = LoadBitmap(activeId, img.size());
-        if (active.isNull()) {
+    QPixmap img, active;
+    const int loaded = LoadFacePair(id, activeId, transparent, clrKey, x, y, img, active);
+    if (loaded <= 0) {
+        if (loaded < 0) {
             m_bmChannel = QPixmap();
             m_bChannelSet = 0;
-            return false;
         }
-        if (transparent)
-            PrepareMask(active, clrKey, x, y);
+        return false;
     }
     m_bmChannel = img;
     m_bmChannelActive = active;
@@ -120,21 +134,14 @@ bool CBitmapSlider::SetThumbBitmaps(int id, int activeId, int transparent, COLOR
     }
     if (id == m_nLastThumbId)
         return true;
-    QPixmap img = LoadBitmap(id);
-    if (img.isNull())
-        return false;
-    if (transparent)
-        PrepareMask(img, clrKey, x, y);
-    QPixmap active;
-    if (activeId) {
-        active = LoadBitmap(activeId, img.size());
-        if (active.isNull()) {
+    QPixmap img, active;
+    const int loaded = LoadFacePair(id, activeId, transparent, clrKey, x, y, img, active);
+    if (loaded <= 0) {
+        if (loaded < 0) {
             m_bmThumb = QPixmap();
             m_bThumbSet = 0;
-            return false;
         }
-        if (transparent)
-            PrepareMask(active, clrKey, x, y);
+        return false;
     }
     m_bmThumb = img;
     m_bmThumbActive = active;

@@ -75,6 +75,8 @@ private:
     int Along(QPointF p) const;
     void PostToParent(unsigned msg);
     static void PrepareMask(QPixmap &image, COLORREF clrKey, int x, int y);
+    static int LoadFacePair(int id, int activeId, int transparent, COLORREF clrKey, int x, int y, QPixmap &img,
+                            QPixmap &active);
 
     QPointer<CNumEdit> m_pBuddy;
     int m_nValueMode = 0;

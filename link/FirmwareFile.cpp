@@ -1,11 +1,9 @@
 #include "link/FirmwareFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -85,33 +83,10 @@ FirmwareFile::Result FirmwareFile::Parse(std::span<const std::uint8_t> bytes, Fi
 
 FirmwareFile::Result FirmwareFile::Load(const std::string &path, FirmwareFile &out)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return Result::CannotOpen;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return Result::CannotOpen;
+    std::vector<std::uint8_t> bytes;
+    switch (ReadRegularFile(path, kFirmwareMaxLength, bytes)) {
+    case FileReadStatus::Ok: return Parse(bytes, out);
+    case FileReadStatus::TooLarge: return Result::Wrong;
+    default: return Result::CannotOpen;
     }
-    if (static_cast<std::uintmax_t>(st.st_size) > kFirmwareMaxLength) {
-        ::close(fd);
-        return Result::Wrong;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ::close(fd);
-            return Result::CannotOpen;
-        }
-        if (n == 0)
-            break;  // the file shrank while we read it: parse what is there
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    bytes.resize(got);
-    return Parse(bytes, out);
 }

@@ -39,7 +39,8 @@ struct FirmwareFile {
 
     // Parses a whole file. On anything but Ok, out is left as it was.
     static Result Parse(std::span<const std::uint8_t> bytes, FirmwareFile &out);
-    // Reads the file at path and parses it. CannotOpen when it cannot be read (or is absurdly large).
+    // Reads the file at path and parses it. CannotOpen when it is not a regular file or cannot be
+    // read (a FIFO is refused, never waited on); Wrong when it is larger than any firmware.
     static Result Load(const std::string &path, FirmwareFile &out);
 
     static std::uint8_t McuChecksum(std::span<const std::uint8_t> mcuImage);

@@ -5,6 +5,7 @@
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
+#include "platform/RegularFile.h"
 #include "platform/ViewServices.h"
 
 #include <algorithm>
@@ -317,30 +318,7 @@ std::uint8_t FixUpInputSource(std::uint8_t source, int layout, int selectedInput
 
 bool ReadFileBytes(const std::string &path, std::vector<std::uint8_t> &bytes, std::size_t limit)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    std::vector<std::uint8_t> buf(limit);
-    std::size_t got = 0;
-    bool ok = true;
-    while (got < limit) {
-        const ssize_t n = ::read(fd, buf.data() + got, limit - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    if (!ok)
-        return false;
-    buf.resize(got);
-    bytes = std::move(buf);
-    return true;
+    return ReadRegularFile(path, limit, bytes) == FileReadStatus::Ok;
 }
 
 bool WriteFileBytes(const std::string &path, std::span<const std::uint8_t> bytes)

@@ -36,8 +36,9 @@ static_assert(kAllPresetsFileBytes == 30787);
 static_assert(kOutputMapFileBytes == 84);
 static_assert(kModeFileBytes == 27);
 
-// Largest file any loader accepts; longer files are read only this far (extra bytes are ignored).
-constexpr std::size_t kPresetFileReadLimit = kAllPresetsFileBytes;
+// Largest file any loader reads. Bytes beyond a format's own length are ignored, but a file far
+// larger than every format is not a preset file and is refused unread.
+constexpr std::size_t kPresetFileReadLimit = 64u * 1024u;
 
 using FileImage = std::array<std::uint8_t, kFileImageBytes>;
 
@@ -118,7 +119,8 @@ PresetFileStatus DecodeAllPresetsFile(std::span<const std::uint8_t> bytes, AllPr
 PresetFileStatus DecodeOutputMapFile(std::span<const std::uint8_t> bytes, OutputMapFileData &data);
 PresetFileStatus DecodeModeFile(std::span<const std::uint8_t> bytes, ModeFileData &data);
 
-// Whole-file input and output. Reading takes at most `limit` bytes; writing goes to a temporary
+// Whole-file input and output. Reading takes a regular file of at most `limit` bytes (anything
+// else fails without blocking, bytes untouched); writing goes to a temporary
 // file in the same folder that is renamed over the target, so a failed save leaves the old file.
 bool ReadFileBytes(const std::string &path, std::vector<std::uint8_t> &bytes,
                    std::size_t limit = kPresetFileReadLimit);

@@ -1,6 +1,7 @@
 #include "platform/Settings.h"
 
 #include "platform/GlobalData.h"
+#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <atomic>
@@ -17,6 +18,8 @@ namespace {
 
 constexpr const char *kSettingsFolder = "ZK-470";
 constexpr const char *kSettingsFile = "QX-ZK-470-GV1.00_GB2312.conf";
+// The program writes a few hundred bytes; a file far beyond that is not our settings.
+constexpr std::size_t kSettingsFileLimit = 1u << 20;
 
 bool IsHexDigit(char c)
 {
@@ -57,27 +60,16 @@ void AppendUtf8(std::string &out, unsigned cp)
 
 enum class ReadStatus { Ok, Missing, Failed };
 
-// Reads a whole file into text.
+// Reads the whole settings file into text. Anything but a regular file of sensible size counts as
+// unreadable, so it is neither waited on nor replaced.
 ReadStatus ReadFile(const std::string &path, std::string &text)
 {
     text.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
-    char buf[4096];
-    ReadStatus status = ReadStatus::Ok;
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            status = ReadStatus::Failed;
-        if (n <= 0)
-            break;
-        text.append(buf, static_cast<std::size_t>(n));
+    switch (ReadRegularFile(path, kSettingsFileLimit, text)) {
+    case FileReadStatus::Ok: return ReadStatus::Ok;
+    case FileReadStatus::Missing: return ReadStatus::Missing;
+    default: return ReadStatus::Failed;
     }
-    ::close(fd);
-    return status;
 }
 
 bool WriteAll(int fd, std::string_view data)
@@ -409,7 +401,7 @@ std::string UnescapeValue(std::string_view stored)
         return std::string(stored);  // a typed value we do not interpret: keep its text
     std::string out;
     bool quoted = false;
-    std::size_t i = stored.starts_with("@@") ? 1 : 0;
+    std::size_t i = 0;
     std::size_t unquotedEnd = 0;  // trailing blanks outside quotes are not part of the value
     for (; i < stored.size(); ++i) {
         char c = stored[i];
@@ -459,8 +451,27 @@ std::string UnescapeValue(std::string_view stored)
             unquotedEnd = out.size();
     }
     out.resize(unquotedEnd);
+    // A text that begins with '@' is stored with the '@' doubled, inside the quotes when it needs
+    // them, so the doubling is undone after the quotes and escapes.
+    if (out.starts_with("@@"))
+        out.erase(0, 1);
     return out;
 }
+
+namespace {
+
+// True when the line (less a trailing CR) ends in an odd number of backslashes.
+bool EndsInContinuation(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    std::size_t n = 0;
+    while (n < line.size() && line[line.size() - 1 - n] == '\\')
+        ++n;
+    return n % 2 == 1;
+}
+
+}  // namespace
 
 Document Parse(std::string_view text)
 {
@@ -473,10 +484,9 @@ Document Parse(std::string_view text)
             end = text.size();
         std::string line(text.substr(pos, end - pos));
         pos = end + 1;
-        // A line ending in a backslash continues on the next one.
-        while (!line.empty() && (line.back() == '\\' || (line.size() > 1 && line.back() == '\r' &&
-                                                         line[line.size() - 2] == '\\')) &&
-               pos < text.size()) {
+        // A line ending in a backslash continues on the next one; a value ending in an escaped
+        // backslash (two of them) does not.
+        while (EndsInContinuation(line) && pos < text.size()) {
             if (line.back() == '\r')
                 line.pop_back();
             line.pop_back();

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <future>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace {
 
@@ -78,6 +79,15 @@ TEST(VRX530Doc, ShortOrMissingFilesAreRefusedAndChangeNothing)
     EXPECT_FALSE(doc.LoadFile(CVRX530Doc::FileKind::Preset, (dir / "none.qxds").string()));
     // An all-presets load of a one-preset file is a wrong magic.
     EXPECT_FALSE(doc.LoadFile(CVRX530Doc::FileKind::AllPresets, good));
+    // A FIFO is refused at once, never waited on; so is a file far larger than any preset file.
+    const auto fifo = dir / "fifo.qxds";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(doc.LoadFile(CVRX530Doc::FileKind::Preset, fifo.string()));
+    const auto huge = (dir / "huge.qxds").string();
+    std::filesystem::copy_file(good, huge, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::resize_file(huge, kPresetFileReadLimit + 1);
+    EXPECT_FALSE(doc.LoadFile(CVRX530Doc::FileKind::Preset, huge));
     EXPECT_EQ(doc.GetData().GetOut(0)->GetGain(), 555);
     {
         std::lock_guard lock(g_csImage);

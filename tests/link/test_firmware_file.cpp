@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -129,6 +131,10 @@ TEST(FirmwareFile, LoadFromDiskAndExtensionCheck)
     EXPECT_EQ(f.mcu.size(), 100u);
     EXPECT_EQ(FirmwareFile::Load((dir / "missing.bin").string(), f), FirmwareFile::Result::CannotOpen);
     EXPECT_EQ(FirmwareFile::Load(dir.string(), f), FirmwareFile::Result::CannotOpen);
+    const auto fifo = dir / "fifo.bin";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(FirmwareFile::Load(fifo.string(), f), FirmwareFile::Result::CannotOpen);  // not waited on
 
     for (auto [p, ok] : {std::pair{"/a/b/fw.bin", true}, {"fw.BIN", false}, {"fw.bin.txt", false},
                          {"/a.bin/fw", false}, {"fw", false}, {"fw.bi", false}})

@@ -253,11 +253,12 @@ TEST(PresetFileCodec, FilesAreWrittenWholeAndReadBack)
     std::vector<std::uint8_t> back;
     ASSERT_TRUE(ReadFileBytes(path, back));
     EXPECT_EQ(back, bytes);
-    // Reading stops at the limit; a missing file or folder fails without touching the output.
-    ASSERT_TRUE(ReadFileBytes(path, back, 10));
-    EXPECT_EQ(back.size(), 10u);
+    // A file above the limit, a missing file and a folder fail without touching the output.
+    EXPECT_FALSE(ReadFileBytes(path, back, 10));
+    EXPECT_EQ(back, bytes);
     EXPECT_FALSE(ReadFileBytes((dir / "missing.qxds").string(), back));
-    EXPECT_EQ(back.size(), 10u);
+    EXPECT_FALSE(ReadFileBytes(dir.string(), back));
+    EXPECT_EQ(back, bytes);
     EXPECT_FALSE(WriteFileBytes((dir / "no" / "such" / "x.qxds").string(), bytes));
 }
 

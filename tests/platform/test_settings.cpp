@@ -48,6 +48,11 @@ TEST(IniText, ValuesSurviveEscapingAndUnescaping)
         "quote \" and back\\slash",
         "line\nbreak\ttab",
         "@starts with at",
+        "@needs, quotes",    // the doubled '@' sits inside the quotes
+        "@",
+        "@@two",
+        "ends in a backslash\\",
+        "\\",
         "中文路径/设置",
         std::string("ctl\x01" "A", 5),
     };
@@ -186,6 +191,22 @@ TEST(FileSettings, AnUnreadableFileIsNotReplaced)
     CFileSettings busy((dir / "busy.conf").string());
     EXPECT_FALSE(busy.Write("Network", "Port", "1"));
     EXPECT_TRUE(fs::is_directory(dir / "busy.conf" / "inside"));
+
+    // A FIFO is neither waited on nor replaced; nor is a file far larger than any settings file.
+    ASSERT_EQ(::mkfifo((dir / "fifo.conf").c_str(), 0600), 0);
+    CFileSettings fifo((dir / "fifo.conf").string());
+    EXPECT_EQ(fifo.Read("Network", "Port"), std::nullopt);
+    EXPECT_FALSE(fifo.Write("Network", "Port", "1"));
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo.conf"));
+    {
+        std::ofstream out(dir / "huge.conf");
+        out << "[Keep]\nValue=precious\n" << std::string(2u << 20, ';') << "\n";
+    }
+    const auto hugeSize = fs::file_size(dir / "huge.conf");
+    CFileSettings huge((dir / "huge.conf").string());
+    EXPECT_EQ(huge.Read("Keep", "Value"), std::nullopt);
+    EXPECT_FALSE(huge.Write("Network", "Port", "1"));
+    EXPECT_EQ(fs::file_size(dir / "huge.conf"), hugeSize);
 
     if (::geteuid() == 0)
         GTEST_SKIP() << "root reads every file";

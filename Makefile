@@ -8,7 +8,7 @@ PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev libudev-
             fonts-liberation fonts-wqy-microhei clang
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test bench install clean
+.PHONY: deps configure build run test bench gallery install clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -31,6 +31,11 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# Every control, page and dialog in both languages: $(BUILD)/gallery/<name>-<zh|en>.png
+gallery: configure
+	cmake --build $(BUILD) -j $(JOBS) --target zk470-gallery
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/gallery/zk470-gallery
 
 install: build
 	$(SUDO) cmake --install $(BUILD)

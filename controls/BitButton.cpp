@@ -4,12 +4,12 @@
 #include "platform/qt/HandCursor.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
+#include "platform/qt/WndTimers.h"
 #include "res/Skins.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
-#include <QTimer>
 
 CBitButton::CBitButton(QWidget *parent, int ctrlId, unsigned style) : QAbstractButton(parent)
 {
@@ -18,9 +18,7 @@ CBitButton::CBitButton(QWidget *parent, int ctrlId, unsigned style) : QAbstractB
     setAttribute(Qt::WA_Hover, true);
     setFocusPolicy(Qt::TabFocus);
     setCursor(HandCursor());
-    m_pPressTimer = new QTimer(this);
-    m_pPressTimer->setSingleShot(true);
-    connect(m_pPressTimer, &QTimer::timeout, this, [this] { onPressTimer(); });
+    m_pPressTimer = new CWndTimers(this, [this](int) { onPressTimer(); });
     connect(this, &QAbstractButton::clicked, this, [this] { onClicked(); });
     PreSubclassWindow(style);
 }
@@ -155,7 +153,7 @@ void CBitButton::SetHandCursor(int on)
         unsetCursor();
 }
 
-bool CBitButton::PressTimerActive() const { return m_pPressTimer->isActive(); }
+bool CBitButton::PressTimerActive() const { return m_pPressTimer->IsActive(kPressTimer); }
 
 CBitButton::Look CBitButton::currentLook() const
 {
@@ -257,7 +255,7 @@ void CBitButton::mousePressEvent(QMouseEvent *e)
     if (e->button() == Qt::LeftButton) {
         if (m_bPressReports) {
             m_pPressReceiver = parentWidget();
-            m_pPressTimer->start(kPressDelayMs);
+            m_pPressTimer->SetTimer(kPressTimer, kPressDelayMs);
         }
         m_bPressed = true;
         update();
@@ -277,7 +275,7 @@ void CBitButton::mouseReleaseEvent(QMouseEvent *e)
 void CBitButton::mouseDoubleClickEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton && m_bPressReports) {
-        m_pPressTimer->stop();
+        m_pPressTimer->KillTimer(kPressTimer);
         postToParent(parentWidget(), kDoubleClick);
         // The second press of a double click is a press like any other for the button itself.
         m_bPressed = true;
@@ -294,7 +292,8 @@ void CBitButton::mouseDoubleClickEvent(QMouseEvent *e)
 
 void CBitButton::onPressTimer()
 {
-    // One report per press; the single-shot timer stops by itself.
+    // One report per press.
+    m_pPressTimer->KillTimer(kPressTimer);
     postToParent(m_pPressReceiver, kSingleClick);
 }
 

@@ -13,7 +13,7 @@
 #include <QPoint>
 #include <QPointer>
 
-class QTimer;
+class CWndTimers;
 
 inline constexpr unsigned WM_BITBUTTON_PRESS = WM_USER + 220;  // 1244: wParam 513 / 515 / 516
 
@@ -139,5 +139,5 @@ private:
     QPointer<CBitButton> m_pLinked[2];
     bool m_bPressReports = false;
     QPointer<QWidget> m_pPressReceiver;
-    QTimer *m_pPressTimer = nullptr;
+    CWndTimers *m_pPressTimer = nullptr;
 };

@@ -4,14 +4,13 @@
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/WindowMessages.h"
+#include "platform/qt/WndTimers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
-#include <QTimerEvent>
 
 namespace {
 
@@ -85,9 +84,7 @@ void CMessageBox::build()
     connect(m_btnOk, &QPushButton::clicked, this, [this] { onOk(); });
     connect(m_btnCancel, &QPushButton::clicked, this, [this] { onCancel(); });
 
-    m_timer = new QTimer(this);
-    m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, [this] { onTimer(); });
+    m_timer = new CWndTimers(this, [this](int) { onTimer(); });
 }
 
 QString CMessageBox::TitleForCode(int code, bool chinese)
@@ -151,7 +148,7 @@ void CMessageBox::InitDialog()
         setWindowTitle(title);
     // A negative code would be a period of more than 24 days: such boxes wait for the user.
     if (m_nCode > 0)
-        m_timer->start(m_nCode);
+        m_timer->SetTimer(kCloseTimer, m_nCode);
 
     m_nResult = CancelResult(m_nType);  // the result of a box that is left any other way
     if ((m_nType & kIconMask) == 0) {
@@ -172,7 +169,7 @@ void CMessageBox::InitDialog()
     }
 }
 
-bool CMessageBox::CloseTimerActive() const { return m_timer->isActive(); }
+bool CMessageBox::CloseTimerActive() const { return m_timer->IsActive(kCloseTimer); }
 
 int CMessageBox::DoModal()
 {
@@ -193,7 +190,7 @@ void CMessageBox::finish(int result)
         return;
     m_bFinishing = true;
     m_nResult = result;
-    m_timer->stop();
+    m_timer->KillTimer(kCloseTimer);
     done(result);
     m_bFinishing = false;
 }
@@ -253,9 +250,9 @@ void InstallMessageBoxService()
     SetMessageBoxService(&service);
 }
 
-CMsgBox::CMsgBox() : QWidget(nullptr) { hide(); }
+CMsgBox::CMsgBox() : QWidget(nullptr), m_timers(new CWndTimers(this, [this](int) { OnTimer(); })) { hide(); }
 
-CMsgBox::CMsgBox(QWidget *parent) : QWidget(nullptr) { CreateHidden(parent); }
+CMsgBox::CMsgBox(QWidget *parent) : CMsgBox() { CreateHidden(parent); }
 
 void CMsgBox::CreateHidden(QWidget *parent)
 {
@@ -272,9 +269,7 @@ void CMsgBox::CreateHidden(QWidget *parent)
 void CMsgBox::Show(const std::string &text)
 {
     m_strText = QString::fromStdString(text);
-    if (m_nTimer)
-        killTimer(m_nTimer);
-    m_nTimer = startTimer(1000);
+    m_timers->SetTimer(kTimer, 1000);
     ::ShowMessage(text, MB_OK, 0);
 }
 
@@ -292,13 +287,8 @@ void CMsgBox::PressEnter()
     QApplication::sendEvent(target, &release);
 }
 
-void CMsgBox::timerEvent(QTimerEvent *e)
+void CMsgBox::OnTimer()
 {
-    if (e->timerId() == m_nTimer) {
-        PressEnter();
-        killTimer(m_nTimer);
-        m_nTimer = 0;
-        return;
-    }
-    QWidget::timerEvent(e);
+    m_timers->KillTimer(kTimer);
+    PressEnter();
 }

@@ -18,7 +18,7 @@
 
 class QLabel;
 class QPushButton;
-class QTimer;
+class CWndTimers;
 
 constexpr int IDABORT = 3;
 constexpr int IDIGNORE = 5;
@@ -68,7 +68,7 @@ private:
     QPushButton *m_btnOk = nullptr;
     QPushButton *m_btnCancel = nullptr;
     QLabel *m_lblText = nullptr;
-    QTimer *m_timer = nullptr;
+    CWndTimers *m_timer = nullptr;
     QString m_strText;
     QString m_strCaption;
     unsigned m_nType = MB_OK;
@@ -108,11 +108,9 @@ public:
     void PressEnter();
     bool Created() const { return m_bCreated != 0; }
 
-protected:
-    void timerEvent(QTimerEvent *e) override;
-
 private:
+    void OnTimer();
     QString m_strText;
     int m_bCreated = 0;
-    int m_nTimer = 0;
+    CWndTimers *m_timers = nullptr;
 };

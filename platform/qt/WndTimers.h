@@ -2,11 +2,18 @@
 // Timers by the system's ids and periods, one set per window: SetTimer(id, ms) starts or restarts
 // timer `id`, KillTimer(id) stops it, and every tick calls the owner's handler with the id, as
 // WM_TIMER does. Owner's thread only.
+//
+// Time comes from Qt's event loop, unless a CManualTimerClock is installed on the UI thread: then
+// every timer set while it lives runs on that clock's time, which only moves when Advance() is
+// called. Tests of timed controls use it instead of waiting in real time.
 
 #include <QObject>
 
 #include <functional>
 #include <map>
+#include <vector>
+
+class CManualTimerClock;
 
 class CWndTimers : public QObject {
     Q_OBJECT
@@ -29,10 +36,36 @@ protected:
     void timerEvent(QTimerEvent *e) override;
 
 private:
+    friend class CManualTimerClock;
     struct Running {
-        int qtId;
+        int qtId;          // 0 on the manual clock
         int period;
+        long long dueMs;   // manual clock only
     };
+    void Fire(int id);
     std::map<int, Running> m_byId;
     Handler m_handler;
+    CManualTimerClock *m_clock = nullptr;  // the clock this set's timers run on, if manual
+};
+
+// Hand-moved time for window timers. While one exists (at most one; UI thread only), timers set
+// on any CWndTimers run on it; Advance(ms) fires every timer that falls due, in time order,
+// periodic ones again and again, and delivers the messages each tick posted before the next.
+class CManualTimerClock {
+public:
+    CManualTimerClock();
+    ~CManualTimerClock();
+    CManualTimerClock(const CManualTimerClock &) = delete;
+    CManualTimerClock &operator=(const CManualTimerClock &) = delete;
+
+    void Advance(long long ms);
+    long long Now() const { return m_nowMs; }
+    static CManualTimerClock *Installed();
+
+private:
+    friend class CWndTimers;
+    void Attach(CWndTimers *t);
+    void Detach(CWndTimers *t);
+    long long m_nowMs = 0;
+    std::vector<CWndTimers *> m_sets;
 };

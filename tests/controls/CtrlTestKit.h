@@ -1,12 +1,10 @@
 #pragma once
-// A parent page that records every message its controls send or post, and the PNG writer of the
-// control snapshots.
+// A parent page that records every message its controls send or post.
 
 #include "platform/qt/WindowMessages.h"
 #include "tests/platform/qt/QtTestApp.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
@@ -60,11 +58,3 @@ public:
     }
     std::vector<RecordedMessage> log;
 };
-
-// Writes a widget (or a row of widgets on a panel) to $ZK_TEST_OUTPUT/<name>.png.
-inline bool SaveSnapshot(const QPixmap &pix, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("ZK_TEST_OUTPUT", QStringLiteral("."));
-    QDir().mkpath(dir);
-    return pix.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}

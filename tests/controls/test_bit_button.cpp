@@ -5,6 +5,7 @@
 
 #include "controls/CtrlMessages.h"
 #include "platform/qt/WindowMessages.h"
+#include "platform/qt/WndTimers.h"
 #include "res/Skins.h"
 #include "tests/platform/qt/QtTestApp.h"
 
@@ -151,61 +152,55 @@ TEST(BitButton, ClickAndMoveReportsToTheParent)
     EXPECT_TRUE(page.presses().empty()) << "press reports are off unless the owner asks";
 }
 
-// Lets the press timer run out, however late a loaded machine runs it; false if it never stops.
-bool waitForPressTimer(CBitButton &b)
-{
-    QElapsedTimer t;
-    t.start();
-    while (b.PressTimerActive() && t.elapsed() < 5000)
-        QTest::qWait(10);
-    return !b.PressTimerActive();
-}
-
 TEST(BitButton, ClickKindsAndTheirTimings)
 {
     QtTestApp();
     auto run = [](auto &&drive) {
+        CManualTimerClock clock;
         Page page;
         CBitButton b(&page.widget, 2844);
         b.setGeometry(0, 0, 40, 20);
         b.SetPressReports(true);
         page.widget.show();
-        drive(b);
-        // However late a loaded machine runs the timer, it stops after its one report.
-        EXPECT_TRUE(waitForPressTimer(b));
-        QTest::qWait(50);
+        drive(b, clock);
+        clock.Advance(CBitButton::kPressDelayMs);
         EXPECT_FALSE(b.PressTimerActive()) << "the timer stops after its one report";
+        clock.Advance(10 * CBitButton::kPressDelayMs);
+        QCoreApplication::processEvents();
         return page.presses();
     };
     using V = std::vector<WPARAM>;
-    // A single click: 513 after 200 ms.
-    EXPECT_EQ(run([](CBitButton &b) { QTest::mouseClick(&b, Qt::LeftButton); }), V{513});
+    // A single click: 513 after 200 ms, not before.
+    EXPECT_EQ(run([](CBitButton &b, CManualTimerClock &clock) {
+                  QTest::mouseClick(&b, Qt::LeftButton);
+                  clock.Advance(CBitButton::kPressDelayMs - 1);
+                  QCoreApplication::processEvents();
+                  EXPECT_TRUE(b.PressTimerActive());
+              }),
+              V{513});
     // A quick double click: only 515.
-    EXPECT_EQ(run([](CBitButton &b) {
+    EXPECT_EQ(run([](CBitButton &b, CManualTimerClock &) {
                   QTest::mouseClick(&b, Qt::LeftButton);
                   QTest::mouseDClick(&b, Qt::LeftButton);
               }),
               V{515});
     // A slow double click: 513, then 515.
-    EXPECT_EQ(run([](CBitButton &b) {
+    EXPECT_EQ(run([](CBitButton &b, CManualTimerClock &clock) {
                   QTest::mouseClick(&b, Qt::LeftButton);
-                  QTest::qWait(CBitButton::kPressDelayMs);
-                  EXPECT_TRUE(waitForPressTimer(b));
+                  clock.Advance(CBitButton::kPressDelayMs);
                   QTest::mouseDClick(&b, Qt::LeftButton);
               }),
               (V{513, 515}));
     // Held longer than 200 ms: 513 before the release.
-    EXPECT_EQ(run([](CBitButton &b) {
+    EXPECT_EQ(run([](CBitButton &b, CManualTimerClock &clock) {
                   QTest::mousePress(&b, Qt::LeftButton);
-                  QTest::qWait(CBitButton::kPressDelayMs);
-                  EXPECT_TRUE(waitForPressTimer(b));
-                  QCoreApplication::processEvents();
+                  clock.Advance(CBitButton::kPressDelayMs);
                   EXPECT_TRUE(b.IsPressedLook());
                   QTest::mouseRelease(&b, Qt::LeftButton);
               }),
               V{513});
     // Right button: 516 at once.
-    EXPECT_EQ(run([](CBitButton &b) { QTest::mousePress(&b, Qt::RightButton); }), V{516});
+    EXPECT_EQ(run([](CBitButton &b, CManualTimerClock &) { QTest::mousePress(&b, Qt::RightButton); }), V{516});
 }
 
 TEST(BitButton, KindFromTemplateStyle)

@@ -5,6 +5,7 @@
 #include "controls/CtrlMessages.h"
 #include "controls/NumEdit.h"
 #include "res/Skins.h"
+#include "platform/qt/WndTimers.h"
 #include "tests/controls/CtrlTestKit.h"
 
 #include <QTest>
@@ -40,6 +41,7 @@ struct SliderPage : RecordingPage {
 
 TEST(BitmapSlider, PressBesideTheThumbStepsOnceAndReleaseReports)
 {
+    CManualTimerClock clock;
     SliderPage page;
     page.slider->SetPos(120);
     page.slider->setFocus();
@@ -50,7 +52,7 @@ TEST(BitmapSlider, PressBesideTheThumbStepsOnceAndReleaseReports)
     EXPECT_EQ(page.slider->GetPos(), 121);
     QTest::mouseMove(page.slider, QPoint(10, centre + 45));
     EXPECT_EQ(page.slider->GetPos(), 121);  // the press ended the drag
-    QTest::qWait(120);
+    clock.Advance(120);
     QTest::mouseRelease(page.slider, Qt::LeftButton, {}, QPoint(10, centre + 45));
     const auto changing = page.Of(WM_SLIDER_POS_CHANGING);
     EXPECT_LE(changing.size(), 1u);

@@ -8,6 +8,7 @@
 #include "controls/XPButton.h"
 #include "platform/GlobalData.h"
 #include "res/Skins.h"
+#include "platform/qt/WndTimers.h"
 #include "tests/controls/CtrlTestKit.h"
 
 #include <QImage>
@@ -88,6 +89,7 @@ TEST(BtnPng, ButtonWithoutImagesPaintsNothing)
 
 TEST(XPButton, BitmapByStateHoverReportAndRepeat)
 {
+    CManualTimerClock clock;
     RecordingPage page;
     auto *b = new CXPButton(&page, 5320);
     b->setGeometry(10, 10, 40, 20);
@@ -118,7 +120,7 @@ TEST(XPButton, BitmapByStateHoverReportAndRepeat)
     EXPECT_EQ(b->CurrentBitmap(), 5);
     QTest::mousePress(b, Qt::LeftButton, {}, QPoint(8, 8));
     EXPECT_EQ(b->CurrentBitmap(), 6);  // pressed only while hovered
-    QTest::qWait(200);
+    clock.Advance(200);
     QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(8, 8));
     const auto repeats = page.Of(WM_XPBUTTON_REPEAT);
     ASSERT_GE(repeats.size(), 1u);

@@ -4,6 +4,7 @@
 #include "controls/MessageBox.h"
 
 #include "platform/GlobalData.h"
+#include "platform/qt/WndTimers.h"
 #include "tests/platform/qt/QtTestApp.h"
 
 #include <QLabel>
@@ -90,7 +91,9 @@ TEST(MessageBox, LabelsAndLayoutByType)
 
 enum class Way { OkButton, Enter, CancelButton, Escape, Close, Timer };
 
-int runBox(unsigned type, int code, Way way)
+// With a clock, Way::Timer moves it to just before the box's period, notes whether the box is
+// still open, then moves it the last millisecond.
+int runBox(unsigned type, int code, Way way, CManualTimerClock *clock = nullptr, bool *openJustBefore = nullptr)
 {
     CMessageBox box("text", type, "caption", code);
     QTimer::singleShot(0, &box, [&] {
@@ -100,7 +103,13 @@ int runBox(unsigned type, int code, Way way)
         case Way::CancelButton: QTest::mouseClick(box.CancelButton(), Qt::LeftButton); break;
         case Way::Escape: QTest::keyClick(&box, Qt::Key_Escape); break;
         case Way::Close: box.close(); break;
-        case Way::Timer: break;  // wait for the box's own timer
+        case Way::Timer:
+            if (clock) {
+                clock->Advance(code - 1);
+                *openJustBefore = box.isVisible();
+                clock->Advance(1);
+            }
+            break;
         }
     });
     return box.DoModal();
@@ -131,13 +140,16 @@ TEST(MessageBox, ClosesItselfAfterItsCode)
 {
     QtTestApp();
     LanguageScope lang(false);
-    QElapsedTimer t;
-    t.start();
-    EXPECT_EQ(runBox(MB_OK, 2000, Way::Timer), IDOK);
-    EXPECT_GE(t.elapsed(), 1900);
-    EXPECT_EQ(runBox(MB_YESNO, 150, Way::Timer), IDNO);
-    EXPECT_EQ(runBox(MB_OKCANCEL, 150, Way::Timer), IDCANCEL);
-    EXPECT_EQ(runBox(6, 150, Way::Timer), IDCANCEL);
+    CManualTimerClock clock;
+    const struct {
+        unsigned type;
+        int code, result;
+    } cases[] = {{MB_OK, 2000, IDOK}, {MB_YESNO, 150, IDNO}, {MB_OKCANCEL, 150, IDCANCEL}, {6, 150, IDCANCEL}};
+    for (const auto &c : cases) {
+        bool openJustBefore = false;
+        EXPECT_EQ(runBox(c.type, c.code, Way::Timer, &clock, &openJustBefore), c.result) << c.type;
+        EXPECT_TRUE(openJustBefore) << "type " << c.type << " closed before its " << c.code << " ms";
+    }
 }
 
 TEST(MessageBox, ServiceRoutesMessagesFromAnyThread)
@@ -188,10 +200,15 @@ TEST(MsgBox, PressesEnterOnTheOpenBox)
     helper.CreateHidden(&view);
     EXPECT_TRUE(helper.Created());
     EXPECT_FALSE(helper.isVisible());
-    QElapsedTimer t;
-    t.start();
+    CManualTimerClock clock;
+    bool openJustBefore = false;
+    QTimer::singleShot(0, [&] {
+        clock.Advance(999);
+        openJustBefore = QApplication::activeModalWidget() != nullptr;
+        clock.Advance(1);
+    });
     helper.Show("closes by itself");  // returns once the simulated Enter closed the box
-    EXPECT_GE(t.elapsed(), 900);
+    EXPECT_TRUE(openJustBefore) << "Enter comes after one second";
     SetMessageBoxService(nullptr);
 }
 

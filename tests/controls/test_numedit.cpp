@@ -7,6 +7,7 @@
 #include "controls/SpinBtn.h"
 #include "platform/GlobalData.h"
 #include "platform/ViewServices.h"
+#include "platform/qt/WndTimers.h"
 #include "tests/controls/CtrlTestKit.h"
 
 #include <QDialog>
@@ -301,6 +302,7 @@ TEST(NumSpin, OutOfRangePositionIsLimitedWithoutABox)
 
 TEST(NumSpin, DelayStepsReachTheSpeakerGroupFromKeysAndHeldArrows)
 {
+    CManualTimerClock clock;
     Page page;
     page.edit->SetType(1, "cm");
     page.spin->SetRange(0, 960);
@@ -328,7 +330,7 @@ TEST(NumSpin, DelayStepsReachTheSpeakerGroupFromKeysAndHeldArrows)
     // Holding the lower arrow: every step is passed on, and the page hears of the value at release.
     page.Clear();
     QTest::mousePress(page.spin, Qt::LeftButton, {}, QPoint(8, 18));
-    QTest::qWait(700);
+    clock.Advance(700);
     QTest::mouseRelease(page.spin, Qt::LeftButton, {}, QPoint(8, 18));
     EXPECT_LE(page.edit->GetValue(), 100 - 2);
     const auto group = page.Of(WM_NUMSPIN_DELAYSTEP);
@@ -340,13 +342,14 @@ TEST(NumSpin, DelayStepsReachTheSpeakerGroupFromKeysAndHeldArrows)
 
 TEST(NumSpin, HeldArrowTellsThePageByTimerAndAtRelease)
 {
+    CManualTimerClock clock;
     Page page;
     page.edit->SetType(4);
     page.spin->SetRange(0, 1000);
     page.spin->SetPos(100);
     page.Clear();
     QTest::mousePress(page.spin, Qt::LeftButton, {}, QPoint(8, 4));
-    QTest::qWait(1000);
+    clock.Advance(1000);
     const int during = static_cast<int>(page.Of(WM_COMMAND).size());
     QTest::mouseRelease(page.spin, Qt::LeftButton, {}, QPoint(8, 4));
     EXPECT_GT(page.edit->GetValue(), 102);  // the text followed every repeat

@@ -6,6 +6,7 @@
 #include "controls/GradientProgressCtrl.h"
 
 #include "platform/GlobalData.h"
+#include "platform/qt/WndTimers.h"
 #include "tests/platform/qt/QtTestApp.h"
 
 #include <QTest>
@@ -97,6 +98,7 @@ struct TransferScope {
 TEST(DisplayDlg, ShowsDuringATransferAndEndsReadably)
 {
     QtTestApp();
+    CManualTimerClock clock;
     TransferScope scope;
     const int savedLang = g_bChinese.load();
     g_bChinese = 0;
@@ -129,7 +131,8 @@ TEST(DisplayDlg, ShowsDuringATransferAndEndsReadably)
     EXPECT_TRUE(owner.isEnabled());
     EXPECT_EQ(dlg.Text()->GetWindowText(), QStringLiteral("End of data transmission"));
     EXPECT_TRUE(dlg.isVisible());
-    ASSERT_TRUE(WaitUntil([&] { return !dlg.isVisible(); }, 3000));
+    clock.Advance(3000);
+    EXPECT_FALSE(dlg.isVisible());
     EXPECT_FALSE(dlg.TimerActive());
     g_bChinese = savedLang;
 }

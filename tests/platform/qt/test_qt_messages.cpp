@@ -130,6 +130,40 @@ TEST(WndTimers, TicksByIdAndStops)
     EXPECT_EQ(timers.Period(8), 10) << "no busy timer";
 }
 
+TEST(WndTimers, ManualClockFiresDueTimersInTimeOrder)
+{
+    app();
+    QObject owner;
+    std::vector<std::pair<long long, int>> ticks;  // time, id
+    CManualTimerClock clock;
+    CWndTimers a(&owner), b(&owner);
+    a.SetHandler([&](int id) {
+        ticks.push_back({clock.Now(), id});
+        if (id == 1 && clock.Now() == 60)
+            b.KillTimer(2);  // a tick may stop another set's timer
+    });
+    b.SetHandler([&](int id) { ticks.push_back({clock.Now(), id}); });
+    a.SetTimer(1, 30);
+    b.SetTimer(2, 25);
+    clock.Advance(24);
+    EXPECT_TRUE(ticks.empty()) << "nothing falls due before its period";
+    clock.Advance(76);
+    const std::vector<std::pair<long long, int>> expected = {{25, 2}, {30, 1}, {50, 2}, {60, 1}, {90, 1}};
+    EXPECT_EQ(ticks, expected);
+    EXPECT_EQ(clock.Now(), 100);
+    // A restarted timer counts its period from the restart.
+    ticks.clear();
+    a.SetTimer(1, 30);
+    clock.Advance(29);
+    EXPECT_TRUE(ticks.empty());
+    {
+        CWndTimers gone(&owner, [&](int id) { ticks.push_back({clock.Now(), id}); });
+        gone.SetTimer(3, 10);
+    }
+    clock.Advance(1);  // the set that was destroyed is forgotten
+    EXPECT_EQ(ticks, (std::vector<std::pair<long long, int>>{{130, 1}}));
+}
+
 TEST(RunOnUiThread, WorkerCallRunsLaterOnUiThread)
 {
     app();

@@ -5,7 +5,6 @@
 
 #include "tests/platform/qt/QtTestApp.h"
 
-#include <QDir>
 #include <QTest>
 #include <QWidget>
 
@@ -45,11 +44,6 @@ TEST(HandCursor, IsOurOwnBitmapWithTheHotSpotAtTheFingerTip)
     const QImage img = HandCursorPixmap().toImage();
     EXPECT_GT(img.pixelColor(11, 3).alpha(), 0) << "ink just below the hot spot";
     EXPECT_EQ(img.pixelColor(0, 31).alpha(), 0) << "transparent around the hand";
-    const QByteArray dir = qgetenv("ZK_TEST_OUTPUT");
-    if (!dir.isEmpty()) {
-        QDir().mkpath(QString::fromLocal8Bit(dir));
-        img.scaled(128, 128).save(QString::fromLocal8Bit(dir) + QStringLiteral("/hand-cursor-x4.png"));
-    }
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-// The skin library: lookups by id, size and language, the cache, the key colour of masked thumbs,
-// and a gallery rendered to PNG for a person to look at.
+// The skin library: lookups by id, size and language, the cache and the key colour of masked
+// thumbs (the gallery program draws every skin for a person to look at).
 
 #include "res/Skins.h"
 
 #include "platform/GlobalData.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 
@@ -17,14 +16,6 @@
 namespace {
 
 QApplication &app() { return QtTestApp(); }
-
-QString outputDir()
-{
-    const QByteArray env = qgetenv("ZK_TEST_OUTPUT");
-    QString dir = env.isEmpty() ? QDir::tempPath() + QStringLiteral("/zk-test-output") : QString::fromLocal8Bit(env);
-    QDir().mkpath(dir);
-    return dir;
-}
 
 // Number of distinct colours: a skin that is one flat colour is a placeholder, not a skin.
 int colourCount(const QImage &img)
@@ -97,41 +88,6 @@ TEST(Skins, ThumbsKeepTheKeyColourOutsideTheirShape)
         EXPECT_EQ(img.pixel(0, 0), Skins::Palette::Key) << id;
         EXPECT_NE(img.pixel(img.width() / 2, img.height() / 2), Skins::Palette::Key) << id;
     }
-}
-
-// A sheet of every described skin in both languages, for a person to look at.
-TEST(Skins, GalleryPng)
-{
-    app();
-    for (SkinType type : {SkinType::Bitmap, SkinType::Png}) {
-        std::vector<int> ids;
-        for (int id = 1; id < 10000; ++id)
-            if (Skins::Find(type, id) && Skins::NaturalSize(type, id).width() <= 300)
-                ids.push_back(id);
-        const int cols = 6, cellW = 190, cellH = 112;
-        for (bool chinese : {false, true}) {
-            const int rows = int((ids.size() + cols - 1) / cols);
-            QImage sheet(cols * cellW, rows * cellH, QImage::Format_RGB32);
-            sheet.fill(QColor(0x10, 0x12, 0x15));
-            QPainter p(&sheet);
-            p.setPen(QColor(0x8C, 0x95, 0xA3));
-            for (size_t i = 0; i < ids.size(); ++i) {
-                const int x = int(i % cols) * cellW, y = int(i / cols) * cellH;
-                const QPixmap pm = Skins::Get(type, ids[i], {}, chinese ? SkinLang::Chinese : SkinLang::English);
-                p.drawText(x + 6, y + 14, QString::number(ids[i]));
-                QSize s = pm.size();
-                if (s.width() > cellW - 12 || s.height() > cellH - 24)
-                    s = s.scaled(cellW - 12, cellH - 24, Qt::KeepAspectRatio);
-                p.drawPixmap(QRect(QPoint(x + 6, y + 20), s), pm);
-            }
-            p.end();
-            const QString file = outputDir() + QStringLiteral("/skins-%1-%2.png")
-                                                   .arg(type == SkinType::Png ? "png" : "bitmap", chinese ? "cn" : "en");
-            EXPECT_TRUE(sheet.save(file));
-        }
-    }
-    EXPECT_TRUE(Skins::Bitmap(284).save(outputDir() + "/skin-284-main-en.png"));
-    EXPECT_TRUE(Skins::Png(654, {}, SkinLang::Chinese).save(outputDir() + "/skin-png-654-cn.png"));
 }
 
 }  // namespace

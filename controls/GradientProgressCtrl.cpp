@@ -1,6 +1,6 @@
 #include "controls/GradientProgressCtrl.h"
 
-#include "controls/MyMemDC.h"
+#include "controls/MemoryDC.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
@@ -105,8 +105,8 @@ void CGradientProgressCtrl::paintEvent(QPaintEvent *)
     if (pos <= lower || pos > upper) {
         target.fillRect(client.adjusted(-2, -2, 2, 2), ToQColor(m_clrBack));
     } else {
-        CMyMemDC mem(target, client);
-        QPainter &p = mem.Painter();
+        CMemoryDC mem(&target, client);
+        QPainter &p = *mem.Painter();
         const std::vector<Band> bands = Bands(length);
         int end = 0;
         for (const Band &b : bands) {

@@ -92,6 +92,7 @@ void CNumEdit::ShowText(const QString &t)
 
 int CNumEdit::UpdateText()
 {
+    m_nValue = numedit::StoredValue(m_nValue, Params());
     if (const auto t = numedit::Format(m_nValue, Params()))
         ShowText(QString::fromStdString(*t));
     if (m_bHasStepButton && m_pStepButton)

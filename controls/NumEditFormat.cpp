@@ -156,6 +156,17 @@ bool IsOffWord(const std::string &text) { return text == "OFF" || text == "å…³é—
 double SoundSpeed(int temperature) { return 331 + 0.6 * (temperature - 50); }
 double SoundSpeedInch(int temperature) { return 331.4 + 0.6 * (temperature - 50); }
 
+int StoredValue(int v, const NumEditParams &p)
+{
+    switch (p.type) {
+    case 26:
+    case 32:
+    case 38: return LimI(v, p.min, p.max);
+    case 33: return LimI(v, 0, 100);
+    default: return v;
+    }
+}
+
 std::optional<std::string> Format(int v, const NumEditParams &p)
 {
     const double c = SoundSpeed(p.temperature);

@@ -46,9 +46,12 @@ bool IsOffWord(const std::string &text);
 double SoundSpeed(int temperature);
 double SoundSpeedInch(int temperature);
 
+// The value an edit keeps when it shows v: types 26, 32 and 38 limit it to the range and type 33
+// to 0..100 before showing it; every other type keeps v as it is.
+int StoredValue(int v, const NumEditParams &p);
+
 // The text of value v, or nothing when the type leaves the window text unchanged (types 34 to
-// 37, 39 and every type outside 0..40). Types that limit the value before showing it show the
-// limited value but never change the value the caller holds.
+// 37, 39 and every type outside 0..40). The limiting types show StoredValue(v).
 std::optional<std::string> Format(int v, const NumEditParams &p);
 
 // Result of the commit at focus loss.

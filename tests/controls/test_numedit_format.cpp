@@ -115,6 +115,30 @@ struct CommitCase {
     bool notify;
 };
 
+TEST(NumEditFormat, LimitingTypesStoreTheValueTheyShow)
+{
+    const struct {
+        const char *name;
+        NumEditParams p;
+        int v, stored;
+    } cases[] = {
+        {"dBu above the range", P(26, 0, 60, 1, 30), 70, 60},
+        {"dBu below the range", P(26, 10, 60, 1, 30), -5, 10},
+        {"Vpp above the range", P(32, 0, 100, 1, 100), 130, 100},
+        {"percent within a wider range", P(33, 0, 200), 150, 100},
+        {"percent below zero", P(33, -50, 200), -20, 0},
+        {"inverted dB above the range", P(38, 0, 60, 1, 10), 61, 60},
+        {"inverted dB within", P(38, 0, 60, 1, 10), 20, 20},
+        {"other types keep the value", P(4, 0, 10), 25, 25},
+        {"balance beyond max keeps it", P(31, 0, 200), 250, 250},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(numedit::StoredValue(c.v, c.p), c.stored) << c.name;
+        // The text shown is the text of the stored value.
+        EXPECT_EQ(numedit::Format(c.v, c.p), numedit::Format(c.stored, c.p)) << c.name;
+    }
+}
+
 TEST(NumEditFormat, CommitsTypedTextPerType)
 {
     const CommitCase cases[] = {

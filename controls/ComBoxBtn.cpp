@@ -110,8 +110,7 @@ void CComBoxBtn::SetCurSel(int index)
     } else {
         l->SetCurSel(index);
         setText(l->GetText(index));
-        // What is shown is what is selected: a later close without a pick keeps this item.
-        l->SetSavedSel(index);
+        // The saved selection stays the last picked item: a close without a pick goes back to it.
     }
     repaint();
 }

@@ -76,17 +76,27 @@ TEST(ComBoxBtn, PickShowsTheItemThenPosts)
     EXPECT_EQ(list->GetSavedSel(), 2);
 }
 
-TEST(ComBoxBtn, CloseWithoutPickKeepsTheShownItem)
+TEST(ComBoxBtn, CloseWithoutPickRestoresTheLastPickedItem)
 {
     ComboPage page(5);
-    page.combo->SetCurSel(3);  // the owner shows another item
-    page.combo->OpenList();
     CDropListBox *list = page.combo->List();
+    auto pick = [&](int i) {
+        page.combo->OpenList();
+        const QPoint at = list->visualItemRect(list->item(i)).center();
+        QTest::mouseMove(list->viewport(), at);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    };
+    pick(2);
+    page.Clear();
+    page.combo->SetCurSel(3);  // the owner shows another item: the saved selection stays
+    EXPECT_EQ(list->GetSavedSel(), 2);
+    EXPECT_EQ(page.combo->GetCurSel(), 3);
+    page.combo->OpenList();
     QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(1)).center());
     EXPECT_EQ(list->GetCurSel(), 1);
     page.combo->DropWnd()->Hide();  // dismissed: clicked elsewhere
-    EXPECT_EQ(list->GetCurSel(), 3);
-    EXPECT_EQ(page.combo->text(), "Item 3");
+    EXPECT_EQ(list->GetCurSel(), 2) << "the last picked index comes back";
+    EXPECT_EQ(page.combo->text(), "Item 3") << "the text stays on the owner's item";
     EXPECT_TRUE(page.Of(WM_COMBOXBTN_SELECT).empty());
 }
 

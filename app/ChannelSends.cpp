@@ -2,11 +2,12 @@
 // goes out between two state items that switch the channel off for its duration.
 #include "app/DeviceSync.h"
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "model/DataDefine.h"
 #include "model/DeviceImage.h"
 #include "model/Filter.h"
+#include "model/ImageFrames.h"
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
 #include "model/Music_InData.h"
@@ -27,7 +28,7 @@ void CDeviceSync::SendInputChannel(int input)
     in->SetRecordChanged(0);
     m_command.Add(in->SendBasic(true));
     in->FillRecord();
-    m_command.Add(BuildBlockFrame(0, OBJ_MUSIC, input, true));
+    m_command.Add(BuildImageBlockFrame(0, OBJ_MUSIC, input, true));
     in->SetSwitch(m_savedSwitch);
     in->SetRecordChanged(0);
     m_command.Add(in->SendBasic(true));
@@ -50,7 +51,7 @@ void CDeviceSync::SendOutputBetweenStates(int output, bool stateOnly)
         return;
     }
     out->FillRecord();
-    m_command.Add(BuildBlockFrame(0, OBJ_OUTPUT, output, true));
+    m_command.Add(BuildImageBlockFrame(0, OBJ_OUTPUT, output, true));
     out->SetOn(m_savedSwitch);
     out->SetBasicStamp(0);
     m_command.Add(out->SendBasic(true));
@@ -94,7 +95,7 @@ void CDeviceSync::SendSpeakerType(int output, int all)
         if (!m_session.connected)
             return;
         SetTransferMute(0);
-        m_command.Add(BuildSystemFrame(SYS_SPEAKERS, 0));
+        m_command.Add(BuildSystemValuesFrame(SYS_SPEAKERS, 0));
         m_command.Add(out->SendCrossover());
         SetTransferMute(1);
         return;
@@ -102,7 +103,7 @@ void CDeviceSync::SendSpeakerType(int output, int all)
     if (!m_session.connected)
         return;
     SetTransferMute(0);
-    m_command.Add(BuildSystemFrame(SYS_SPEAKERS, 0));
+    m_command.Add(BuildSystemValuesFrame(SYS_SPEAKERS, 0));
     for (int i = 0; i < CKTV_Data::kOutputs; ++i) {
         if (CKTV_OutData *out = m_doc->GetOut(i))
             m_command.Add(out->SendCrossover());
@@ -119,7 +120,7 @@ void CDeviceSync::CopyTail(int target, bool mute)
     if (mute)
         SetTransferMute(0);
     t->FillRecord();
-    m_command.Add(BuildBlockFrame(0, OBJ_OUTPUT, target, true));
+    m_command.Add(BuildImageBlockFrame(0, OBJ_OUTPUT, target, true));
     if (mute)
         SetTransferMute(1);
 }
@@ -186,7 +187,7 @@ void CDeviceSync::ResetOutputEq(int output)
     if (m_session.connected) {
         std::lock_guard lock(g_csLink);
         out->FillRecord();
-        m_command.Add(BuildBlockFrame(0, OBJ_OUTPUT, output, true));
+        m_command.Add(BuildImageBlockFrame(0, OBJ_OUTPUT, output, true));
     }
 }
 
@@ -223,7 +224,7 @@ void CDeviceSync::ResetInputEq(int input)
     if (m_session.connected) {
         SetTransferMute(0);
         in->FillRecord();
-        m_command.Add(BuildBlockFrame(0, OBJ_MUSIC, input, true));
+        m_command.Add(BuildImageBlockFrame(0, OBJ_MUSIC, input, true));
         SetTransferMute(1);
     }
 }

@@ -1,9 +1,10 @@
 #include "app/DeviceSync.h"
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
+#include "model/ImageFrames.h"
 #include "model/ModeItemTable.h"
 #include "model/SpeakerType.h"
 #include "platform/GlobalData.h"
@@ -122,7 +123,7 @@ void CDeviceSync::SetTransferMute(int flag)
     } else {
         g_bMasterOn = static_cast<std::uint8_t>(m_savedMaster);
     }
-    m_command.Add(BuildSystemFrame(SYS_VOLUME, 0));
+    m_command.Add(BuildSystemValuesFrame(SYS_VOLUME, 0));
 }
 
 void CDeviceSync::ReadPresetFromDevice(int preset)
@@ -164,7 +165,7 @@ void CDeviceSync::ReadPresetFromDevice(int preset)
         }
         SetTransferProgressRange();
         g_bTransferring = 1;
-        Add(BuildSystemFrame(SYS_NAME, 0), true, true);
+        Add(BuildSystemValuesFrame(SYS_NAME, 0), true, true);
         SetTransferMute(1);
     }
     m_host.ShowTransferPopup(1);
@@ -187,13 +188,13 @@ void CDeviceSync::StorePresetToDevice(int preset, int fill)
     else
         SetTransferMute(0);
     g_nCurPreset = preset;
-    Add(BuildSystemFrame(SYS_NAME, preset), true, true);
+    Add(BuildSystemValuesFrame(SYS_NAME, preset), true, true);
     if (fill) {
-        Add(BuildSystemFrame(SYS_NAME, 0), true, true);
-        Add(BuildSystemFrame(SYS_PRESET_NUMBER, 0), true, true);
+        Add(BuildSystemValuesFrame(SYS_NAME, 0), true, true);
+        Add(BuildSystemValuesFrame(SYS_PRESET_NUMBER, 0), true, true);
     }
     for (int c = 0; c < DeviceImage::kOutCount; ++c) {
-        auto item = BuildBlockFrame(preset, OBJ_OUTPUT, c, true);
+        auto item = BuildImageBlockFrame(preset, OBJ_OUTPUT, c, true);
         const bool last = c == DeviceImage::kOutCount - 1;
         if (last && item)
             item->SetLastInBatch(1);
@@ -212,9 +213,9 @@ void CDeviceSync::RecallDevicePreset(int preset)
     if (!IsMachinePreset(preset))
         return;
     std::lock_guard lock(g_csLink);
-    m_command.Add(BuildSystemFrame(SYS_NAME, preset));
+    m_command.Add(BuildSystemValuesFrame(SYS_NAME, preset));
     g_nCurPreset = 0;
-    m_command.Add(BuildSystemFrame(SYS_PRESET_NUMBER, 0));
+    m_command.Add(BuildSystemValuesFrame(SYS_PRESET_NUMBER, 0));
 }
 
 int CDeviceSync::RequestAllPresets()
@@ -250,21 +251,21 @@ void CDeviceSync::PushAllPresetsToDevice()
     m_session.batchIndex = 0;
     const int master = g_bMasterOn.load();
     SetTransferMute(0);
-    m_command.Add(BuildSystemFrame(SYS_SPEAKERS, 0));
+    m_command.Add(BuildSystemValuesFrame(SYS_SPEAKERS, 0));
     for (int c = 0; c < DeviceImage::kOutCount; ++c)
-        Add(BuildBlockFrame(0, OBJ_OUTPUT, c, true), true, true);
+        Add(BuildImageBlockFrame(0, OBJ_OUTPUT, c, true), true, true);
     for (int p = 1; p <= kMachinePresetCount; ++p) {
-        Add(BuildSystemFrame(SYS_NAME, p), true, true);
+        Add(BuildSystemValuesFrame(SYS_NAME, p), true, true);
         for (int c = 0; c < DeviceImage::kOutCount; ++c) {
-            auto item = BuildBlockFrame(p, OBJ_OUTPUT, c, false);
+            auto item = BuildImageBlockFrame(p, OBJ_OUTPUT, c, false);
             if (p == kMachinePresetCount && c == DeviceImage::kOutCount - 1 && item)
                 item->SetLastInBatch(1);
             Add(std::move(item), true, true);
         }
     }
-    m_command.Add(BuildSystemFrame(SYS_INPUT, 0));
+    m_command.Add(BuildSystemValuesFrame(SYS_INPUT, 0));
     g_bMasterOn = static_cast<std::uint8_t>(master);
-    m_command.Add(BuildSystemFrame(SYS_VOLUME, 0));
+    m_command.Add(BuildSystemValuesFrame(SYS_VOLUME, 0));
     g_bParamsDirty = 0;
     SetTransferProgressRange();
     g_bTransferring = 1;
@@ -278,7 +279,7 @@ void CDeviceSync::QueueDeviceCommand(int systemCommand, int preset)
     if (!m_session.connected)
         return;
     std::lock_guard lock(g_csLink);
-    auto item = BuildSystemFrame(systemCommand, preset);
+    auto item = BuildSystemValuesFrame(systemCommand, preset);
     if (!item)
         return;
     const bool wifiReset = systemCommand == SYS_WIFI_RESET;
@@ -385,7 +386,7 @@ void CDeviceSync::OnDeviceConfig()
     g_nSelInput = g_nInputSource.load();
     g_nInputGroup = g_nInputGroupByte.load();
     std::lock_guard lock(g_csLink);
-    m_command.Add(BuildSystemFrame(SYS_NAME, 0));
+    m_command.Add(BuildSystemValuesFrame(SYS_NAME, 0));
 }
 
 // ---- factory and Wi-Fi resets ------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "app/VRX530Doc.h"
 #include "app/VRX530View.h"
 #include "controls/MessageBox.h"
+#include "link/LinkState.h"
 #include "model/InitGlobalData.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
@@ -55,6 +56,7 @@ int main(int argc, char *argv[])
     RegisterFontSubstitutions();
     InitQtGlobals();
     InitGlobalData();
+    ResetLinkState();
     LoadNetworkSettings(AppSettings());
     InstallMessageBoxService();
 

@@ -1,17 +1,18 @@
 // Cost of turning the device image into frames and frames into HID reports: the work the link's
 // worker does for every change it sends.
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
-#include "link/SendData.h"
+#include "protocol/SendData.h"
 #include "model/DeviceImage.h"
+#include "model/ImageFrames.h"
 
 #include <benchmark/benchmark.h>
 
 static void BM_ItemFrame(benchmark::State &state)
 {
     for (auto _ : state) {
-        auto item = BuildParamFrame(OBJ_OUTPUT, 3, 12);
+        auto item = BuildImageItemFrame(OBJ_OUTPUT, 3, 12);
         benchmark::DoNotOptimize(item);
     }
     state.SetItemsProcessed(state.iterations());
@@ -21,7 +22,7 @@ BENCHMARK(BM_ItemFrame);
 static void BM_OutputBlockFrame(benchmark::State &state)
 {
     for (auto _ : state) {
-        auto item = BuildBlockFrame(0, OBJ_OUTPUT, 7, true);
+        auto item = BuildImageBlockFrame(0, OBJ_OUTPUT, 7, true);
         benchmark::DoNotOptimize(item);
     }
     state.SetBytesProcessed(state.iterations() * 312);
@@ -30,7 +31,7 @@ BENCHMARK(BM_OutputBlockFrame);
 
 static void BM_CutOutputBlockIntoReports(benchmark::State &state)
 {
-    auto item = BuildBlockFrame(0, OBJ_OUTPUT, 7, true);
+    auto item = BuildImageBlockFrame(0, OBJ_OUTPUT, 7, true);
     HidReport report{};
     for (auto _ : state) {
         item->ResetPosition();
@@ -48,7 +49,7 @@ static void BM_QueueBatch(benchmark::State &state)
     CKTVCommand command;
     for (auto _ : state) {
         for (int i = 0; i < count; ++i)
-            command.Add(BuildParamFrame(OBJ_OUTPUT, i % 8, i % 37));
+            command.Add(BuildImageItemFrame(OBJ_OUTPUT, i % 8, i % 37));
         while (command.GetCount() > 0)
             command.PopFront();
     }

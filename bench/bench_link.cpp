@@ -3,13 +3,14 @@
 // between steps. Reports frames per second beside that pause's floor (one frame per step: at most
 // 200 frames per second).
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "link/LinkWorker.h"
 #include "link/Net_Socket.h"
 #include "link/UsbHid.h"
 #include "model/DeviceImage.h"
+#include "model/ImageFrames.h"
 #include "platform/GlobalData.h"
 #include "platform/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
@@ -114,7 +115,7 @@ void QueueConnectionRead(CKTVCommand &cmd)
 void QueueItemWrites(CKTVCommand &cmd)
 {
     for (int i = 0; i < 1000; ++i)
-        cmd.Add(BuildParamFrame(OBJ_OUTPUT, i % 8, i % 31));
+        cmd.Add(BuildImageItemFrame(OBJ_OUTPUT, i % 8, i % 31));
 }
 
 void Report(benchmark::State &state, int framesPerRun)

@@ -1,6 +1,6 @@
 // The record tree's hot paths: the worker's idle poll (nothing pending), taking one band change,
 // packing the whole tree into the image, unpacking an image, and a preset file round trip.
-#include "link/SendData.h"
+#include "protocol/SendData.h"
 #include "model/InitGlobalData.h"
 #include "model/KTV_Data.h"
 #include "model/PresetFiles.h"

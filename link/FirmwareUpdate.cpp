@@ -1,7 +1,7 @@
 #include "link/FirmwareUpdate.h"
 
 #include "link/ClientSocket.h"
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "platform/GlobalData.h"

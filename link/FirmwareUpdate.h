@@ -16,7 +16,7 @@
 
 #include "link/FirmwareFile.h"
 #include "link/LinkMessages.h"
-#include "link/SendData.h"
+#include "protocol/SendData.h"
 
 #include <atomic>
 #include <cstdint>

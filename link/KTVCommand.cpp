@@ -1,6 +1,6 @@
 #include "link/KTVCommand.h"
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/LinkMessages.h"
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"

@@ -2,7 +2,7 @@
 // The link's command object: the send queue that every part of the program fills, and the reply
 // assembler and parser that empty it. Every operation runs while the caller holds g_csLink.
 
-#include "link/SendData.h"
+#include "protocol/SendData.h"
 #include "link/SendDataQueue.h"
 
 #include <array>

@@ -44,3 +44,13 @@ void ResetLinkState()
     g_bMcuImagePresent = 0;
     SetDeviceVersion({});
 }
+
+void ResetUsbLinkFlags() { g_bUsbOpen = 0; }
+
+void ResetNetLinkFlags() { g_bNetOpen = 0; }
+
+void ResetAllLinkFlags()
+{
+    ResetUsbLinkFlags();
+    ResetNetLinkFlags();
+}

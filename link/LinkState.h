@@ -48,5 +48,10 @@ extern std::atomic<ILinkProgress *> g_pXferBar;
 extern std::atomic<ILinkProgress *> g_pUpdateBar;
 extern std::atomic<ILinkTip *> g_pUpdateTip;
 
-// Clears every flag above and the version (tests and link start-up).
+// Clears every flag above and the version (start-up and tests).
 void ResetLinkState();
+
+// Clear g_bUsbOpen when the USB link closes, g_bNetOpen when the network link closes, both.
+void ResetUsbLinkFlags();
+void ResetNetLinkFlags();
+void ResetAllLinkFlags();

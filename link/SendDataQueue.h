@@ -3,7 +3,7 @@
 // queue only by being deleted. Index 0 is the head, the frame being sent and waiting for its
 // reply. Not synchronised: callers hold g_csLink.
 
-#include "link/SendData.h"
+#include "protocol/SendData.h"
 
 #include <deque>
 #include <memory>

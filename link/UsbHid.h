@@ -9,7 +9,7 @@
 // (link/HidApiBackend.h), an in-process simulated device in tests.
 
 #include "link/LinkTransport.h"
-#include "link/SendData.h"
+#include "protocol/SendData.h"
 
 #include <atomic>
 #include <cstdint>

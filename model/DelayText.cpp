@@ -3,7 +3,6 @@
 #include "model/DataDefine.h"
 #include "model/DeviceImage.h"
 #include "model/SpeakerType.h"
-#include "link/LinkState.h"
 #include "platform/Gbk.h"
 #include "platform/GlobalData.h"
 
@@ -424,22 +423,6 @@ void SetInputLayoutBit1(int on)
         g_nInputLayout.fetch_or(2);
     else
         g_nInputLayout.fetch_and(static_cast<std::uint8_t>(~2u));
-}
-
-void ResetUsbLinkFlags()
-{
-    g_bUsbOpen = 0;
-}
-
-void ResetNetLinkFlags()
-{
-    g_bNetOpen = 0;
-}
-
-void ResetAllLinkFlags()
-{
-    ResetUsbLinkFlags();
-    ResetNetLinkFlags();
 }
 
 void ResetChannelSelection()

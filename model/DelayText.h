@@ -143,12 +143,6 @@ int GetInputLayoutBit1();
 void SetInputLayoutBit0(int on);
 void SetInputLayoutBit1(int on);
 
-// Clear the link-state words of link/LinkState.h: g_bUsbOpen when the USB link closes, g_bNetOpen
-// when the network link closes, both once at start-up.
-void ResetUsbLinkFlags();
-void ResetNetLinkFlags();
-void ResetAllLinkFlags();
-
 // "CH1" .. "CH8".
 extern const std::array<std::string_view, 8> g_ChannelNames;
 

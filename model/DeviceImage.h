@@ -8,6 +8,9 @@
 // doing I/O. System blocks, speaker types, the mode table, levels, flags and link tables are
 // arrays of atomics and need no lock.
 
+// The object types (OBJ_MIC, OBJ_EFFECT, OBJ_MUSIC, OBJ_OUTPUT) are the frame format's.
+#include "protocol/CommandFrame.h"
+
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -18,12 +21,6 @@
 
 class CKTV_OutData;
 
-// Object types of the device (frame byte 7); the image holds blocks of the first four.
-constexpr int OBJ_MIC = 1;
-constexpr int OBJ_EFFECT = 2;
-constexpr int OBJ_MUSIC = 3;
-constexpr int OBJ_OUTPUT = 4;
-constexpr int OBJ_SYSTEM = 9;
 
 struct DeviceImage {
     static constexpr std::size_t kItemSize = 8;

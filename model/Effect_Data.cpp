@@ -1,8 +1,9 @@
 #include "model/Effect_Data.h"
 
-#include "link/CommandFrame.h"
-#include "link/SendData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 #include "model/DataDefine.h"
+#include "model/ImageFrames.h"
 #include "model/RecordItems.h"
 #include "platform/GlobalData.h"
 
@@ -169,7 +170,7 @@ TextFieldResult CEffect_Data::FillRecord()
 std::unique_ptr<CSendData> CEffect_Data::FillRecordAndFrame(int preset)
 {
     FillRecord();
-    return BuildBlockFrame(preset, OBJ_EFFECT, m_nChannel, true);
+    return BuildImageBlockFrame(preset, OBJ_EFFECT, m_nChannel, true);
 }
 
 // ---- unpacking ----------------------------------------------------------------------------------

@@ -1,7 +1,5 @@
 #include "model/InitGlobalData.h"
 
-#include "link/CommandFrame.h"
-#include "link/LinkState.h"
 #include "model/DelayText.h"
 #include "model/DeviceImage.h"
 #include "model/ModeItemTable.h"
@@ -103,8 +101,6 @@ void InitGlobalData()
     g_nSelInput.store(0);
     g_nInputGroup.store(0);
 
-    InitFrameTemplate();
-
     for (auto &level : g_MeterLevels)
         level.store(0);
 
@@ -120,9 +116,6 @@ void InitGlobalData()
 
     g_bAnyLink.store(0);
     g_bSpeakerTypeMode.store(1);
-
-    // No link is open yet: every link-state flag starts cleared.
-    ResetLinkState();
 
     g_ModeItemTable.Init();
     ResetChannelSelection();

@@ -1,7 +1,7 @@
 #pragma once
 // Start-up defaults of the process-wide parameter state: the device images, the system blocks,
-// the pending flags and selections, the frame template, the speaker types and groups, the
-// input-mode table and the curve-overlay flags.
+// the pending flags and selections, the speaker types and groups, the input-mode table and the
+// curve-overlay flags. The link's own state is the link's (ResetLinkState).
 //
 // Called once by the application's start-up, before the document builds the record tree.
 // Idempotent: tests call it to start from the same state.

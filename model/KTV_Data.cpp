@@ -1,8 +1,9 @@
 #include "model/KTV_Data.h"
 
-#include "link/CommandFrame.h"
-#include "link/SendData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 #include "model/DelayText.h"
+#include "model/ImageFrames.h"
 #include "platform/GlobalData.h"
 
 #include <cstring>
@@ -48,7 +49,7 @@ constexpr std::uint32_t Argb(unsigned a, unsigned r, unsigned g, unsigned b)
 
 constexpr std::string_view kCustom = "Custom";
 
-std::unique_ptr<CSendData> StatusRequest() { return BuildParamFrame(OBJ_STATUS_REQUEST, 0, 0); }
+std::unique_ptr<CSendData> StatusRequest() { return BuildImageItemFrame(OBJ_STATUS_REQUEST, 0, 0); }
 
 // The current preset's name from the image's name field: at most 15 bytes, trimmed.
 std::string ReadImageName()
@@ -69,7 +70,7 @@ void WriteCustomName()
 std::unique_ptr<CSendData> RenameFrame()
 {
     PostToView(WM_VIEW_PRESET_CUSTOM, 0, 0);
-    return BuildSystemFrame(SYS_NAME, 0);
+    return BuildSystemValuesFrame(SYS_NAME, 0);
 }
 
 // The frame of the first changed equaliser band of a record, its change taken; nothing when no
@@ -260,12 +261,12 @@ std::unique_ptr<CSendData> CKTV_Data::SendNextChange()
     // Each mark is taken (cleared) before its frame reads the values, so an edit that lands
     // while the frame waits marks it again and is sent again.
     if (g_bSysBlock5Pending.exchange(0))
-        return BuildSystemFrame(SYS_VOLUME, 0);
+        return BuildSystemValuesFrame(SYS_VOLUME, 0);
     if (g_bSysBlock2Pending.exchange(0))
-        return BuildSystemFrame(SYS_INPUT, 0);
+        return BuildSystemValuesFrame(SYS_INPUT, 0);
     if (g_bNamePending.exchange(0)) {
         g_nCurPreset = 0;
-        return BuildSystemFrame(SYS_NAME, 0);
+        return BuildSystemValuesFrame(SYS_NAME, 0);
     }
     if (g_bParamsDirty)
         if (auto frame = TakeRename())

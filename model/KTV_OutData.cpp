@@ -1,8 +1,9 @@
 #include "model/KTV_OutData.h"
 
-#include "link/CommandFrame.h"
-#include "link/SendData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 #include "model/DataDefine.h"
+#include "model/ImageFrames.h"
 #include "model/SpeakerType.h"
 #include "platform/GlobalData.h"
 
@@ -475,7 +476,7 @@ bool CKTV_OutData::EditItem(int item, const std::function<void(std::uint8_t *)> 
 
 std::unique_ptr<CSendData> CKTV_OutData::ItemFrame(int item) const
 {
-    return BuildParamFrame(OBJ_OUTPUT, m_nChannel, item);
+    return BuildImageItemFrame(OBJ_OUTPUT, m_nChannel, item);
 }
 
 TextFieldResult CKTV_OutData::WriteName(bool terminated)
@@ -612,7 +613,7 @@ std::unique_ptr<CSendData> CKTV_OutData::FillRecordAndFrame(int preset)
     EditItem(kGroup34Item, [&](std::uint8_t *p) { std::memcpy(p, alt, 8); });
     SendLimit(false);
     SendGroup33(false);
-    return BuildBlockFrame(preset, OBJ_OUTPUT, m_nChannel, true);
+    return BuildImageBlockFrame(preset, OBJ_OUTPUT, m_nChannel, true);
 }
 
 // ---- block readers ----------------------------------------------------------------------------------------

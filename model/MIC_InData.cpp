@@ -1,8 +1,9 @@
 #include "model/MIC_InData.h"
 
-#include "link/CommandFrame.h"
-#include "link/SendData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 #include "model/DataDefine.h"
+#include "model/ImageFrames.h"
 #include "model/RecordItems.h"
 #include "platform/GlobalData.h"
 
@@ -115,7 +116,7 @@ void CMIC_InData::CopyFrom(const CMIC_InData &other)
 
 std::unique_ptr<CSendData> CMIC_InData::ItemFrame(int item) const
 {
-    return BuildParamFrame(OBJ_MIC, m_nChannel, item);
+    return BuildImageItemFrame(OBJ_MIC, m_nChannel, item);
 }
 
 std::unique_ptr<CSendData> CMIC_InData::SendBasic(bool frame)
@@ -189,7 +190,7 @@ TextFieldResult CMIC_InData::FillRecord()
 std::unique_ptr<CSendData> CMIC_InData::FillRecordAndFrame(int preset)
 {
     FillRecord();
-    return BuildBlockFrame(preset, OBJ_MIC, m_nChannel, true);
+    return BuildImageBlockFrame(preset, OBJ_MIC, m_nChannel, true);
 }
 
 // ---- unpacking ----------------------------------------------------------------------------------

@@ -1,8 +1,9 @@
 #include "model/Music_InData.h"
 
-#include "link/CommandFrame.h"
-#include "link/SendData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 #include "model/DataDefine.h"
+#include "model/ImageFrames.h"
 #include "model/RecordItems.h"
 #include "platform/GlobalData.h"
 
@@ -145,7 +146,7 @@ void CMusic_InData::CopyFrom(const CMusic_InData &other)
 
 std::unique_ptr<CSendData> CMusic_InData::ItemFrame(int item) const
 {
-    return BuildParamFrame(OBJ_MUSIC, m_nChannel, item);
+    return BuildImageItemFrame(OBJ_MUSIC, m_nChannel, item);
 }
 
 std::unique_ptr<CSendData> CMusic_InData::SendBasic(bool frame)
@@ -217,7 +218,7 @@ TextFieldResult CMusic_InData::FillRecord()
 std::unique_ptr<CSendData> CMusic_InData::FillRecordAndFrame(int preset)
 {
     FillRecord();
-    return BuildBlockFrame(preset, OBJ_MUSIC, m_nChannel, true);
+    return BuildImageBlockFrame(preset, OBJ_MUSIC, m_nChannel, true);
 }
 
 // ---- unpacking ----------------------------------------------------------------------------------

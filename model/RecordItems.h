@@ -2,8 +2,8 @@
 // Helpers shared by the input and effect records: reading and writing the 8-byte items of their
 // blocks in the current image, and the one-item frames that carry them.
 
-#include "link/CommandFrame.h"
-#include "link/SendData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 #include "model/DelayText.h"
 #include "model/DeviceImage.h"
 #include "model/Filter.h"

@@ -51,7 +51,7 @@ public:
     virtual int OnChooseAllPresetsFile() = 0;
     virtual void SaveDspMcuSettings() = 0;
 
-    // Device synchronisation. `systemCommand` is a SystemCommand value (link/CommandFrame.h).
+    // Device synchronisation. `systemCommand` is a SystemCommand value (protocol/CommandFrame.h).
     virtual void QueueDeviceCommand(int systemCommand, int preset) = 0;
     virtual void SetPendingBlock5(int flag) = 0;
     virtual void SetPendingBlock2(int flag) = 0;

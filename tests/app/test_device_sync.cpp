@@ -3,7 +3,7 @@
 #include "app/DeviceSync.h"
 #include "app/LinkController.h"
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"

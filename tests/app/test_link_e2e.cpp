@@ -6,7 +6,7 @@
 #include "app/LinkController.h"
 #include "app/ViewDispatch.h"
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkMessages.h"
 #include "link/LinkState.h"

@@ -1,7 +1,7 @@
 // Device bytes of any shape through the reply assembler and parser: arbitrary chunking, every
 // command, object type, preset byte and length, with queue items of every kind at the head.
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"

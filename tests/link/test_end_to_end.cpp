@@ -2,7 +2,7 @@
 // writes, and every injected fault ending in the link's own path, never in a hang, with no frame
 // lost or sent more often than the retries allow.
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkMessages.h"
 #include "link/LinkState.h"
@@ -10,6 +10,7 @@
 #include "link/Net_Socket.h"
 #include "link/UsbHid.h"
 #include "model/DeviceImage.h"
+#include "model/ImageFrames.h"
 #include "platform/GlobalData.h"
 #include "platform/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
@@ -45,7 +46,7 @@ public:
             return BuildSystemRequestFrame(SYS_STATUS, 0);
         const int i = m_pending.front();
         m_pending.pop_front();
-        return BuildParamFrame(OBJ_OUTPUT, i % 8, (i / 8) % 31);  // a different frame for each i < 248
+        return BuildImageItemFrame(OBJ_OUTPUT, i % 8, (i / 8) % 31);  // a different frame for each i < 248
     }
     bool Empty() const
     {
@@ -174,7 +175,7 @@ TEST_P(EndToEnd, QueuedWritesArriveOnceAndInOrderDespiteDamagedAndLateReplies)
             order.push_back(f.raw);
     ASSERT_EQ(order.size(), 12u);
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(order[i], BuildParamFrame(OBJ_OUTPUT, i % 8, (i / 8) % 31)->Frame()) << i;
+        EXPECT_EQ(order[i], BuildImageItemFrame(OBJ_OUTPUT, i % 8, (i / 8) % 31)->Frame()) << i;
     for (const auto &[frame, count] : writes)
         EXPECT_EQ(count, 1);
 

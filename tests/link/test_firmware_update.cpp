@@ -1,6 +1,6 @@
 #include "link/FirmwareUpdate.h"
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "platform/ViewServices.h"

@@ -1,6 +1,6 @@
 // The worker thread's events, steps, pause, start, stop and suspend, with a scripted transport.
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "link/LinkWorker.h"

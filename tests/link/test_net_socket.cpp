@@ -1,6 +1,6 @@
 // The TCP transport against the simulated Wi-Fi module on 127.0.0.1, and the reachability check.
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/IcmpEcho.h"
 #include "link/KTVCommand.h"
 #include "link/LinkMessages.h"

@@ -1,7 +1,7 @@
 // The reply assembler and parser: frames hunted across chunks, checked, matched with the head of the
 // send queue and stored where they belong.
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkMessages.h"
 #include "link/LinkState.h"

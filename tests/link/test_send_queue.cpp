@@ -1,6 +1,6 @@
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
-#include "link/SendData.h"
+#include "protocol/SendData.h"
 #include "platform/GlobalData.h"
 
 #include <gtest/gtest.h>

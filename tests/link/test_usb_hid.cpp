@@ -1,13 +1,14 @@
 // The USB HID transport against the simulated device behind an in-process HID backend: identity,
 // in-use marks between instances, access refused, reports, and the write and read steps' limits.
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkMessages.h"
 #include "link/HidApiBackend.h"
 #include "link/LinkState.h"
 #include "link/UsbHid.h"
 #include "model/DeviceImage.h"
+#include "model/ImageFrames.h"
 #include "platform/GlobalData.h"
 #include "platform/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
@@ -136,7 +137,7 @@ TEST_F(UsbLink, BlockWriteGoesOutAsFiveReportsAndItsAnswerIsParsed)
 {
     CUsbHid usb(hid);
     ASSERT_TRUE(usb.OpenUsbLink());
-    cmd.Add(BuildBlockFrame(0, OBJ_OUTPUT, 3, true));
+    cmd.Add(BuildImageBlockFrame(0, OBJ_OUTPUT, 3, true));
     Step(usb);
     EXPECT_EQ(hid.ReportsWritten(), 5u);
     EXPECT_EQ(cmd.GetCount(), 0);

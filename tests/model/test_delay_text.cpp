@@ -2,7 +2,6 @@
 
 #include "model/DeviceImage.h"
 #include "model/SpeakerType.h"
-#include "link/LinkState.h"
 #include "platform/GlobalData.h"
 
 #include <gtest/gtest.h>
@@ -285,20 +284,8 @@ TEST(SmallFunctions, SnapIndex)
         EXPECT_EQ(SnapIndex(c[0]), c[1]) << c[0];
 }
 
-TEST(SmallFunctions, ResetsAndLayoutBits)
+TEST(SmallFunctions, LayoutBits)
 {
-    g_bUsbOpen = 1;
-    g_bNetOpen = 1;
-    ResetUsbLinkFlags();
-    EXPECT_EQ(g_bUsbOpen, 0);
-    EXPECT_EQ(g_bNetOpen, 1);
-    ResetNetLinkFlags();
-    EXPECT_EQ(g_bNetOpen, 0);
-    g_bUsbOpen = 1;
-    g_bNetOpen = 1;
-    ResetAllLinkFlags();
-    EXPECT_EQ(g_bUsbOpen + g_bNetOpen, 0);
-
     g_nInputLayout = 0;
     SetInputLayoutBit1(5);
     EXPECT_EQ(g_nInputLayout.load(), 2);

@@ -1,6 +1,6 @@
 #include "model/InitGlobalData.h"
 
-#include "link/CommandFrame.h"
+#include "protocol/CommandFrame.h"
 #include "model/DeviceImage.h"
 #include "model/ModeItemTable.h"
 #include "model/OutputPageContract.h"
@@ -64,8 +64,6 @@ TEST(InitGlobalData, SystemStateAndTables)
     EXPECT_EQ(g_nCurPage.load(), 1);
     EXPECT_EQ(g_bSpeakerTypeMode.load(), 1);
     EXPECT_EQ(g_ModeItemTable.mainSource, kModeSourceOff);
-    EXPECT_EQ(g_FrameTemplate[0], 0x91);
-    EXPECT_EQ(g_FrameTemplate[3], 0xEE);
     for (auto &f : g_CurveOverlayFlags) EXPECT_EQ(f.load(), 0);
 }
 

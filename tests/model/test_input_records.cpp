@@ -3,8 +3,8 @@
 #include "model/MIC_InData.h"
 #include "model/Music_InData.h"
 
-#include "link/CommandFrame.h"
-#include "link/SendData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
 

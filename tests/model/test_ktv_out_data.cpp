@@ -1,7 +1,7 @@
 #include "model/KTV_OutData.h"
 
-#include "link/CommandFrame.h"
-#include "link/SendData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
 

@@ -1,7 +1,7 @@
 #include "model/KTV_Data.h"
 
-#include "link/CommandFrame.h"
-#include "link/SendData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 #include "model/InitGlobalData.h"
 #include "platform/GlobalData.h"
 #include "platform/TestDoubles.h"

@@ -1,4 +1,4 @@
-#include "link/SendData.h"
+#include "protocol/SendData.h"
 
 #include "platform/GlobalData.h"
 

@@ -29,7 +29,8 @@ void MakeBusyOutputEq(CKTVEQ &eq)
 
 CPoint MarkerCentre(const CFilter &f)
 {
-    return CPoint{(f.m_rcMarker.left + f.m_rcMarker.right) / 2, (f.m_rcMarker.top + f.m_rcMarker.bottom) / 2};
+    const CRect m = f.GetMarkerRect();
+    return CPoint{(m.left + m.right) / 2, (m.top + m.bottom) / 2};
 }
 
 void BM_OutputEqFullResponse(benchmark::State &state)

@@ -6,6 +6,7 @@
 #include "model/DeviceImage.h"
 #include "model/FilterResponse.h"
 #include "model/FilterSlider.h"
+#include "model/GraphGeometry.h"
 #include "model/ObjectArchive.h"
 #include "platform/GlobalData.h"
 
@@ -18,11 +19,6 @@ int Online()
     return g_bDeviceOnline.load();
 }
 
-bool IsTweeterDragMode(int mode)
-{
-    return mode == 11;
-}
-
 } // namespace
 
 CFilter::CFilter()
@@ -30,6 +26,7 @@ CFilter::CFilter()
     for (CPoint &p : m_ptPoly)
         p = CPoint{};
 }
+
 
 // ---- Setters ------------------------------------------------------------------------------------
 
@@ -684,8 +681,7 @@ void CFilter::ZeroResponse()
 
 void CFilter::FillPolygonY()
 {
-    for (int i = 0; i < kFreqPoints; ++i)
-        m_ptPoly[i + 1].y = GainToIndex(m_dResponse[i], m_nPlotHeight) + kPlotTop;
+    graph::PolygonY(m_dResponse, m_nPlotHeight, m_ptPoly);
 }
 
 // ---- Geometry -----------------------------------------------------------------------------------
@@ -704,133 +700,41 @@ void CFilter::SetPlotRect(const CRect &plot)
     m_nPlotHeight = plot.Height();
     m_nPlotWidth = plot.Width();
     Relayout();
-    const int y0 = GainToIndex(0.0, m_nPlotHeight) + kPlotTop;
-    m_ptPoly[0] = CPoint{kPlotLeft, y0};
-    m_ptPoly[kPolyPoints - 1] = CPoint{m_nPlotWidth + kPlotLeft, y0};
-    for (int i = 0; i < kFreqPoints; ++i)
-        m_ptPoly[i + 1].x = FreqToSliderPos(g_FreqTable241[i], m_nPlotWidth) + kPlotLeft;
+    graph::PolygonFrame(m_nPlotWidth, m_nPlotHeight, m_ptPoly);
     UpdateResponse();
 }
+
+int CFilter::GetPlotWidth() const { Lock lock(m_mx); return m_nPlotWidth; }
+int CFilter::GetPlotHeight() const { Lock lock(m_mx); return m_nPlotHeight; }
+graph::ElementGeometry CFilter::GetGeometry() const { Lock lock(m_mx); return m_geo; }
+CRect CFilter::GetMarkerRect() const { Lock lock(m_mx); return m_geo.marker; }
+std::string CFilter::GetLabel() const { Lock lock(m_mx); return m_strLabel; }
 
 void CFilter::LayoutBandMarker()
 {
     Lock lock(m_mx);
-    const int W = m_nPlotWidth;
-    const int H = m_nPlotHeight;
-    const double g = (m_nBypass || m_nZero) ? 0.0 : m_dGain;
-    int x = FreqToSliderPos(m_nFreq, W) - 8;
-    int y = GainToIndex(g, H) - 8;
-    if (x < -8)
-        x = -8;
-    if (y < -8)
-        y = -8;
-    if (y <= 0)
-        y = 0;
-    if (x <= 0 && m_nBandIndex >= 9)
-        x = 0;
-    int right = x + 16;
-    int bottom = y + 16;
-    if (right > W) {
-        right = W;
-        x = W - 16;
-    }
-    if (bottom > H) {
-        bottom = H;
-        y = H - 16;
-    }
-    m_rcMarker = CRect{x + kPlotLeft, y + kPlotTop, right + kPlotLeft, bottom + kPlotTop};
-
-    const int plotRight = W + kPlotLeft;
-    if (m_nType == kTypePeq) {
-        m_rcLabel.top = m_rcMarker.top + 25;
-        m_rcLabel.bottom = m_rcMarker.bottom + 25;
-        if (m_nShortLabel) {
-            if (m_rcMarker.right + 20 > plotRight) {
-                m_rcLabel.left = plotRight - 50;
-                m_rcLabel.right = plotRight;
-            } else if (m_rcMarker.left - 20 < kPlotLeft) {
-                m_rcLabel.left = kPlotLeft;
-                m_rcLabel.right = 16 + 70;
-            } else {
-                m_rcLabel.left = m_rcMarker.left - 25;
-                m_rcLabel.right = m_rcMarker.right + 25;
-            }
-        } else {
-            if (m_rcMarker.right + 80 > plotRight) {
-                m_rcLabel.left = plotRight - 160;
-                m_rcLabel.right = plotRight;
-            } else if (m_rcMarker.left - 60 < kPlotLeft) {
-                m_rcLabel.left = kPlotLeft;
-                m_rcLabel.right = 16 + 160;
-            } else {
-                m_rcLabel.left = m_rcMarker.left - 80;
-                m_rcLabel.right = m_rcMarker.right + 80;
-            }
-        }
-    } else if (m_nType == kTypeLowShelf || m_nType == kTypeHighShelf) {
-        m_rcLabel.top = m_rcMarker.top + 25;
-        m_rcLabel.bottom = m_rcMarker.bottom + 25;
-        if (m_rcMarker.right + 110 > plotRight) {
-            m_rcLabel.left = plotRight - 116;
-            m_rcLabel.right = plotRight;
-        } else {
-            m_rcLabel.left = m_rcMarker.left;
-            m_rcLabel.right = m_rcMarker.right + 90;
-        }
-    }
-    if (m_nType >= kTypePeq && m_nType <= kTypeHighShelf && m_rcMarker.bottom >= H - 15) {
-        m_rcLabel.top = m_rcMarker.top - 25;
-        m_rcLabel.bottom = m_rcMarker.bottom - 25;
-    }
+    graph::BandMarkerInput in;
+    in.type = m_nType;
+    in.freq = m_nFreq;
+    in.gain = m_dGain;
+    in.neutral = m_nBypass || m_nZero;
+    in.bandIndex = m_nBandIndex;
+    in.gainOnlyLabel = m_nShortLabel != 0;
+    graph::LayoutBandMarker(in, m_nPlotWidth, m_nPlotHeight, m_geo.marker, m_geo.label);
     LayoutHandles();
 }
 
 void CFilter::LayoutCrossoverMarker()
 {
     Lock lock(m_mx);
-    const int W = m_nPlotWidth;
-    const int H = m_nPlotHeight;
-    int x = FreqToSliderPos(m_nFreq, W) - 8;
-    const int y = GainToIndex(-7.0, H);
-    if (x <= -8)
-        x = -8;
-    int right = x + 16;
-    const int bottom = y + 16;
-    if (right > W + 8) {
-        right = W + 8;
-        x = right - 16;
-    }
-    m_rcMarker = CRect{x + kPlotLeft, y + kPlotTop, right + kPlotLeft, bottom + kPlotTop};
-
-    if (m_nType == kTypeHighPass || m_nType == kTypeLowPass) {
-        const int plotRight = W + kPlotLeft;
-        m_rcLabel.top = m_rcMarker.top - 15;
-        if (m_rcMarker.right + 50 > plotRight) {
-            m_rcLabel.left = plotRight - 66;
-            m_rcLabel.right = plotRight;
-        } else {
-            m_rcLabel.left = m_rcMarker.left;
-            m_rcLabel.right = m_rcMarker.right + 50;
-        }
-        m_rcLabel.bottom = m_rcMarker.bottom + (m_nType == kTypeHighPass ? 25 : 20);
-    }
+    graph::LayoutCrossoverMarker(m_nType, m_nFreq, m_nPlotWidth, m_nPlotHeight, m_geo.marker, m_geo.label);
 }
 
 void CFilter::LayoutHandles()
 {
     Lock lock(m_mx);
-    const int W = m_nPlotWidth;
-    const int cy = (m_rcMarker.top + m_rcMarker.bottom) / 2;
-    const int y = m_dGain >= 0.0 ? cy + 10 : cy - 10;
-    const double half = std::pow(2.0, m_dBandwidth * 0.5);
-
-    const int fHi = static_cast<int>(m_nFreq * half);
-    const int xr = FreqToSliderPos(fHi, W) + 50;
-    m_rcRightHandle = CRect{xr - 4, y - 4, xr + 4, y + 4};
-
-    const double fLo = m_nFreq / half;
-    const int xl = FreqToSliderPos(fLo, W) + 30;
-    m_rcLeftHandle = CRect{xl - 4, y - 4, xl + 4, y + 4};
+    graph::LayoutHandles(m_geo.marker, m_nFreq, m_dGain, m_dBandwidth, m_nPlotWidth, m_geo.leftHandle,
+                         m_geo.rightHandle);
 }
 
 // ---- Drags --------------------------------------------------------------------------------------
@@ -838,22 +742,14 @@ void CFilter::LayoutHandles()
 void CFilter::BeginDrag(CPoint p)
 {
     Lock lock(m_mx);
-    const int cx = (m_rcMarker.left + m_rcMarker.right) / 2;
-    const int cy = (m_rcMarker.top + m_rcMarker.bottom) / 2;
-    m_ptGrab = CPoint{p.x - cx, p.y - cy};
+    m_ptGrab = graph::GrabOffset(m_geo.marker, p);
 }
 
-void CFilter::BeginHandleDrag(int x)
+void CFilter::BeginHandleDrag(graph::BandHandle side, int x)
 {
     Lock lock(m_mx);
-    const double half = std::pow(2.0, m_dBandwidth * 0.5);
-    if (m_nLeftHandleDrag) {
-        m_nLeftGrab = x - m_rcLeftHandle.right;
-        m_dHandleGrab = x - (FreqToSliderPosExact(m_nFreq / half, m_nPlotWidth) + kPlotLeft);
-    } else if (m_nRightHandleDrag) {
-        m_nRightGrab = x - m_rcRightHandle.left;
-        m_dHandleGrab = x - (FreqToSliderPosExact(m_nFreq * half, m_nPlotWidth) + kPlotLeft);
-    }
+    if (side != graph::BandHandle::None)
+        m_dHandleGrab = graph::HandleGrab(side, x, m_nFreq, m_dBandwidth, m_nPlotWidth);
 }
 
 int CFilter::DragPoint(CPoint p)
@@ -861,102 +757,54 @@ int CFilter::DragPoint(CPoint p)
     Lock lock(m_mx);
     if (m_nType == kTypeHighPass || m_nType == kTypeLowPass)
         return 0;
-    const int W = m_nPlotWidth;
-    const int H = m_nPlotHeight;
-    const int x = std::clamp(p.x - m_ptGrab.x - kPlotLeft, 0, std::max(W, 0));
-    const int y = std::clamp(p.y - m_ptGrab.y - kPlotTop, 0, std::max(H, 0));
+    const graph::BandDragTarget t =
+        graph::BandDrag(p, m_ptGrab, m_nPlotWidth, m_nPlotHeight, m_nFreq, m_nShortLabel != 0);
 
     const int oldFreq = m_nFreq;
     const int oldCode = GainCodeLocked();
-    if (!m_nShortLabel)
-        m_nFreq = SliderPosToFreq(x, W);
-    m_dGain = std::clamp(IndexToGain(y, H), -12.0, 12.0);
+    m_nFreq = t.freq;
+    m_dGain = t.gain;
     if (m_dGain == 0.0) {
         m_nZero = 1;
     } else {
         m_nZero = 0;
         m_nBypass = 0;
     }
-    const int changed = (m_nFreq != oldFreq || GainCodeLocked() != oldCode || y == 0) ? 1 : 0;
+    const int changed = (m_nFreq != oldFreq || GainCodeLocked() != oldCode || t.onTopEdge) ? 1 : 0;
     // The frequency rules of SetFreq; the layout and the response follow once, below.
     if (changed)
         ApplyFreq(m_nFreq, 1);
-    if (m_nType == kTypeLowShelf && m_nFreq > 2000)
-        ApplyFreq(2000, 1);
-    else if (m_nType == kTypeHighShelf && m_nFreq < 2000)
-        ApplyFreq(2000, 1);
+    const int limited = graph::ShelfDragLimit(m_nType, m_nFreq);
+    if (limited != m_nFreq)
+        ApplyFreq(limited, 1);
     const int code = GainCodeLocked();
     m_dGain = GainCodeToDb(code);
     if (m_pSlider)
         m_pSlider->SetInvertedPos(code);
     LayoutBandMarker();
-    LayoutHandles();
     UpdateResponse();
     return changed;
 }
 
-int CFilter::DragBandwidthHandle(int x)
+int CFilter::DragBandwidthHandle(graph::BandHandle side, int x)
 {
     Lock lock(m_mx);
-    // The pointer keeps the distance it had to the band edge when the drag began, so the band
-    // does not jump on the first move; positions between pixels keep the bandwidth continuous.
-    const int decade = m_nPlotWidth / 3;
-    if (decade <= 0)
-        return 1;
-    const double pos = x - kPlotLeft - m_dHandleGrab;
-    // Not limited to the plot's 20..20000 Hz: a handle of a band near either end sits beyond it,
-    // and the bandwidth limits below bound the result.
-    const double f = 20.0 * std::pow(10.0, pos / decade);
-    double bw;
-    if (m_nLeftHandleDrag)
-        bw = 2.0 * std::log10(m_nFreq / f) / std::log10(2.0);
-    else if (m_nRightHandleDrag)
-        bw = 2.0 * std::log10(f / m_nFreq) / std::log10(2.0);
-    else
-        return 1;
-    bw = std::clamp(bw, kBandwidthMin, kBandwidthMax);
-    SetBandwidthIndexFromHandle(BandwidthOctToIndex(bw));
+    const double bw = graph::HandleDragBandwidth(side, x, m_dHandleGrab, m_nFreq, m_nPlotWidth);
+    if (bw >= 0.0)
+        SetBandwidthIndexFromHandle(BandwidthOctToIndex(bw));
     return 1;
 }
 
 int CFilter::DragCrossover(CPoint p, int other)
 {
     Lock lock(m_mx);
-    const int W = m_nPlotWidth;
-    int x = p.x - m_ptGrab.x - kPlotLeft;
-    if (m_nDragMode != 10 && m_nDragMode != 11 && x <= 0) {
-        if (m_nType == kTypeHighPass) {
-            ApplyFreq(kFreqMin, 1);
-            ZeroResponse();
-            FillPolygonY();
-            LayoutCrossoverMarker();
-            return 1;
-        }
-        x = 0;
-    }
-    if (x >= W)
-        x = W;
-    const int fNew = SliderPosToFreq(x, W);
-    if (fNew == m_nFreq)
+    const graph::CrossoverDragTarget t =
+        graph::CrossoverDrag(m_nType, m_nDragMode, p, m_ptGrab, m_nPlotWidth, m_nFreq, other);
+    if (!t.changed)
         return 0;
-    if (m_nType == kTypeHighPass) {
-        int f = fNew;
-        if (fNew > other)
-            f = (IsTweeterDragMode(m_nDragMode) && fNew == kFreqMax) ? kFreqMax : other;
-        SetFreq(f, 1);
-        return 1;
-    }
-    if (m_nType == kTypeLowPass) {
-        ApplyFreq(fNew < other ? other : fNew, 1);
-        Relayout();
-        LayoutCrossoverMarker();
-        if (m_nFreq == kFreqMax) {
-            ZeroResponse();
-            FillPolygonY();
-        } else {
-            UpdateResponse();
-        }
-        return 1;
-    }
-    return 0;
+    // At 20 Hz a high-pass, and at 20000 Hz a low-pass, is flat (UpdateResponse).
+    ApplyFreq(t.freq, 1);
+    Relayout();
+    UpdateResponse();
+    return 1;
 }

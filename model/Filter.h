@@ -3,7 +3,9 @@
 // low-pass crossover. It keeps its parameters in the units the user sees, the frequency the
 // device has been sent, a changed mark for the send scheduler, its 241-point response in dB and
 // the geometry of its marker, bandwidth handles, label and response polygon on the response
-// graph, and turns mouse drags on that graph into parameter changes.
+// graph (laid out by the pure functions of GraphGeometry.h), and turns mouse drags on that graph
+// into parameter changes. Hover and drag state belong to the graph widget, which says which
+// handle it drags.
 //
 // Threads: the UI thread edits, lays out and drags; the link worker reads the changed mark and
 // the device values and advances the send frequency (StepSendFreq). Every public operation runs
@@ -14,6 +16,7 @@
 #include <string>
 
 #include "model/DataDefine.h"
+#include "model/GraphGeometry.h"
 #include "platform/WinCompat.h"
 
 class IFilterSlider;
@@ -34,10 +37,10 @@ public:
     // Crossover slope index 8 switches the crossover off.
     static constexpr int kSlopeOff = 8;
     // The plot area starts at this offset in the graph window.
-    static constexpr int kPlotLeft = 40;
-    static constexpr int kPlotTop = 10;
+    static constexpr int kPlotLeft = graph::kPlotLeft;
+    static constexpr int kPlotTop = graph::kPlotTop;
     // Response polygon: the 241 grid points closed along the 0 dB line.
-    static constexpr int kPolyPoints = kFreqPoints + 2;
+    static constexpr int kPolyPoints = graph::kPolyPoints;
 
     // The values the device receives for this element, read in one piece.
     struct DeviceValues {
@@ -164,31 +167,25 @@ public:
     void LayoutBandMarker();
     void LayoutCrossoverMarker();
     void LayoutHandles();
+    // Start of a marker drag at p: remembers the pointer's offset from the marker centre.
     void BeginDrag(CPoint p);
-    void BeginHandleDrag(int x);
-    void BeginHandleDrag(CPoint p) { BeginHandleDrag(p.x); }
+    // Start of a drag of one bandwidth handle at pointer x: remembers the pointer's distance
+    // from the band edge that handle stands for.
+    void BeginHandleDrag(graph::BandHandle side, int x);
     int DragPoint(CPoint p);
-    int DragBandwidthHandle(int x);
-    int DragBandwidthHandle(CPoint p) { return DragBandwidthHandle(p.x); }
+    // Bandwidth from the dragged handle; with BandHandle::None nothing changes. Returns 1.
+    int DragBandwidthHandle(graph::BandHandle side, int x);
     int DragCrossover(CPoint p, int other);
-    int GetPlotWidth() const { return m_nPlotWidth; }
-    int GetPlotHeight() const { return m_nPlotHeight; }
+    int GetPlotWidth() const;
+    int GetPlotHeight() const;
 
-    // Geometry read by the response graph, in graph-window pixels.
-    CRect m_rcMarker;        // 16 x 16 marker
-    CRect m_rcLeftHandle;    // 8 x 8 bandwidth handles
-    CRect m_rcRightHandle;
-    CRect m_rcLabel;         // where the label is drawn
-    CPoint m_ptPoly[kPolyPoints];
-    std::string m_strLabel;
-
-    // Interaction flags written by the response graph.
-    int m_nMarkerHover = 0;
-    int m_nLeftHandleHover = 0;
-    int m_nRightHandleHover = 0;
-    int m_nMarkerDrag = 0;
-    int m_nLeftHandleDrag = 0;
-    int m_nRightHandleDrag = 0;
+    // Marker, label box and bandwidth handles in graph-window pixels.
+    graph::ElementGeometry GetGeometry() const;
+    CRect GetMarkerRect() const;
+    // The closed response polygon (kPolyPoints points), valid until the element next changes.
+    const CPoint *GetPolygon() const { return m_ptPoly; }
+    // The label last built by GetCurveLabel.
+    std::string GetLabel() const;
 
 private:
     // The frequency setter without layout and recompute: the drags lay out and recompute once
@@ -210,10 +207,11 @@ private:
     mutable std::recursive_mutex m_mx;
 
     double m_dResponse[kFreqPoints] = {};
+    graph::ElementGeometry m_geo;
+    CPoint m_ptPoly[kPolyPoints];
+    std::string m_strLabel;
     CPoint m_ptGrab;            // pointer minus marker centre at the start of a marker drag
-    int m_nLeftGrab = 0;        // pointer x minus the left handle's right edge
-    int m_nRightGrab = 0;       // pointer x minus the right handle's left edge
-    double m_dHandleGrab = 0.0; // pointer x minus the exact plot x of the dragged band edge
+    double m_dHandleGrab = 0.0; // pointer x minus the exact window x of the dragged band edge
     IFilterSlider *m_pSlider = nullptr;
 
     int m_nType = kTypePeq;

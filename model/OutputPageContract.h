@@ -3,8 +3,6 @@
 // panels/output and implements IOutputPage; until it registers itself, g_pOutputPage is null and
 // callers skip the page. Nothing here needs Qt.
 
-#include "platform/WinCompat.h"
-
 #include <array>
 #include <atomic>
 
@@ -29,15 +27,3 @@ inline std::atomic<IOutputPage *> g_pOutputPage{nullptr};
 constexpr int kCurveOverlayFlagCount = 12;
 inline std::array<std::atomic<int>, kCurveOverlayFlagCount> g_CurveOverlayFlags{};
 
-// The response graph's plot area: the client rectangle inset by 40 on the left, 10 at the top,
-// 10 on the right and 20 at the bottom. Plot coordinates are window coordinates minus (40, 10).
-constexpr int kPlotInsetLeft = 40;
-constexpr int kPlotInsetTop = 10;
-constexpr int kPlotInsetRight = 10;
-constexpr int kPlotInsetBottom = 20;
-
-constexpr CRect PlotRectFromClient(const CRect &client)
-{
-    return CRect{client.left + kPlotInsetLeft, client.top + kPlotInsetTop, client.right - kPlotInsetRight,
-                 client.bottom - kPlotInsetBottom};
-}

@@ -122,7 +122,7 @@ TEST_F(EqArchiveTest, SetRoundTripRestoresEveryElementWithoutMarkingIt)
         EXPECT_EQ(b->GetChanged(), 0) << i;
         EXPECT_EQ(b->GetFamily(), a->GetFamily()) << i;
         EXPECT_EQ(b->GetBandIndex(), a->GetBandIndex()) << i;
-        EXPECT_EQ(b->m_rcMarker, a->m_rcMarker) << i;
+        EXPECT_EQ(b->GetGeometry(), a->GetGeometry()) << i;
         for (int k = 0; k < kFreqPoints; ++k)
             ASSERT_EQ(b->GetResponse()[k], a->GetResponse()[k]) << i << " " << k;
     }

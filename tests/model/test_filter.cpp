@@ -296,7 +296,7 @@ TEST_F(FilterTest, CurveLabels)
     f.SetFreq(1000, 0);
     f.SetGainCode(165);
     EXPECT_EQ(f.GetCurveLabel(), "1000Hz 2.515Q -3.5dB");
-    EXPECT_EQ(f.m_strLabel, "1000Hz 2.515Q -3.5dB");
+    EXPECT_EQ(f.GetLabel(), "1000Hz 2.515Q -3.5dB");
     f.SetShortLabel(1);
     EXPECT_EQ(f.GetCurveLabel(), "-3.5dB");
     f.SetShortLabel(0);

@@ -80,66 +80,19 @@ TEST_F(FilterDragTest, BandMarkerHandlesAndPolygon)
 {
     CFilter f;
     MakeBand(f, CFilter::kTypePeq, 1000, 200);
-    EXPECT_EQ(f.m_rcMarker, (CRect{371, 122, 387, 138}));
-    EXPECT_EQ(f.m_rcLeftHandle, (CRect{348, 136, 356, 144}));   // handle row y = 140
-    EXPECT_EQ(f.m_rcRightHandle, (CRect{402, 136, 410, 144}));
+    EXPECT_EQ(f.GetGeometry().marker, (CRect{371, 122, 387, 138}));
+    EXPECT_EQ(f.GetGeometry().leftHandle, (CRect{348, 136, 356, 144}));   // handle row y = 140
+    EXPECT_EQ(f.GetGeometry().rightHandle, (CRect{402, 136, 410, 144}));
 
     // Closed along the 0 dB line; x on the log axis, y from the response.
-    EXPECT_EQ(f.m_ptPoly[0], (CPoint{40, 130}));
-    EXPECT_EQ(f.m_ptPoly[CFilter::kPolyPoints - 1], (CPoint{640, 130}));
-    EXPECT_EQ(f.m_ptPoly[1 + kFreqIndex1k], (CPoint{379, 130}));
+    EXPECT_EQ(f.GetPolygon()[0], (CPoint{40, 130}));
+    EXPECT_EQ(f.GetPolygon()[CFilter::kPolyPoints - 1], (CPoint{640, 130}));
+    EXPECT_EQ(f.GetPolygon()[1 + kFreqIndex1k], (CPoint{379, 130}));
     f.SetGainCode(260);  // +6 dB
-    EXPECT_EQ(f.m_ptPoly[1 + kFreqIndex1k], (CPoint{379, 70}));
-    EXPECT_EQ(f.m_rcMarker, (CRect{371, 62, 387, 78}));
+    EXPECT_EQ(f.GetPolygon()[1 + kFreqIndex1k], (CPoint{379, 70}));
+    EXPECT_EQ(f.GetGeometry().marker, (CRect{371, 62, 387, 78}));
     f.SetGainCode(140);  // below 0 dB the handles sit above the centre
-    EXPECT_EQ(f.m_rcLeftHandle.top, Centre(f.m_rcMarker).y - 14);
-}
-
-TEST_F(FilterDragTest, MarkerPlacementAtThePlotEdges)
-{
-    struct Case { int bandIndex; int freq; int code; CRect marker; } cases[] = {
-        {0, 20, 200, {32, 122, 48, 138}},      // low bands may overhang the left edge
-        {9, 20, 200, {40, 122, 56, 138}},      // from band 9 on they are pushed inside
-        {30, 20000, 200, {624, 122, 640, 138}},
-        {10, 1000, 400, {371, 10, 387, 26}},   // +20 dB stops at the top
-        {10, 1000, 0, {371, 234, 387, 250}},   // -20 dB stops at the bottom
-    };
-    for (const auto &c : cases) {
-        CFilter f;
-        MakeBand(f, CFilter::kTypePeq, c.freq, c.code, c.bandIndex);
-        EXPECT_EQ(f.m_rcMarker, c.marker) << c.bandIndex << " " << c.freq << " " << c.code;
-    }
-}
-
-TEST_F(FilterDragTest, LabelBoxes)
-{
-    struct Case { int type; int shortLabel; int freq; int code; int bandIndex; CRect label; } cases[] = {
-        {CFilter::kTypePeq, 0, 1000, 200, 10, {291, 147, 467, 163}},
-        {CFilter::kTypePeq, 1, 1000, 200, 10, {346, 147, 412, 163}},
-        {CFilter::kTypePeq, 0, 20000, 200, 30, {480, 147, 640, 163}},
-        {CFilter::kTypePeq, 1, 20000, 200, 30, {590, 147, 640, 163}},
-        {CFilter::kTypePeq, 0, 20, 200, 0, {40, 147, 176, 163}},
-        {CFilter::kTypePeq, 1, 20, 200, 0, {40, 147, 86, 163}},
-        {CFilter::kTypePeq, 0, 1000, 0, 10, {291, 209, 467, 225}},     // near the bottom: above
-        {CFilter::kTypeLowShelf, 0, 200, 200, 0, {232, 147, 338, 163}},
-        {CFilter::kTypeHighShelf, 0, 20000, 200, 8, {524, 147, 640, 163}},
-    };
-    for (const auto &c : cases) {
-        CFilter f;
-        f.SetShortLabel(c.shortLabel);
-        MakeBand(f, c.type, c.freq, c.code, c.bandIndex);
-        EXPECT_EQ(f.m_rcLabel, c.label) << c.type << " " << c.shortLabel << " " << c.freq << " " << c.code;
-    }
-
-    CFilter hp, lp;
-    MakeCrossover(hp, CFilter::kTypeHighPass, 1000, 12);
-    MakeCrossover(lp, CFilter::kTypeLowPass, 1000, 12);
-    EXPECT_EQ(hp.m_rcMarker, (CRect{371, 200, 387, 216}));  // on the -7 dB line
-    EXPECT_EQ(hp.m_rcLabel, (CRect{371, 185, 437, 241}));
-    EXPECT_EQ(lp.m_rcLabel, (CRect{371, 185, 437, 236}));
-    lp.SetFreq(20000, 0);
-    EXPECT_EQ(lp.m_rcMarker, (CRect{632, 200, 648, 216}));  // may pass the right edge by 8
-    EXPECT_EQ(lp.m_rcLabel, (CRect{574, 185, 640, 236}));
+    EXPECT_EQ(f.GetGeometry().leftHandle.top, Centre(f.GetGeometry().marker).y - 14);
 }
 
 TEST_F(FilterDragTest, DraggingABandMovesFrequencyAndGain)
@@ -151,7 +104,7 @@ TEST_F(FilterDragTest, DraggingABandMovesFrequencyAndGain)
     f.StepSendFreq(0);
     f.AttachSlider(&slider);
     // Grab the marker 3 px right of its centre: the offset is kept through the drag.
-    const CPoint grab{Centre(f.m_rcMarker).x + 3, Centre(f.m_rcMarker).y};
+    const CPoint grab{Centre(f.GetGeometry().marker).x + 3, Centre(f.GetGeometry().marker).y};
     f.BeginDrag(grab);
     f.DragPoint(grab);  // the pixel grid holds 990 Hz, not 1000 Hz
     EXPECT_EQ(f.GetFreq(), 990);
@@ -183,7 +136,7 @@ TEST_F(FilterDragTest, DraggingABandMovesFrequencyAndGain)
 
     CFilter hp;
     MakeCrossover(hp, CFilter::kTypeHighPass, 100, 12);
-    hp.BeginDrag(Centre(hp.m_rcMarker));
+    hp.BeginDrag(Centre(hp.GetGeometry().marker));
     EXPECT_EQ(hp.DragPoint(At(1000, 0.0)), 0);
     EXPECT_EQ(hp.GetFreq(), 100);
 }
@@ -196,14 +149,14 @@ TEST_F(FilterDragTest, ShelvesStayOnTheirSideAndGainOnlyBandsKeepTheirFrequency)
     geq.SetShortLabel(1);
     MakeBand(geq, CFilter::kTypePeq, 1000, 230);
 
-    low.BeginDrag(Centre(low.m_rcMarker));
+    low.BeginDrag(Centre(low.GetGeometry().marker));
     low.DragPoint(At(5000, 3.0));
     EXPECT_EQ(low.GetFreq(), 2000);
-    high.BeginDrag(Centre(high.m_rcMarker));
+    high.BeginDrag(Centre(high.GetGeometry().marker));
     high.DragPoint(At(500, 3.0));
     EXPECT_EQ(high.GetFreq(), 2000);
 
-    geq.BeginDrag(Centre(geq.m_rcMarker));
+    geq.BeginDrag(Centre(geq.GetGeometry().marker));
     EXPECT_EQ(geq.DragPoint(At(5000, -4.0)), 1);
     EXPECT_EQ(geq.GetFreq(), 1000);
     EXPECT_EQ(geq.GetGainCode(), 160);
@@ -214,25 +167,22 @@ TEST_F(FilterDragTest, BandwidthHandles)
     CFilter f;
     MakeBand(f, CFilter::kTypePeq, 1000, 260);
 
-    f.m_nRightHandleDrag = 1;
-    f.BeginHandleDrag(Centre(f.m_rcRightHandle).x);
-    EXPECT_EQ(f.DragBandwidthHandle(700), 1);  // far right
-    EXPECT_EQ(f.GetBandwidthIndex(), 295);      // 3.00 octaves
+    using graph::BandHandle;
+    f.BeginHandleDrag(BandHandle::Right, Centre(f.GetGeometry().rightHandle).x);
+    EXPECT_EQ(f.DragBandwidthHandle(BandHandle::Right, 700), 1);  // far right
+    EXPECT_EQ(f.GetBandwidthIndex(), 295);                          // 3.00 octaves
     EXPECT_EQ(f.GetBandwidthText(), "3.00Oct");
-    f.m_nRightHandleDrag = 0;
 
     f.SetBandwidthIndex(kDefaultBandwidthIndex);
-    f.m_nLeftHandleDrag = 1;
-    f.BeginHandleDrag(Centre(f.m_rcLeftHandle).x);
+    f.BeginHandleDrag(BandHandle::Left, Centre(f.GetGeometry().leftHandle).x);
     // Onto the band's own frequency (the grab offset carried along): the narrowest bandwidth.
-    const int grabOffset = Centre(f.m_rcLeftHandle).x - (FreqToSliderPos(820, W) + 40);
-    EXPECT_EQ(f.DragBandwidthHandle(FreqToSliderPos(1000, W) + 40 + grabOffset + 1), 1);
+    const int grabOffset = Centre(f.GetGeometry().leftHandle).x - (FreqToSliderPos(820, W) + 40);
+    EXPECT_EQ(f.DragBandwidthHandle(BandHandle::Left, FreqToSliderPos(1000, W) + 40 + grabOffset + 1), 1);
     EXPECT_EQ(f.GetBandwidthIndex(), 0);
-    f.m_nLeftHandleDrag = 0;
 
     // With neither handle dragging nothing changes.
     f.SetBandwidthIndex(40);
-    EXPECT_EQ(f.DragBandwidthHandle(100), 1);
+    EXPECT_EQ(f.DragBandwidthHandle(BandHandle::None, 100), 1);
     EXPECT_EQ(f.GetBandwidthIndex(), 40);
 }
 
@@ -246,16 +196,16 @@ TEST_F(FilterDragTest, HandleDragDoesNotJumpOnTheFirstMove)
                 CFilter f;
                 MakeBand(f, CFilter::kTypePeq, freq, 260);
                 f.SetBandwidthIndex(index);
-                const CRect &handle = side ? f.m_rcRightHandle : f.m_rcLeftHandle;
+                const CRect handle = side ? f.GetGeometry().rightHandle : f.GetGeometry().leftHandle;
                 const int x = Centre(handle).x + 2;
-                (side ? f.m_nRightHandleDrag : f.m_nLeftHandleDrag) = 1;
-                f.BeginHandleDrag(x);
-                f.DragBandwidthHandle(x);
+                const graph::BandHandle h = side ? graph::BandHandle::Right : graph::BandHandle::Left;
+                f.BeginHandleDrag(h, x);
+                f.DragBandwidthHandle(h, x);
                 EXPECT_EQ(f.GetBandwidthIndex(), index) << freq << " Hz, index " << index << ", side " << side;
                 // Moving outward widens, inward narrows.
-                f.DragBandwidthHandle(side ? x + 6 : x - 6);
+                f.DragBandwidthHandle(h, side ? x + 6 : x - 6);
                 const int wider = f.GetBandwidthIndex();
-                f.DragBandwidthHandle(side ? x - 6 : x + 6);
+                f.DragBandwidthHandle(h, side ? x - 6 : x + 6);
                 const int narrower = f.GetBandwidthIndex();
                 if (index < 295) {
                     EXPECT_GT(wider, index) << freq << " " << index << " " << side;
@@ -273,7 +223,7 @@ TEST_F(FilterDragTest, CrossoverDragLimits)
     // Drag mode 12: the high-pass cannot pass the low-pass.
     CFilter hp;
     MakeCrossover(hp, CFilter::kTypeHighPass, 100, 12);
-    hp.BeginDrag(Centre(hp.m_rcMarker));
+    hp.BeginDrag(Centre(hp.GetGeometry().marker));
     EXPECT_EQ(hp.DragCrossover(At(12000, 0.0), 8000), 1);
     EXPECT_EQ(hp.GetFreq(), 8000);
     hp.DragCrossover(CPoint{40 + W, 100}, 8000);
@@ -284,7 +234,7 @@ TEST_F(FilterDragTest, CrossoverDragLimits)
     // Drag mode 11 (tweeter): at the right edge it jumps to 20000 Hz and keeps its curve.
     CFilter tw;
     MakeCrossover(tw, CFilter::kTypeHighPass, 100, 11);
-    tw.BeginDrag(Centre(tw.m_rcMarker));
+    tw.BeginDrag(Centre(tw.GetGeometry().marker));
     EXPECT_EQ(tw.DragCrossover(At(12000, 0.0), 8000), 1);
     EXPECT_EQ(tw.GetFreq(), 8000);
     EXPECT_EQ(tw.DragCrossover(CPoint{40 + W, 100}, 8000), 1);
@@ -297,7 +247,7 @@ TEST_F(FilterDragTest, CrossoverDragLimits)
     EXPECT_TRUE(AllZero(hp));
     CFilter m10;
     MakeCrossover(m10, CFilter::kTypeHighPass, 100, 10);
-    m10.BeginDrag(Centre(m10.m_rcMarker));
+    m10.BeginDrag(Centre(m10.GetGeometry().marker));
     EXPECT_EQ(m10.DragCrossover(CPoint{10, 100}, 8000), 1);
     EXPECT_EQ(m10.GetFreq(), 20);
     EXPECT_TRUE(AllZero(m10));
@@ -305,7 +255,7 @@ TEST_F(FilterDragTest, CrossoverDragLimits)
     // The low-pass stays at or above the high-pass and is flat at the right edge.
     CFilter lp;
     MakeCrossover(lp, CFilter::kTypeLowPass, 5000, 12);
-    lp.BeginDrag(Centre(lp.m_rcMarker));
+    lp.BeginDrag(Centre(lp.GetGeometry().marker));
     EXPECT_EQ(lp.DragCrossover(At(200, 0.0), 400), 1);
     EXPECT_EQ(lp.GetFreq(), 400);
     EXPECT_FALSE(AllZero(lp));
@@ -322,8 +272,8 @@ TEST_F(FilterDragTest, UnsetPlotDoesNotBreakLayoutOrDrags)
     f.SetGainCode(260);
     f.BeginDrag(CPoint{5, 5});
     f.DragPoint(CPoint{100, 100});
-    f.m_nLeftHandleDrag = 1;
-    f.DragBandwidthHandle(100);
+    f.BeginHandleDrag(graph::BandHandle::Left, 100);
+    f.DragBandwidthHandle(graph::BandHandle::Left, 100);
     CFilter hp;
     hp.SetType(CFilter::kTypeHighPass);
     hp.SetPeqLayout(0);

@@ -1,0 +1,268 @@
+#include "model/GraphGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace graph {
+
+int FreqToWindowX(double freq, int W)
+{
+    return FreqToSliderPos(freq, W) + kPlotLeft;
+}
+
+int GainToWindowY(double dB, int H)
+{
+    return GainToIndex(dB, H) + kPlotTop;
+}
+
+int GridLineX(int k, int W)
+{
+    return FreqToWindowX(kGridFreqs[std::clamp(k, 0, kGridLines - 1)], W);
+}
+
+int GainLineY(int k, int divisions, int plotTop, int H)
+{
+    if (divisions <= 0)
+        return plotTop;
+    return plotTop + H * k / divisions;
+}
+
+// ---- Element layout -----------------------------------------------------------------------------
+
+void LayoutBandMarker(const BandMarkerInput &in, int W, int H, CRect &marker, CRect &label)
+{
+    constexpr int half = kMarkerSize / 2;
+    int x = FreqToSliderPos(in.freq, W) - half;
+    int y = GainToIndex(in.neutral ? 0.0 : in.gain, H) - half;
+    if (x < -half)
+        x = -half;
+    if (y < -half)
+        y = -half;
+    if (y <= 0)
+        y = 0;
+    if (x <= 0 && in.bandIndex >= kFirstInsideBand)
+        x = 0;
+    int right = x + kMarkerSize;
+    int bottom = y + kMarkerSize;
+    if (right > W) {
+        right = W;
+        x = W - kMarkerSize;
+    }
+    if (bottom > H) {
+        bottom = H;
+        y = H - kMarkerSize;
+    }
+    marker = CRect{x + kPlotLeft, y + kPlotTop, right + kPlotLeft, bottom + kPlotTop};
+
+    const int plotRight = W + kPlotLeft;
+    if (in.type == kTypePeq) {
+        label.top = marker.top + 25;
+        label.bottom = marker.bottom + 25;
+        if (in.gainOnlyLabel) {
+            if (marker.right + 20 > plotRight) {
+                label.left = plotRight - 50;
+                label.right = plotRight;
+            } else if (marker.left - 20 < kPlotLeft) {
+                label.left = kPlotLeft;
+                label.right = kMarkerSize + 70;
+            } else {
+                label.left = marker.left - 25;
+                label.right = marker.right + 25;
+            }
+        } else {
+            if (marker.right + 80 > plotRight) {
+                label.left = plotRight - 160;
+                label.right = plotRight;
+            } else if (marker.left - 60 < kPlotLeft) {
+                label.left = kPlotLeft;
+                label.right = kMarkerSize + 160;
+            } else {
+                label.left = marker.left - 80;
+                label.right = marker.right + 80;
+            }
+        }
+    } else if (in.type == kTypeLowShelf || in.type == kTypeHighShelf) {
+        label.top = marker.top + 25;
+        label.bottom = marker.bottom + 25;
+        if (marker.right + 110 > plotRight) {
+            label.left = plotRight - 116;
+            label.right = plotRight;
+        } else {
+            label.left = marker.left;
+            label.right = marker.right + 90;
+        }
+    }
+    // Near the bottom the label moves above the marker.
+    if (in.type >= kTypePeq && in.type <= kTypeHighShelf && marker.bottom >= H - 15) {
+        label.top = marker.top - 25;
+        label.bottom = marker.bottom - 25;
+    }
+}
+
+void LayoutCrossoverMarker(int type, int freq, int W, int H, CRect &marker, CRect &label)
+{
+    constexpr int half = kMarkerSize / 2;
+    int x = FreqToSliderPos(freq, W) - half;
+    const int y = GainToIndex(kCrossoverMarkerGain, H);
+    if (x <= -half)
+        x = -half;
+    int right = x + kMarkerSize;
+    const int bottom = y + kMarkerSize;
+    if (right > W + half) {
+        right = W + half;
+        x = right - kMarkerSize;
+    }
+    marker = CRect{x + kPlotLeft, y + kPlotTop, right + kPlotLeft, bottom + kPlotTop};
+
+    if (type == kTypeHighPass || type == kTypeLowPass) {
+        const int plotRight = W + kPlotLeft;
+        label.top = marker.top - 15;
+        if (marker.right + 50 > plotRight) {
+            label.left = plotRight - 66;
+            label.right = plotRight;
+        } else {
+            label.left = marker.left;
+            label.right = marker.right + 50;
+        }
+        label.bottom = marker.bottom + (type == kTypeHighPass ? 25 : 20);
+    }
+}
+
+void LayoutHandles(const CRect &marker, int freq, double gain, double bandwidth, int W, CRect &left,
+                   CRect &right)
+{
+    constexpr int half = kHandleSize / 2;
+    const int cy = (marker.top + marker.bottom) / 2;
+    const int y = gain >= 0.0 ? cy + 10 : cy - 10;
+    const double edge = std::pow(2.0, bandwidth * 0.5);
+
+    // The upper edge is truncated to whole hertz, the lower one is not.
+    const int fHi = static_cast<int>(freq * edge);
+    const int xr = FreqToSliderPos(fHi, W) + kPlotLeft + 10;
+    right = CRect{xr - half, y - half, xr + half, y + half};
+
+    const double fLo = freq / edge;
+    const int xl = FreqToSliderPos(fLo, W) + kPlotLeft - 10;
+    left = CRect{xl - half, y - half, xl + half, y + half};
+}
+
+void PolygonFrame(int W, int H, CPoint poly[kPolyPoints])
+{
+    const int y0 = GainToWindowY(0.0, H);
+    poly[0] = CPoint{kPlotLeft, y0};
+    poly[kPolyPoints - 1] = CPoint{W + kPlotLeft, y0};
+    for (int i = 0; i < kFreqPoints; ++i)
+        poly[i + 1].x = FreqToWindowX(g_FreqTable241[i], W);
+}
+
+void PolygonY(const double response[kFreqPoints], int H, CPoint poly[kPolyPoints])
+{
+    for (int i = 0; i < kFreqPoints; ++i)
+        poly[i + 1].y = GainToWindowY(response[i], H);
+}
+
+// ---- Hit testing --------------------------------------------------------------------------------
+
+HitPart HitTest(const ElementGeometry &g, CPoint p, bool withHandles)
+{
+    if (g.marker.PtInRect(p))
+        return HitPart::Marker;
+    if (withHandles) {
+        if (g.leftHandle.PtInRect(p))
+            return HitPart::LeftHandle;
+        if (g.rightHandle.PtInRect(p))
+            return HitPart::RightHandle;
+    }
+    return HitPart::None;
+}
+
+int FirstMarkerAt(std::span<const CRect> markers, CPoint p)
+{
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        if (markers[i].PtInRect(p))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// ---- Drags --------------------------------------------------------------------------------------
+
+CPoint GrabOffset(const CRect &marker, CPoint p)
+{
+    const int cx = (marker.left + marker.right) / 2;
+    const int cy = (marker.top + marker.bottom) / 2;
+    return CPoint{p.x - cx, p.y - cy};
+}
+
+BandDragTarget BandDrag(CPoint p, CPoint grab, int W, int H, int freq, bool gainOnly)
+{
+    const int x = std::clamp(p.x - grab.x - kPlotLeft, 0, std::max(W, 0));
+    const int y = std::clamp(p.y - grab.y - kPlotTop, 0, std::max(H, 0));
+    BandDragTarget t;
+    t.freq = gainOnly ? freq : SliderPosToFreq(x, W);
+    t.gain = std::clamp(IndexToGain(y, H), -12.0, 12.0);
+    t.onTopEdge = y == 0;
+    return t;
+}
+
+int ShelfDragLimit(int type, int freq)
+{
+    constexpr int kShelfSplit = 2000;
+    if (type == kTypeLowShelf && freq > kShelfSplit)
+        return kShelfSplit;
+    if (type == kTypeHighShelf && freq < kShelfSplit)
+        return kShelfSplit;
+    return freq;
+}
+
+double HandleGrab(BandHandle side, int x, int freq, double bandwidth, int W)
+{
+    const double edge = std::pow(2.0, bandwidth * 0.5);
+    if (side == BandHandle::Left)
+        return x - (FreqToSliderPosExact(freq / edge, W) + kPlotLeft);
+    if (side == BandHandle::Right)
+        return x - (FreqToSliderPosExact(freq * edge, W) + kPlotLeft);
+    return 0.0;
+}
+
+double HandleDragBandwidth(BandHandle side, int x, double grab, int freq, int W)
+{
+    const int decade = W / 3;
+    if (side == BandHandle::None || decade <= 0 || freq <= 0)
+        return -1.0;
+    // Positions between pixels keep the bandwidth continuous.
+    const double pos = x - kPlotLeft - grab;
+    const double f = 20.0 * std::pow(10.0, pos / decade);
+    const double bw = side == BandHandle::Left ? 2.0 * std::log10(freq / f) / std::log10(2.0)
+                                               : 2.0 * std::log10(f / freq) / std::log10(2.0);
+    if (std::isnan(bw))
+        return kBandwidthMin;
+    return std::clamp(bw, kBandwidthMin, kBandwidthMax);
+}
+
+CrossoverDragTarget CrossoverDrag(int type, int dragMode, CPoint p, CPoint grab, int W, int freq, int other)
+{
+    if (type != kTypeHighPass && type != kTypeLowPass)
+        return {};
+    int x = p.x - grab.x - kPlotLeft;
+    if (dragMode != 10 && dragMode != 11 && x <= 0) {
+        // Left of the plot a high-pass switches off.
+        if (type == kTypeHighPass)
+            return {1, kFreqMin};
+        x = 0;
+    }
+    if (x >= W)
+        x = W;
+    const int fNew = SliderPosToFreq(x, W);
+    if (fNew == freq)
+        return {};
+    if (type == kTypeHighPass) {
+        if (fNew <= other)
+            return {1, fNew};
+        const bool tweeterToTop = dragMode == 11 && fNew == kFreqMax;
+        return {1, tweeterToTop ? kFreqMax : other};
+    }
+    return {1, fNew < other ? other : fNew};
+}
+
+} // namespace graph

@@ -205,8 +205,13 @@ void CMIC_InData::LoadFromRecord(std::span<const std::uint8_t> block)
     for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i)
         m_eq.SetBandFromPacket(EqBandPacket::FromBytes(item(i)), i);
     {
+        // Read by the rule of every record (at most 7 bytes, no half character), so the name
+        // always fits back with its NUL.
+        std::string gbk;
+        Utf8ToGbkBytes(BufferToCString(item(kNameItem), kNameBytes), gbk);
         std::lock_guard lock(m_nameMutex);
-        std::memcpy(m_name.data(), item(kNameItem), kNameBytes);
+        m_name.fill(0);
+        std::memcpy(m_name.data(), gbk.data(), std::min<std::size_t>(gbk.size(), kNameBytes - 1));
     }
     LoadBasic(item(kBasicItem));
     LoadThreshold(item(kThresholdItem));

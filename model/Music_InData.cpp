@@ -233,7 +233,7 @@ void CMusic_InData::LoadFromRecord(std::span<const std::uint8_t> block)
     for (int i = 0; i < kBands && i < m_eq.GetSize(); ++i)
         m_eq.SetBandFromPacket(EqBandPacket::FromBytes(item(i)), i);
     {
-        std::string name = BufferToCStringExact(item(kNameItem), kNameBytes);
+        std::string name = BufferToCString(item(kNameItem), kNameBytes);  // fits back with its NUL
         std::lock_guard lock(m_nameMutex);
         m_strName = std::move(name);
     }

@@ -243,7 +243,7 @@ TEST_F(InputRecords, MicGainZeroMutesAndPacksZero)
     EXPECT_EQ(back.GetGain(), 250);
 }
 
-TEST_F(InputRecords, MicNameOfEightBytesWithoutNulLoadsWhole)
+TEST_F(InputRecords, MicNameOfEightBytesWithoutNulLoadsAsSeven)
 {
     CMIC_InData mic;
     mic.InitEQ(8, 10, 20000);
@@ -252,12 +252,13 @@ TEST_F(InputRecords, MicNameOfEightBytesWithoutNulLoadsWhole)
     std::copy(name, name + 8, block.begin() + 13 * 8);
     block[9 * 8 + 6] = 0;  // gain 0 loads as muted
     mic.LoadFromRecord(block);
-    EXPECT_EQ(mic.GetName(), "ABCDEFGH");
+    EXPECT_EQ(mic.GetName(), "ABCDEFG");  // the rule of every record: at most 7 bytes
     EXPECT_EQ(mic.GetMuted(), 1);
-    // A fill cannot write it back into a terminated field: the item keeps what it held.
+    // So it always fits back into its terminated field.
     FillBlock(OBJ_MIC, 0, 0x11);
-    EXPECT_EQ(mic.FillRecord(), TextFieldResult::TooLong);
-    EXPECT_EQ(Item(BlockCopy(OBJ_MIC, 0), 13)[0], 0x11);
+    EXPECT_EQ(mic.FillRecord(), TextFieldResult::Ok);
+    EXPECT_EQ(Item(BlockCopy(OBJ_MIC, 0), 13)[6], 'G');
+    EXPECT_EQ(Item(BlockCopy(OBJ_MIC, 0), 13)[7], 0);
 }
 
 TEST_F(InputRecords, BypassCoversCrossoversForMicAndEffectOnlyBandsForMusic)

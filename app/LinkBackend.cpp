@@ -1,5 +1,6 @@
 #include "app/LinkBackend.h"
 
+#include "link/ChangeScheduler.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "model/KTV_Data.h"
@@ -98,7 +99,7 @@ CLinkBackend::CLinkBackend(CKTVCommand &command, CKTV_Data *doc, IHidBackend &hi
     m_worker.SetTransport(LINK_USB, &m_usb);
     m_worker.SetTransport(LINK_TCP, &m_net);
     if (doc)
-        m_worker.SetNextChange([doc] { return doc->SendNextChange(); });
+        m_worker.SetNextChange([scheduler = CChangeScheduler(*doc)]() mutable { return scheduler.SendNextChange(); });
     m_worker.SetUpdateStep([this](int linkMode) {
         if (linkMode == LINK_USB)
             m_updater.UsbUpdateStep(*m_usbChannel);

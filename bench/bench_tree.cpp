@@ -1,9 +1,10 @@
 // The record tree's hot paths: the worker's idle poll (nothing pending), taking one band change,
 // packing the whole tree into the image, unpacking an image, and a preset file round trip.
-#include "protocol/SendData.h"
+#include "link/ChangeScheduler.h"
 #include "model/InitGlobalData.h"
 #include "model/KTV_Data.h"
 #include "model/PresetFiles.h"
+#include "protocol/SendData.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,10 +16,12 @@ namespace {
 
 struct Setup {
     std::unique_ptr<CKTV_Data> tree;
+    std::unique_ptr<CChangeScheduler> scheduler;
     Setup()
     {
         InitGlobalData();
         tree = std::make_unique<CKTV_Data>();
+        scheduler = std::make_unique<CChangeScheduler>(*tree);
         {
             std::lock_guard lock(g_csImage);
             std::memcpy(g_CurImage.Name().data(), "Custom", 7);
@@ -31,7 +34,7 @@ void BM_IdlePoll(benchmark::State &state)
 {
     Setup s;
     for (auto _ : state)
-        benchmark::DoNotOptimize(s.tree->SendNextChange());
+        benchmark::DoNotOptimize(s.scheduler->SendNextChange());
 }
 BENCHMARK(BM_IdlePoll);
 
@@ -46,7 +49,7 @@ void BM_TakeLastBand(benchmark::State &state)
         state.PauseTiming();
         band->SetGainCode(code = (code + 1) % 400);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(s.tree->SendNextChange());
+        benchmark::DoNotOptimize(s.scheduler->SendNextChange());
     }
     g_bDeviceOnline = 0;
 }

@@ -23,6 +23,8 @@ constexpr unsigned WM_LINK_ERROR = WM_USER + 154;
 constexpr unsigned WM_DEV_NEEDS_FIRMWARE = WM_USER + 160;
 // The version reply is in g_DeviceVersion.
 constexpr unsigned WM_DEV_VERSION_RECEIVED = WM_USER + 161;
+// The change scheduler renamed the current preset "Custom" (no parameters).
+constexpr unsigned WM_VIEW_PRESET_CUSTOM = WM_USER + 162;
 // lParam 1: the Wi-Fi module reset was accepted, 0: refused.
 constexpr unsigned WM_LINK_WIFI_RESET_DONE = WM_USER + 300;
 // The device's network address started to answer; the view opens the network link.

@@ -35,7 +35,7 @@ public:
 
     // The transport of link mode 1 (USB) or 2 (TCP); set before the worker starts.
     void SetTransport(int linkMode, ILinkTransport *transport);
-    // The send-next-change scheduler (CKTV_Data::SendNextChange); set before the worker starts.
+    // The send-next-change scheduler (CChangeScheduler::SendNextChange); set before the worker starts.
     void SetNextChange(NextChangeFn next);
     // One firmware-update step for link mode 1 or 2, run without the lock while event 2 is set.
     void SetUpdateStep(std::function<void(int linkMode)> step);

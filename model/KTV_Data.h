@@ -2,12 +2,12 @@
 // The root of the editable parameter model: the effect record, the microphone input, six music
 // inputs and eight outputs, and the name of the current preset. The tree is unpacked from a device
 // image when a preset file has been read or the device has sent a preset back, and packed into
-// the current image before a preset is saved or pushed. Its scheduler (SendNextChange) turns the
-// pending change marks into frames, one per call.
+// the current image before a preset is saved or pushed. The link's change scheduler
+// (link/ChangeScheduler.h) walks its change marks and asks the records for their frames.
 //
-// Threads: getters, setters, loads, fills and the link-table rebuild run on the UI thread;
-// SendNextChange runs on the link worker with g_csLink held. Callers of LoadFromImage and
-// FillImage that may race with the worker hold g_csLink as well.
+// Threads: getters, setters, loads, fills and the link-table rebuild run on the UI thread; the
+// scheduler runs on the link worker with g_csLink held. Callers of LoadFromImage and FillImage
+// that may race with the worker hold g_csLink as well.
 
 #include "model/DeviceImage.h"
 #include "model/Effect_Data.h"
@@ -20,11 +20,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-
-class CSendData;
-
-// Posted to the view when the scheduler renamed the current preset "Custom" (no parameters).
-constexpr unsigned WM_VIEW_PRESET_CUSTOM = WM_USER + 162;
 
 // Each output's crossovers as the output-map file carries them (FillCrossoverTable).
 extern std::array<CrossoverRecord, DeviceImage::kOutCount> g_CrossoverTable;
@@ -62,12 +57,6 @@ public:
     // Every change mark := flag; system block 5 pending := flag, block 2 pending := 0.
     void ResetChanges(int flag);
 
-    // The next pending change as a frame, in a fixed order: system block 5, system block 2, the
-    // preset name, the rename to "Custom" while parameters are dirty, the music inputs, then the
-    // outputs (each record's items before its bands). One mark per call, cleared before the frame
-    // is built. With nothing pending: the status request. Runs on the link worker, g_csLink held.
-    std::unique_ptr<CSendData> SendNextChange();
-
     // Points g_OutChannelTable at the outputs, sets g_bAnyLink when two adjacent outputs share a
     // non-zero link group, and clears every per-group bookkeeping entry.
     void InitLinkTable();
@@ -81,12 +70,9 @@ public:
 
     // The current preset's name as the scheduler last read it from the image (UTF-8).
     std::string GetPresetName() const;
+    void SetPresetName(std::string name);
 
 private:
-    std::unique_ptr<CSendData> TakeRename();
-    std::unique_ptr<CSendData> TakeMusicChange(CMusic_InData &in);
-    std::unique_ptr<CSendData> TakeOutputChange(CKTV_OutData &out);
-    void SetPresetName(std::string name);
 
     CEffect_Data m_effect;
     std::unique_ptr<CMIC_InData> m_mic;

@@ -1,8 +1,9 @@
 #include "model/KTV_Data.h"
 
+#include "link/ChangeScheduler.h"
+#include "model/InitGlobalData.h"
 #include "protocol/CommandFrame.h"
 #include "protocol/SendData.h"
-#include "model/InitGlobalData.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +97,7 @@ TEST_F(KtvData, LoadingStampsNothing)
     image->Item(OBJ_OUTPUT, 1, 31)[2] = 7;
     image->Item(OBJ_MUSIC, 4, 0)[2] = 0x30;
     tree->LoadFromImage(*image, 0);
-    auto item = tree->SendNextChange();
+    auto item = CChangeScheduler(*tree).SendNextChange();
     ASSERT_TRUE(item);
     EXPECT_EQ(item->Frame()[7], OBJ_SYSTEM);
     EXPECT_EQ(item->Frame()[8], SYS_STATUS);
@@ -215,7 +216,7 @@ TEST_F(KtvData, HostileImagesUnpackDrawPackAndSend)
         tree->ResetChanges(1);
         int frames = 0;
         for (; frames < 2000; ++frames) {
-            auto item = tree->SendNextChange();
+            auto item = CChangeScheduler(*tree).SendNextChange();
             ASSERT_TRUE(item);
             ASSERT_GE(item->Frame().size(), 16u);
             if (item->Frame()[7] == OBJ_SYSTEM && item->Frame()[8] == SYS_STATUS)

@@ -1,10 +1,13 @@
-#include "model/KTV_Data.h"
+#include "link/ChangeScheduler.h"
 
-#include "protocol/CommandFrame.h"
-#include "protocol/SendData.h"
+#include "link/LinkMessages.h"
 #include "model/InitGlobalData.h"
+#include "model/KTV_Data.h"
+#include "model/PresetFiles.h"
 #include "platform/GlobalData.h"
 #include "platform/TestDoubles.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +19,6 @@
 #include <vector>
 #include <atomic>
 #include <thread>
-
-#include "model/PresetFiles.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ protected:
     {
         InitGlobalData();
         tree = std::make_unique<CKTV_Data>();  // built offline, as at start-up
+        scheduler = std::make_unique<CChangeScheduler>(*tree);
         g_pNotifyView = &view;
         g_bDeviceOnline = 1;
     }
@@ -74,12 +76,14 @@ protected:
     {
         g_bDeviceOnline = 0;
         g_pNotifyView = nullptr;
+        scheduler.reset();
         tree.reset();
         for (auto &g : g_LinkGroups)
             g = 0;
     }
 
     std::unique_ptr<CKTV_Data> tree;
+    std::unique_ptr<CChangeScheduler> scheduler;
     CRecordingMessageTarget view;
 };
 
@@ -220,7 +224,7 @@ TEST_F(SendNextChange, TakesOneMarkPerCallInTheFixedOrder)
             const Frame &want = s.frames[i];
             if (want.before)
                 want.before(*tree);
-            auto item = tree->SendNextChange();
+            auto item = scheduler->SendNextChange();
             ASSERT_TRUE(item) << "call " << i;
             const auto &f = item->Frame();
             ASSERT_GE(f.size(), 16u);
@@ -245,7 +249,7 @@ TEST_F(SendNextChange, RecordChangesMarkTheParametersDirty)
     NoRenameDue();
     g_bParamsDirty = 0;
     tree->GetMusicIn(3)->SetPolarity(1);
-    auto item = tree->SendNextChange();
+    auto item = scheduler->SendNextChange();
     ASSERT_TRUE(item);
     EXPECT_EQ(g_bParamsDirty.load(), 1);
     // The item was written into the image before its frame was built.
@@ -267,7 +271,7 @@ TEST_F(SendNextChange, WorkerAndUiTogether)
     std::thread worker([&] {
         while (!stop) {
             std::lock_guard link(g_csLink);
-            if (tree->SendNextChange())
+            if (scheduler->SendNextChange())
                 ++frames;
         }
     });
@@ -287,12 +291,12 @@ TEST_F(SendNextChange, WorkerAndUiTogether)
 
     // Whatever is still pending drains, and then only status requests follow.
     for (int i = 0; i < 2000; ++i) {
-        auto item = tree->SendNextChange();
+        auto item = scheduler->SendNextChange();
         ASSERT_TRUE(item);
         if (item->Frame()[7] == OBJ_SYSTEM && item->Frame()[8] == SYS_STATUS)
             break;
     }
-    auto last = tree->SendNextChange();
+    auto last = scheduler->SendNextChange();
     EXPECT_EQ(last->Frame()[8], SYS_STATUS);
     std::lock_guard lock(g_csImage);
     EXPECT_EQ(g_CurImage.Item(OBJ_OUTPUT, 7, 31)[2] | (g_CurImage.Item(OBJ_OUTPUT, 7, 31)[3] << 8), 199);

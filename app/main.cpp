@@ -10,6 +10,7 @@
 #include "platform/Settings.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/QtGlobals.h"
+#include "platform/qt/StartupProbe.h"
 #include "res/Skins.h"
 
 #include <QApplication>
@@ -102,6 +103,7 @@ int main(int argc, char *argv[])
     layout->setMenuBar(menuBar);
     layout->addWidget(view, 1);
     window.show();
+    InstallStartupProbe(&window);  // measuring hooks, off unless asked for (bench/bench_startup.cpp)
     view->OnInitialUpdate();
 
     const int rc = app.exec();

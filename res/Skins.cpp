@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QCache>
 #include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
@@ -39,10 +40,17 @@ struct Custom {
     Painter painter;
 };
 
+// Rendered pixmaps, least recently used first out, costed in KiB. The budget holds every control
+// skin of a page many times over and a few window-sized backgrounds; a window that is resized
+// through many sizes cannot grow it.
+constexpr int kCacheBudgetKiB = 24 * 1024;
+
+int costKiB(const QPixmap &pm) { return std::max(1, int(qint64(pm.width()) * pm.height() * pm.depth() / 8 / 1024)); }
+
 struct Registry {
     std::map<std::pair<int, int>, SkinSpec> specs;      // registered at run time
     std::map<std::pair<int, int>, Custom> painters;
-    QHash<Key, QPixmap> cache;
+    QCache<Key, QPixmap> cache{kCacheBudgetKiB};
 };
 
 Registry &registry()
@@ -92,20 +100,42 @@ QFont skinFont(int pixelSize, bool bold)
     return f;
 }
 
-// Shrinks the font until the words fit the rectangle's width.
-void drawWords(QPainter &p, const QRectF &r, const QString &text, QColor colour, bool bold,
-               int align = Qt::AlignCenter)
+}  // namespace
+
+bool HasChineseWords(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x2E80)
+            return true;
+    return false;
+}
+
+namespace {
+
+// Shrinks the font until the words fit the rectangle's width, but never Chinese words below
+// MinChinesePixels: those take the face's padding first (up to `slack` pixels each side), and
+// are shortened with an ellipsis only when even that is too narrow.
+void drawWords(QPainter &p, QRectF r, const QString &text, QColor colour, bool bold,
+               int align = Qt::AlignCenter, double slack = 2)
 {
     if (text.isEmpty() || r.width() < 4 || r.height() < 4)
         return;
-    int px = std::clamp(int(r.height() * 0.56), 7, 15);
+    const int floor = HasChineseWords(text) ? MinChinesePixels : 7;
+    int px = std::clamp(int(r.height() * 0.56), floor, std::max(floor, 15));
     QFont f = skinFont(px, bold);
-    while (px > 7 && QFontMetrics(f).horizontalAdvance(text) > r.width() - 4) {
+    auto width = [&] { return QFontMetrics(f).horizontalAdvance(text); };
+    while (px > floor && width() > r.width() - 4)
         f.setPixelSize(--px);
+    QString shown = text;
+    if (width() > r.width() - 4) {
+        const double grow = std::min(slack, (width() - (r.width() - 4)) / 2.0 + 0.5);
+        r.adjust(-grow, 0, grow, 0);
+        if (width() > r.width() - 2)
+            shown = QFontMetrics(f).elidedText(text, Qt::ElideRight, int(r.width()) - 2);
     }
     p.setFont(f);
     p.setPen(colour);
-    p.drawText(r, align, text);
+    p.drawText(r, align, shown);
 }
 
 QColor mix(QColor a, QColor b, double t)
@@ -223,10 +253,18 @@ void paintPanel(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese)
     g.setColorAt(0, QColor::fromRgb(Palette::Panel));
     g.setColorAt(1, QColor::fromRgb(Palette::Background));
     p.fillRect(r, g);
-    // Fine brushed lines give the metal a grain without drawing attention.
-    p.setPen(QPen(QColor(255, 255, 255, 6), 1));
-    for (int y = r.top() + 2; y < r.bottom(); y += 3)
-        p.drawLine(r.left(), y, r.right(), y);
+    // Fine brushed lines give the metal a grain without drawing attention: one tiled brush
+    // rather than a translucent line per row, so a window-sized panel costs one fill.
+    static const QBrush grain = [] {
+        QImage tile(8, 3, QImage::Format_ARGB32_Premultiplied);
+        tile.fill(Qt::transparent);
+        for (int x = 0; x < tile.width(); ++x)
+            tile.setPixelColor(x, 2, QColor(255, 255, 255, 6));
+        return QBrush(tile);
+    }();
+    p.setBrushOrigin(r.left(), r.top());
+    p.fillRect(QRect(r.left(), r.top(), r.width(), r.height() - 1), grain);
+    p.setBrushOrigin(0, 0);
     p.setPen(QPen(QColor::fromRgb(Palette::Frame), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5));
@@ -664,8 +702,8 @@ QPixmap Get(SkinType type, int id, QSize size, SkinLang lang)
     const bool chinese = wantChinese(lang);
     auto &reg = registry();
     const Key key{type, id, size.width(), size.height(), chinese};
-    if (auto it = reg.cache.constFind(key); it != reg.cache.constEnd())
-        return *it;
+    if (const QPixmap *hit = reg.cache.object(key))
+        return *hit;
     QPixmap pm;
     if (auto it = reg.painters.find(slot(type, id)); it != reg.painters.end()) {
         pm = QPixmap(size);
@@ -678,10 +716,39 @@ QPixmap Get(SkinType type, int id, QSize size, SkinLang lang)
         SkinSpec plain;  // undescribed: a neutral button face so nothing shows as a hole
         pm = Render(plain, size, chinese, type);
     }
-    reg.cache.insert(key, pm);
+    // A pixmap above the whole budget is handed out without being kept.
+    if (const int cost = costKiB(pm); cost <= reg.cache.maxCost())
+        reg.cache.insert(key, new QPixmap(pm), cost);
     return pm;
 }
 
 void ClearCache() { registry().cache.clear(); }
+
+namespace {
+double relativeLuminance(QColor c)
+{
+    auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+}  // namespace
+
+double Contrast(QColor a, QColor b)
+{
+    const double la = relativeLuminance(a), lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ReadableBackdrop(QColor text)
+{
+    const QColor panel = QColor::fromRgb(Palette::Panel);
+    if (Contrast(text, panel) >= MinTextContrast)
+        return panel;
+    const QColor plate(0xD5, 0xDB, 0xE3);  // the console's light plate
+    return Contrast(text, plate) >= MinTextContrast ? plate : QColor(Qt::white);
+}
+
+qint64 CachedBytes() { return qint64(registry().cache.totalCost()) * 1024; }
+
+qint64 CacheBudgetBytes() { return qint64(kCacheBudgetKiB) * 1024; }
 
 }  // namespace Skins

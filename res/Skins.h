@@ -116,4 +116,20 @@ void Paint(QPainter &p, const QRect &r, const SkinSpec &spec, bool chinese);
 // Forgets every cached pixmap.
 void ClearCache();
 
+// The cache is bounded: least recently used pixmaps go first once it holds the budget.
+qint64 CachedBytes();
+qint64 CacheBudgetBytes();
+
+// Chinese words on a skin are never drawn smaller than this; a skin too narrow for its label
+// gives the words its padding, then shortens them.
+constexpr int MinChinesePixels = 12;
+bool HasChineseWords(const QString &text);
+
+// Contrast ratio of two colours by the WCAG formula (1 to 21), and the least a text needs.
+double Contrast(QColor a, QColor b);
+constexpr double MinTextContrast = 4.5;
+// A background for text of a fixed colour: the console panel when the text reads on it, otherwise
+// a light plate that it reads on.
+QColor ReadableBackdrop(QColor text);
+
 }  // namespace Skins

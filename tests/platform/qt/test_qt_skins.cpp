@@ -65,6 +65,63 @@ TEST(Skins, LanguageAndCache)
     EXPECT_EQ(Skins::Bitmap(1042, {}, SkinLang::English).cacheKey(), Skins::Bitmap(1042, {}, SkinLang::English).cacheKey());
 }
 
+TEST(Skins, CacheStaysWithinItsBudgetThroughManyWindowSizes)
+{
+    app();
+    Skins::ClearCache();
+    for (int i = 0; i < 40; ++i)
+        (void)Skins::Bitmap(284, QSize(1204 + i, 699 + i));
+    EXPECT_LE(Skins::CachedBytes(), Skins::CacheBudgetBytes());
+    EXPECT_GT(Skins::CachedBytes(), 0);
+    // The newest size is still kept, and small skins come back from the cache.
+    EXPECT_EQ(Skins::Bitmap(284, QSize(1243, 738)).cacheKey(), Skins::Bitmap(284, QSize(1243, 738)).cacheKey());
+    EXPECT_EQ(Skins::Bitmap(1042).cacheKey(), Skins::Bitmap(1042).cacheKey());
+}
+
+// Rows of a skin that hold light text pixels: the height of the words' ink.
+int inkRows(const QImage &img)
+{
+    int rows = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        bool ink = false;
+        for (int x = 2; x < img.width() - 2 && !ink; ++x)
+            ink = qGray(img.pixel(x, y)) > 170;
+        rows += ink;
+    }
+    return rows;
+}
+
+TEST(Skins, ChineseWordsAreNeverShrunkBelowTwelvePixels)
+{
+    app();
+    // Small faces with two Chinese characters, and the delay unit selector's words.
+    for (int id : {890, 891, 971, 1022}) {
+        const QImage img = Skins::Bitmap(id, {}, SkinLang::Chinese).toImage();
+        EXPECT_GE(inkRows(img), 9) << id << ": words drawn at about 7 px have 5 to 6 rows of ink";
+    }
+    for (const char *words : {"毫秒", "联调", "反相", "混音"}) {
+        const SkinSpec spec{SkinStyle::Button, SkinState::Normal, QSize(30, 15), "", words};
+        EXPECT_GE(inkRows(Skins::Render(spec, spec.size, true).toImage()), 9) << words;
+    }
+    EXPECT_TRUE(Skins::HasChineseWords(QStringLiteral("ms 毫秒")));
+    EXPECT_FALSE(Skins::HasChineseWords(QStringLiteral("inch")));
+}
+
+TEST(Skins, ContrastAndReadableBackdrop)
+{
+    EXPECT_NEAR(Skins::Contrast(Qt::black, Qt::white), 21.0, 1e-9);
+    EXPECT_NEAR(Skins::Contrast(Qt::red, Qt::red), 1.0, 1e-9);
+    const struct {
+        QColor text;
+        bool onPanel;
+    } cases[] = {{Qt::black, false}, {QColor(0, 0, 128), false}, {Qt::white, true}, {QColor(0xE4, 0xE8, 0xEE), true}};
+    for (const auto &c : cases) {
+        const QColor back = Skins::ReadableBackdrop(c.text);
+        EXPECT_GE(Skins::Contrast(c.text, back), Skins::MinTextContrast) << c.text.name().toStdString();
+        EXPECT_EQ(back == QColor::fromRgb(Skins::Palette::Panel), c.onPanel) << c.text.name().toStdString();
+    }
+}
+
 TEST(Skins, RegisterReplacesAndDropsCache)
 {
     app();

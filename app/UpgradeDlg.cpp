@@ -51,10 +51,8 @@ CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), 
 {
     const bool cn = g_bChinese.load() != 0;
     setWindowTitle(cn ? QStringLiteral("设备固件更新") : QStringLiteral("Device Firmware Update"));
-    // The dialog's own background brush.
-    QPalette pal = palette();
-    pal.setBrush(QPalette::Window, g_brDialogBk);
-    setPalette(pal);
+    // The dialog is left to the system look, which is the console's dark application palette:
+    // its light dialog brush would put the dark system controls on a pale ground.
     setAutoFillBackground(true);
     setFixedSize(397, 160);
 

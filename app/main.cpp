@@ -3,6 +3,7 @@
 // from the settings file) and keeps the device in step.
 #include "app/VRX530Doc.h"
 #include "app/VRX530View.h"
+#include "controls/ConsoleStyle.h"
 #include "controls/MessageBox.h"
 #include "link/LinkState.h"
 #include "model/InitGlobalData.h"
@@ -55,6 +56,7 @@ int main(int argc, char *argv[])
     }
 
     RegisterFontSubstitutions();
+    ApplyConsolePalette(app);  // dialogs left to the system look take the console's dark palette
     InitQtGlobals();
     InitGlobalData();
     ResetLinkState();

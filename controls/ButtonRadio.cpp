@@ -2,6 +2,9 @@
 
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
+#include "res/Skins.h"
+
+#include <QPainter>
 
 CButtonRadio::CButtonRadio(QWidget *parent, int ctrlId) : CButtonRadio(QString(), parent, ctrlId) {}
 
@@ -20,4 +23,21 @@ void CButtonRadio::SetTextColor(COLORREF colour)
     pal.setColor(QPalette::WindowText, ToQColor(colour));
     pal.setColor(QPalette::ButtonText, ToQColor(colour));
     setPalette(pal);
+}
+
+bool CButtonRadio::HasPlate() const
+{
+    return Skins::Contrast(ToQColor(m_clrText), QColor::fromRgb(Skins::Palette::Panel)) < Skins::MinTextContrast;
+}
+
+void CButtonRadio::paintEvent(QPaintEvent *e)
+{
+    if (HasPlate()) {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Skins::ReadableBackdrop(ToQColor(m_clrText)));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    }
+    QRadioButton::paintEvent(e);
 }

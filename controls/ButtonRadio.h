@@ -1,5 +1,7 @@
 #pragma once
-// A system radio button whose text is painted in a chosen colour over the page's skin.
+// A system radio button whose text is painted in a chosen colour over the page's skin. A colour
+// that would not read on the console's dark pages (the default black) gets a light plate behind
+// the button, so the text keeps a contrast of at least 4.5:1.
 
 #include "platform/WinCompat.h"
 
@@ -13,6 +15,11 @@ public:
 
     void SetTextColor(COLORREF colour);
     COLORREF GetTextColor() const { return m_clrText; }
+    // Whether the button draws its light plate (the text would not read on the console).
+    bool HasPlate() const;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
 
 private:
     COLORREF m_clrText = 0;

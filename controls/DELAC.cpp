@@ -6,6 +6,8 @@
 #include "res/Skins.h"
 
 #include <QKeyEvent>
+
+#include <algorithm>
 #include <QPainter>
 
 namespace {
@@ -22,7 +24,7 @@ void registerUnitSkins()
         for (int s = 0; s < 3; ++s)
             if (!Skins::Find(SkinType::Bitmap, CDELAC::kSkinFirst + u * 3 + s))
                 Skins::Register(SkinType::Bitmap, CDELAC::kSkinFirst + u * 3 + s,
-                                SkinSpec{SkinStyle::Button, states[s], DluSize(14, 10), units[u], unitsCn[u]});
+                                SkinSpec{SkinStyle::Button, states[s], DluSize(CDELAC::kButtonWidthDlu, 10), units[u], unitsCn[u]});
 }
 }  // namespace
 
@@ -42,7 +44,10 @@ CDELAC::CDELAC(QWidget *parent, int ctrlId) : QWidget(parent)
                 {&m_btnInch, IDC_INCH, 55, 6, &CDELAC::OnInch}};
     for (const Def &d : defs) {
         auto *b = new CBitButton(this, d.id);
-        b->setGeometry(DluRect(d.x, 3, 14, 10, u));
+        // The template's buttons are 14 units wide at x 0, 27 and 55: too narrow for the Chinese
+        // unit words at a readable size. They grow to the right within the selector (the last
+        // one ends at its edge), the left edges as the template places them.
+        b->setGeometry(DluRect(std::min(d.x, 72 - kButtonWidthDlu), 3, kButtonWidthDlu, 10, u));
         const int s = kSkinFirst + d.skin;
         b->SetBitmaps(s, s + 1, s + 1, s + 2, s + 2, s + 2);
         connect(b, &QAbstractButton::clicked, this, d.handler);

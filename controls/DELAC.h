@@ -19,6 +19,7 @@ public:
     static constexpr int kBackground = 857;
     // Skins of the unit buttons: ms, cm, inch × normal, hover, checked.
     static constexpr int kSkinFirst = 8590;
+    static constexpr int kButtonWidthDlu = 20;  // wide enough for the Chinese unit words at 12 px
 
     explicit CDELAC(QWidget *parent = nullptr, int ctrlId = 0);
 

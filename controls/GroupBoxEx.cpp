@@ -3,6 +3,7 @@
 #include "controls/SxLogFont.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
+#include "res/Skins.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -189,8 +190,17 @@ void CGroupBoxEx::paintEvent(QPaintEvent *)
     }
     if (!m_strTitle.isEmpty() && !m_bHideTitle && enabled) {
         p.setFont(m_fontTitle);
-        p.setPen(ToQColor(m_clrText));
         const QRect tr(x0, y - m_nOffsetY, x1 - x0, m_nOffsetY);
+        const QColor text = ToQColor(m_clrText);
+        if (!m_bFill && Skins::Contrast(text, QColor::fromRgb(Skins::Palette::Panel)) < Skins::MinTextContrast) {
+            // A title colour that would not read on the console's dark dialogs gets a plate.
+            const QRect ink = p.fontMetrics().boundingRect(tr, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_strTitle);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(Qt::NoPen);
+            p.setBrush(Skins::ReadableBackdrop(text));
+            p.drawRoundedRect(QRectF(ink).adjusted(-3, -1, 3, 1), 2, 2);
+        }
+        p.setPen(text);
         p.drawText(tr, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, m_strTitle);
     }
 }

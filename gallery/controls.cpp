@@ -38,6 +38,7 @@
 #include "res/Skins.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -148,7 +149,7 @@ ZK_GALLERY(gradient_progress)
 
 ZK_GALLERY(bitmap_buttons)
 {
-    Sheet sheet(4, 170, 70, 6);
+    Sheet sheet(4, 200, 70, 6);
     struct Look {
         const char *name;
         int check, hover;
@@ -512,6 +513,17 @@ ZK_GALLERY(warning_dialog)
     CWarnDlg dlg;
     dlg.m_strMessage = Tr("The firmware file is damaged.", "固件文件已损坏。");
     dlg.OnInitDialog();
+    const QImage img = Shot(dlg);
+    dlg.hide();
+    return img;
+}
+
+ZK_GALLERY(file_dialog)
+{
+    // The file dialog the preset and firmware commands open (Qt's own, in the console palette).
+    QFileDialog dlg(nullptr, Tr("Open", "打开"), QDir::tempPath(), QStringLiteral("*.qxds (*.qxds)"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg.resize(640, 400);
     const QImage img = Shot(dlg);
     dlg.hide();
     return img;

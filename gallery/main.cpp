@@ -2,6 +2,7 @@
 // <out>/<name>-<zh|en>.png. Usage: zk470-gallery [--out DIR] [NAME...] (names select entries).
 #include "gallery/Gallery.h"
 
+#include "controls/ConsoleStyle.h"
 #include "model/InitGlobalData.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
@@ -107,6 +108,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     RegisterFontSubstitutions();
+    ApplyConsolePalette(app);  // as the program does
     InitQtGlobals();
     InitGlobalData();
     LoadNetworkSettings(AppSettings());

@@ -9,6 +9,7 @@
 
 #include "platform/GlobalData.h"
 #include "platform/qt/WindowMessages.h"
+#include "res/Skins.h"
 #include "tests/platform/qt/QtTestApp.h"
 
 #include <QLabel>
@@ -77,6 +78,28 @@ TEST(ButtonRadio, TextColourAndClick)
     QTest::mouseClick(&r, Qt::LeftButton, {}, QPoint(8, 10));
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(r.isChecked());
+}
+
+TEST(ButtonRadio, BlackTextOnTheDarkConsoleGetsAPlateItReadsOn)
+{
+    QtTestApp();
+    // A dark page, as the console's pages are.
+    QWidget page;
+    page.resize(120, 30);
+    page.setAutoFillBackground(true);
+    QPalette pal = page.palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(Skins::Palette::Background));
+    page.setPalette(pal);
+    CButtonRadio r(QStringLiteral("WIFI"), &page, 1799);
+    r.setGeometry(10, 5, 90, 20);
+    EXPECT_TRUE(r.HasPlate()) << "the default black text";
+    const QImage img = page.grab().toImage();
+    const QColor behind = img.pixelColor(10 + 88, 5 + 10);  // right end of the button, beside the words
+    EXPECT_GE(Skins::Contrast(Qt::black, behind), Skins::MinTextContrast) << behind.name().toStdString();
+    EXPECT_EQ(r.GetTextColor(), 0u) << "the text colour stays black";
+
+    r.SetTextColor(RGB(228, 232, 238));
+    EXPECT_FALSE(r.HasPlate()) << "light text reads on the console as it is";
 }
 
 TEST(ShowLink, BlinksRedAndStopsLight)

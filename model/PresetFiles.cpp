@@ -80,39 +80,9 @@ private:
     std::size_t m_pos = 0;
 };
 
-bool SpeakerTypesValid(const std::array<std::uint8_t, 8> &types)
+std::uint8_t ClampSpeakerType(std::uint8_t t)
 {
-    for (auto t : types)
-        if (t > kFileMaxSpeakerType)
-            return false;
-    return true;
-}
-
-bool SystemFieldsValid(const AllPresetsSystemFields &s)
-{
-    return s.masterVolume <= kFileMaxMasterVolume && s.inputGroupByte <= kFileMaxInputGroup &&
-           s.inputOption <= 1 && s.masterOn <= 1 &&
-           s.noiseParamSec >= kFileMinNoiseSeconds && s.noiseParamSec <= kFileMaxNoiseSeconds &&
-           SpeakerTypesValid(s.speakerTypes);
-}
-
-// The device's system blocks are stored as it sends them; a value outside what a file may carry
-// is saved as the nearest one it may, so every file the program writes loads again.
-void ClampSystemFields(AllPresetsSystemFields &s)
-{
-    s.masterVolume = std::min<std::uint16_t>(s.masterVolume, kFileMaxMasterVolume);
-    s.inputGroupByte = std::min<std::uint8_t>(s.inputGroupByte, kFileMaxInputGroup);
-    s.inputOption = s.inputOption ? 1 : 0;
-    s.masterOn = s.masterOn ? 1 : 0;
-    s.noiseParamSec = std::clamp<std::uint8_t>(s.noiseParamSec, kFileMinNoiseSeconds, kFileMaxNoiseSeconds);
-    for (auto &t : s.speakerTypes)
-        if (t > kFileMaxSpeakerType)
-            t = 0;  // a code the program does not know: no speaker type
-}
-
-bool CrossoverValid(std::uint16_t freq, std::uint8_t slope, std::uint8_t family)
-{
-    return freq >= 20 && freq <= 20000 && slope <= 8 && family <= 2;
+    return t <= kFileMaxSpeakerType ? t : 0;  // a code the program does not know: no speaker type
 }
 
 }  // namespace
@@ -259,8 +229,6 @@ PresetFileStatus DecodeAllPresetsFile(std::span<const std::uint8_t> bytes, AllPr
                        r.Byte(s.sys5Byte5) && r.Byte(s.masterOn) && r.Bytes(s.speakerTypes);
     if (!whole)
         return PresetFileStatus::Short;
-    if (!SystemFieldsValid(s))
-        return PresetFileStatus::BadValue;
     data = *d;
     return PresetFileStatus::Ok;
 }
@@ -279,12 +247,6 @@ PresetFileStatus DecodeOutputMapFile(std::span<const std::uint8_t> bytes, Output
               r.Byte(x.lpSlope) && r.Byte(x.lpFamily)))
             return PresetFileStatus::Short;
     }
-    if (!SpeakerTypesValid(d.speakerTypes))
-        return PresetFileStatus::BadValue;
-    for (const auto &x : d.crossovers)
-        if (!CrossoverValid(x.hpFreq, x.hpSlope, x.hpFamily) ||
-            !CrossoverValid(x.lpFreq, x.lpSlope, x.lpFamily))
-            return PresetFileStatus::BadValue;
     data = d;
     return PresetFileStatus::Ok;
 }
@@ -314,6 +276,103 @@ std::uint8_t FixUpInputSource(std::uint8_t source, int layout, int selectedInput
     default: break;
     }
     return replace ? static_cast<std::uint8_t>(selectedInput & 0xFF) : source;
+}
+
+void ClampSystemFields(AllPresetsSystemFields &s)
+{
+    s.masterVolume = std::min<std::uint16_t>(s.masterVolume, kFileMaxMasterVolume);
+    s.inputGroupByte = std::min<std::uint8_t>(s.inputGroupByte, kFileMaxInputGroup);
+    s.inputOption = s.inputOption ? 1 : 0;
+    s.masterOn = s.masterOn ? 1 : 0;
+    s.noiseParamSec = std::clamp<std::uint8_t>(s.noiseParamSec, kFileMinNoiseSeconds, kFileMaxNoiseSeconds);
+    for (auto &t : s.speakerTypes)
+        t = ClampSpeakerType(t);
+}
+
+namespace {
+
+constexpr int kMusicCrossoverItem = 32;
+
+int GetWord(const std::uint8_t *p) { return p[0] | (p[1] << 8); }
+int GetSignedWord(const std::uint8_t *p) { return static_cast<std::int16_t>(GetWord(p)); }
+
+void PutWord(std::uint8_t *p, int v)
+{
+    p[0] = static_cast<std::uint8_t>(v & 0xFF);
+    p[1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+}
+
+// One half of a crossover: frequency, family, slope. The device itself may hold a high-pass
+// frequency below 20 Hz (the speaker-type rules raise it), so only the top is limited.
+void ClampCrossoverHalf(std::uint16_t &freq, std::uint8_t &family, std::uint8_t &slope)
+{
+    freq = std::min<std::uint16_t>(freq, kFreqMax);
+    family = std::min<std::uint8_t>(family, CFilter::kFamilyBessel);
+    slope = std::min<std::uint8_t>(slope, CFilter::kSlopeOff);
+}
+
+// A band packet: the words are signed, as the device writes them.
+void ClampBandPacket(std::uint8_t *p)
+{
+    PutWord(p, std::clamp(GetSignedWord(p), kFreqMin, kFreqMax));
+    PutWord(p + 2, std::clamp(GetSignedWord(p + 2), kGainWordOffset, kGainWordOffset + kGainCodeMax));
+    PutWord(p + 4, std::clamp(GetSignedWord(p + 4), 0, kBandwidthIndexMax));
+}
+
+// A crossover item: high-pass then low-pass, each a 16-bit frequency, family and slope.
+void ClampCrossoverItem(std::uint8_t *p)
+{
+    for (std::uint8_t *x : {p, p + 4}) {
+        auto freq = static_cast<std::uint16_t>(GetWord(x));
+        ClampCrossoverHalf(freq, x[2], x[3]);
+        PutWord(x, freq);
+    }
+}
+
+// An output's link byte: a group 0..10, or a member mask that holds the output's own bit.
+std::uint8_t ClampLinkByte(std::uint8_t value, std::size_t output)
+{
+    return value <= 10 || ((value >> output) & 1) ? value : 0;
+}
+
+}  // namespace
+
+void ClampImageValues(FileImage &image)
+{
+    auto item = [&image](std::size_t blockOffset, int k) {
+        return image.data() + blockOffset + static_cast<std::size_t>(k) * DeviceImage::kItemSize;
+    };
+    for (std::size_t n = 0; n < DeviceImage::kMusicCount; ++n) {
+        const std::size_t block = DeviceImage::kMusicOffset + n * DeviceImage::kMusicSize;
+        for (int k = 0; k < CMusic_InData::kBands; ++k)
+            ClampBandPacket(item(block, k));
+        ClampCrossoverItem(item(block, kMusicCrossoverItem));
+    }
+    for (std::size_t n = 0; n < DeviceImage::kOutCount; ++n) {
+        const std::size_t block = DeviceImage::kOutOffset + n * DeviceImage::kOutSize;
+        for (int k = 0; k < CKTV_OutData::kBands; ++k)
+            ClampBandPacket(item(block, k));
+        std::uint8_t *basic = item(block, CKTV_OutData::kBasicItem);
+        basic[0] = basic[0] ? 1 : 0;  // on
+        basic[1] = basic[1] ? 1 : 0;  // polarity
+        PutWord(basic + 2, std::min(GetWord(basic + 2), CKTV_OutData::kGainMax));
+        PutWord(basic + 4, std::min(GetWord(basic + 4), kDelayCodeMax));
+        basic[6] = basic[6] ? 1 : 0;  // equaliser mode
+        basic[7] = ClampSpeakerType(basic[7]);
+        ClampCrossoverItem(item(block, CKTV_OutData::kCrossoverItem));
+        std::uint8_t *limit = item(block, CKTV_OutData::kLimitItem);
+        limit[6] = ClampLinkByte(limit[6], n);
+    }
+}
+
+void ClampOutputMap(OutputMapFileData &map)
+{
+    for (auto &t : map.speakerTypes)
+        t = ClampSpeakerType(t);
+    for (auto &x : map.crossovers) {
+        ClampCrossoverHalf(x.hpFreq, x.hpFamily, x.hpSlope);
+        ClampCrossoverHalf(x.lpFreq, x.lpFamily, x.lpSlope);
+    }
 }
 
 bool ReadFileBytes(const std::string &path, std::vector<std::uint8_t> &bytes, std::size_t limit)
@@ -355,56 +414,6 @@ bool WriteFileBytes(const std::string &path, std::span<const std::uint8_t> bytes
 
 namespace {
 
-int Word(const std::uint8_t *p) { return p[0] | (p[1] << 8); }
-
-bool BandPacketValid(const std::uint8_t *p)
-{
-    const int freq = Word(p), gainWord = Word(p + 2), bandwidth = Word(p + 4);
-    return freq >= kFreqMin && freq <= kFreqMax && gainWord >= kGainWordOffset &&
-           gainWord <= kGainWordOffset + kGainCodeMax && bandwidth <= kBandwidthIndexMax;
-}
-
-// A crossover item: high-pass and low-pass frequency, family and slope. The device itself may hold
-// a high-pass frequency below 20 Hz (the speaker-type rules raise it), so only the top is checked.
-bool CrossoverItemValid(const std::uint8_t *p)
-{
-    for (const std::uint8_t *x : {p, p + 4})
-        if (Word(x) > kFreqMax || x[2] > CFilter::kFamilyBessel || x[3] > CFilter::kSlopeOff)
-            return false;
-    return true;
-}
-
-// The values of an image that reach the device when a loaded file is pushed: the band packets and
-// crossovers of the music inputs and outputs, and the outputs' gain and delay. The program packs
-// them within these ranges, so a file it saved always passes; a file with a value outside them is
-// damaged and is refused.
-bool ImageValuesValid(const FileImage &image)
-{
-    auto item = [&image](std::size_t blockOffset, int k) {
-        return image.data() + blockOffset + static_cast<std::size_t>(k) * DeviceImage::kItemSize;
-    };
-    for (std::size_t n = 0; n < DeviceImage::kMusicCount; ++n) {
-        const std::size_t block = DeviceImage::kMusicOffset + n * DeviceImage::kMusicSize;
-        for (int k = 0; k < CMusic_InData::kBands; ++k)
-            if (!BandPacketValid(item(block, k)))
-                return false;
-        if (!CrossoverItemValid(item(block, 32)))
-            return false;
-    }
-    for (std::size_t n = 0; n < DeviceImage::kOutCount; ++n) {
-        const std::size_t block = DeviceImage::kOutOffset + n * DeviceImage::kOutSize;
-        for (int k = 0; k < CKTV_OutData::kBands; ++k)
-            if (!BandPacketValid(item(block, k)))
-                return false;
-        const std::uint8_t *basic = item(block, CKTV_OutData::kBasicItem);
-        if (Word(basic + 2) > CKTV_OutData::kGainMax || Word(basic + 4) > kDelayCodeMax)
-            return false;
-        if (!CrossoverItemValid(item(block, CKTV_OutData::kCrossoverItem)))
-            return false;
-    }
-    return true;
-}
-
 // A record name that no longer fits its item was left out of the file: say so, with no lock held.
 void ReportNameFields(TextFieldResult names)
 {
@@ -434,8 +443,9 @@ int SerializePresetFile(CKTV_Data &tree, PresetArchive &ar)
     }
 
     FileImage image;
-    if (DecodePresetFile(ar.bytes, image) != PresetFileStatus::Ok || !ImageValuesValid(image))
+    if (DecodePresetFile(ar.bytes, image) != PresetFileStatus::Ok)
         return 0;
+    ClampImageValues(image);
     std::lock_guard link(g_csLink);
     {
         std::lock_guard lock(g_csImage);
@@ -474,17 +484,19 @@ int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar)
         s.masterOn = g_bMasterOn;
         for (int n = 0; n < 8; ++n)
             s.speakerTypes[n] = g_SpeakerTypes[n];
-        ClampSystemFields(s);
         link.unlock();
         ar.bytes = EncodeAllPresetsFile(*data);
         ReportNameFields(names);
         return 1;
     }
 
-    // The machine presets are the device's own images, kept as it sent them; the current image is
-    // the one the program packed.
-    if (DecodeAllPresetsFile(ar.bytes, *data) != PresetFileStatus::Ok || !ImageValuesValid(data->current))
+    // Every image is pushed to the device as it stands ("push all presets"), so each is clamped.
+    if (DecodeAllPresetsFile(ar.bytes, *data) != PresetFileStatus::Ok)
         return 0;
+    for (auto &image : data->presets)
+        ClampImageValues(image);
+    ClampImageValues(data->current);
+    ClampSystemFields(s);
     std::lock_guard link(g_csLink);
     {
         std::lock_guard lock(g_csImage);
@@ -517,9 +529,8 @@ int SerializeOutputMapFile(CKTV_Data &tree, PresetArchive &ar)
     OutputMapFileData data;
     if (ar.IsStoring()) {
         std::lock_guard link(g_csLink);
-        // A code the program does not know is saved as no speaker type, as in the all-presets file.
         for (int n = 0; n < 8; ++n)
-            data.speakerTypes[n] = g_SpeakerTypes[n] <= kFileMaxSpeakerType ? g_SpeakerTypes[n].load() : 0;
+            data.speakerTypes[n] = g_SpeakerTypes[n];
         tree.FillCrossoverTable();
         for (int n = 0; n < 8; ++n) {
             const CrossoverRecord &x = g_CrossoverTable[n];
@@ -531,6 +542,7 @@ int SerializeOutputMapFile(CKTV_Data &tree, PresetArchive &ar)
 
     if (DecodeOutputMapFile(ar.bytes, data) != PresetFileStatus::Ok)
         return 0;
+    ClampOutputMap(data);
     std::lock_guard link(g_csLink);
     for (int n = 0; n < 8; ++n) {
         g_SpeakerTypes[n] = data.speakerTypes[n];

@@ -3,7 +3,7 @@
 // the mode file. Each is an archive string magic (length prefix, then the characters) followed
 // by raw image bytes and small system values, little-endian and unaligned.
 //
-// The codec here only turns bytes into checked values and back; it never touches the globals.
+// The codec here only turns bytes into values and back; it never touches the globals.
 // Loading is all or nothing: a file is decoded whole and checked before the caller commits any
 // of it. The operations that connect the formats with the record tree and the device image are
 // at the end of this header.
@@ -42,7 +42,7 @@ constexpr std::size_t kPresetFileReadLimit = 64u * 1024u;
 
 using FileImage = std::array<std::uint8_t, kFileImageBytes>;
 
-// Ranges of the system values a file may carry; a value outside them refuses the file.
+// Ranges of the system values a file may carry; a loaded value outside them is clamped into them.
 constexpr int kFileMaxMasterVolume = 66;
 constexpr int kFileMaxSpeakerType = 24;
 constexpr int kFileMaxInputGroup = 2;
@@ -54,7 +54,7 @@ enum class PresetFileStatus {
     Ok,
     Short,     // the file ends before its last field
     BadMagic,  // the leading text is not the format's magic
-    BadValue,  // a value lies outside its range
+    BadValue,  // the mode file's slot names no row of the mode table
 };
 
 // The 22 system fields of the all-presets file, in file order.
@@ -149,23 +149,36 @@ private:
 // success and 0 when a loaded file is refused, in which case nothing at all has changed. They
 // hold the link lock while they pack or commit, so the worker never sees a half-written image.
 //
-// Preset: stores the packed tree's current image; loads the current image and unpacks it into
-// the tree, leaving the effect record as it was. A current image whose band packets, crossovers,
-// output gains or delays lie outside their ranges (values a load pushes to the device, and that
-// the program never packs) refuses the file.
+// Preset: stores the packed tree's current image; loads the current image, clamped, and unpacks
+// it into the tree, leaving the effect record as it was.
 int SerializePresetFile(CKTV_Data &tree, PresetArchive &ar);
 // All presets: the six machine presets, the current image and the system fields; after a load
-// the input source is fixed up for the input layout in effect. The current image is checked as
-// in a preset file; the machine presets are the device's images and are taken as they are. A
-// system value the device sent outside the file's ranges is saved as the nearest value in range.
+// the input source is fixed up for the input layout in effect. Storing writes the device's bytes
+// as they are; loading clamps every image and the system fields, so a save followed by a load
+// gives back the same bytes for everything a device holds within range.
 int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar);
-// Output map: the speaker types and each output's crossovers; a load only fills the speaker
-// types and the crossover table, nothing is applied to the outputs.
+// Output map: the speaker types and each output's crossovers; a load (clamped) only fills the
+// speaker types and the crossover table, nothing is applied to the outputs.
 int SerializeOutputMapFile(CKTV_Data &tree, PresetArchive &ar);
 // Mode file: the selected slot and its row of the mode table; a load stores the slot as the
 // mode file's slot and the row into that slot. A slot above 3 refuses the file on loading, and
 // makes storing fail (0, nothing written) since there is no row to save.
 int SerializeModeFile(PresetArchive &ar);
+
+// Loads clamp every value that reaches the device into the range the program sends, as the
+// records' loaders take them, and keep every other byte as it is: files written by the original
+// program from a real device load, and nothing out of range is pushed back to a device.
+//
+// An image: the band packets (frequency 20..20000 Hz, gain word 400..800, bandwidth index 0..295)
+// and crossovers (frequency at most 20000 Hz, family 0..2, slope 0..8) of the music inputs and
+// outputs, and each output's switches (0 or 1), gain (at most 600), delay (at most 960), speaker
+// type (an unknown code is no type) and link byte (a group 0..10 or a mask holding the output).
+void ClampImageValues(FileImage &image);
+// The all-presets file's system fields, within the kFile* ranges above; an unknown speaker type
+// is no type.
+void ClampSystemFields(AllPresetsSystemFields &fields);
+// The map file's speaker types and crossovers, as in an image.
+void ClampOutputMap(OutputMapFileData &map);
 
 // Input-source fix-up after an all-presets load, by input layout: layout 0 replaces sources 0
 // and 2, layout 1 source 0, layout 2 source 2, by the input page's selection (low byte).

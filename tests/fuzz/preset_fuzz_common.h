@@ -116,6 +116,23 @@ int Run(const std::uint8_t *data, std::size_t size, std::string_view magic, std:
     }
     if (result != 1)
         std::abort();
+    // Every image a load committed holds only values within range: clamping again changes nothing.
+    auto inRange = [](const DeviceImage &image) {
+        FileImage bytes;
+        std::memcpy(bytes.data(), image.data(), bytes.size());
+        FileImage clamped = bytes;
+        ClampImageValues(clamped);
+        return clamped == bytes;
+    };
+    if (magic == kPresetFileMagic || magic == kAllPresetsFileMagic) {
+        if (!inRange(g_CurImage))
+            std::abort();
+    }
+    if (magic == kAllPresetsFileMagic) {
+        for (const auto &preset : g_MachinePresets)
+            if (!inRange(preset))
+                std::abort();
+    }
     auto out = PresetArchive::ForStoring();
     if (load(out) == 1 && out.bytes.size() != fileSize)
         std::abort();

@@ -174,37 +174,111 @@ TEST(PresetFileCodec, WrongMagicIsRefused)
     EXPECT_EQ(img, PatternImage(1));
 }
 
-TEST(PresetFileCodec, OutOfRangeValuesAreRefused)
+// The codec takes values as they stand; the loaders clamp them. Only a mode slot without a row
+// is refused.
+TEST(PresetFileCodec, SystemValuesAndMapAreClampedIntoTheirRanges)
 {
-    using Field = std::pair<const char *, void (*)(AllPresetsSystemFields &)>;
-    const Field fields[] = {
-        {"master volume", [](AllPresetsSystemFields &s) { s.masterVolume = 67; }},
-        {"input group", [](AllPresetsSystemFields &s) { s.inputGroupByte = 3; }},
-        {"input option", [](AllPresetsSystemFields &s) { s.inputOption = 2; }},
-        {"master on", [](AllPresetsSystemFields &s) { s.masterOn = 2; }},
-        {"noise seconds low", [](AllPresetsSystemFields &s) { s.noiseParamSec = 1; }},
-        {"noise seconds high", [](AllPresetsSystemFields &s) { s.noiseParamSec = 31; }},
-        {"speaker type", [](AllPresetsSystemFields &s) { s.speakerTypes[5] = 25; }},
+    struct Case { const char *name; void (*spoil)(AllPresetsSystemFields &); int (*get)(const AllPresetsSystemFields &); int expected; };
+    const Case cases[] = {
+        {"master volume", [](auto &s) { s.masterVolume = 67; }, [](const auto &s) { return int(s.masterVolume); }, 66},
+        {"master volume word", [](auto &s) { s.masterVolume = 0xFFFF; }, [](const auto &s) { return int(s.masterVolume); }, 66},
+        {"input group", [](auto &s) { s.inputGroupByte = 3; }, [](const auto &s) { return int(s.inputGroupByte); }, 2},
+        {"input option", [](auto &s) { s.inputOption = 2; }, [](const auto &s) { return int(s.inputOption); }, 1},
+        {"master on", [](auto &s) { s.masterOn = 0xFF; }, [](const auto &s) { return int(s.masterOn); }, 1},
+        {"noise seconds low", [](auto &s) { s.noiseParamSec = 1; }, [](const auto &s) { return int(s.noiseParamSec); }, 2},
+        {"noise seconds high", [](auto &s) { s.noiseParamSec = 31; }, [](const auto &s) { return int(s.noiseParamSec); }, 30},
+        {"speaker type", [](auto &s) { s.speakerTypes[5] = 25; }, [](const auto &s) { return int(s.speakerTypes[5]); }, 0},
+        {"unclamped byte", [](auto &s) { s.noiseParam1 = 0xEE; }, [](const auto &s) { return int(s.noiseParam1); }, 0xEE},
     };
-    for (const auto &[name, spoil] : fields) {
+    for (const auto &c : cases) {
         auto d = SampleAll();
-        spoil(d->sys);
+        c.spoil(d->sys);
         auto dst = std::make_unique<AllPresetsFileData>();
-        EXPECT_EQ(DecodeAllPresetsFile(EncodeAllPresetsFile(*d), *dst), PresetFileStatus::BadValue) << name;
-        EXPECT_EQ(dst->current, FileImage{}) << name;
+        ASSERT_EQ(DecodeAllPresetsFile(EncodeAllPresetsFile(*d), *dst), PresetFileStatus::Ok) << c.name;
+        EXPECT_EQ(EncodeAllPresetsFile(*dst), EncodeAllPresetsFile(*d)) << c.name;  // decoded as it stands
+        ClampSystemFields(dst->sys);
+        EXPECT_EQ(c.get(dst->sys), c.expected) << c.name;
+        ClampSystemFields(dst->sys);  // clamping twice changes nothing more
+        EXPECT_EQ(c.get(dst->sys), c.expected) << c.name;
     }
+    // In-range values stay as they are.
+    auto inRange = SampleAll();
+    const auto before = EncodeAllPresetsFile(*inRange);
+    ClampSystemFields(inRange->sys);
+    EXPECT_EQ(EncodeAllPresetsFile(*inRange), before);
 
     auto map = SampleMap();
     map.crossovers[2].hpFamily = 3;
+    map.crossovers[3].lpSlope = 9;
+    map.crossovers[7].lpFreq = 0;  // a low frequency is the device's own, kept
+    map.crossovers[6].hpFreq = 30000;
+    map.speakerTypes[4] = 25;
     OutputMapFileData mapDst;
-    EXPECT_EQ(DecodeOutputMapFile(EncodeOutputMapFile(map), mapDst), PresetFileStatus::BadValue);
-    map = SampleMap();
-    map.crossovers[7].lpFreq = 0;
-    EXPECT_EQ(DecodeOutputMapFile(EncodeOutputMapFile(map), mapDst), PresetFileStatus::BadValue);
+    ASSERT_EQ(DecodeOutputMapFile(EncodeOutputMapFile(map), mapDst), PresetFileStatus::Ok);
+    ClampOutputMap(mapDst);
+    auto expected = SampleMap();
+    expected.crossovers[2].hpFamily = 2;
+    expected.crossovers[3].lpSlope = 8;
+    expected.crossovers[7].lpFreq = 0;
+    expected.crossovers[6].hpFreq = 20000;
+    expected.speakerTypes[4] = 0;
+    EXPECT_EQ(mapDst.crossovers, expected.crossovers);
+    EXPECT_EQ(mapDst.speakerTypes, expected.speakerTypes);
 
     ModeFileData modeDst{1, {}};
     EXPECT_EQ(DecodeModeFile(EncodeModeFile({4, {}}), modeDst), PresetFileStatus::BadValue);
     EXPECT_EQ(modeDst.slot, 1);
+}
+
+// Each value that reaches the device is clamped into its range; every other byte is kept.
+TEST(PresetFileCodec, ImageValuesAreClampedAndTheRestKept)
+{
+    FileImage base = PatternImage(9);
+    ClampImageValues(base);
+    FileImage again = base;
+    ClampImageValues(again);
+    EXPECT_EQ(again, base);  // an image within range is left as it is
+
+    // Bytes that reach no range are kept: the name, the reserved bytes, the effect and microphone
+    // blocks, names and limits of the records.
+    const FileImage pattern = PatternImage(9);
+    const std::size_t out0 = 0x7E8, music0 = 0x128;
+    for (std::size_t i : {std::size_t{0}, std::size_t{31}, std::size_t{0x20 + 77}, std::size_t{0xB8 + 100},
+                          out0 + 36 * 8 + 3, out0 + 35 * 8, out0 + 33 * 8 + 5, music0 + 35 * 8 + 1})
+        EXPECT_EQ(base[i], pattern[i]) << i;
+
+    struct Damage { const char *what; std::size_t offset; std::uint16_t word; std::uint16_t expected; };
+    const std::size_t out2 = out0 + 2 * 296, out7 = out0 + 7 * 296, music5 = music0 + 5 * 288;
+    const Damage damages[] = {
+        {"output gain above 0 dB", out2 + 31 * 8 + 2, 601, 600},
+        {"output delay above 20 ms", out2 + 31 * 8 + 4, 0xFFFF, 960},
+        {"on and polarity", out2 + 31 * 8, 0x0507, 0x0101},
+        {"eq mode and speaker type", out2 + 31 * 8 + 6, 0x1902, 0x0001},
+        {"band frequency 0", out2 + 4 * 8, 0, 20},
+        {"band frequency negative", out2 + 5 * 8, 0x8001, 20},
+        {"band frequency above 20 kHz", music5 + 30 * 8, 20001, 20000},
+        {"band gain word above +20 dB", out2 + 30 * 8 + 2, 801, 800},
+        {"band gain word below -20 dB", out2 + 7 * 8 + 2, 399, 400},
+        {"bandwidth beyond the Q table", music5 + 8 * 8 + 4, 296, 295},
+        {"bandwidth negative", music5 + 9 * 8 + 4, 0xFFFF, 0},
+        {"crossover frequency", out2 + 32 * 8 + 4, 20001, 20000},
+        {"crossover low frequency kept", out2 + 32 * 8, 10, 10},
+        {"crossover slope", music5 + 32 * 8 + 6, 0x0900, 0x0800},
+        {"crossover family", out2 + 32 * 8 + 2, 0x0003, 0x0002},
+        {"link group", out2 + 35 * 8 + 6, 0x000A, 0x000A},
+        {"link mask without the output", out2 + 35 * 8 + 6, 0x0011, 0x0000},
+        {"link mask with the output", out7 + 35 * 8 + 6, 0x0081, 0x0081},
+    };
+    for (const auto &d : damages) {
+        FileImage image = base;
+        image[d.offset] = static_cast<std::uint8_t>(d.word & 0xFF);
+        image[d.offset + 1] = static_cast<std::uint8_t>(d.word >> 8);
+        ClampImageValues(image);
+        EXPECT_EQ(image[d.offset] | (image[d.offset + 1] << 8), d.expected) << d.what;
+        image[d.offset] = base[d.offset];
+        image[d.offset + 1] = base[d.offset + 1];
+        EXPECT_EQ(image, base) << d.what;  // nothing else moved
+    }
 }
 
 TEST(PresetFileCodec, ArchiveStringLengthPrefixes)

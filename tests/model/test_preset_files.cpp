@@ -118,11 +118,22 @@ TEST_F(PresetFiles, PresetSaveLoadKeepsTheTreeButNotTheEffect)
 
 TEST_F(PresetFiles, AllPresetsSaveLoadIsByteIdentical)
 {
+    // Machine presets as a device holds them: packed images with their own names, reserved bytes,
+    // effect and microphone blocks and values, all within range.
+    tree->GetOut(4)->SetGain(432);
+    tree->GetMusicIn(2)->GetHpf()->SetFreq(80, 0);
+    tree->FillImage();
     {
         std::lock_guard lock(g_csImage);
-        for (int p = 0; p < 6; ++p)
-            for (std::size_t i = 0; i < DeviceImage::kSize; i += 7)
-                g_MachinePresets[p].bytes[i] = static_cast<std::uint8_t>(p * 13 + i);
+        for (int p = 0; p < 6; ++p) {
+            auto &image = g_MachinePresets[p].bytes;
+            image = g_CurImage.bytes;
+            for (std::size_t i = 0; i < DeviceImage::kMusicOffset; i += 7)
+                image[i] = static_cast<std::uint8_t>(p * 13 + i);
+            const std::size_t gain = DeviceImage::kOutOffset + p * DeviceImage::kOutSize + 31 * 8 + 2;
+            image[gain] = static_cast<std::uint8_t>(p * 40);  // gain 0 .. 200
+            image[gain + 1] = 0;
+        }
     }
     g_SpeakerTypes[0] = 1;
     g_SpeakerTypes[7] = 23;
@@ -142,9 +153,9 @@ TEST_F(PresetFiles, AllPresetsSaveLoadIsByteIdentical)
     EXPECT_EQ(Save(SerializeAllPresetsFile), file);
 }
 
-// The device's system blocks are stored as it sent them. A value the file may not carry is saved
-// as the nearest one it may, so the user's all-presets file always loads again.
-TEST_F(PresetFiles, AllPresetsSavedFromOddDeviceValuesLoadAgain)
+// The all-presets save writes the device's values as they are; the load clamps what reaches the
+// device into its range, so files of a device with odd values load.
+TEST_F(PresetFiles, AllPresetsSaveKeepsDeviceValuesAndLoadClampsThem)
 {
     g_nMasterVolume = 200;
     g_nNoiseParamSec = 0;
@@ -155,6 +166,9 @@ TEST_F(PresetFiles, AllPresetsSavedFromOddDeviceValuesLoadAgain)
     g_SpeakerTypes[4] = 24;
     g_nInputLayout = 3;
     const auto file = Save(SerializeAllPresetsFile);
+    EXPECT_EQ(file[30766], 200);
+    EXPECT_EQ(file[30775], 0);
+    EXPECT_EQ(file[30779 + 3], 40);
 
     InitGlobalData();
     g_nInputLayout = 3;
@@ -166,6 +180,60 @@ TEST_F(PresetFiles, AllPresetsSavedFromOddDeviceValuesLoadAgain)
     EXPECT_EQ(g_bMasterOn.load(), 1);
     EXPECT_EQ(g_SpeakerTypes[3].load(), 0);  // unknown code: no speaker type
     EXPECT_EQ(g_SpeakerTypes[4].load(), 24);
+}
+
+// Out-of-range values of every image of a file are clamped on load, in the images that are pushed
+// to the device and in the tree; the rest of each image is loaded byte for byte.
+TEST_F(PresetFiles, OutOfRangeImageValuesLoadClamped)
+{
+    const auto preset = Save(SerializePresetFile);
+    const auto all = Save(SerializeAllPresetsFile);
+    struct Damage { const char *what; std::size_t offset; std::uint16_t word; std::uint16_t expected; };
+    const std::size_t out2 = DeviceImage::kOutOffset + 2 * DeviceImage::kOutSize;
+    const std::size_t music5 = DeviceImage::kMusicOffset + 5 * DeviceImage::kMusicSize;
+    const Damage damages[] = {
+        {"output gain above 0 dB", out2 + 31 * 8 + 2, 601, 600},
+        {"output delay above 20 ms", out2 + 31 * 8 + 4, 961, 960},
+        {"band frequency 0", out2 + 4 * 8, 0, 20},
+        {"band gain word above +20 dB", out2 + 30 * 8 + 2, 801, 800},
+        {"bandwidth beyond the Q table", music5 + 8 * 8 + 4, 296, 295},
+        {"crossover family", out2 + 32 * 8 + 2, 0x0003, 0x0002},
+        {"reserved bytes kept", 20, 0xBEEF, 0xBEEF},
+    };
+    auto word = [](const DeviceImage &image, std::size_t offset) {
+        std::lock_guard lock(g_csImage);
+        return image.bytes[offset] | (image.bytes[offset + 1] << 8);
+    };
+    for (const auto &d : damages) {
+        SCOPED_TRACE(d.what);
+        auto put = [&d](std::vector<std::uint8_t> file, std::size_t image) {
+            file[image + d.offset] = static_cast<std::uint8_t>(d.word & 0xFF);
+            file[image + d.offset + 1] = static_cast<std::uint8_t>(d.word >> 8);
+            return file;
+        };
+        ASSERT_EQ(Load(SerializePresetFile, put(preset, 17)), 1);
+        EXPECT_EQ(word(g_CurImage, d.offset), d.expected);
+
+        auto file = put(all, 20 + 6 * DeviceImage::kSize);  // the current image
+        for (int p = 0; p < 6; ++p)
+            file = put(file, 20 + p * DeviceImage::kSize);
+        ASSERT_EQ(Load(SerializeAllPresetsFile, file), 1);
+        EXPECT_EQ(word(g_CurImage, d.offset), d.expected);
+        for (int p = 0; p < 6; ++p)
+            EXPECT_EQ(word(g_MachinePresets[p], d.offset), d.expected) << "preset " << p + 1;
+    }
+    // The tree takes the clamped values too.
+    auto file = preset;
+    for (const auto &d : damages) {
+        file[17 + d.offset] = static_cast<std::uint8_t>(d.word & 0xFF);
+        file[17 + d.offset + 1] = static_cast<std::uint8_t>(d.word >> 8);
+    }
+    ASSERT_EQ(Load(SerializePresetFile, file), 1);
+    EXPECT_EQ(tree->GetOut(2)->GetGain(), 600);
+    EXPECT_EQ(tree->GetOut(2)->GetDelay(), 960);
+    EXPECT_EQ(tree->GetOut(2)->GetBand(4)->GetFreq(), 20);
+    EXPECT_EQ(tree->GetOut(2)->GetHpf()->GetFamily(), CFilter::kFamilyBessel);
+    EXPECT_TRUE(LinkLockIsFree());
 }
 
 // Every record loads a name by the same rule: at most 7 bytes of its 8-byte item, so a device or
@@ -220,7 +288,7 @@ TEST_F(PresetFiles, AllPresetsInputSourceFixUp)
     }
 }
 
-// Any cut, a wrong magic and out-of-range values are refused and change nothing at all.
+// Any cut, a wrong magic and a mode slot without a row are refused and change nothing at all.
 TEST_F(PresetFiles, RefusedFilesChangeNothing)
 {
     tree->GetOut(0)->SetGain(250);
@@ -271,41 +339,9 @@ TEST_F(PresetFiles, RefusedFilesChangeNothing)
     }
     EXPECT_EQ(tree->GetOut(0)->GetGain(), 17);
 
-    auto spoiled = all;
-    spoiled[30766] = 67;  // master volume above 66
-    EXPECT_EQ(Load(SerializeAllPresetsFile, spoiled), 0);
-    // Damaged values of the current image, which a loaded file pushes to the device.
-    struct Damage { const char *what; std::size_t offset; std::uint16_t word; };
-    const std::size_t out2 = DeviceImage::kOutOffset + 2 * DeviceImage::kOutSize;
-    const std::size_t music5 = DeviceImage::kMusicOffset + 5 * DeviceImage::kMusicSize;
-    const Damage damages[] = {
-        {"output gain above 0 dB", out2 + 31 * 8 + 2, 601},
-        {"output delay above 20 ms", out2 + 31 * 8 + 4, 961},
-        {"band frequency 0", out2 + 4 * 8, 0},
-        {"band frequency above 20 kHz", music5 + 30 * 8, 20001},
-        {"band gain word above +20 dB", out2 + 30 * 8 + 2, 801},
-        {"band gain word below -20 dB", out2 + 7 * 8 + 2, 399},
-        {"bandwidth beyond the Q table", music5 + 8 * 8 + 4, 296},
-        {"crossover frequency", out2 + 32 * 8 + 4, 20001},
-        {"crossover slope", music5 + 32 * 8 + 6, 0x0900},
-        {"crossover family", out2 + 32 * 8 + 2, 0x0003},
-    };
-    for (const auto &d : damages) {
-        auto put = [&d](std::vector<std::uint8_t> file, std::size_t image) {
-            file[image + d.offset] = static_cast<std::uint8_t>(d.word & 0xFF);
-            file[image + d.offset + 1] = static_cast<std::uint8_t>(d.word >> 8);
-            return file;
-        };
-        EXPECT_EQ(Load(SerializePresetFile, put(preset, 17)), 0) << d.what;
-        EXPECT_EQ(Load(SerializeAllPresetsFile, put(all, 20 + 6 * DeviceImage::kSize)), 0) << d.what;
-    }
-    EXPECT_EQ(GlobalsSnapshot(), before);
     auto badSlot = mode;
     badSlot[10] = 4;  // a fifth row does not exist
     EXPECT_EQ(Load(loadMode, badSlot), 0);
-    auto badMap = map;
-    badMap[12] = 25;  // no such speaker type
-    EXPECT_EQ(Load(SerializeOutputMapFile, badMap), 0);
     EXPECT_EQ(GlobalsSnapshot(), before);
     EXPECT_TRUE(LinkLockIsFree());
 }
@@ -316,6 +352,7 @@ TEST_F(PresetFiles, MapLoadFillsTablesOnly)
     g_SpeakerTypes[2] = 9;
     g_SpeakerTypes[5] = 99;  // as a device may have sent it
     const auto file = Save(SerializeOutputMapFile);
+    EXPECT_EQ(file[12 + 5], 99);  // saved as it is, clamped on load
     InitGlobalData();
     tree = std::make_unique<CKTV_Data>();
     ASSERT_EQ(Load(SerializeOutputMapFile, file), 1);

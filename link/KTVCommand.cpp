@@ -182,6 +182,7 @@ int CKTVCommand::ParseFrame()
         PopFront();
         return 1;
     case REPLY_NAK: {
+        ++m_refusals;
         ResetParser();
         RewindFront();
         CSendData *refused = GetFront();

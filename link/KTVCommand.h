@@ -72,6 +72,10 @@ public:
     // g_bUpdateFinished, WM_LINK_UPDATE_DONE (0x39), head removed.
     void FinishUpdate();
 
+    // Refusals (0x52) parsed so far. A transport compares it around a read to see that the head it
+    // sent was refused, and so rewound: it ends the step and the next step sends the head again.
+    unsigned Refusals() const { return m_refusals; }
+
     // The assembler's state, for tests.
     bool IsAssembling() const { return m_inFrame != 0; }
     int GetHeaderRun() const { return m_headerRun; }
@@ -98,6 +102,7 @@ private:
     int m_headerRun = 0;
     int m_inFrame = 0;
     int m_dataStageBegun = 0;
+    unsigned m_refusals = 0;
     // Header fields of the frame being parsed.
     int m_command = 0, m_preset = 0, m_objType = 0, m_channel = 0, m_param = 0, m_payloadLen = 0;
 };

@@ -28,6 +28,7 @@ constexpr int kSilenceLimitSeconds = 4;
 constexpr int kWifiResetWaitMs = 30000;
 constexpr int kWifiResetSettleMs = 4000;
 constexpr int kMaxSendAttempts = 2;
+constexpr int kLinkTimeoutMs = 1000;  // send and receive time-outs of every connection
 
 int PollFor(int fd, short events, int timeoutMs)
 {
@@ -67,6 +68,10 @@ bool CNet_Socket::Connect()
     if (!m_reachable.load() || !Ping())
         return false;
     Close();
+    // A firmware update stretches the receive time-out per stage; a new connection starts from the
+    // link's own second again, or a silent device would be noticed only after the last stage's wait.
+    m_sendTimeoutMs = kLinkTimeoutMs;
+    m_recvTimeoutMs = kLinkTimeoutMs;
 
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -327,6 +332,7 @@ bool CNet_Socket::NetWriteStep(CKTVCommand &cmd, const NextChangeFn &next)
 
 bool CNet_Socket::NetReadStep(CKTVCommand &cmd, LinkClock::time_point stepStart)
 {
+    const unsigned refusals = cmd.Refusals();
     for (;;) {
         int count = -1;
         const int r = Receive(count);
@@ -340,6 +346,10 @@ bool CNet_Socket::NetReadStep(CKTVCommand &cmd, LinkClock::time_point stepStart)
             return true;
         }
         if (count > 0 && cmd.OnNetData(m_rx.data(), count))
+            return true;
+        // Refused: the parser rewound the head, and the next step sends it again at once (the write
+        // step counts the attempt). The connection is sound, so no reconnect.
+        if (cmd.Refusals() != refusals)
             return true;
         // A closed or failed connection answers every receive at once: handle it now instead of
         // spinning until the silence limit.

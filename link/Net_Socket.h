@@ -43,6 +43,7 @@ public:
 
     // ---- connection ---------------------------------------------------------------------------
     // Needs the reachable flag and a fresh successful echo; then connects with the send time-out.
+    // Every connection starts with the 1,000 ms send and receive time-outs.
     bool Connect();
     void Close();
     bool IsConnected() const { return m_fd.load() >= 0; }
@@ -99,7 +100,7 @@ private:
     std::atomic<int> m_fd{-1};
     std::atomic<int> m_reachable{0};
     int m_sendTimeoutMs = 1000;
-    int m_recvTimeoutMs = 1000;
+    int m_recvTimeoutMs = 1000;  // raised per stage by a firmware update
     std::array<std::uint8_t, kNetRxSize> m_rx{};
     bool m_reconnect = false;
     bool m_wifiResetPending = false;

@@ -107,6 +107,7 @@ CLinkBackend::CLinkBackend(CKTVCommand &command, CKTV_Data *doc, IHidBackend &hi
             m_updater.NetUpdateStep(*m_netChannel);
     });
     m_updater.SetSuspend([this] { m_worker.SignalSuspend(); });
+    m_updater.SetStopRequested([this] { return m_worker.StopRequested(); });
 }
 
 CLinkBackend::~CLinkBackend()
@@ -129,7 +130,7 @@ void CLinkBackend::StopCommThread(bool full)
 std::vector<std::string> CLinkBackend::EnumerateHidDevices()
 {
     m_usb.EnumerateHidDevices();
-    return g_arrHidPaths;
+    return g_arrHidPaths.Get();
 }
 
 bool CLinkBackend::IsUsbPathFree(const std::string &path)

@@ -19,6 +19,7 @@ namespace {
 constexpr std::size_t kDspChunk = 44;
 constexpr std::size_t kMcuChunk = 48;
 constexpr std::size_t kStagePayload = 48;
+constexpr int kStopSliceMs = 100;  // how soon a wait notices a stop request
 
 std::int64_t NowMs()
 {
@@ -222,10 +223,29 @@ CFirmwareUpdater::CFirmwareUpdater(CKTVCommand &queue, CFirmwareUpdateEngine &en
 {
 }
 
+bool CFirmwareUpdater::Stopping() const
+{
+    return m_stopRequested && m_stopRequested();
+}
+
 void CFirmwareUpdater::Sleep(int ms)
 {
-    if (ms > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    const std::int64_t until = NowMs() + ms;
+    for (std::int64_t left = ms; left > 0 && !Stopping(); left = until - NowMs())
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(left, kStopSliceMs)));
+}
+
+int CFirmwareUpdater::Read(IUpdateTransport &t, std::uint8_t *buf, std::size_t cap, int timeoutMs)
+{
+    const std::int64_t until = NowMs() + std::max(0, timeoutMs);
+    for (;;) {
+        if (Stopping())
+            return 0;
+        const std::int64_t left = std::max<std::int64_t>(0, until - NowMs());
+        const int r = t.Read(buf, cap, static_cast<int>(std::min<std::int64_t>(left, kStopSliceMs)));
+        if (r != 0 || left <= kStopSliceMs)
+            return r;
+    }
 }
 
 int CFirmwareUpdater::ElapsedMs() const
@@ -257,11 +277,16 @@ int CFirmwareUpdater::FeedBytes(const std::uint8_t *data, std::size_t n)
     return m_queue.OnNetData(data, static_cast<int>(n));
 }
 
-bool CFirmwareUpdater::FrontNaked()
+unsigned CFirmwareUpdater::Refusals()
 {
     std::lock_guard lock(g_csLink);
-    const CSendData *front = m_queue.GetFront();
-    return front && front->IsNaked();
+    return m_queue.Refusals();
+}
+
+void CFirmwareUpdater::FinishOnClose()
+{
+    std::lock_guard lock(g_csLink);
+    m_queue.FinishUpdate();
 }
 
 int CFirmwareUpdater::UsbUpdateStep(IUpdateTransport &usb)
@@ -333,7 +358,7 @@ int CFirmwareUpdater::UsbUpdateWriteStep(IUpdateTransport &usb)
 
     if (m_stage == IAP_ENTER) {
         FillEnterReport();
-        while (usb.IsOpen()) {
+        while (usb.IsOpen() && !Stopping()) {
             CClientSocket::OnBeforeSend(m_report.data(), m_report.size());
             usb.Write(m_report);
             Sleep(m_timings.fillerPaceMs);
@@ -365,13 +390,16 @@ int CFirmwareUpdater::UsbUpdateReadStep(IUpdateTransport &usb)
     const int limit = m_timings.UsbLimitMs(m_stage);
     if (m_stage == IAP_DSP_REQUEST_INFO)
         Tip("擦除中......", "Erasing......");
+    const unsigned refusals = Refusals();
     bool done = false;
     while (!done) {
         if (!usb.IsOpen())
             return 0;
         HidReport in{};
         const int left = std::max(0, limit - ElapsedMs());
-        const int r = usb.Read(in.data(), in.size(), left);
+        const int r = Read(usb, in.data(), in.size(), left);
+        if (Stopping())
+            return 0;  // cancelled or the program ends: no failure to report
         if (r < 0) {
             // The device left while we waited: after the start stage it restarts into its loader;
             // at any other stage the update has failed (also where no removal notice arrives).
@@ -399,7 +427,7 @@ int CFirmwareUpdater::UsbUpdateReadStep(IUpdateTransport &usb)
             break;
         if (done)
             return 1;
-        if (FrontNaked()) {
+        if (Refusals() != refusals) {
             if (m_stage == IAP_DSP_REQUEST_INFO)
                 return 0;  // the erase request is written again by the next step
             Fail();
@@ -412,6 +440,8 @@ int CFirmwareUpdater::UsbUpdateReadStep(IUpdateTransport &usb)
     }
     // After the start stage the device restarts: wait, then open it again.
     Sleep(m_timings.restartWaitMs);
+    if (Stopping())
+        return 0;
     if (!usb.Reconnect()) {
         Fail();
         return 0;
@@ -436,7 +466,7 @@ int CFirmwareUpdater::NetUpdateWriteStep(IUpdateTransport &net)
 
     if (m_stage == IAP_ENTER) {
         FillEnterReport();
-        while (net.IsOpen()) {
+        while (net.IsOpen() && !Stopping()) {
             if (!net.Write(m_report)) {
                 net.Close();
                 Sleep(m_timings.resetWaitMs);
@@ -481,17 +511,25 @@ int CFirmwareUpdater::NetUpdateWriteStep(IUpdateTransport &net)
 int CFirmwareUpdater::NetUpdateReadStep(IUpdateTransport &net)
 {
     // Unlike the device's original program, the end stage is awaited too: success is reported only
-    // when the device acknowledges HEXEnd, its word that it has taken the whole image.
+    // when the device acknowledges HEXEnd, its word that it has taken the whole image, or when it
+    // drops the connection within the wait, as the module does when it restarts at once with the
+    // new image. Silence for the whole wait, or a refusal, is a failure.
     const int limit = m_timings.NetLimitMs(m_stage);
     if (m_stage == IAP_DSP_REQUEST_INFO)
         Tip("擦除中......", "Erasing......");
-    bool reconnected = false;
+    const unsigned refusals = Refusals();
     for (;;) {
         if (!net.IsOpen())
             return 0;
         std::uint8_t buf[64];
-        const int n = net.Read(buf, sizeof buf, limit);
+        const int n = Read(net, buf, sizeof buf, limit);
+        if (Stopping())
+            return 0;  // cancelled or the program ends: no failure to report
         if (n < 0) {
+            if (m_stage == HEXEnd) {
+                FinishOnClose();
+                return 1;
+            }
             Sleep(m_timings.resetWaitMs);
             if (net.IsOpen())
                 net.Reconnect();
@@ -500,19 +538,21 @@ int CFirmwareUpdater::NetUpdateReadStep(IUpdateTransport &net)
             return 1;
         }
         if (n == 0) {
-            if (!net.IsOpen()) {
+            if (!net.IsOpen() || m_stage == HEXEnd) {
                 Fail();
-                return 1;
+                return m_stage == HEXEnd ? 0 : 1;
             }
             net.Reconnect();
-            reconnected = true;
             return 0;  // the item stays queued; the next write step sends it again
         }
         if (FeedBytes(buf, static_cast<std::size_t>(n)) == 1)
             return 1;
-        if (FrontNaked())
+        if (Refusals() != refusals) {
+            if (m_stage == HEXEnd) {
+                Fail();
+                return 0;
+            }
             return 0;  // refused: rewound by the parser and sent again by the next step
-        if (reconnected)
-            return 1;
+        }
     }
 }

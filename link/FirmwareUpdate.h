@@ -115,6 +115,9 @@ public:
     const UpdateTimings &Timings() const { return m_timings; }
     // Called before WM_LINK_ERROR is posted, so that the worker stops taking steps.
     void SetSuspend(std::function<void()> suspend) { m_suspend = std::move(suspend); }
+    // True once the worker is asked to stop (cancel, quit, program exit): waits for the device end
+    // within a fraction of a second then, whatever the stage's limit, and the step ends quietly.
+    void SetStopRequested(std::function<bool()> stop) { m_stopRequested = std::move(stop); }
     void SetFeed(Feed feed) { m_feed = std::move(feed); }
 
     // One update step; the result is that of the read step, or 0 when nothing was written.
@@ -133,7 +136,13 @@ private:
     void Tip(const char *cn, const char *en);
     int ElapsedMs() const;
     int FeedBytes(const std::uint8_t *data, std::size_t n);
-    bool FrontNaked();
+    unsigned Refusals();
+    bool Stopping() const;
+    // IUpdateTransport::Read in short slices that end early once a stop is requested (0 then).
+    int Read(IUpdateTransport &t, std::uint8_t *buf, std::size_t cap, int timeoutMs);
+    // The end stage over TCP: the module restarts with the new image and may drop the connection
+    // instead of answering; within the wait that counts as its acknowledgement.
+    void FinishOnClose();
     CSendData *TakeFront(int &attempts, bool rewind);
     void FillEnterReport();
     void Sleep(int ms);
@@ -143,6 +152,7 @@ private:
     IMessageTarget *m_view;
     UpdateTimings m_timings;
     std::function<void()> m_suspend;
+    std::function<bool()> m_stopRequested;
     Feed m_feed;
     std::int64_t m_stepStart = 0;
     int m_stage = 0;

@@ -58,6 +58,9 @@ public:
     // The update read step's way to halt the worker after a refused stage.
     void SignalSuspend() { SetEvent(kSuspend); }
 
+    // The exit event is set: a stop waits for the step in progress, which should end soon.
+    bool StopRequested() const { return IsEventSet(kExit); }
+
     bool Exists() const { return m_exists.load(); }
     bool IsRunning() const { return m_running.load() != 0; }
     bool IsResumed() const { return m_resumed.load() != 0; }

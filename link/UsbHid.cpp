@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -21,22 +23,72 @@ constexpr int kReadSliceMs = 100;
 constexpr int kMaxWriteAttempts = 2;
 constexpr int kDrainReports = 64;
 
-// One lock file per device path in the user's runtime folder: held while an instance has the
-// device open, released by the system when the instance ends, however it ends.
-std::string LockFileFor(const std::string &path)
+// A folder that no other user can write to: a real directory (not a symlink) owned by the
+// effective user, without write access for group or others.
+bool IsOwnFolder(const std::string &dir)
 {
-    const char *dir = std::getenv("XDG_RUNTIME_DIR");
-    std::string name = path;
-    for (char &c : name)
-        if (c == '/' || c == ':' || c == ' ')
-            c = '_';
-    return std::string(dir && *dir ? dir : "/tmp") + "/zk470-usb-" + name + ".lock";
+    struct stat st{};
+    return !dir.empty() && dir.front() == '/' && ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The home folder of the effective user: $HOME when that is the user's own folder (not after su,
+// which keeps the caller's HOME), else the one the password database names.
+std::string HomeFolder()
+{
+    const char *home = std::getenv("HOME");
+    struct stat st{};
+    if (home && *home == '/' && ::stat(home, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
+        return home;
+    std::vector<char> buf(4096);
+    passwd pw{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(::geteuid(), &pw, buf.data(), buf.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return {};
+}
+
+// Creates dir with mode 0700 unless it exists; true when it is then a folder of the user's own.
+bool MakeOwnFolder(const std::string &dir)
+{
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    return IsOwnFolder(dir);
+}
+
+// Where the lock files live: the session's runtime folder when it is the user's own, else a folder
+// of the user's (~/.cache/ZK-470, mode 0700). Never a shared folder such as /tmp, where another
+// user could plant a link or hold the lock. Empty when there is none.
+std::string LockFolder()
+{
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && IsOwnFolder(runtime))
+        return runtime;
+    const std::string home = HomeFolder();
+    if (home.empty() || !IsOwnFolder(home))
+        return {};
+    const std::string cache = home + "/.cache";
+    const std::string own = cache + "/ZK-470";
+    if (!MakeOwnFolder(cache) || !MakeOwnFolder(own))
+        return {};
+    struct stat st{};
+    if (::lstat(own.c_str(), &st) != 0 || (st.st_mode & 077) != 0)
+        ::chmod(own.c_str(), 0700);  // ours, but readable by others: make it private
+    return own;
+}
+
+// The lock file is never followed through a link and never inherited by a child process.
+int OpenLockFile(const std::string &file)
+{
+    if (file.empty())
+        return -1;
+    return ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
 }
 
 // True when no other open file description holds the lock of path.
 bool LockIsFree(const std::string &path)
 {
-    const int fd = ::open(LockFileFor(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = OpenLockFile(CUsbHid::LockFilePath(path));
     if (fd < 0)
         return true;  // nobody can hold a lock that cannot be created
     const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
@@ -48,15 +100,31 @@ bool LockIsFree(const std::string &path)
 
 CUsbHid::CUsbHid(IHidBackend &backend) : m_backend(backend) {}
 
+// One lock file per device path, held while an instance has the device open and released by the
+// system when the instance ends, however it ends.
+std::string CUsbHid::LockFilePath(const std::string &devicePath)
+{
+    const std::string folder = LockFolder();
+    if (folder.empty())
+        return {};
+    std::string name = devicePath;
+    for (char &c : name)
+        if (c == '/' || c == ':' || c == ' ')
+            c = '_';
+    return folder + "/zk470-usb-" + name + ".lock";
+}
+
 CUsbHid::~CUsbHid() { CloseDevice(); }
 
 bool CUsbHid::EnumerateHidDevices()
 {
-    g_arrHidPaths.clear();
+    std::vector<std::string> paths;
     for (const HidDeviceInfo &d : m_backend.Enumerate())
         if (d.vendor == kVendor && d.product == kProduct && d.release == kRelease)
-            g_arrHidPaths.push_back(d.path);
-    if (!g_arrHidPaths.empty())
+            paths.push_back(d.path);
+    const bool found = !paths.empty();
+    g_arrHidPaths.Set(std::move(paths));
+    if (found)
         return true;
     // No device with our identity is present, so no mark can be current.
     AppSettings().RemoveGroup(kMarkGroup);
@@ -83,7 +151,7 @@ bool CUsbHid::ChooseFreeUsbPath()
     if (!current.empty() && IsUsbPathFree(current))
         return true;
     EnumerateHidDevices();
-    for (const std::string &p : g_arrHidPaths) {
+    for (const std::string &p : g_arrHidPaths.Get()) {
         if (IsUsbPathFree(p)) {
             g_strDevicePath = p;
             return true;
@@ -110,9 +178,9 @@ void CUsbHid::UnmarkUsbPath()
 bool CUsbHid::LockPath(const std::string &path)
 {
     UnlockPath();
-    const int fd = ::open(LockFileFor(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = OpenLockFile(LockFilePath(path));
     if (fd < 0)
-        return true;  // no runtime folder: the settings mark alone keeps instances apart
+        return true;  // no private folder: the settings mark alone keeps instances apart
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;
@@ -140,6 +208,7 @@ bool CUsbHid::OpenUsbDevice()
         return false;  // another instance has it
     IHidBackend::OpenError error = IHidBackend::OpenError::None;
     std::unique_ptr<IHidHandle> handle = m_backend.Open(path, error);
+    m_lastOpenError = error;
     if (!handle) {
         if (error == IHidBackend::OpenError::AccessDenied)
             m_accessDenied = true;
@@ -162,11 +231,16 @@ bool CUsbHid::OpenUsbDevice()
 bool CUsbHid::OpenUsbLink()
 {
     m_accessDenied = false;
+    m_lastOpenError = IHidBackend::OpenError::None;
     if (ChooseFreeUsbPath() && OpenUsbDevice()) {
         g_nLinkMode = LINK_USB;
         return true;
     }
-    for (const std::string &p : std::vector<std::string>(g_arrHidPaths)) {
+    // The remembered node is gone: a device that restarted (into its boot loader, or back from it)
+    // may have come back under another hidraw node, so look again before trying the others.
+    if (m_lastOpenError == IHidBackend::OpenError::NotFound)
+        EnumerateHidDevices();
+    for (const std::string &p : g_arrHidPaths.Get()) {
         if (!IsUsbPathFree(p))
             continue;
         g_strDevicePath = p;
@@ -292,6 +366,7 @@ bool CUsbHid::UsbReadStep(CKTVCommand &cmd, LinkClock::time_point stepStart)
     const bool longWait = h && h->GetNotifyMain();
     const int reportLimit = longWait ? kNotifyMainLimitMs : m_reportLimitMs;
     const int frameLimit = longWait ? kNotifyMainLimitMs : m_frameLimitMs;
+    const unsigned refusals = cmd.Refusals();
     for (;;) {
         if (!g_bUsbOpen.load())
             return false;
@@ -300,6 +375,10 @@ bool CUsbHid::UsbReadStep(CKTVCommand &cmd, LinkClock::time_point stepStart)
             return false;
         if (r > 0) {
             if (cmd.OnUsbReport(m_in, r) == 1)
+                return true;
+            // Refused: the parser rewound the head; the next step writes it again at once, within
+            // the write step's attempts, instead of waiting here for an answer that will not come.
+            if (cmd.Refusals() != refusals)
                 return true;
             if (LinkClock::now() - stepStart > std::chrono::milliseconds(frameLimit)) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));

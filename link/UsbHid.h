@@ -2,8 +2,8 @@
 // The USB HID transport: the device (vendor 0x0483, product 0x5750, release 0x0200) exchanges
 // 65-byte reports, report id 0 and 64 frame bytes. Finds matching devices, keeps two instances of
 // the program off one device (the in-use mark in the settings group "USB" plus an advisory lock per
-// device, so a crashed instance leaves no mark that counts), opens and reopens it, and runs the
-// worker's USB write and read steps.
+// device in a folder of the user's own, so a crashed instance leaves no mark that counts), opens
+// and reopens it, and runs the worker's USB write and read steps.
 //
 // The device itself is reached through IHidBackend: hidapi's hidraw backend in the program
 // (link/HidApiBackend.h), an in-process simulated device in tests.
@@ -72,11 +72,15 @@ public:
     // Opens g_strDevicePath exclusively among the program's instances, discards pending input,
     // sets g_bUsbOpen and marks the path in use.
     bool OpenUsbDevice();
-    // ChooseFreeUsbPath + OpenUsbDevice, else every free enumerated path in turn; g_nLinkMode = 1 on
-    // success, g_strDevicePath emptied on failure.
+    // ChooseFreeUsbPath + OpenUsbDevice, else every free enumerated path in turn (enumerated afresh
+    // when the chosen node no longer exists); g_nLinkMode = 1 on success, g_strDevicePath emptied
+    // on failure.
     bool OpenUsbLink();
     // Closes the device and opens the link again (after the device restarted).
     bool ReopenUsbLink();
+    // The lock file of a device path in a folder of the user's own ($XDG_RUNTIME_DIR, else
+    // ~/.cache/ZK-470 with mode 0700); empty when there is no such folder.
+    static std::string LockFilePath(const std::string &devicePath);
     // Closes the device handle and releases its lock (the in-use mark is UnmarkUsbPath's).
     void CloseDevice();
     bool IsDeviceOpen() const;
@@ -118,6 +122,7 @@ private:
     int m_lockFd = -1;
     std::string m_lockedPath;
     std::atomic<bool> m_accessDenied{false};
+    IHidBackend::OpenError m_lastOpenError = IHidBackend::OpenError::None;
     HidReport m_out{};
     HidReport m_in{};
     int m_reportLimitMs = 3500;

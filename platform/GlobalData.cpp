@@ -68,7 +68,7 @@ SharedString g_strWifiIp{g_strDefaultWifiIp};
 SharedString g_strComPort{"NULL"};
 std::atomic<int> g_nWifiPort{kDefaultWifiPort};
 
-std::vector<std::string> g_arrHidPaths;
+SharedStringList g_arrHidPaths;
 std::vector<std::string> g_arrUpdatePaths;
 
 std::atomic<std::int64_t> g_liPerfFreq{1'000'000'000};

@@ -57,6 +57,30 @@ private:
     std::string m_value;
 };
 
+// A list of strings that one thread may rewrite while another reads it.
+class SharedStringList {
+public:
+    std::vector<std::string> Get() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_values;
+    }
+    void Set(std::vector<std::string> values)
+    {
+        std::lock_guard lock(m_mutex);
+        m_values = std::move(values);
+    }
+    bool empty() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_values.empty();
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_values;
+};
+
 // ---- language ----------------------------------------------------------------------------
 // Non-zero while the user interface is Chinese.
 extern std::atomic<int> g_bChinese;
@@ -135,8 +159,10 @@ extern const std::string g_strDefaultWifiIp;  // "10.10.100.254"
 constexpr int kDefaultWifiPort = 8899;
 extern std::atomic<int> g_nWifiPort;
 
-// USB device paths found by the last enumeration and by the update dialog's search. UI thread.
-extern std::vector<std::string> g_arrHidPaths;
+// USB device paths found by the last enumeration: written by the UI thread and, when the device
+// restarts during a firmware update, by the worker.
+extern SharedStringList g_arrHidPaths;
+// The USB device paths the Connect button and the update dialog offer. UI thread.
 extern std::vector<std::string> g_arrUpdatePaths;
 
 // ---- other shared values ------------------------------------------------------------------

@@ -43,7 +43,7 @@ public:
     std::unique_ptr<CSendData> Next()
     {
         if (m_pending.empty())
-            return BuildSystemRequestFrame(SYS_STATUS, 0);
+            return m_poll ? BuildSystemRequestFrame(SYS_STATUS, 0) : nullptr;
         const int i = m_pending.front();
         m_pending.pop_front();
         return BuildImageItemFrame(OBJ_OUTPUT, i % 8, (i / 8) % 31);  // a different frame for each i < 248
@@ -54,8 +54,16 @@ public:
         return m_pending.empty();
     }
 
+    // Without polling an idle link sends nothing, so that a fault meets the next queued item.
+    void SetPolling(bool poll)
+    {
+        std::lock_guard lock(g_csLink);
+        m_poll = poll;
+    }
+
 private:
     std::deque<int> m_pending;
+    bool m_poll = true;
     int m_count = 0;
 };
 
@@ -211,6 +219,44 @@ TEST_P(EndToEnd, QueuedWritesArriveOnceAndInOrderDespiteDamagedAndLateReplies)
     EXPECT_LE(twice, 1);
     if (Tcp())
         EXPECT_EQ(twice, 1);
+}
+
+TEST_P(EndToEnd, RefusedItemIsSentAgainAtOnceAndFailsOnlyWhenItsAttemptsAreUsedUp)
+{
+    Open();
+    ASSERT_TRUE(view.WaitFor(WM_DEV_VERSION_RECEIVED));
+    changes.SetPolling(false);
+    const auto queued = [this] {
+        std::lock_guard lock(g_csLink);
+        return cmd.GetCount() + (changes.Empty() ? 0 : 1);
+    };
+    const auto drained = [&] {
+        const auto deadline = Clock::now() + 5s;
+        while (queued() > 0 && Clock::now() < deadline)
+            std::this_thread::sleep_for(5ms);
+        return queued() == 0;
+    };
+    ASSERT_TRUE(drained());  // a status request in flight is answered
+
+    // One refusal: the item goes out again on the next step and is taken; the link stays up, on
+    // the same connection.
+    device.RefuseNext(1);
+    changes.AddItems(1);
+    ASSERT_TRUE(drained());
+    ASSERT_EQ(ItemWrites().size(), 1u);
+    EXPECT_EQ(ItemWrites().begin()->second, 2);
+    EXPECT_EQ(view.Count(WM_LINK_ERROR), 0);
+    if (Tcp())
+        EXPECT_EQ(server.Connections(), 1);
+
+    // Refused on both attempts it may have: then, and only then, the link error.
+    device.RefuseNext(2);
+    changes.AddItems(1);
+    ASSERT_TRUE(view.WaitFor(WM_LINK_ERROR, 1, 5s));
+    const auto writes = ItemWrites();
+    ASSERT_EQ(writes.size(), 2u);
+    for (const auto &[frame, count] : writes)
+        EXPECT_EQ(count, 2);
 }
 
 TEST_P(EndToEnd, SilentDeviceEndsInALinkErrorAndTheStopDoesNotHang)

@@ -3,13 +3,17 @@
 #include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
+#include "link/LinkWorker.h"
+#include "platform/GlobalData.h"
 #include "platform/ViewServices.h"
 #include "tests/sim/DeviceSim.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -175,21 +179,28 @@ struct SimTransport : IUpdateTransport {
     zksim::Device &dev;
     bool usb;
     bool open = true;
+    bool dropped = false;    // the device closed the connection after its last answer
+    bool restarting = false;  // and stays away for now: sends and reconnects fail
     int reconnects = 0;
     std::deque<Bytes> pending;
     explicit SimTransport(zksim::Device &d, bool isUsb) : dev(d), usb(isUsb) {}
     bool IsOpen() const override { return open; }
     bool Write(const HidReport &r) override
     {
+        if (dropped && restarting)
+            return false;
         auto resp = dev.Receive(r.data(), r.size());
         for (auto &c : resp.chunks)
             pending.push_back(c);
+        dropped = dropped || resp.close;
         return true;
     }
-    int Read(std::uint8_t *buf, std::size_t cap, int) override
+    int Read(std::uint8_t *buf, std::size_t cap, int timeoutMs) override
     {
+        if (pending.empty() && dropped)
+            return -1;
         if (pending.empty())
-            return 0;
+            return Silence(timeoutMs);
         Bytes c = pending.front();
         pending.pop_front();
         if (usb) {
@@ -204,11 +215,30 @@ struct SimTransport : IUpdateTransport {
     bool Reconnect() override
     {
         ++reconnects;
+        if (dropped && restarting)
+            return false;
+        dropped = false;
         dev.ResetReceiver();
         pending.clear();
         return open;
     }
     void Close() override {}
+    // Nothing arrives: returns at once, or waits out the time-out like a real link when asked to.
+    virtual int Silence(int timeoutMs)
+    {
+        (void)timeoutMs;
+        return 0;
+    }
+};
+
+// A link whose waits take as long as the device's silence does.
+struct RealTimeTransport : SimTransport {
+    using SimTransport::SimTransport;
+    int Silence(int timeoutMs) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        return 0;
+    }
 };
 
 struct Recorder : IMessageTarget {
@@ -325,3 +355,69 @@ TEST(FirmwareSteps, UsbDeviceGoneMidUpdateIsAFailure)
     EXPECT_EQ(rig.view.msgs[0], WM_LINK_ERROR);
 }
 
+TEST(FirmwareSteps, TcpEndStageSucceedsOnItsAnswerOrADroppedConnection)
+{
+    using Fault = zksim::Device::StageFault;
+    struct Case {
+        const char *name;
+        bool faulty;
+        Fault fault;
+        bool succeeds;
+    } cases[] = {
+        {"acknowledged", false, Fault::Refuse, true},
+        {"module restarts and drops the connection", true, Fault::Close, true},
+        {"silent for the whole wait", true, Fault::Ignore, false},
+        {"refused", true, Fault::Refuse, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        UpdateRig rig;
+        rig.engine.Load(McuFile(200));
+        if (c.faulty)
+            rig.dev.FailStage(HEXEnd, c.fault);  // once: a second send of the end stage would be taken
+        SimTransport t(rig.dev, false);
+        t.restarting = true;
+        EXPECT_EQ(rig.Run(t, false), c.succeeds);
+        EXPECT_EQ(std::count(rig.view.all.begin(), rig.view.all.end(), WM_LINK_UPDATE_DONE), c.succeeds ? 1 : 0);
+        EXPECT_EQ(rig.view.msgs.size(), c.succeeds ? 0u : 1u);
+        const Bytes stages = rig.dev.Stages();
+        EXPECT_EQ(std::count(stages.begin(), stages.end(), HEXEnd), 1) << "the end stage is sent once";
+    }
+}
+
+TEST(FirmwareSteps, StopDuringASilentStageEndsTheStepWithinASecond)
+{
+    for (bool usb : {true, false}) {
+        SCOPED_TRACE(usb ? "USB" : "TCP");
+        UpdateRig rig;
+        UpdateTimings t = rig.updater.Timings();
+        t.limitScale = 1.0;  // the erase stage waits 40 s (USB) or 50 s (TCP) for its answer
+        rig.updater.SetTimings(t);
+        rig.engine.Load(CombinedFile(10));
+        rig.dev.FailStage(IAP_DSP_REQUEST_INFO, zksim::Device::StageFault::Ignore);
+        RealTimeTransport link(rig.dev, usb);
+        CLinkWorker worker(rig.queue);
+        rig.updater.SetStopRequested([&] { return worker.StopRequested(); });
+        worker.SetUpdateStep([&](int) { usb ? rig.updater.UsbUpdateStep(link) : rig.updater.NetUpdateStep(link); });
+        g_nLinkMode = usb ? LINK_USB : LINK_TCP;
+        g_bNetOpen = 1;
+        g_bUpdating = 1;
+        worker.StartCommThread();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        auto erasing = [&] {
+            const Bytes s = rig.dev.Stages();
+            return std::find(s.begin(), s.end(), IAP_DSP_REQUEST_INFO) != s.end();
+        };
+        while (!erasing() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_TRUE(erasing());
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the step waits for the answer
+
+        const auto t0 = std::chrono::steady_clock::now();
+        worker.StopCommThread(true);
+        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
+        EXPECT_TRUE(rig.view.msgs.empty()) << "a stop is no link failure";
+        g_nLinkMode = LINK_NONE;
+        g_bUpdating = 0;
+    }
+}

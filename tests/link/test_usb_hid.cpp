@@ -77,7 +77,7 @@ TEST_F(UsbLink, OnlyTheProductIdentityIsListed)
 {
     CUsbHid usb(hid);
     EXPECT_TRUE(usb.EnumerateHidDevices());
-    EXPECT_EQ(g_arrHidPaths, std::vector<std::string>{zksim::HidDevice::kPath});
+    EXPECT_EQ(g_arrHidPaths.Get(), std::vector<std::string>{zksim::HidDevice::kPath});
     hid.SetRelease(0x0201);
     EXPECT_FALSE(usb.EnumerateHidDevices());
     EXPECT_TRUE(g_arrHidPaths.empty());
@@ -120,6 +120,98 @@ TEST_F(UsbLink, MarksLeftBehindDoNotBlockTheDevice)
     EXPECT_EQ(g_bUsbOpen.load(), 0);
 }
 
+TEST_F(UsbLink, InUseLockLivesInAFolderOfTheUsersOwnAndFollowsNoLink)
+{
+    namespace fs = std::filesystem;
+    const fs::path home = runtimeDir / "home";
+    fs::create_directories(home);
+    const char *oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+    ::setenv("HOME", home.c_str(), 1);
+    const fs::path own = home / ".cache" / "ZK-470";
+
+    // The session's runtime folder when it is private; a shared one (sudo and su leave none, or a
+    // world-writable one) is never used, and neither is /tmp: the user's own folder instead.
+    struct Case {
+        const char *name;
+        const char *runtime;  // null: unset
+        fs::perms mode;
+        bool usesRuntime;
+    } cases[] = {
+        {"private runtime folder", "rt-private", fs::perms::owner_all, true},
+        {"no runtime folder", nullptr, fs::perms::none, false},
+        {"world-writable runtime folder", "rt-shared", fs::perms::all, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.runtime) {
+            const fs::path rt = runtimeDir / c.runtime;
+            fs::create_directories(rt);
+            fs::permissions(rt, c.mode);
+            ::setenv("XDG_RUNTIME_DIR", rt.c_str(), 1);
+        } else {
+            ::unsetenv("XDG_RUNTIME_DIR");
+        }
+        const fs::path lock = CUsbHid::LockFilePath("/dev/hidraw3");
+        EXPECT_EQ(lock.parent_path(), c.usesRuntime ? runtimeDir / c.runtime : own);
+        EXPECT_EQ(lock.filename(), "zk470-usb-_dev_hidraw3.lock");
+    }
+    EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, fs::perms::owner_all);
+
+    // A link planted where the lock file goes is not followed: nothing is created at its target,
+    // and the device still opens (the in-use mark alone keeps instances apart then).
+    const fs::path lock = CUsbHid::LockFilePath(zksim::HidDevice::kPath);
+    const fs::path target = runtimeDir / "planted-target";
+    fs::create_symlink(target, lock);
+    CUsbHid usb(hid);
+    EXPECT_TRUE(usb.OpenUsbLink());
+    EXPECT_FALSE(fs::exists(target));
+    usb.CloseDevice();
+    fs::remove(lock);
+
+    // The lock file itself is the user's alone.
+    ASSERT_TRUE(usb.OpenUsbLink());
+    EXPECT_EQ(fs::status(lock).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    usb.CloseDevice();
+
+    if (oldHome)
+        ::setenv("HOME", savedHome.c_str(), 1);
+    else
+        ::unsetenv("HOME");
+    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+}
+
+TEST_F(UsbLink, ReopenFindsTheRestartedDeviceUnderItsNewNode)
+{
+    CUsbHid usb(hid);
+    ASSERT_TRUE(usb.OpenUsbLink());
+    ASSERT_EQ(g_strDevicePath.Get(), zksim::HidDevice::kPath);
+
+    // The device restarts (as after the firmware update's start stage) and comes back under another
+    // hidraw node, while the UI thread looks at the device list.
+    hid.Unplug();
+    const std::string moved = std::string(zksim::HidDevice::kPath) + "-loader";
+    hid.Replug(moved);
+    std::atomic<bool> reading{true};
+    std::thread ui([&] {
+        while (reading)
+            for (const std::string &p : g_arrHidPaths.Get())
+                EXPECT_FALSE(p.empty());
+    });
+    const bool reopened = usb.ReopenUsbLink();
+    reading = false;
+    ui.join();
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(g_strDevicePath.Get(), moved);
+    EXPECT_EQ(g_arrHidPaths.Get(), std::vector<std::string>{moved});
+
+    cmd.Add(BuildSystemRequestFrame(SYS_STATUS, 0));
+    Step(usb);
+    EXPECT_EQ(cmd.GetCount(), 0);
+    EXPECT_EQ(view.Count(WM_LINK_ERROR), 0);
+}
+
 TEST_F(UsbLink, PresentButUnreadableDeviceIsReportedAsSuch)
 {
     hid.SetAccessDenied(true);
@@ -160,15 +252,17 @@ TEST_F(UsbLink, ReadLimitsEndInALinkErrorReportedAsAFailure)
     EXPECT_EQ(view.Count(WM_LINK_ERROR), 1);
     EXPECT_EQ(cmd.GetCount(), 1);
 
-    // A refusal is no answer either: the next report wait ends it the same way.
+    // A refusal ends the step at once, without the link error: the head is rewound for the next step.
     view.Clear();
     device.SetSilent(false);
     device.RefuseNext(1);
-    cmd.GetFront()->ResetPosition();
+    cmd.GetFront()->SetRetryCount(0);
     ASSERT_TRUE(usb.UsbWriteStep(cmd, {}));
-    EXPECT_FALSE(usb.UsbReadStep(cmd, Clock::now()));
-    EXPECT_EQ(view.Count(WM_LINK_ERROR), 1);
+    EXPECT_TRUE(usb.UsbReadStep(cmd, Clock::now()));
+    EXPECT_EQ(view.Count(WM_LINK_ERROR), 0);
+    ASSERT_EQ(cmd.GetCount(), 1);
     EXPECT_TRUE(cmd.GetFront()->IsNaked());
+    EXPECT_EQ(cmd.GetFront()->GetSendPosition(), 0);
 }
 
 // A device whose answer arrives as reports at scripted times after the request was written.

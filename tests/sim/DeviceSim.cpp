@@ -189,6 +189,10 @@ Response Device::Answer(const Frame &f)
             m_failStage = -1;
             if (m_stageFault == StageFault::Ignore)
                 return r;
+            if (m_stageFault == StageFault::Close) {  // restarts without a word: the link drops
+                r.close = true;
+                return r;
+            }
             reply = Reply(f, kNak, {});
         } else {
             reply = Reply(f, kAck, {});

@@ -38,7 +38,7 @@
 //   CloseAfter                the transport drops the connection (TCP) or unplugs (HID) after
 //                             answering n more requests
 //   SetNeedsFirmware          every data reply is empty (the device's "update me" answer)
-//   FailStage                 refuse or ignore one firmware stage once
+//   FailStage                 refuse, ignore or drop the link at one firmware stage once
 
 #include <array>
 #include <cstddef>
@@ -91,7 +91,7 @@ public:
     void IgnorableNext(int n);
     void CloseAfter(int requests);  // -1: never
     void SetNeedsFirmware(bool on);
-    enum class StageFault { Refuse, Ignore };
+    enum class StageFault { Refuse, Ignore, Close };
     void FailStage(std::uint8_t stage, StageFault fault);
 
     // State.

@@ -22,21 +22,21 @@ private:
     std::uint64_t m_generation;
 };
 
-HidDevice::HidDevice(Device &device) : m_device(device) {}
+HidDevice::HidDevice(Device &device) : m_device(device), m_node(kPath) {}
 
 std::vector<HidDeviceInfo> HidDevice::Enumerate()
 {
     std::lock_guard lock(m_mutex);
     std::vector<HidDeviceInfo> out{{"/dev/zk470-sim-keyboard", 0x046D, 0xC31C, 0x0110}};
     if (m_present)
-        out.push_back({kPath, CUsbHid::kVendor, CUsbHid::kProduct, m_release});
+        out.push_back({m_node, CUsbHid::kVendor, CUsbHid::kProduct, m_release});
     return out;
 }
 
 std::unique_ptr<IHidHandle> HidDevice::Open(const std::string &path, OpenError &error)
 {
     std::lock_guard lock(m_mutex);
-    if (path != kPath || !m_present) {
+    if (path != m_node || !m_present) {
         error = OpenError::NotFound;
         return nullptr;
     }
@@ -113,6 +113,19 @@ void HidDevice::Replug()
 {
     std::lock_guard lock(m_mutex);
     m_present = true;
+}
+
+void HidDevice::Replug(const std::string &node)
+{
+    std::lock_guard lock(m_mutex);
+    m_node = node;
+    m_present = true;
+}
+
+std::string HidDevice::Node() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_node;
 }
 
 void HidDevice::SetAccessDenied(bool denied)

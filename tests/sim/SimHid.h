@@ -8,6 +8,7 @@
 //   zksim::HidDevice hid(dev);
 //   CUsbHid usb(hid);                         // hid is the backend
 //   hid.Unplug(); hid.Replug();               // removal and arrival
+//   hid.Replug(kPath + std::string("-2"));    // arrival under another node (a restarted device)
 //   hid.SetAccessDenied(true);                // present, but opening is refused (no udev rule)
 // A foreign HID device (a keyboard) is always listed beside ours.
 
@@ -33,6 +34,8 @@ public:
 
     void Unplug();  // open handles fail from now on; the device is no longer listed
     void Replug();
+    void Replug(const std::string &node);  // from now on listed and opened at node only
+    std::string Node() const;
     void SetAccessDenied(bool denied);
     void SetRelease(std::uint16_t release);  // our device's release number (0x0200)
     int Opens() const;
@@ -56,6 +59,7 @@ private:
     bool m_present = true;
     bool m_denied = false;
     std::uint16_t m_release = CUsbHid::kRelease;
+    std::string m_node;
     int m_opens = 0;
     std::size_t m_written = 0;
 };

@@ -1,5 +1,6 @@
 #include "link/UsbMonitor.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -84,20 +85,36 @@ void CUsbMonitor::Report(udev_device *dev)
         m_callback(ev);
 }
 
+bool CUsbMonitor::WaitLoop(int monitorFd, int wakeFd, const std::function<void()> &onReadable)
+{
+    for (;;) {
+        pollfd p[2] = {{monitorFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        if (::poll(p, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;  // poll itself failed: trying again would fail the same way at once
+        }
+        if (p[1].revents)
+            return true;
+        if (p[0].revents & POLLIN) {
+            onReadable();
+            continue;
+        }
+        // Error, hang-up or a closed descriptor on the monitor: it would report the same at once on
+        // every poll. Arrival notices end here; the program goes on without them.
+        if (p[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            return false;
+    }
+}
+
 void CUsbMonitor::ThreadMain()
 {
-    const int fd = udev_monitor_get_fd(m_monitor);
-    for (;;) {
-        pollfd p[2] = {{fd, POLLIN, 0}, {m_wakePipe[0], POLLIN, 0}};
-        if (::poll(p, 2, -1) < 0)
-            continue;
-        if (p[1].revents)
-            return;
-        if (p[0].revents & POLLIN) {
-            if (udev_device *dev = udev_monitor_receive_device(m_monitor)) {
-                Report(dev);
-                udev_device_unref(dev);
-            }
+    const bool stopped = WaitLoop(udev_monitor_get_fd(m_monitor), m_wakePipe[0], [this] {
+        if (udev_device *dev = udev_monitor_receive_device(m_monitor)) {
+            Report(dev);
+            udev_device_unref(dev);
         }
-    }
+    });
+    if (!stopped)
+        std::fprintf(stderr, "zk470: USB arrival and removal notices stopped: %s\n", std::strerror(errno));
 }

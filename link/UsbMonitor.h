@@ -39,6 +39,10 @@ public:
     // ("0003:00000483:00005750"). False when the text is not of that form.
     static bool ParseHidId(const char *hidId, std::uint16_t &vendor, std::uint16_t &product);
 
+    // The monitor thread's wait: onReadable for each notice on monitorFd, until wakeFd becomes
+    // readable (true: stopped) or the monitor fails (false). Never spins on a failing descriptor.
+    static bool WaitLoop(int monitorFd, int wakeFd, const std::function<void()> &onReadable);
+
 private:
     void ThreadMain();
     void Report(udev_device *dev);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <future>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
@@ -96,4 +98,46 @@ TEST(UsbMonitor, ReadsVendorAndProductFromTheHidId)
         EXPECT_TRUE(m.IsRunning());
     m.Stop();
     EXPECT_FALSE(m.IsRunning());
+}
+
+TEST(UsbMonitor, WaitEndsOnAFailingMonitorInsteadOfSpinning)
+{
+    int wake[2];
+    ASSERT_EQ(::pipe2(wake, O_CLOEXEC), 0);
+    int hungUp[2];
+    ASSERT_EQ(::pipe2(hungUp, O_CLOEXEC), 0);
+    ::close(hungUp[1]);
+    constexpr int kClosedFd = 4000;
+    ASSERT_EQ(::fcntl(kClosedFd, F_GETFD), -1);
+    struct Case {
+        const char *name;
+        int monitorFd;
+    } cases[] = {
+        {"closed descriptor", kClosedFd},  // poll reports it invalid on every call
+        {"hung-up pipe", hungUp[0]},      // the write end is gone: a hang-up on every call
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        int notices = 0;
+        auto done = std::async(std::launch::async, [&] {
+            return CUsbMonitor::WaitLoop(c.monitorFd, wake[0], [&] { ++notices; });
+        });
+        if (done.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            const char b = 1;
+            ASSERT_EQ(::write(wake[1], &b, 1), 1);  // let a spinning loop go, then fail
+            done.wait();
+            FAIL() << "the wait kept polling a failing descriptor";
+        }
+        EXPECT_FALSE(done.get());
+    }
+    ::close(hungUp[0]);
+
+    // The wake-up ends it with true.
+    const char b = 1;
+    ASSERT_EQ(::write(wake[1], &b, 1), 1);
+    int idle[2];
+    ASSERT_EQ(::pipe2(idle, O_CLOEXEC), 0);
+    EXPECT_TRUE(CUsbMonitor::WaitLoop(idle[0], wake[0], [] {}));
+    for (int fd : {idle[0], idle[1], wake[0], wake[1]})
+        ::close(fd);
 }

@@ -507,6 +507,7 @@ bool CLinkController::StartUpdateLink(int polling)
         }
         g_bUpdating = 0;
         ShowLinkFailure();
+        ForgetUpdateLinkMode();
         {
             std::lock_guard lock(g_csLink);
             m_command.RemoveAll();
@@ -532,6 +533,7 @@ bool CLinkController::StartUpdateLink(int polling)
             return false;
         }
         g_bUpdating = 0;
+        ForgetUpdateLinkMode();
         {
             std::lock_guard lock(g_csLink);
             m_command.RemoveAll();
@@ -554,6 +556,7 @@ bool CLinkController::StartUpdateLink(int polling)
         }
         g_bUpdating = 0;
         ShowLinkFailure();
+        ForgetUpdateLinkMode();
         {
             std::lock_guard lock(g_csLink);
             m_command.RemoveAll();
@@ -562,6 +565,12 @@ bool CLinkController::StartUpdateLink(int polling)
     default:
         return false;
     }
+}
+
+void CLinkController::ForgetUpdateLinkMode()
+{
+    if (!Connected())
+        g_nLinkMode = LINK_NONE;
 }
 
 void CLinkController::OnUpdateDone(int stage)

@@ -119,6 +119,9 @@ public:
     bool OpenUsbForUpdate(const std::string &path);
     bool OpenNetworkForUpdate();
     bool StartUpdateLink(int polling);
+    // The update's link was never opened (last poll failed, or Quit while polling): no link mode
+    // stays behind, or Connect, arrivals and the network link would do nothing.
+    void ForgetUpdateLinkMode();
     void OnUpdateDone(int stage);
 
     bool Connected() const { return m_session.connected != 0; }

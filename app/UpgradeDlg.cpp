@@ -284,6 +284,7 @@ void CUpgradeDlg::OnQuit()
     if (g_bUpdatePolling.load()) {
         m_thread->StopTimer();
         g_bUpdatePolling = 0;
+        m_view.Controller().ForgetUpdateLinkMode();
     }
     done(QDialog::Rejected);
 }

@@ -249,6 +249,24 @@ TEST_F(UpdateDialogRig, LastPollFailureShowsTheFailedTip)
     dlg.OnPollTick(20, true);
     EXPECT_EQ(g_bUpdatePolling.load(), 0);
     EXPECT_EQ(dlg.TipText(), "The firmware update failed");
+    // No link mode is left without a link: the device that comes back is opened as usual.
+    EXPECT_EQ(g_nLinkMode.load(), LINK_NONE);
+    hid.Replug();
+    view->Controller().OnDeviceChange(true, zksim::HidDevice::kPath);
+    EXPECT_TRUE(view->Controller().Connected());
+    EXPECT_EQ(g_nLinkMode.load(), LINK_USB);
+}
+
+TEST_F(UpdateDialogRig, QuitWhilePollingLeavesNoLinkMode)
+{
+    CUpgradeDlg dlg(*view);
+    dlg.FileEdit()->setText(QString::fromStdString(file));
+    hid.Unplug();
+    dlg.StartUsbUpdate(zksim::HidDevice::kPath);
+    ASSERT_EQ(g_bUpdatePolling.load(), 1);
+    dlg.OnQuit();
+    EXPECT_EQ(g_bUpdatePolling.load(), 0);
+    EXPECT_EQ(g_nLinkMode.load(), LINK_NONE);
 }
 
 TEST_F(UpdateDialogRig, WrongFileIsReportedAndNothingStarts)

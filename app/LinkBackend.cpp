@@ -98,6 +98,7 @@ CLinkBackend::CLinkBackend(CKTVCommand &command, CKTV_Data *doc, IHidBackend &hi
 {
     m_worker.SetTransport(LINK_USB, &m_usb);
     m_worker.SetTransport(LINK_TCP, &m_net);
+    m_worker.SetTransport(LINK_SERIAL, &m_serial);
     if (doc)
         m_worker.SetNextChange([scheduler = CChangeScheduler(*doc)]() mutable { return scheduler.SendNextChange(); });
     m_worker.SetUpdateStep([this](int linkMode) {

@@ -10,7 +10,7 @@ CLinkWorker::~CLinkWorker() { StopCommThread(false); }
 
 void CLinkWorker::SetTransport(int linkMode, ILinkTransport *transport)
 {
-    if (linkMode == LINK_USB || linkMode == LINK_TCP)
+    if (linkMode == LINK_USB || linkMode == LINK_TCP || linkMode == LINK_SERIAL)
         m_transports[static_cast<std::size_t>(linkMode)] = transport;
 }
 
@@ -164,8 +164,9 @@ void CLinkWorker::Run()
                 break;
             }
             const int mode = g_nLinkMode.load();
-            ILinkTransport *t = (mode == LINK_USB || mode == LINK_TCP) ? m_transports[static_cast<std::size_t>(mode)]
-                                                                       : nullptr;
+            ILinkTransport *t = (mode == LINK_USB || mode == LINK_TCP || mode == LINK_SERIAL)
+                                    ? m_transports[static_cast<std::size_t>(mode)]
+                                    : nullptr;
             if (t && mode == LINK_TCP && !t->IsUsable()) {
                 Pause(kUnusablePauseMs);  // not under the lock: the UI may queue meanwhile
             } else if (t) {

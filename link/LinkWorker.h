@@ -33,7 +33,7 @@ public:
     CLinkWorker(const CLinkWorker &) = delete;
     CLinkWorker &operator=(const CLinkWorker &) = delete;
 
-    // The transport of link mode 1 (USB) or 2 (TCP); set before the worker starts.
+    // The transport of link mode 1 (USB), 2 (TCP) or 3 (serial); set before the worker starts.
     void SetTransport(int linkMode, ILinkTransport *transport);
     // The send-next-change scheduler (CChangeScheduler::SendNextChange); set before the worker starts.
     void SetNextChange(NextChangeFn next);
@@ -74,7 +74,7 @@ private:
     bool Pause(int ms);
 
     CKTVCommand &m_cmd;
-    std::array<ILinkTransport *, 3> m_transports{};
+    std::array<ILinkTransport *, 4> m_transports{};
     NextChangeFn m_next;
     std::function<void(int)> m_updateStep;
 

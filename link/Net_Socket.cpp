@@ -52,7 +52,9 @@ struct CNet_Socket::Waiter {
 
 CNet_Socket::CNet_Socket() : m_waiter(std::make_unique<Waiter>())
 {
-    m_pingThread = std::make_unique<CPing_Net_Thread>(*this);
+    m_pingThread = std::make_unique<CPing_Net_Thread>([this](const std::atomic<bool> &running) {
+        CheckConnection(running);
+    });
 }
 
 CNet_Socket::~CNet_Socket()

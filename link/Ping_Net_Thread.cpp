@@ -1,8 +1,6 @@
 #include "link/Ping_Net_Thread.h"
 
-#include "link/Net_Socket.h"
-
-CPing_Net_Thread::CPing_Net_Thread(CNet_Socket &socket) : m_socket(socket)
+CPing_Net_Thread::CPing_Net_Thread(Check check) : m_check(std::move(check))
 {
     m_thread = std::thread([this] { Run(); });
 }
@@ -54,7 +52,7 @@ void CPing_Net_Thread::Run()
             continue;
         m_checking = true;
         lock.unlock();
-        m_socket.CheckConnection(m_running);
+        m_check(m_running);
         ++m_checks;
         lock.lock();
         m_checking = false;

@@ -1,19 +1,21 @@
 #pragma once
 // The reachability thread: while its timer runs it checks every 500 ms whether the device's network
-// address answers (CNet_Socket::CheckConnection), which posts the view the open-network message
+// address answers (the network link's CheckConnection), which posts the view the open-network message
 // once per change from unreachable to reachable. Checks never pile up: a tick that falls inside a
 // check is merged with the next.
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
-class CNet_Socket;
-
 class CPing_Net_Thread {
 public:
-    explicit CPing_Net_Thread(CNet_Socket &socket);
+    // One reachability check; it gives up early once running turns false.
+    using Check = std::function<void(const std::atomic<bool> &running)>;
+
+    explicit CPing_Net_Thread(Check check);
     ~CPing_Net_Thread();  // stops the timer and ends the thread
     CPing_Net_Thread(const CPing_Net_Thread &) = delete;
     CPing_Net_Thread &operator=(const CPing_Net_Thread &) = delete;
@@ -29,7 +31,7 @@ public:
 private:
     void Run();
 
-    CNet_Socket &m_socket;
+    Check m_check;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_checking{false};
     std::atomic<int> m_checks{0};

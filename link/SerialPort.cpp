@@ -1,5 +1,8 @@
 #include "link/SerialPort.h"
 
+#include "link/KTVCommand.h"
+#include "link/LinkState.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -189,6 +192,24 @@ void CSerialPort::ClosePortOnError()
     }
     if (m_owner)
         m_owner->PostMessage(WM_LINK_ERROR, 0, kSerialLinkErrorParam);
+}
+
+void CSerialPort::NormalStep(CKTVCommand &cmd, const NextChangeFn &next)
+{
+    if (!IsOpen())
+        return;
+    const CSendData *head = cmd.GetFront();
+    if (!head) {
+        if (next) {
+            if (auto frame = next())
+                cmd.Add(std::move(frame));
+        }
+        return;
+    }
+    if (IsBusy())
+        return;
+    const bool lastOrNotify = head->GetLastInBatch() != 0 || head->GetNotifyDone() != 0;
+    Submit(head->Frame(), SerialReplyTimeoutMs(g_bUpdating.load() != 0, lastOrNotify), head->GetCommand());
 }
 
 void CSerialPort::Submit(std::vector<std::uint8_t> frame, int timeoutMs, int stage)

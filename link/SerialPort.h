@@ -5,6 +5,7 @@
 // the serial ports of the system from /sys/class/tty.
 
 #include "link/LinkMessages.h"
+#include "link/LinkTransport.h"
 #include "platform/ViewServices.h"
 
 #include <atomic>
@@ -27,10 +28,10 @@ public:
 // The serial link's error is WM_LINK_ERROR with lParam 3.
 constexpr LPARAM kSerialLinkErrorParam = 3;
 
-class CSerialPort {
+class CSerialPort : public ILinkTransport {
 public:
     CSerialPort() = default;
-    ~CSerialPort();
+    ~CSerialPort() override;
     CSerialPort(const CSerialPort &) = delete;
     CSerialPort &operator=(const CSerialPort &) = delete;
 
@@ -62,6 +63,13 @@ public:
     int fd() const { return m_fd.load(); }
 
     static int SerialReplyTimeoutMs(bool updating, bool lastOrNotify);
+
+    // ---- the worker's normal step (under g_csLink) -------------------------------------------
+    bool IsUsable() const override { return IsOpen(); }
+    // An empty queue takes the next change. Otherwise the head is handed to the port's thread
+    // unless an exchange is under way; the thread feeds the reply to the parser, which takes the
+    // head off the queue, so the step itself never waits for the device.
+    void NormalStep(CKTVCommand &cmd, const NextChangeFn &next) override;
 
 private:
     void ThreadMain();

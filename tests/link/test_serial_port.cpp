@@ -1,5 +1,12 @@
 #include "link/SerialPort.h"
 
+#include "link/KTVCommand.h"
+#include "link/LinkMessages.h"
+#include "link/LinkState.h"
+#include "platform/GlobalData.h"
+#include "protocol/CommandFrame.h"
+#include "tests/sim/DeviceSim.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -125,6 +132,60 @@ TEST(SerialPort, OpensAt57600RawAndExchangesAFrame)
     EXPECT_EQ(owner.count(), 0u);
     port.ClosePort();
     EXPECT_FALSE(port.IsOpen());
+}
+
+TEST(SerialPort, RunsTheWorkersNormalStepAgainstTheDevice)
+{
+    // The serial port as the worker sees it: a link transport whose step never waits for the device.
+    struct Parser : ISerialReceiver {
+        CKTVCommand &cmd;
+        explicit Parser(CKTVCommand &c) : cmd(c) {}
+        bool OnSerialByte(std::uint8_t b) override
+        {
+            std::lock_guard lock(g_csLink);
+            return cmd.OnSerialByte(b) == 1;
+        }
+        void ResetParser() override
+        {
+            std::lock_guard lock(g_csLink);
+            cmd.ResetParser();
+        }
+    };
+    ResetLinkState();
+    Pty pty;
+    ASSERT_FALSE(pty.name.empty());
+    RecordingTarget owner;
+    CKTVCommand cmd;
+    cmd.SetOwner(&owner);
+    Parser parser(cmd);
+    zksim::Device device;
+    CSerialPort port;
+    ASSERT_TRUE(port.InitPort(&owner, pty.name)) << port.error();
+    ASSERT_TRUE(port.StartMonitoring(&parser));
+    ILinkTransport &link = port;
+    EXPECT_TRUE(link.IsUsable());
+    const auto step = [&] {
+        std::lock_guard lock(g_csLink);
+        link.NormalStep(cmd, [] { return BuildSystemRequestFrame(SYS_STATUS, 0); });
+        return cmd.GetCount();
+    };
+    EXPECT_EQ(step(), 1);  // an empty queue takes the next change (here the status request) only
+    EXPECT_TRUE(pty.ReadSome(50).empty());
+    step();  // handed to the port's thread
+    EXPECT_EQ(step(), 1) << "an exchange under way is not started again";
+    const std::vector<std::uint8_t> request = pty.ReadSome(10000);
+    const zksim::Response answer = device.Receive(request.data(), request.size());
+    ASSERT_EQ(answer.chunks.size(), 1u);
+    ASSERT_EQ(write(pty.master, answer.chunks[0].data(), answer.chunks[0].size()),
+              static_cast<ssize_t>(answer.chunks[0].size()));
+    EXPECT_TRUE(WaitFor([&] { return port.Completed() == 1; }));
+    EXPECT_EQ(step(), 1) << "the answered head left the queue; the next change was taken";
+    ASSERT_EQ(device.RequestCount(), 1u);
+    EXPECT_EQ(device.Requests()[0].channel, SYS_STATUS);
+    ASSERT_EQ(owner.count(), 1u);
+    EXPECT_EQ(owner.posted[0].first, WM_DEV_STATUS_RECEIVED);
+    port.ClosePort();
+    EXPECT_FALSE(link.IsUsable());
 }
 
 TEST(SerialPort, UnansweredItemIsWrittenThreeTimesThenPostsTheLinkError)

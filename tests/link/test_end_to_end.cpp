@@ -217,8 +217,9 @@ TEST_P(EndToEnd, QueuedWritesArriveOnceAndInOrderDespiteDamagedAndLateReplies)
         twice += count == 2;
     }
     EXPECT_LE(twice, 1);
-    if (Tcp())
+    if (Tcp()) {
         EXPECT_EQ(twice, 1);
+    }
 }
 
 TEST_P(EndToEnd, RefusedItemIsSentAgainAtOnceAndFailsOnlyWhenItsAttemptsAreUsedUp)
@@ -246,8 +247,9 @@ TEST_P(EndToEnd, RefusedItemIsSentAgainAtOnceAndFailsOnlyWhenItsAttemptsAreUsedU
     ASSERT_EQ(ItemWrites().size(), 1u);
     EXPECT_EQ(ItemWrites().begin()->second, 2);
     EXPECT_EQ(view.Count(WM_LINK_ERROR), 0);
-    if (Tcp())
+    if (Tcp()) {
         EXPECT_EQ(server.Connections(), 1);
+    }
 
     // Refused on both attempts it may have: then, and only then, the link error.
     device.RefuseNext(2);

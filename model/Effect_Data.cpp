@@ -1,11 +1,10 @@
 #include "model/Effect_Data.h"
 
-#include "protocol/CommandFrame.h"
-#include "protocol/SendData.h"
 #include "model/DataDefine.h"
-#include "model/ImageFrames.h"
 #include "model/RecordItems.h"
 #include "platform/GlobalData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 
 using namespace record_items;
 
@@ -24,7 +23,7 @@ constexpr int kGroup2Bytes[] = {0, 1, 2, 3, 4, 7};
 
 }  // namespace
 
-CEffect_Data::CEffect_Data()
+CEffect_Data::CEffect_Data() : CInputRecord(OBJ_EFFECT, kAllElements, RGB(255, 0, 0), 0xDCFF0000u)  // alpha 220, red
 {
     m_eq.InitEffectBands(2, 8, 20000);
 }
@@ -95,23 +94,12 @@ void CEffect_Data::SetAllChanged(int v)
         m_eq.GetAt(i)->StepSendFreq(v);
 }
 
-void CEffect_Data::SetAllBypass(int flag) { SetEqBypass(m_eq, m_eq.GetSize(), flag); }
-
-bool CEffect_Data::IsAllBypassed()
-{
-    const bool all = EqAllNeutral(m_eq, m_eq.GetSize());
-    m_nAllBypassed = all ? 1 : 0;
-    return all;
-}
-
-bool CEffect_Data::TakeCrossoverChanges() { return TakeCrossoverMarks(GetHpf(), GetLpf()); }
-
 // ---- image writers ------------------------------------------------------------------------------
 
 std::unique_ptr<CSendData> CEffect_Data::SendName()
 {
-    WriteImageName(OBJ_EFFECT, 0, kNameItem, kNameBytes, GetName());
-    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nNameItem, ReadImageItem(OBJ_EFFECT, 0, kNameItem));
+    WriteName(kNameItem, kNameBytes, GetName());
+    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nNameItem, ReadItem(kNameItem));
 }
 
 std::unique_ptr<CSendData> CEffect_Data::SendGroup1()
@@ -119,11 +107,11 @@ std::unique_ptr<CSendData> CEffect_Data::SendGroup1()
     int v[8];
     for (int b = 0; b < 8; ++b)
         v[b] = m_group1[b];
-    EditImageItem(OBJ_EFFECT, 0, kGroup1Item, [&](std::uint8_t *p) {
+    EditItem(kGroup1Item, [&](std::uint8_t *p) {
         for (int b : kGroup1Bytes)
             p[b] = static_cast<std::uint8_t>(v[b]);
     });
-    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nGroup1Item, ReadImageItem(OBJ_EFFECT, 0, kGroup1Item));
+    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nGroup1Item, ReadItem(kGroup1Item));
 }
 
 std::unique_ptr<CSendData> CEffect_Data::SendGroup2()
@@ -131,38 +119,34 @@ std::unique_ptr<CSendData> CEffect_Data::SendGroup2()
     int v[8];
     for (int b = 0; b < 8; ++b)
         v[b] = m_group2[b];
-    EditImageItem(OBJ_EFFECT, 0, kGroup2Item, [&](std::uint8_t *p) {
+    EditItem(kGroup2Item, [&](std::uint8_t *p) {
         for (int b : kGroup2Bytes)
             p[b] = static_cast<std::uint8_t>(v[b]);
     });
-    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nGroup2Item, ReadImageItem(OBJ_EFFECT, 0, kGroup2Item));
+    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nGroup2Item, ReadItem(kGroup2Item));
 }
 
 std::unique_ptr<CSendData> CEffect_Data::SendCrossover(bool frame)
 {
-    const CFilter::DeviceValues hp = GetHpf()->GetDeviceValues();
-    const CFilter::DeviceValues lp = GetLpf()->GetDeviceValues();
-    EditImageItem(OBJ_EFFECT, 0, kCrossoverItem, [&](std::uint8_t *p) { PutCrossover(p, hp, lp); });
+    WriteCrossover(kCrossoverItem);
     if (!frame)
         return nullptr;
-    return BuildItemFrame(OBJ_EFFECT, m_nChannel, kCrossoverFrameItem, ReadImageItem(OBJ_EFFECT, 0, kCrossoverItem));
+    return BuildItemFrame(OBJ_EFFECT, m_nChannel, kCrossoverFrameItem, ReadItem(kCrossoverItem));
 }
 
 std::unique_ptr<CSendData> CEffect_Data::SendBand(int i, int n)
 {
-    if (i < 0 || i >= kBands || i >= m_eq.GetSize())
+    if (!WriteBand(i, kBands))
         return nullptr;
-    const EqBandPacket packet = m_eq.GetBandPacket(i);
-    EditImageItem(OBJ_EFFECT, 0, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
-    return BuildItemFrame(OBJ_EFFECT, m_nChannel, n, ReadImageItem(OBJ_EFFECT, 0, i));
+    return BuildItemFrame(OBJ_EFFECT, m_nChannel, n, ReadItem(i));
 }
 
 TextFieldResult CEffect_Data::FillRecord()
 {
-    const TextFieldResult result = WriteImageName(OBJ_EFFECT, 0, kNameItem, kNameBytes, GetName());
+    const TextFieldResult result = WriteName(kNameItem, kNameBytes, GetName());
     SendGroup1();
     SendGroup2();
-    WriteImageBands(OBJ_EFFECT, 0, kBands, m_eq);
+    WriteBands(kBands);
     SendCrossover(false);
     return result;
 }
@@ -170,7 +154,7 @@ TextFieldResult CEffect_Data::FillRecord()
 std::unique_ptr<CSendData> CEffect_Data::FillRecordAndFrame(int preset)
 {
     FillRecord();
-    return BuildImageBlockFrame(preset, OBJ_EFFECT, m_nChannel, true);
+    return BlockFrame(preset);
 }
 
 // ---- unpacking ----------------------------------------------------------------------------------
@@ -201,12 +185,9 @@ void CEffect_Data::LoadCrossover(const std::uint8_t *p) { TakeCrossover(p, GetHp
 
 void CEffect_Data::SetPlotRect(const CRect &rect)
 {
-    m_nPlotHeight = rect.Height();
-    m_nPlotWidth = rect.Width();
-    for (int i = 0; i < kFreqPoints; ++i) {
-        m_ptCurve[i] = CPoint{40 + FreqToSliderPos(g_FreqTable241[i], m_nPlotWidth), m_nPlotHeight / 2};
+    LayOutCurve(rect);
+    for (int i = 0; i < kFreqPoints; ++i)
         m_ptCurveF[i].x = static_cast<float>(40.0 + FreqToSliderPosExact(g_FreqTable241[i], m_nPlotWidth));
-    }
     m_eq.SetPlotRect(rect);
     UpdateCurve();
 }

@@ -9,10 +9,7 @@
 // group 2 10, name 11) and carry the bytes the writer just put into the image; nothing in the
 // program sends them. Used on the UI thread.
 
-#include "model/DelayText.h"
-#include "model/DeviceImage.h"
-#include "model/KTVEQ.h"
-#include "platform/WinCompat.h"
+#include "model/InputRecord.h"
 
 #include <atomic>
 #include <cstdint>
@@ -23,7 +20,7 @@
 
 class CSendData;
 
-class CEffect_Data {
+class CEffect_Data : public CInputRecord {
 public:
     static constexpr int kBands = 3;
     static constexpr int kElements = kBands + 2;
@@ -87,29 +84,15 @@ public:
     int GetNameChanged() const { return m_nNameChanged; }
     int GetGroup1Changed() const { return m_nGroup1Changed; }
     int GetGroup2Changed() const { return m_nGroup2Changed; }
-    void SetChannel(int channel) { m_nChannel = channel & 0xFF; }
-    int GetChannel() const { return m_nChannel; }
-    void SetCurveColor(COLORREF c) { m_clrCurve = c; }
-    void SetCurveArgb(std::uint32_t argb) { m_argbCurve = argb; }
-    void SetCurveFlag(int flag) { m_nCurveFlag = flag; }
-    COLORREF GetCurveColor() const { return m_clrCurve; }
-    std::uint32_t GetCurveArgb() const { return m_argbCurve; }
-    int GetCurveFlag() const { return m_nCurveFlag; }
+    // The channel byte of the effect's frames (the record is one block whatever it says).
+    void SetChannel(int channel) { CInputRecord::SetChannel(channel & 0xFF); }
     int GetStateValue() const { return m_nStateValue; }
 
-    CKTVEQ &GetEq() { return m_eq; }
-    const CKTVEQ &GetEq() const { return m_eq; }
     int GetElementCount() const { return m_eq.GetSize(); }
-    CFilter *GetBand(int i) const { return m_eq.GetAt(i); }
-    CFilter *GetHpf() const { return m_eq.GetHighPass(); }
-    CFilter *GetLpf() const { return m_eq.GetLowPass(); }
 
-    // The three stamps := v; each element takes the send step with v.
+    // The three stamps := v; each element takes the send step with v. The bypass covers all
+    // five elements, the crossovers included.
     void SetAllChanged(int v);
-    // Bypass of all five elements, the crossovers included.
-    void SetAllBypass(int flag);
-    bool IsAllBypassed();
-    bool TakeCrossoverChanges();
 
     // ---- image writers (effect block of the current image) ----
     std::unique_ptr<CSendData> SendName();
@@ -130,9 +113,6 @@ public:
     void SetPlotRect(const CRect &rect);
     void UpdateCurve();
 
-    CPoint m_ptCurve[kFreqPoints];
-    CurvePointF m_ptCurveF[kFreqPoints];
-
 private:
     void SetGroup1(int byte, int v);
     void SetGroup2(int byte, int v);
@@ -144,15 +124,7 @@ private:
     std::atomic<int> m_nGroup1Item{9};
     std::atomic<int> m_group2[8] = {18, 50, 0, 40, 50, 0, 0, 0};  // bytes 0, 1, 2, 3, 4, 7 used
     std::atomic<int> m_nGroup2Item{10};
-    CKTVEQ m_eq;
     int m_nStateValue = 0;
-    int m_nPlotHeight = 0;
-    int m_nPlotWidth = 0;
-    std::atomic<int> m_nChannel{0};
-    COLORREF m_clrCurve = RGB(255, 0, 0);
-    std::uint32_t m_argbCurve = 0xDCFF0000u;  // alpha 220, red
-    int m_nAllBypassed = 0;
-    int m_nCurveFlag = 1;
     std::atomic<int> m_nNameChanged{0};
     std::atomic<int> m_nGroup1Changed{0};
     std::atomic<int> m_nGroup2Changed{0};

@@ -1,11 +1,10 @@
 #include "model/MIC_InData.h"
 
-#include "protocol/CommandFrame.h"
-#include "protocol/SendData.h"
 #include "model/DataDefine.h"
-#include "model/ImageFrames.h"
 #include "model/RecordItems.h"
 #include "platform/GlobalData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 
 #include <algorithm>
 #include <cstring>
@@ -24,7 +23,7 @@ int Online() { return g_bDeviceOnline.load(); }
 
 }  // namespace
 
-CMIC_InData::CMIC_InData() = default;
+CMIC_InData::CMIC_InData() : CInputRecord(OBJ_MIC, kAllElements) {}
 
 void CMIC_InData::InitEQ(int lastBand, int crossoverIndex, int lowPassFreq)
 {
@@ -89,17 +88,6 @@ void CMIC_InData::SetChanged(int v)
         m_eq.GetAt(i)->StepSendFreq(v);
 }
 
-void CMIC_InData::SetAllBypass(int flag) { SetEqBypass(m_eq, m_eq.GetSize(), flag); }
-
-bool CMIC_InData::IsAllBypassed()
-{
-    const bool all = EqAllNeutral(m_eq, m_eq.GetSize());
-    m_nAllBypassed = all ? 1 : 0;
-    return all;
-}
-
-bool CMIC_InData::TakeCrossoverChanges() { return TakeCrossoverMarks(GetHpf(), GetLpf()); }
-
 void CMIC_InData::CopyFrom(const CMIC_InData &other)
 {
     const auto name = other.GetNameBuffer();
@@ -114,16 +102,11 @@ void CMIC_InData::CopyFrom(const CMIC_InData &other)
 
 // ---- block writers ----------------------------------------------------------------------------
 
-std::unique_ptr<CSendData> CMIC_InData::ItemFrame(int item) const
-{
-    return BuildImageItemFrame(OBJ_MIC, m_nChannel, item);
-}
-
 std::unique_ptr<CSendData> CMIC_InData::SendBasic(bool frame)
 {
     const int level = m_nLevel, polarity = m_nPolarity, option = m_nOption, on = m_nSwitch, delay = m_nDelay,
               gain = GetGain();
-    EditImageItem(OBJ_MIC, m_nChannel, kBasicItem, [&](std::uint8_t *p) {
+    EditItem(kBasicItem, [&](std::uint8_t *p) {
         p[0] = static_cast<std::uint8_t>(level);
         p[1] = static_cast<std::uint8_t>(polarity);
         p[2] = static_cast<std::uint8_t>(option);
@@ -136,16 +119,14 @@ std::unique_ptr<CSendData> CMIC_InData::SendBasic(bool frame)
 
 std::unique_ptr<CSendData> CMIC_InData::SendCrossover(bool frame)
 {
-    const CFilter::DeviceValues hp = GetHpf()->GetDeviceValues();
-    const CFilter::DeviceValues lp = GetLpf()->GetDeviceValues();
-    EditImageItem(OBJ_MIC, m_nChannel, kCrossoverItem, [&](std::uint8_t *p) { PutCrossover(p, hp, lp); });
+    WriteCrossover(kCrossoverItem);
     return frame ? ItemFrame(kCrossoverItem) : nullptr;
 }
 
 std::unique_ptr<CSendData> CMIC_InData::SendThreshold(bool frame)
 {
     const int threshold = m_nThreshold;
-    EditImageItem(OBJ_MIC, m_nChannel, kThresholdItem,
+    EditItem(kThresholdItem,
                   [&](std::uint8_t *p) { p[0] = static_cast<std::uint8_t>(threshold); });
     return frame ? ItemFrame(m_nThresholdItem) : nullptr;
 }
@@ -153,7 +134,7 @@ std::unique_ptr<CSendData> CMIC_InData::SendThreshold(bool frame)
 std::unique_ptr<CSendData> CMIC_InData::SendLimit(bool frame)
 {
     const int threshold = m_nLimitThreshold, attack = m_nLimitAttack, release = m_nLimitRelease;
-    EditImageItem(OBJ_MIC, m_nChannel, kLimitItem, [&](std::uint8_t *p) {
+    EditItem(kLimitItem, [&](std::uint8_t *p) {
         Put16(p, threshold);
         p[2] = static_cast<std::uint8_t>(attack);
         p[3] = static_cast<std::uint8_t>(release);
@@ -163,23 +144,21 @@ std::unique_ptr<CSendData> CMIC_InData::SendLimit(bool frame)
 
 std::unique_ptr<CSendData> CMIC_InData::SendName(bool frame)
 {
-    WriteImageName(OBJ_MIC, m_nChannel, kNameItem, kNameBytes, GetName());
+    WriteName(kNameItem, kNameBytes, GetName());
     return frame ? ItemFrame(m_nNameItem) : nullptr;
 }
 
 std::unique_ptr<CSendData> CMIC_InData::SendBand(int i, int n)
 {
-    if (i < 0 || i >= kBands || i >= m_eq.GetSize())
+    if (!WriteBand(i, kBands))
         return nullptr;
-    const EqBandPacket packet = m_eq.GetBandPacket(i);
-    EditImageItem(OBJ_MIC, m_nChannel, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
     return ItemFrame(n);
 }
 
 TextFieldResult CMIC_InData::FillRecord()
 {
-    WriteImageBands(OBJ_MIC, m_nChannel, kBands, m_eq);
-    const TextFieldResult result = WriteImageName(OBJ_MIC, m_nChannel, kNameItem, kNameBytes, GetName());
+    WriteBands(kBands);
+    const TextFieldResult result = WriteName(kNameItem, kNameBytes, GetName());
     SendBasic(false);
     SendCrossover(false);
     SendLimit(false);
@@ -190,7 +169,7 @@ TextFieldResult CMIC_InData::FillRecord()
 std::unique_ptr<CSendData> CMIC_InData::FillRecordAndFrame(int preset)
 {
     FillRecord();
-    return BuildImageBlockFrame(preset, OBJ_MIC, m_nChannel, true);
+    return BlockFrame(preset);
 }
 
 // ---- unpacking ----------------------------------------------------------------------------------
@@ -275,12 +254,9 @@ void CMIC_InData::LoadLimit(const std::uint8_t *p)
 
 void CMIC_InData::SetPlotRect(const CRect &rect)
 {
-    m_nPlotHeight = rect.Height();
-    m_nPlotWidth = rect.Width();
-    for (int i = 0; i < kFreqPoints; ++i) {
-        m_ptCurve[i] = CPoint{40 + FreqToSliderPos(g_FreqTable241[i], m_nPlotWidth), m_nPlotHeight / 2};
+    LayOutCurve(rect);
+    for (int i = 0; i < kFreqPoints; ++i)
         m_ptCurveF[i].x = static_cast<float>(40.0 + FreqToSliderPosExact(g_FreqTable241[i], m_nPlotWidth));
-    }
     m_eq.SetPlotRect(rect);
     UpdateCurve();
 }

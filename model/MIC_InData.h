@@ -9,10 +9,7 @@
 // Nothing sends microphone frames; the block reaches files through the image fill. Used on the
 // UI thread; values are atomics all the same, so a stray read from another thread is safe.
 
-#include "model/DelayText.h"
-#include "model/DeviceImage.h"
-#include "model/KTVEQ.h"
-#include "platform/WinCompat.h"
+#include "model/InputRecord.h"
 
 #include <array>
 #include <atomic>
@@ -24,7 +21,7 @@
 
 class CSendData;
 
-class CMIC_InData {
+class CMIC_InData : public CInputRecord {
 public:
     static constexpr int kBands = 9;
     static constexpr int kElements = kBands + 2;
@@ -63,10 +60,6 @@ public:
     void SetBasicItem(int item) { m_nBasicItem = item & 0xFF; }
     void SetThresholdItem(int item) { m_nThresholdItem = item & 0xFF; }
     void SetLimitItem(int item) { m_nLimitItem = item & 0xFF; }
-    void SetChannel(int channel) { m_nChannel = channel; }
-    void SetCurveColor(COLORREF c) { m_clrCurve = c; }
-    void SetCurveArgb(std::uint32_t argb) { m_argbCurve = argb; }
-    void SetCurveFlag(int flag) { m_nCurveFlag = flag; }
 
     // ---- getters ----
     int GetGain() const { return m_nMuted ? 0 : m_nGain.load(); }
@@ -80,10 +73,6 @@ public:
     int GetLimitThreshold() const { return m_nLimitThreshold; }
     int GetLimitAttack() const { return m_nLimitAttack; }
     int GetLimitRelease() const { return m_nLimitRelease; }
-    int GetChannel() const { return m_nChannel; }
-    COLORREF GetCurveColor() const { return m_clrCurve; }
-    std::uint32_t GetCurveArgb() const { return m_argbCurve; }
-    int GetCurveFlag() const { return m_nCurveFlag; }
     int GetZeroDbY() const { return m_nZeroDbY; }
     int GetNameItem() const { return m_nNameItem; }
     int GetBasicItem() const { return m_nBasicItem; }
@@ -98,19 +87,12 @@ public:
     // The 8-byte name buffer as stored (GBK, not necessarily NUL-terminated).
     std::array<std::uint8_t, kNameBytes> GetNameBuffer() const;
 
-    CKTVEQ &GetEq() { return m_eq; }
-    const CKTVEQ &GetEq() const { return m_eq; }
     int GetEqState() const { return m_eq.GetState(); }
     int GetElementCount() const { return m_eq.GetSize(); }
-    CFilter *GetBand(int i) const { return m_eq.GetAt(i); }
-    CFilter *GetHpf() const { return m_eq.GetHighPass(); }
-    CFilter *GetLpf() const { return m_eq.GetLowPass(); }
 
+    // All four stamps := v, and every element takes the send step with v. The bypass covers
+    // all 11 elements, the crossovers included.
     void SetChanged(int v);
-    // Bypass of all 11 elements, the crossovers included.
-    void SetAllBypass(int flag);
-    bool IsAllBypassed();
-    bool TakeCrossoverChanges();
     // The name buffer, gain, delay and every element; everything else stays.
     void CopyFrom(const CMIC_InData &other);
 
@@ -149,16 +131,8 @@ public:
     std::string GetLimitThresholdText() const;
     std::string GetThresholdText() const;
 
-    CPoint m_ptCurve[kFreqPoints];
-    CurvePointF m_ptCurveF[kFreqPoints];
-
 private:
-    std::unique_ptr<CSendData> ItemFrame(int item) const;
-
-    CKTVEQ m_eq;
     int m_nZeroDbY = 0;
-    int m_nPlotHeight = 0;
-    int m_nPlotWidth = 0;
 
     mutable std::mutex m_nameMutex;
     std::array<std::uint8_t, kNameBytes> m_name{};
@@ -178,13 +152,8 @@ private:
     std::atomic<int> m_nLimitAttack{0};
     std::atomic<int> m_nLimitRelease{0};
     std::atomic<int> m_nLimitItem{12};
-    std::atomic<int> m_nChannel{0};
-    COLORREF m_clrCurve = 0;
-    std::uint32_t m_argbCurve = 0;
-    int m_nCurveFlag = 1;
     std::atomic<int> m_nRecordChanged{0};
     std::atomic<int> m_nNameChanged{0};
     std::atomic<int> m_nThresholdChanged{0};
     std::atomic<int> m_nLimitChanged{0};
-    int m_nAllBypassed = 0;
 };

@@ -1,11 +1,10 @@
 #include "model/Music_InData.h"
 
-#include "protocol/CommandFrame.h"
-#include "protocol/SendData.h"
 #include "model/DataDefine.h"
-#include "model/ImageFrames.h"
 #include "model/RecordItems.h"
 #include "platform/GlobalData.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
 
 using namespace record_items;
 
@@ -21,7 +20,7 @@ int Online() { return g_bDeviceOnline.load(); }
 
 }  // namespace
 
-CMusic_InData::CMusic_InData() = default;
+CMusic_InData::CMusic_InData() : CInputRecord(OBJ_MUSIC, kBands) {}
 
 void CMusic_InData::InitEQ(int lastBand, int crossoverIndex, int lowPassFreq)
 {
@@ -114,17 +113,6 @@ void CMusic_InData::SetChanged(int v)
         m_eq.GetAt(i)->StepSendFreq(v);
 }
 
-void CMusic_InData::SetAllBypass(int flag) { SetEqBypass(m_eq, kBands, flag); }
-
-bool CMusic_InData::IsAllBypassed()
-{
-    const bool all = EqAllNeutral(m_eq, kBands);
-    m_nAllBypassed = all ? 1 : 0;
-    return all;
-}
-
-bool CMusic_InData::TakeCrossoverChanges() { return TakeCrossoverMarks(GetHpf(), GetLpf()); }
-
 void CMusic_InData::CopyFrom(const CMusic_InData &other)
 {
     {
@@ -144,15 +132,10 @@ void CMusic_InData::CopyFrom(const CMusic_InData &other)
 
 // ---- block writers ----------------------------------------------------------------------------
 
-std::unique_ptr<CSendData> CMusic_InData::ItemFrame(int item) const
-{
-    return BuildImageItemFrame(OBJ_MUSIC, m_nChannel, item);
-}
-
 std::unique_ptr<CSendData> CMusic_InData::SendBasic(bool frame)
 {
     const int polarity = m_nPolarity, mode = m_nEqMode, on = m_nSwitch, delay = m_nDelay, gain = GetGain();
-    EditImageItem(OBJ_MUSIC, m_nChannel, kBasicItem, [&](std::uint8_t *p) {
+    EditItem(kBasicItem, [&](std::uint8_t *p) {
         p[1] = static_cast<std::uint8_t>(polarity);
         p[2] = static_cast<std::uint8_t>(mode);
         p[3] = static_cast<std::uint8_t>(on);
@@ -164,16 +147,14 @@ std::unique_ptr<CSendData> CMusic_InData::SendBasic(bool frame)
 
 std::unique_ptr<CSendData> CMusic_InData::SendCrossover(bool frame)
 {
-    const CFilter::DeviceValues hp = GetHpf()->GetDeviceValues();
-    const CFilter::DeviceValues lp = GetLpf()->GetDeviceValues();
-    EditImageItem(OBJ_MUSIC, m_nChannel, kCrossoverItem, [&](std::uint8_t *p) { PutCrossover(p, hp, lp); });
+    WriteCrossover(kCrossoverItem);
     return frame ? ItemFrame(kCrossoverItem) : nullptr;
 }
 
 std::unique_ptr<CSendData> CMusic_InData::SendThreshold(bool frame)
 {
     const int threshold = m_nThreshold;
-    EditImageItem(OBJ_MUSIC, m_nChannel, kThresholdItem,
+    EditItem(kThresholdItem,
                   [&](std::uint8_t *p) { p[0] = static_cast<std::uint8_t>(threshold); });
     return frame ? ItemFrame(m_nThresholdItem) : nullptr;
 }
@@ -181,7 +162,7 @@ std::unique_ptr<CSendData> CMusic_InData::SendThreshold(bool frame)
 std::unique_ptr<CSendData> CMusic_InData::SendLimit(bool frame)
 {
     const int threshold = m_nLimitThreshold, attack = m_nLimitAttack, release = m_nLimitRelease;
-    EditImageItem(OBJ_MUSIC, m_nChannel, kLimitItem, [&](std::uint8_t *p) {
+    EditItem(kLimitItem, [&](std::uint8_t *p) {
         Put16(p, threshold);
         p[2] = static_cast<std::uint8_t>(attack);
         p[3] = static_cast<std::uint8_t>(release);
@@ -191,23 +172,21 @@ std::unique_ptr<CSendData> CMusic_InData::SendLimit(bool frame)
 
 std::unique_ptr<CSendData> CMusic_InData::SendBand(int i, int n)
 {
-    if (i < 0 || i >= kBands || i >= m_eq.GetSize())
+    if (!WriteBand(i, kBands))
         return nullptr;
-    const EqBandPacket packet = m_eq.GetBandPacket(i);
-    EditImageItem(OBJ_MUSIC, m_nChannel, i, [&](std::uint8_t *p) { packet.CopyTo(p); });
     return ItemFrame(n);
 }
 
 std::unique_ptr<CSendData> CMusic_InData::SendName()
 {
-    WriteImageName(OBJ_MUSIC, m_nChannel, kNameItem, kNameBytes, GetName());
+    WriteName(kNameItem, kNameBytes, GetName());
     return ItemFrame(m_nNameItem);
 }
 
 TextFieldResult CMusic_InData::FillRecord()
 {
-    WriteImageBands(OBJ_MUSIC, m_nChannel, kBands, m_eq);
-    const TextFieldResult result = WriteImageName(OBJ_MUSIC, m_nChannel, kNameItem, kNameBytes, GetName());
+    WriteBands(kBands);
+    const TextFieldResult result = WriteName(kNameItem, kNameBytes, GetName());
     SendBasic(false);
     SendCrossover(false);
     SendLimit(false);
@@ -218,7 +197,7 @@ TextFieldResult CMusic_InData::FillRecord()
 std::unique_ptr<CSendData> CMusic_InData::FillRecordAndFrame(int preset)
 {
     FillRecord();
-    return BuildImageBlockFrame(preset, OBJ_MUSIC, m_nChannel, true);
+    return BlockFrame(preset);
 }
 
 // ---- unpacking ----------------------------------------------------------------------------------
@@ -269,12 +248,9 @@ void CMusic_InData::LoadLimit(const std::uint8_t *p)
 
 void CMusic_InData::SetPlotRect(const CRect &rect)
 {
-    m_nPlotHeight = rect.Height();
-    m_nPlotWidth = rect.Width();
-    for (int i = 0; i < kFreqPoints; ++i) {
-        m_ptCurve[i] = CPoint{40 + FreqToSliderPos(g_FreqTable241[i], m_nPlotWidth), m_nPlotHeight / 2};
+    LayOutCurve(rect);
+    for (int i = 0; i < kFreqPoints; ++i)
         m_ptCurveF[i].y = m_eq.m_ptCurveF[i].y;
-    }
     m_eq.SetPlotRect(rect);
     UpdateCurve();
 }

@@ -10,10 +10,7 @@
 // clears stamps and writes items on the link worker. Values and stamps are atomics; the name is
 // guarded by its own lock.
 
-#include "model/DeviceImage.h"
-#include "model/DelayText.h"
-#include "model/KTVEQ.h"
-#include "platform/WinCompat.h"
+#include "model/InputRecord.h"
 
 #include <atomic>
 #include <cstdint>
@@ -24,7 +21,7 @@
 
 class CSendData;
 
-class CMusic_InData {
+class CMusic_InData : public CInputRecord {
 public:
     static constexpr int kBands = 31;
     static constexpr int kElements = kBands + 2;
@@ -58,10 +55,6 @@ public:
 
     // ---- setters without a stamp ----
     void SetNameItem(int item) { m_nNameItem = item & 0xFF; }
-    void SetChannel(int channel) { m_nChannel = channel; }
-    void SetCurveColor(COLORREF c) { m_clrCurve = c; }
-    void SetCurveArgb(std::uint32_t argb) { m_argbCurve = argb; }
-    void SetCurveFlag(int flag) { m_nCurveFlag = flag; }
 
     // ---- getters ----
     int GetGain() const { return m_nMuted ? 0 : m_nGain.load(); }
@@ -74,10 +67,6 @@ public:
     int GetLimitThreshold() const { return m_nLimitThreshold; }
     int GetLimitAttack() const { return m_nLimitAttack; }
     int GetLimitRelease() const { return m_nLimitRelease; }
-    int GetChannel() const { return m_nChannel; }
-    COLORREF GetCurveColor() const { return m_clrCurve; }
-    std::uint32_t GetCurveArgb() const { return m_argbCurve; }
-    int GetCurveFlag() const { return m_nCurveFlag; }
     int GetZeroDbY() const { return m_nZeroDbY; }
     int GetNameItem() const { return m_nNameItem; }
     int GetBasicItem() const { return m_nBasicItem; }
@@ -89,20 +78,12 @@ public:
     int GetLimitChanged() const { return m_nLimitChanged; }
     std::string GetName() const;
 
-    CKTVEQ &GetEq() { return m_eq; }
-    const CKTVEQ &GetEq() const { return m_eq; }
     int GetBandCount() const { return m_eq.GetSize() - 2; }
-    // Element i (0..32), or null outside the set.
-    CFilter *GetBand(int i) const { return m_eq.GetAt(i); }
-    CFilter *GetHpf() const { return m_eq.GetHighPass(); }
-    CFilter *GetLpf() const { return m_eq.GetLowPass(); }
 
-    // ---- stamps and bypass ----
-    // All four stamps := v, and every element takes the send step with v.
+    // ---- stamps ----
+    // All four stamps := v, and every element takes the send step with v. The bypass covers
+    // the 31 bands only.
     void SetChanged(int v);
-    void SetAllBypass(int flag);
-    bool IsAllBypassed();
-    bool TakeCrossoverChanges();
     // Name, gain, the limiter values, switch, polarity, delay and every element; EQ mode,
     // threshold, mute, stamps, channel and colours stay.
     void CopyFrom(const CMusic_InData &other);
@@ -140,21 +121,13 @@ public:
     std::string GetLimitThresholdText() const;
     std::string GetThresholdText() const;
 
-    // Curves read by the response graph.
-    CPoint m_ptCurve[kFreqPoints];
-    CurvePointF m_ptCurveF[kFreqPoints];
-
 private:
     void LoadBasic(const std::uint8_t *item);
     void LoadCrossover(const std::uint8_t *item);
     void LoadThreshold(const std::uint8_t *item);
     void LoadLimit(const std::uint8_t *item);
-    std::unique_ptr<CSendData> ItemFrame(int item) const;
 
-    CKTVEQ m_eq;
     int m_nZeroDbY = 0;
-    int m_nPlotHeight = 0;
-    int m_nPlotWidth = 0;
 
     mutable std::mutex m_nameMutex;
     std::string m_strName;
@@ -177,9 +150,4 @@ private:
     std::atomic<int> m_nNameChanged{0};
     std::atomic<int> m_nThresholdChanged{0};
     std::atomic<int> m_nLimitChanged{0};
-    std::atomic<int> m_nChannel{0};
-    COLORREF m_clrCurve = 0;
-    std::uint32_t m_argbCurve = 0;
-    int m_nAllBypassed = 0;
-    int m_nCurveFlag = 1;
 };

@@ -290,6 +290,40 @@ TEST_F(InputRecords, BypassCoversCrossoversForMicAndEffectOnlyBandsForMusic)
     EXPECT_FALSE(mic.IsAllBypassed());
 }
 
+// The three records serve the response graph and the pages alike through their common base: the
+// curve colours each starts with, the crossover marks, and the effect's channel byte.
+TEST_F(InputRecords, EveryRecordServesThroughTheInputRecordBase)
+{
+    MusicFixture m(4);
+    CMIC_InData mic;
+    mic.InitEQ(8, 10, 20000);
+    CEffect_Data fx;
+    fx.SetChannel(0x104);
+    struct Case {
+        const char *what;
+        CInputRecord *rec;
+        COLORREF colour;
+        std::uint32_t argb;
+        int channel;
+    };
+    const Case cases[] = {
+        {"music", &m.rec, 0, 0, 4},
+        {"microphone", &mic, 0, 0, 0},
+        {"effect", &fx, RGB(255, 0, 0), 0xDCFF0000u, 4},
+    };
+    g_bDeviceOnline = 1;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.rec->GetCurveColor(), c.colour);
+        EXPECT_EQ(c.rec->GetCurveArgb(), c.argb);
+        EXPECT_EQ(c.rec->GetCurveFlag(), 1);
+        EXPECT_EQ(c.rec->GetChannel(), c.channel);
+        EXPECT_FALSE(c.rec->TakeCrossoverChanges());
+        c.rec->GetLpf()->SetFreq(12000, 1);
+        EXPECT_TRUE(c.rec->TakeCrossoverChanges());
+    }
+}
+
 // A crossover family or slope beyond the tables (a damaged block) is not taken: the element keeps
 // its own, and a fill writes values the preset files and the device accept.
 TEST_F(InputRecords, CrossoverValuesOutsideTheTablesAreNotTaken)

@@ -177,10 +177,16 @@ void CFilter::SetBypass(int bypass)
 {
     Lock lock(m_mx);
     if (bypass) {
-        m_nSavedBypass = m_nBypass;
+        // A second bypass keeps the state the first one saved, so that the release restores
+        // the band as it was before the equaliser was bypassed.
+        if (!m_bBypassSaved) {
+            m_nSavedBypass = m_nBypass;
+            m_bBypassSaved = true;
+        }
         m_nBypass = bypass;
     } else {
         m_nBypass = m_nSavedBypass;
+        m_bBypassSaved = false;
     }
     if (m_nZero)
         return;

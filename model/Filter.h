@@ -222,6 +222,7 @@ private:
     int m_nZero = 1;
     int m_nBypass = 0;
     int m_nSavedBypass = 0;
+    bool m_bBypassSaved = false;  // an equaliser bypass holds the state to restore
     double m_dBandwidth = kDefaultBandwidth;
     int m_nFamily = kFamilyLinkwitzRiley;
     int m_nSlope = 2;

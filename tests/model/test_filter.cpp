@@ -255,6 +255,39 @@ TEST_F(FilterTest, BypassSavesAndRestoresWithoutMarking)
     EXPECT_EQ(f.GetChanged(), 0);
 }
 
+// Bypassing an equaliser that is already bypassed must not save "bypassed" as the state to
+// restore: the release brings back the band as it was before the first bypass.
+TEST_F(FilterTest, SecondBypassKeepsTheFirstSavedState)
+{
+    CFilter f;
+    f.SetGainCode(150);
+    f.SetBypass(1);
+    f.SetBypass(1);
+    f.SetBypass(0);
+    EXPECT_FALSE(f.IsNeutral());
+    EXPECT_EQ(f.GetGainCode(), 150);
+    EXPECT_FALSE(AllZero(f));
+
+    // A band that was bypassed before the equaliser bypass stays bypassed after its release,
+    // however often the bypass was repeated; a later bypass saves afresh.
+    CFilter g;
+    g.SetGainCode(150);
+    CFilter::ArchiveValues v;
+    v.gain = -5.0;
+    v.zero = 0;
+    v.bypass = 1;
+    g.ApplyArchive(v);
+    g.SetBypass(1);
+    g.SetBypass(1);
+    g.SetBypass(0);
+    EXPECT_TRUE(g.IsNeutral());
+    g.SetZero(0);  // the user switches the band back on
+    ASSERT_FALSE(g.IsNeutral());
+    g.SetBypass(1);
+    g.SetBypass(0);
+    EXPECT_FALSE(g.IsNeutral());
+}
+
 TEST_F(FilterTest, ResponseDispatch)
 {
     CFilter peq;

@@ -1,6 +1,9 @@
 #include "model/FilterResponse.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -114,45 +117,203 @@ void FlatResponse(double out[kFreqPoints])
         out[i] = 0.0;
 }
 
-void EvalSections(const BiquadSection *sections, int count, double out[kFreqPoints])
+namespace {
+
+// The evaluation runs eight grid points at a time. GCC and Clang lower these vector types to
+// whatever the target has (four SSE2 operations each on a baseline x86-64 build); where the
+// compiler can, the kernel is also built for AVX2 and AVX-512 and picked at load time. Every
+// lane does the same IEEE operations in the same order whatever the width, so all builds give
+// the same bits. FMA is not enabled: contracting the section terms would change the rounding.
+using v4d = double __attribute__((vector_size(64)));
+using v4u = std::uint64_t __attribute__((vector_size(64)));
+using v4i = std::int64_t __attribute__((vector_size(64)));
+
+constexpr int kLanes = 8;
+constexpr int kPadded = (kFreqPoints + kLanes - 1) / kLanes * kLanes;
+
+// cos and sin of the grid angles, padded with copies of the last point.
+struct alignas(64) PaddedTrig {
+    double c[kPadded];
+    double s[kPadded];
+    PaddedTrig()
+    {
+        const GridTrig &t = Trig();
+        for (int i = 0; i < kPadded; ++i) {
+            const int k = i < kFreqPoints ? i : kFreqPoints - 1;
+            c[i] = t.c[k];
+            s[i] = t.s[k];
+        }
+    }
+};
+
+const PaddedTrig &Padded()
 {
-    // Normalise every section by its a0 once.
+    static const PaddedTrig trig;
+    return trig;
+}
+
+// The helpers pass vectors by value but are always inlined, so no call crosses an ABI boundary.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#define ZK_ALWAYS_INLINE inline __attribute__((always_inline))
+
+ZK_ALWAYS_INLINE v4d Splat(double v)
+{
+    return v4d{v, v, v, v, v, v, v, v};
+}
+
+ZK_ALWAYS_INLINE v4d Select(v4i mask, v4d a, v4d b)
+{
+    return (v4d)(((v4u)a & (v4u)mask) | ((v4u)b & ~(v4u)mask));
+}
+
+// Natural logarithm of eight positive, normal, finite values, within one unit in the last place:
+// the reduction and the polynomial of the classic fdlibm log, written without branches so that
+// it runs on all lanes at once. x = 2^k * z with z in [sqrt(2)/2, sqrt(2)); then
+// log(z) = f - f^2/2 + s (f^2/2 + R(s^2)) with f = z - 1 and s = f / (2 + f).
+ZK_ALWAYS_INLINE v4d Log4(v4d x)
+{
+    constexpr std::uint64_t kOne = 0x3FF0000000000000ULL;
+    constexpr std::uint64_t kSqrtHalf = 0x3FE6A09E667F3BCDULL;
+    constexpr double kLn2Hi = 6.93147180369123816490e-01;
+    constexpr double kLn2Lo = 1.90821492927058770002e-10;
+    constexpr double kLg1 = 6.666666666666735130e-01;
+    constexpr double kLg2 = 3.999999999940941908e-01;
+    constexpr double kLg3 = 2.857142874366239149e-01;
+    constexpr double kLg4 = 2.222219843214978396e-01;
+    constexpr double kLg5 = 1.818357216161805012e-01;
+    constexpr double kLg6 = 1.531383769920937332e-01;
+    constexpr double kLg7 = 1.479819860511658591e-01;
+
+    const v4u bits = (v4u)x;
+    // The biased exponent of x after moving mantissas at or above sqrt(2) into the next binade.
+    const v4u biased = (bits + (kOne - kSqrtHalf)) >> 52;
+    const v4d z = (v4d)(bits - (biased << 52) + kOne);
+    // The exponent as a double without an integer conversion instruction: the low bits of
+    // 2^52 + e hold e exactly.
+    const v4d k = (v4d)(biased | 0x4330000000000000ULL) - Splat(4503599627370496.0 + 1023.0);
+
+    const v4d f = z - 1.0;
+    const v4d s = f / (2.0 + f);
+    const v4d zz = s * s;
+    const v4d w = zz * zz;
+    const v4d t1 = w * (kLg2 + w * (kLg4 + w * kLg6));
+    const v4d t2 = zz * (kLg1 + w * (kLg3 + w * (kLg5 + w * kLg7)));
+    const v4d r = t2 + t1;
+    const v4d hfsq = 0.5 * f * f;
+    return k * kLn2Hi - ((hfsq - (s * (hfsq + r) + k * kLn2Lo)) - f);
+}
+
+struct NormalisedSections {
     double b0[4], b1[4], b2[4], a1[4], a2[4];
     int n = 0;
-    for (int k = 0; k < count && n < 4; ++k, ++n) {
-        const BiquadSection &s = sections[k];
-        const double a0 = FloorA0(s.a0);
-        b0[n] = s.b0 / a0;
-        b1[n] = s.b1 / a0;
-        b2[n] = s.b2 / a0;
-        a1[n] = s.a1 / a0;
-        a2[n] = s.a2 / a0;
+};
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__) && \
+    !defined(__SANITIZE_THREAD__)
+#define ZK_RESPONSE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define ZK_RESPONSE_CLONES
+#endif
+
+// 10 log10 of the cascade's power ratio at every (padded) grid point, for N sections.
+template <int N>
+ZK_ALWAYS_INLINE void EvalKernelN(const NormalisedSections &ns, double *out)
+{
+    constexpr double kDbPerNeper = 4.342944819032518;  // 10 / ln 10
+    const PaddedTrig &t = Padded();
+    v4d b0[N > 0 ? N : 1], b1[N > 0 ? N : 1], b2[N > 0 ? N : 1], a1[N > 0 ? N : 1], a2[N > 0 ? N : 1];
+    for (int k = 0; k < N; ++k) {
+        b0[k] = Splat(ns.b0[k]);
+        b1[k] = Splat(ns.b1[k]);
+        b2[k] = Splat(ns.b2[k]);
+        a1[k] = Splat(ns.a1[k]);
+        a2[k] = Splat(ns.a2[k]);
     }
-    const GridTrig &t = Trig();
-    for (int i = 0; i < kFreqPoints; ++i) {
-        const double c = t.c[i];
-        const double s = t.s[i];
-        // The cascade's power ratio; its dB value is the sum of the sections' dB values.
-        double ratio = 1.0;
-        for (int k = 0; k < n; ++k) {
-            const double nr = b0[k] * c + b1[k] + b2[k] * c;
-            const double ni = b0[k] * s - b2[k] * s;
-            const double dr = c + a1[k] + a2[k] * c;
-            const double di = s - a2[k] * s;
-            ratio *= (nr * nr + ni * ni) / (dr * dr + di * di);
+    for (int i = 0; i < kPadded; i += kLanes) {
+        v4d c, s;
+        std::memcpy(&c, t.c + i, sizeof c);
+        std::memcpy(&s, t.s + i, sizeof s);
+        v4d num = Splat(1.0);
+        v4d den = Splat(1.0);
+        for (int k = 0; k < N; ++k) {
+            const v4d nr = b0[k] * c + b1[k] + b2[k] * c;
+            const v4d ni = b0[k] * s - b2[k] * s;
+            const v4d dr = c + a1[k] + a2[k] * c;
+            const v4d di = s - a2[k] * s;
+            num *= nr * nr + ni * ni;
+            den *= dr * dr + di * di;
         }
-        // Keep the value finite where a section has a zero or pole on the grid.
-        if (!(ratio > 1e-200))
-            ratio = 1e-200;
-        else if (ratio > 1e200)
-            ratio = 1e200;
-        out[i] = 10.0 * std::log10(ratio);
+        // The cascade's power ratio; its dB value is the sum of the sections' dB values. Keep it
+        // finite where a section has a zero or pole on the grid (NaN goes to the floor).
+        v4d ratio = num / den;
+        ratio = Select((v4i)(ratio > 1e-200), ratio, Splat(1e-200));
+        ratio = Select((v4i)(ratio > 1e200), Splat(1e200), ratio);
+        const v4d dB = Log4(ratio) * kDbPerNeper;
+        std::memcpy(out + i, &dB, sizeof dB);
     }
 }
 
-void PeqResponse(int freq, double gainDb, double bandwidthOct, double out[kFreqPoints])
+ZK_RESPONSE_CLONES void EvalKernel(const NormalisedSections &ns, double *out)
 {
-    const double f0 = g_FreqTable241[NearestFreqIndex(freq)];
+    switch (ns.n) {
+    case 1:
+        EvalKernelN<1>(ns, out);
+        break;
+    case 2:
+        EvalKernelN<2>(ns, out);
+        break;
+    case 3:
+        EvalKernelN<3>(ns, out);
+        break;
+    case 4:
+        EvalKernelN<4>(ns, out);
+        break;
+    default:
+        EvalKernelN<0>(ns, out);
+        break;
+    }
+}
+
+} // namespace
+
+void EvalSections(const BiquadSection *sections, int count, double out[kFreqPoints])
+{
+    // Normalise every section by its a0 once.
+    NormalisedSections ns;
+    for (int k = 0; k < count && ns.n < 4; ++k, ++ns.n) {
+        const BiquadSection &s = sections[k];
+        const double a0 = FloorA0(s.a0);
+        ns.b0[ns.n] = s.b0 / a0;
+        ns.b1[ns.n] = s.b1 / a0;
+        ns.b2[ns.n] = s.b2 / a0;
+        ns.a1[ns.n] = s.a1 / a0;
+        ns.a2[ns.n] = s.a2 / a0;
+    }
+    alignas(64) double padded[kPadded];
+    EvalKernel(ns, padded);
+    std::memcpy(out, padded, sizeof(double) * kFreqPoints);
+}
+
+namespace {
+
+// NearestFreqIndex by bisection of the rising grid: the same index, ties to the higher entry.
+int NearestGridIndex(double f)
+{
+    const double *end = g_FreqTable241 + kFreqPoints;
+    const double *hi = std::lower_bound(g_FreqTable241, end, f);
+    if (hi == g_FreqTable241)
+        return 0;
+    if (hi == end)
+        return kFreqPoints - 1;
+    const int i = static_cast<int>(hi - g_FreqTable241);
+    return f - g_FreqTable241[i - 1] < g_FreqTable241[i] - f ? i - 1 : i;
+}
+
+} // namespace
+
+BiquadSection DesignPeq(int freq, double gainDb, double bandwidthOct)
+{
+    const double f0 = g_FreqTable241[NearestGridIndex(freq)];
     const double w0 = f0 * kRespAnglePerHz;
     const double A = std::pow(10.0, gainDb / kRespGainDivisor);
     const double sw = std::sin(w0);
@@ -164,33 +325,34 @@ void PeqResponse(int freq, double gainDb, double bandwidthOct, double out[kFreqP
     s.a0 = 1.0 + alpha / A;
     s.a1 = -2.0 * std::cos(w0);
     s.a2 = 1.0 - alpha / A;
+    return s;
+}
+
+void PeqResponse(int freq, double gainDb, double bandwidthOct, double out[kFreqPoints])
+{
+    const BiquadSection s = DesignPeq(freq, gainDb, bandwidthOct);
     EvalSections(&s, 1, out);
 }
 
-bool ShelfResponse(int type, int slope, int freq, double gainDb, double out[kFreqPoints])
+bool DesignShelf(int type, int slope, int freq, double gainDb, BiquadSection &s)
 {
+    s = BiquadSection{};
     const bool low = type == 1;
-    if ((type != 1 && type != 2) || (slope != 0 && slope != 1)) {
-        FlatResponse(out);
+    if ((type != 1 && type != 2) || (slope != 0 && slope != 1))
         return false;
-    }
-    if (gainDb == 0.0) {
-        FlatResponse(out);  // the unity section
-        return true;
-    }
-    double p, S;
-    if (low) {
+    if (gainDb == 0.0)
+        return true;  // the unity section
+    double p;
+    if (low)
         p = slope == 0 ? 2.0 : 1.2727272727;
-    } else {
+    else
         p = slope == 0 ? 0.4545454546 : 0.76923076923;
-    }
-    S = slope == 0 ? 0.5 : 1.3;
+    const double S = slope == 0 ? 0.5 : 1.3;
     const double w0 = freq * kRespAnglePerHz * p;
     const double A = std::pow(10.0, gainDb / kRespGainDivisor);
     const double alpha = (std::sin(w0) / 2.0) * std::sqrt((A + 1.0 / A) * (1.0 / S - 1.0) + 2.0);
     const double beta = 2.0 * std::sqrt(A) * alpha;
     const double C = std::cos(w0);
-    BiquadSection s;
     if (low) {
         s.b0 = A * ((A + 1) - (A - 1) * C + beta);
         s.b1 = 2 * A * ((A - 1) - (A + 1) * C);
@@ -205,6 +367,20 @@ bool ShelfResponse(int type, int slope, int freq, double gainDb, double out[kFre
         s.a0 = (A + 1) - (A - 1) * C + beta;
         s.a1 = 2 * ((A - 1) - (A + 1) * C);
         s.a2 = (A + 1) - (A - 1) * C - beta;
+    }
+    return true;
+}
+
+bool ShelfResponse(int type, int slope, int freq, double gainDb, double out[kFreqPoints])
+{
+    BiquadSection s;
+    if (!DesignShelf(type, slope, freq, gainDb, s)) {
+        FlatResponse(out);
+        return false;
+    }
+    if (gainDb == 0.0) {
+        FlatResponse(out);  // the unity section is exactly 0 dB
+        return true;
     }
     EvalSections(&s, 1, out);
     return true;

@@ -31,13 +31,17 @@ double GridAngle(int i);
 
 // All 241 values 0 dB.
 void FlatResponse(double out[kFreqPoints]);
-// Sum of the sections' gains in dB at every grid point.
+// Sum of the sections' gains in dB at every grid point (up to four sections).
 void EvalSections(const BiquadSection *sections, int count, double out[kFreqPoints]);
 
+// The peaking band's section, centred on the grid point nearest to freq.
+BiquadSection DesignPeq(int freq, double gainDb, double bandwidthOct);
 // Peaking band centred on the grid point nearest to freq.
 void PeqResponse(int freq, double gainDb, double bandwidthOct, double out[kFreqPoints]);
 // Low shelf (type 1) or high shelf (type 2), slope 0 or 1. Any other type or slope has no
-// defined curve: the result is flat and the function returns false.
+// defined curve: the result is flat and the function returns false. At exactly 0 dB the section
+// is unity.
+bool DesignShelf(int type, int slope, int freq, double gainDb, BiquadSection &section);
 bool ShelfResponse(int type, int slope, int freq, double gainDb, double out[kFreqPoints]);
 
 // Crossover sections for a high-pass or low-pass of a family (0 Linkwitz-Riley, 1 Butterworth,

@@ -35,7 +35,7 @@ void CFilter::SetFreq(int f, int user)
     Lock lock(m_mx);
     ApplyFreq(f, user);
     Relayout();
-    UpdateResponse();
+    InvalidateResponse();
 }
 
 void CFilter::ApplyFreq(int f, int user)
@@ -108,7 +108,7 @@ void CFilter::SetGainCode(int code)
     }
     if (m_nPeqLayout)
         LayoutBandMarker();
-    UpdateResponse();
+    InvalidateResponse();
     MarkChanged();
 }
 
@@ -118,7 +118,7 @@ void CFilter::SetBandwidthIndex(int index)
     m_dBandwidth = BandwidthIndexToOct(ClampBandwidthIndex(index));
     if (m_nPeqLayout)
         LayoutHandles();
-    UpdateResponse();
+    InvalidateResponse();
     MarkChanged();
 }
 
@@ -131,7 +131,7 @@ void CFilter::SetSlope(int slope, int user)
 {
     Lock lock(m_mx);
     m_nSlope = slope;
-    UpdateResponse();
+    InvalidateResponse();
     if (user)
         MarkChanged();
 }
@@ -140,7 +140,7 @@ void CFilter::SetFamily(int family, int user)
 {
     Lock lock(m_mx);
     m_nFamily = family;
-    UpdateResponse();
+    InvalidateResponse();
     if (user)
         MarkChanged();
 }
@@ -151,7 +151,7 @@ void CFilter::SetType(int type)
     m_nType = type;
     if (type == kTypeLowPass)
         m_nSendFreq = kFreqMax;
-    UpdateResponse();
+    InvalidateResponse();
     MarkChanged();
 }
 
@@ -169,7 +169,7 @@ void CFilter::SetZero(int zero)
     if (zero == 0)
         m_nBypass = 0;
     Relayout();
-    UpdateResponse();
+    InvalidateResponse();
     MarkChanged();
 }
 
@@ -191,7 +191,7 @@ void CFilter::SetBypass(int bypass)
     if (m_nZero)
         return;
     Relayout();
-    UpdateResponse();
+    InvalidateResponse();
 }
 
 void CFilter::Reset(int f)
@@ -206,7 +206,7 @@ void CFilter::Reset(int f)
     m_dGain = 0.0;
     m_nZero = 1;
     LayoutBandMarker();
-    UpdateResponse();
+    InvalidateResponse();
 }
 
 void CFilter::CopyFrom(const CFilter &other)
@@ -238,7 +238,7 @@ void CFilter::CopyFrom(const CFilter &other)
     m_nSlope = slope;
     m_nSendFreq = freq;
     Relayout();
-    UpdateResponse();
+    InvalidateResponse();
 }
 
 void CFilter::SetPeqLayout(int peqLayout)
@@ -284,7 +284,7 @@ void CFilter::SetGain(double dB)
     m_dGain = dB;
     if (m_nPeqLayout)
         LayoutBandMarker();
-    UpdateResponse();
+    InvalidateResponse();
     MarkChanged();
 }
 
@@ -294,7 +294,7 @@ void CFilter::SetBandwidth(double octaves)
     m_dBandwidth = octaves;
     if (m_nPeqLayout)
         LayoutHandles();
-    UpdateResponse();
+    InvalidateResponse();
     MarkChanged();
 }
 
@@ -321,7 +321,7 @@ void CFilter::SetPeqType(int code)
         return;
     }
     LayoutBandMarker();
-    UpdateResponse();
+    InvalidateResponse();
     MarkChanged();
 }
 
@@ -602,7 +602,7 @@ void CFilter::ApplyArchive(const ArchiveValues &v)
     m_nSlope = v.slope;
     m_nBandIndex = v.bandIndex;
     Relayout();
-    UpdateResponse();
+    InvalidateResponse();
 }
 
 int CFilter::Serialize(ObjectArchive &ar)
@@ -611,7 +611,7 @@ int CFilter::Serialize(ObjectArchive &ar)
     if (ar.IsStoring()) {
         WriteArchive(ar);
         Relayout();
-        UpdateResponse();
+        InvalidateResponse();
         return 1;
     }
     ArchiveValues v;
@@ -626,6 +626,37 @@ int CFilter::Serialize(ObjectArchive &ar)
 void CFilter::UpdateResponse()
 {
     Lock lock(m_mx);
+    ComputeResponse();
+}
+
+void CFilter::EnsureResponse() const
+{
+    if (m_bResponseStale.load(std::memory_order_relaxed)) {
+        Lock lock(m_mx);
+        if (m_bResponseStale.load(std::memory_order_relaxed))
+            ComputeResponse();
+    }
+}
+
+const double *CFilter::GetResponse() const
+{
+    EnsureResponse();
+    return m_dResponse;
+}
+
+const CPoint *CFilter::GetPolygon() const
+{
+    EnsureResponse();
+    Lock lock(m_mx);
+    if (m_bPolygonStale) {
+        FillPolygonY();
+        m_bPolygonStale = false;
+    }
+    return m_ptPoly;
+}
+
+void CFilter::ComputeResponse() const
+{
     switch (m_nType) {
     case kTypePeq:
         if (m_nBypass || m_nZero)
@@ -657,35 +688,37 @@ void CFilter::UpdateResponse()
         ZeroResponse();
         break;
     }
-    FillPolygonY();
+    m_bPolygonStale = true;
+    m_nComputations.fetch_add(1, std::memory_order_relaxed);
+    m_bResponseStale.store(false, std::memory_order_relaxed);
 }
 
-void CFilter::CalcPeqResponse()
+void CFilter::CalcPeqResponse() const
 {
     PeqResponse(m_nFreq, m_dGain, m_dBandwidth, m_dResponse);
 }
 
-void CFilter::CalcShelfResponse()
+void CFilter::CalcShelfResponse() const
 {
     ShelfResponse(m_nType, m_nSlope, m_nFreq, m_dGain, m_dResponse);
 }
 
-void CFilter::CalcHighPassResponse()
+void CFilter::CalcHighPassResponse() const
 {
     CrossoverResponse(true, m_nFreq, m_nFamily, m_nSlope, m_nSlopeSet, m_dResponse);
 }
 
-void CFilter::CalcLowPassResponse()
+void CFilter::CalcLowPassResponse() const
 {
     CrossoverResponse(false, m_nFreq, m_nFamily, m_nSlope, m_nSlopeSet, m_dResponse);
 }
 
-void CFilter::ZeroResponse()
+void CFilter::ZeroResponse() const
 {
     FlatResponse(m_dResponse);
 }
 
-void CFilter::FillPolygonY()
+void CFilter::FillPolygonY() const
 {
     graph::PolygonY(m_dResponse, m_nPlotHeight, m_ptPoly);
 }
@@ -707,7 +740,7 @@ void CFilter::SetPlotRect(const CRect &plot)
     m_nPlotWidth = plot.Width();
     Relayout();
     graph::PolygonFrame(m_nPlotWidth, m_nPlotHeight, m_ptPoly);
-    UpdateResponse();
+    InvalidateResponse();
 }
 
 int CFilter::GetPlotWidth() const { Lock lock(m_mx); return m_nPlotWidth; }
@@ -788,7 +821,7 @@ int CFilter::DragPoint(CPoint p)
     if (m_pSlider)
         m_pSlider->SetInvertedPos(code);
     LayoutBandMarker();
-    UpdateResponse();
+    InvalidateResponse();
     return changed;
 }
 
@@ -811,6 +844,6 @@ int CFilter::DragCrossover(CPoint p, int other)
     // At 20 Hz a high-pass, and at 20000 Hz a low-pass, is flat (UpdateResponse).
     ApplyFreq(t.freq, 1);
     Relayout();
-    UpdateResponse();
+    InvalidateResponse();
     return 1;
 }

@@ -7,11 +7,16 @@
 // into parameter changes. Hover and drag state belong to the graph widget, which says which
 // handle it drags.
 //
+// An edit only marks the response out of date; it is computed once, when it is next read
+// (GetResponse, GetPolygon) or by UpdateResponse, so a packet or a record load that sets several
+// fields costs one computation, not one per field.
+//
 // Threads: the UI thread edits, lays out and drags; the link worker reads the changed mark and
 // the device values and advances the send frequency (StepSendFreq). Every public operation runs
 // under the element's own lock, so an edit is never lost between the worker's step and the UI's
 // setter. The response, polygon and geometry are written and read on the UI thread only.
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -160,8 +165,13 @@ public:
     std::string GetTypeText() const;
 
     // ---- Response (UI thread) ----
+    // Computes the response and the polygon's y values now.
     void UpdateResponse();
-    const double *GetResponse() const { return m_dResponse; }
+    // The 241 values in dB, computed first when an edit made them out of date. Valid until the
+    // element next changes.
+    const double *GetResponse() const;
+    // How many times the response has been computed: a version of GetResponse's values.
+    unsigned GetResponseComputations() const { return m_nComputations.load(std::memory_order_relaxed); }
 
     // ---- Geometry and drags (UI thread) ----
     void LayoutBandMarker();
@@ -183,7 +193,7 @@ public:
     graph::ElementGeometry GetGeometry() const;
     CRect GetMarkerRect() const;
     // The closed response polygon (kPolyPoints points), valid until the element next changes.
-    const CPoint *GetPolygon() const { return m_ptPoly; }
+    const CPoint *GetPolygon() const;
     // The label last built by GetCurveLabel.
     std::string GetLabel() const;
 
@@ -191,13 +201,17 @@ private:
     // The frequency setter without layout and recompute: the drags lay out and recompute once
     // after all their changes.
     void ApplyFreq(int f, int user);
-    void CalcPeqResponse();
-    void CalcShelfResponse();
-    void CalcHighPassResponse();
-    void CalcLowPassResponse();
+    void CalcPeqResponse() const;
+    void CalcShelfResponse() const;
+    void CalcHighPassResponse() const;
+    void CalcLowPassResponse() const;
+    // Marks the response out of date; the next read computes it.
+    void InvalidateResponse() { m_bResponseStale.store(true, std::memory_order_relaxed); }
+    void ComputeResponse() const;
+    void EnsureResponse() const;
     void Relayout();
-    void FillPolygonY();
-    void ZeroResponse();
+    void FillPolygonY() const;
+    void ZeroResponse() const;
     void MarkChanged();
     int GainCodeLocked() const;
     int BandwidthIndexLocked() const;
@@ -206,9 +220,13 @@ private:
 
     mutable std::recursive_mutex m_mx;
 
-    double m_dResponse[kFreqPoints] = {};
+    // The response and the polygon's y values are a cache of the parameters.
+    mutable double m_dResponse[kFreqPoints] = {};
+    mutable CPoint m_ptPoly[kPolyPoints];
+    mutable std::atomic<bool> m_bResponseStale{true};
+    mutable bool m_bPolygonStale = true;  // only the selected element's polygon is drawn
+    mutable std::atomic<unsigned> m_nComputations{0};
     graph::ElementGeometry m_geo;
-    CPoint m_ptPoly[kPolyPoints];
     std::string m_strLabel;
     CPoint m_ptGrab;            // pointer minus marker centre at the start of a marker drag
     double m_dHandleGrab = 0.0; // pointer x minus the exact window x of the dragged band edge

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 
 namespace graph {
 
@@ -155,10 +158,38 @@ void PolygonFrame(int W, int H, CPoint poly[kPolyPoints])
         poly[i + 1].x = FreqToWindowX(g_FreqTable241[i], W);
 }
 
+void CurveY(const double dB[kFreqPoints], int H, CPoint points[kFreqPoints])
+{
+    // GainToIndex's rounding, four points at a time: truncation toward zero, NaN to 0, values
+    // beyond the int range saturated.
+    using v4d = double __attribute__((vector_size(32)));
+    using v4i = std::int64_t __attribute__((vector_size(32)));
+    using v4s = std::int32_t __attribute__((vector_size(16)));
+    constexpr double lo = static_cast<double>(std::numeric_limits<int>::min());
+    constexpr double hi = static_cast<double>(std::numeric_limits<int>::max());
+    const double scale = H / 24.0;
+    int i = 0;
+    for (; i + 4 <= kFreqPoints; i += 4) {
+        v4d g;
+        std::memcpy(&g, dB + i, sizeof g);
+        v4d v = scale * (12.0 - g) + 0.5;
+        const v4i number = (v4i)(v == v);
+        v = (v4d)((v4i)v & number);  // NaN gives 0
+        const v4i below = (v4i)(v < lo);
+        v = (v4d)(((v4i)v & ~below) | ((v4i)(v4d{lo, lo, lo, lo}) & below));
+        const v4i above = (v4i)(v > hi);
+        v = (v4d)(((v4i)v & ~above) | ((v4i)(v4d{hi, hi, hi, hi}) & above));
+        const v4s y = __builtin_convertvector(v, v4s);
+        for (int k = 0; k < 4; ++k)
+            points[i + k].y = y[k] + kPlotTop;
+    }
+    for (; i < kFreqPoints; ++i)
+        points[i].y = GainToWindowY(dB[i], H);
+}
+
 void PolygonY(const double response[kFreqPoints], int H, CPoint poly[kPolyPoints])
 {
-    for (int i = 0; i < kFreqPoints; ++i)
-        poly[i + 1].y = GainToWindowY(response[i], H);
+    CurveY(response, H, poly + 1);
 }
 
 // ---- Hit testing --------------------------------------------------------------------------------

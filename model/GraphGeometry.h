@@ -98,6 +98,8 @@ inline constexpr int kPolyPoints = kFreqPoints + 2;
 void PolygonFrame(int W, int H, CPoint poly[kPolyPoints]);
 // The y of the 241 response points.
 void PolygonY(const double response[kFreqPoints], int H, CPoint poly[kPolyPoints]);
+// GainToWindowY of each of the 241 gains into points[i].y, for a whole curve at once.
+void CurveY(const double dB[kFreqPoints], int H, CPoint points[kFreqPoints]);
 
 // ---- Hit testing --------------------------------------------------------------------------------
 

@@ -1,7 +1,9 @@
 #include "model/KTVEQ.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "model/GraphGeometry.h"
 #include "model/ObjectArchive.h"
 
 // ---- EqBandPacket -------------------------------------------------------------------------------
@@ -172,38 +174,103 @@ void CKTVEQ::InitEffectBands(int lastBand, int crossoverIndex, int lowPassFreq)
     AppendCrossovers(crossoverIndex, 8, 8, kFreqMin, lowPassFreq, false, true);
 }
 
+namespace {
+
+using v4d = double __attribute__((vector_size(32)));
+constexpr int kBlocked = kFreqPoints / 4 * 4;
+
+// sum += r, four points at a time.
+void AddInto(double *sum, const double *r)
+{
+    for (int i = 0; i < kBlocked; i += 4) {
+        v4d a, b;
+        std::memcpy(&a, sum + i, sizeof a);
+        std::memcpy(&b, r + i, sizeof b);
+        a += b;
+        std::memcpy(sum + i, &a, sizeof a);
+    }
+    for (int i = kBlocked; i < kFreqPoints; ++i)
+        sum[i] += r[i];
+}
+
+} // namespace
+
 void CKTVEQ::SumResponses()
 {
-    for (int i = 0; i < kFreqPoints; ++i)
-        m_dSum[i] = 0.0;
-    for (const auto &f : m_Elements) {
-        const double *r = f->GetResponse();
-        for (int i = 0; i < kFreqPoints; ++i)
-            m_dSum[i] += r[i];
+    const int n = GetSize();
+    const double *resp[64];
+    const double **r = resp;
+    std::vector<const double *> many;
+    if (n > 64) {
+        many.resize(static_cast<std::size_t>(n));
+        r = many.data();
     }
+    int changed = 0;
+    int last = -1;
+    const bool known = static_cast<int>(m_SumVersions.size()) == n;
+    if (!known)
+        m_SumVersions.assign(static_cast<std::size_t>(n), 0);
+    for (int i = 0; i < n; ++i) {
+        const CFilter &f = *m_Elements[static_cast<std::size_t>(i)];
+        r[i] = f.GetResponse();
+        const unsigned v = f.GetResponseComputations();
+        if (!known || v != m_SumVersions[static_cast<std::size_t>(i)]) {
+            ++changed;
+            last = i;
+            m_SumVersions[static_cast<std::size_t>(i)] = v;
+        }
+    }
+    if (known && changed == 0)
+        return;
+    if (known && changed == 1) {
+        // One element moves alone, as in a drag: the others' sum is kept between the moves.
+        if (m_nOthersExclude != last) {
+            std::fill(m_dOthers, m_dOthers + kFreqPoints, 0.0);
+            for (int i = 0; i < n; ++i)
+                if (i != last)
+                    AddInto(m_dOthers, r[i]);
+            m_nOthersExclude = last;
+        }
+        std::copy(m_dOthers, m_dOthers + kFreqPoints, m_dSum);
+        AddInto(m_dSum, r[last]);
+        return;
+    }
+    m_nOthersExclude = -1;
+    std::fill(m_dSum, m_dSum + kFreqPoints, 0.0);
+    for (int i = 0; i < n; ++i)
+        AddInto(m_dSum, r[i]);
+}
+
+void CKTVEQ::FillScreenCurve()
+{
+    graph::CurveY(m_dSum, m_nPlotHeight, m_ptCurve);
+}
+
+void CKTVEQ::FillFloatCurve()
+{
+    // GainToIndexExact + the plot's top, as floats.
+    const double scale = m_nPlotHeight / 24.0;
+    for (int i = 0; i < kFreqPoints; ++i)
+        m_ptCurveF[i].y = static_cast<float>(scale * (12.0 - m_dSum[i]) + CFilter::kPlotTop);
 }
 
 void CKTVEQ::UpdateCurve()
 {
     SumResponses();
-    for (int i = 0; i < kFreqPoints; ++i) {
-        m_ptCurve[i].y = GainToIndex(m_dSum[i], m_nPlotHeight) + CFilter::kPlotTop;
-        m_ptCurveF[i].y = static_cast<float>(GainToIndexExact(m_dSum[i], m_nPlotHeight) + CFilter::kPlotTop);
-    }
+    FillScreenCurve();
+    FillFloatCurve();
 }
 
 void CKTVEQ::UpdateScreenCurve()
 {
     SumResponses();
-    for (int i = 0; i < kFreqPoints; ++i)
-        m_ptCurve[i].y = GainToIndex(m_dSum[i], m_nPlotHeight) + CFilter::kPlotTop;
+    FillScreenCurve();
 }
 
 void CKTVEQ::UpdateFloatCurve()
 {
     SumResponses();
-    for (int i = 0; i < kFreqPoints; ++i)
-        m_ptCurveF[i].y = static_cast<float>(GainToIndexExact(m_dSum[i], m_nPlotHeight) + CFilter::kPlotTop);
+    FillFloatCurve();
 }
 
 void CKTVEQ::UpdateBandCurve(int i)
@@ -211,9 +278,7 @@ void CKTVEQ::UpdateBandCurve(int i)
     const CFilter *f = GetAt(i);
     if (!f)
         return;
-    const double *r = f->GetResponse();
-    for (int k = 0; k < kFreqPoints; ++k)
-        m_ptCurve[k].y = GainToIndex(r[k], m_nPlotHeight) + CFilter::kPlotTop;
+    graph::CurveY(f->GetResponse(), m_nPlotHeight, m_ptCurve);
 }
 
 void CKTVEQ::SetPlotRect(const CRect &plot)

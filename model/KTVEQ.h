@@ -107,9 +107,16 @@ private:
     void AppendCrossovers(int crossoverIndex, int dragModeHigh, int dragModeLow, int highPassFreq,
                           int lowPassFreq, bool inputStyle, bool effectStyle);
     void SumResponses();
+    void FillScreenCurve();
+    void FillFloatCurve();
 
     std::vector<std::unique_ptr<CFilter>> m_Elements;
     double m_dSum[kFreqPoints] = {};
+    // What the last sum was formed from: each element's response version, and, while one
+    // element changes alone (a drag), the sum of all the others.
+    std::vector<unsigned> m_SumVersions;
+    double m_dOthers[kFreqPoints] = {};
+    int m_nOthersExclude = -1;
     int m_nPlotWidth = 0;
     int m_nPlotHeight = 0;
     int m_nState = 0;

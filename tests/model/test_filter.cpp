@@ -288,6 +288,33 @@ TEST_F(FilterTest, SecondBypassKeepsTheFirstSavedState)
     EXPECT_FALSE(g.IsNeutral());
 }
 
+// An edit marks the response out of date; it is computed once, when it is read.
+TEST_F(FilterTest, EditsAreComputedOnceWhenRead)
+{
+    CFilter f;
+    f.SetType(CFilter::kTypePeq);
+    f.SetFreq(1000, 0);
+    f.SetGainCode(260);
+    const unsigned before = f.GetResponseComputations();
+    f.SetGainCode(140);
+    f.SetBandwidthIndex(80);
+    f.SetFreq(2000, 1);
+    f.SetSlope(0, 1);
+    EXPECT_EQ(f.GetResponseComputations(), before);
+    const double atPeak = f.GetResponse()[kFreqIndex1k + 24];
+    EXPECT_NEAR(atPeak, -6.0, 0.01);
+    f.GetResponse();
+    f.GetPolygon();
+    EXPECT_EQ(f.GetResponseComputations(), before + 1u);
+
+    // The polygon follows the response it was read with.
+    f.SetGainCode(260);
+    EXPECT_EQ(f.GetPolygon()[1 + kFreqIndex1k + 24].y, GainToIndex(f.GetResponse()[kFreqIndex1k + 24], 0) + 10);
+    EXPECT_EQ(f.GetResponseComputations(), before + 2u);
+    f.UpdateResponse();  // asked for explicitly, it is computed at once
+    EXPECT_EQ(f.GetResponseComputations(), before + 3u);
+}
+
 TEST_F(FilterTest, ResponseDispatch)
 {
     CFilter peq;

@@ -171,6 +171,58 @@ TEST_F(KtveqTest, PacketInMarksNothingAndLimitsEveryWord)
     eq.SetBandFromPacket(Packet({1, 2, 3, 4, 5, 6, 7, 8}), -1);
 }
 
+// A packet sets five fields of a band; its response is computed once, after all of them.
+TEST_F(KtveqTest, PacketInComputesTheResponseOnce)
+{
+    CKTVEQ eq;
+    eq.InitOutBands(30, 32, 9, 20, 20000);
+    eq.SetPlotRect(CRect{40, 10, 640, 250});
+    eq.UpdateCurve();
+    std::vector<unsigned> before;
+    for (int i = 0; i < eq.GetSize(); ++i)
+        before.push_back(eq.GetAt(i)->GetResponseComputations());
+    eq.SetBandFromPacket(Packet({0xE8, 0x03, 0x94, 0x02, 0x34, 0x00, 0x00, 0x00}), 5);  // 1000 Hz, +6 dB
+    eq.UpdateCurve();
+    eq.UpdateCurve();
+    for (int i = 0; i < eq.GetSize(); ++i)
+        EXPECT_EQ(eq.GetAt(i)->GetResponseComputations(), before[i] + (i == 5 ? 1u : 0u)) << i;
+    EXPECT_NEAR(eq.GetSum()[kFreqIndex1k], 6.0, 0.01);
+}
+
+// The summed curve keeps the sum of the other elements while one element moves alone; after
+// any sequence of edits it equals the plain sum of the elements' responses.
+TEST_F(KtveqTest, SumFollowsEveryEditSequence)
+{
+    CKTVEQ eq;
+    eq.InitOutBands(30, 32, 12, 20, 20000);
+    eq.SetPlotRect(CRect{40, 10, 640, 250});
+    auto expectPlainSum = [&](const char *step) {
+        eq.UpdateCurve();
+        for (int i = 0; i < kFreqPoints; ++i) {
+            double sum = 0.0;
+            for (int k = 0; k < eq.GetSize(); ++k)
+                sum += eq.GetAt(k)->GetResponse()[i];
+            ASSERT_NEAR(eq.GetSum()[i], sum, 1e-12) << step << " point " << i;
+            ASSERT_EQ(eq.m_ptCurve[i].y, GainToIndex(eq.GetSum()[i], 240) + 10) << step << " point " << i;
+        }
+    };
+    expectPlainSum("flat");
+    eq.GetAt(3)->SetGainCode(260);
+    expectPlainSum("one band");
+    eq.GetAt(3)->SetGainCode(300);
+    expectPlainSum("the same band again");
+    eq.GetAt(20)->SetGainCode(120);
+    expectPlainSum("another band alone");
+    eq.GetAt(3)->SetGainCode(100);
+    eq.GetHighPass()->SetFreq(200, 0);
+    expectPlainSum("two elements");
+    eq.GetLowPass()->SetFreq(5000, 0);
+    expectPlainSum("the low-pass");
+    eq.GetAt(3)->SetBypass(1);
+    expectPlainSum("a bypassed band");
+    expectPlainSum("nothing changed");
+}
+
 TEST_F(KtveqTest, PacketsRoundTrip)
 {
     CKTVEQ a, b;

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdio>
 
-std::atomic<int> g_bChinese{0};
 std::recursive_mutex g_csLink;
 std::atomic<int> g_nLinkMode{LINK_NONE};
 std::atomic<int> g_bTransferring{0};
@@ -21,34 +20,34 @@ void PostToView(unsigned msg, WPARAM wParam, LPARAM lParam)
 }
 
 const std::string g_strProductName = "ZK-470";
-const std::string g_strPromptCn = "提示";
-const std::string g_strPromptEn = "Prompting";
-const std::string g_strWarningCn = "警告";
-const std::string g_strWarningEn = "Warning";
-const std::string g_strConnectedCn = "已连接设备";
-const std::string g_strConnectedEn = "Connected device";
-const std::string g_strNotConnectedCn = "未连接设备";
-const std::string g_strNotConnectedEn = "Not connected devices";
-const std::string g_strUsbFailCn = "连接失败  请检查USB线缆是否插好或\n该设备已经连接上了另一软件!";
-const std::string g_strUsbFailEn = "Connection failure!";
-const std::string g_strWifiFailCn = "连接失败  请检查WIFI是否已连接到设备或\n该设备已经连接上了另一软件!";
-const std::string g_strWifiFailEn = "Connection failure!";
-const std::string g_strAskRestoreEqCn = "是否恢复所有均衡?";
-const std::string g_strAskRestoreEqEn = "Whether Restore All EQ?";
-const std::string g_strAskBypassEqCn = "是否直通所有均衡?";
-const std::string g_strAskBypassEqEn = "Whether ByPass All EQ?";
-const std::string g_strAskResetEqCn = "是否重置所有均衡?";
-const std::string g_strAskResetEqEn = "Whether the reset All EQ?";
-const std::string g_strAskPeqToGeqCn = "是否把参量均衡模式转换为图示均衡模式?";
-const std::string g_strAskPeqToGeqEn = "Whether the PEQ Mode convert to GEQ Mode?";
-const std::string g_strAskGeqToPeqCn = "是否把图示均衡模式转换为参量均衡模式?";
-const std::string g_strAskGeqToPeqEn = "Whether the GEQ Mode convert to PEQ Mode?";
-const std::string g_strWifiResetOkCn = "恢复WIFI出厂设置成功";
-const std::string g_strWifiResetOkEn = "Load WIFI factory default success";
-const std::string g_strWifiResetFailCn = "恢复WIFI出厂设置失败";
-const std::string g_strWifiResetFailEn = "Load WIFI factory default failure";
-const std::string g_strSoftwareVersionCn = "软件版本 DURE-RO1.01";
-const std::string g_strSoftwareVersionEn = "Software version DURE-RO1.01";
+const std::string g_strPromptCn = Tr(StrId::Prompt, true);
+const std::string g_strPromptEn = Tr(StrId::Prompt, false);
+const std::string g_strWarningCn = Tr(StrId::Warning, true);
+const std::string g_strWarningEn = Tr(StrId::Warning, false);
+const std::string g_strConnectedCn = Tr(StrId::Connected, true);
+const std::string g_strConnectedEn = Tr(StrId::Connected, false);
+const std::string g_strNotConnectedCn = Tr(StrId::NotConnected, true);
+const std::string g_strNotConnectedEn = Tr(StrId::NotConnected, false);
+const std::string g_strUsbFailCn = Tr(StrId::UsbFail, true);
+const std::string g_strUsbFailEn = Tr(StrId::UsbFail, false);
+const std::string g_strWifiFailCn = Tr(StrId::WifiFail, true);
+const std::string g_strWifiFailEn = Tr(StrId::WifiFail, false);
+const std::string g_strAskRestoreEqCn = Tr(StrId::AskRestoreEq, true);
+const std::string g_strAskRestoreEqEn = Tr(StrId::AskRestoreEq, false);
+const std::string g_strAskBypassEqCn = Tr(StrId::AskBypassEq, true);
+const std::string g_strAskBypassEqEn = Tr(StrId::AskBypassEq, false);
+const std::string g_strAskResetEqCn = Tr(StrId::AskResetEq, true);
+const std::string g_strAskResetEqEn = Tr(StrId::AskResetEq, false);
+const std::string g_strAskPeqToGeqCn = Tr(StrId::AskPeqToGeq, true);
+const std::string g_strAskPeqToGeqEn = Tr(StrId::AskPeqToGeq, false);
+const std::string g_strAskGeqToPeqCn = Tr(StrId::AskGeqToPeq, true);
+const std::string g_strAskGeqToPeqEn = Tr(StrId::AskGeqToPeq, false);
+const std::string g_strWifiResetOkCn = Tr(StrId::WifiResetOk, true);
+const std::string g_strWifiResetOkEn = Tr(StrId::WifiResetOk, false);
+const std::string g_strWifiResetFailCn = Tr(StrId::WifiResetFail, true);
+const std::string g_strWifiResetFailEn = Tr(StrId::WifiResetFail, false);
+const std::string g_strSoftwareVersionCn = Tr(StrId::SoftwareVersion, true);
+const std::string g_strSoftwareVersionEn = Tr(StrId::SoftwareVersion, false);
 const std::string g_strPresetExt = "qxds";
 const std::string g_strPresetFilter = ".qxds|*.qxds||";
 const std::string g_strAllPresetsExt = "qxda";

@@ -8,6 +8,7 @@
 // written under their own mutex). Constant strings never change.
 
 #include "platform/ViewServices.h"
+#include "res/Strings.h"
 
 #include <array>
 #include <atomic>
@@ -82,8 +83,7 @@ private:
 };
 
 // ---- language ----------------------------------------------------------------------------
-// Non-zero while the user interface is Chinese.
-extern std::atomic<int> g_bChinese;
+// g_bChinese and the texts by id are in res/Strings.h.
 
 // Picks the text of the current language.
 inline const std::string &Bilingual(const std::string &cn, const std::string &en)
@@ -125,6 +125,7 @@ extern std::atomic<CGradientProgressCtrl *> g_pXferProgress;
 extern std::atomic<CProgramDlg *> g_pProgramDlg;
 
 // ---- constant texts (UTF-8) ---------------------------------------------------------------
+// The bilingual message strings are the string table's rows under their own names.
 extern const std::string g_strProductName;
 extern const std::string g_strPromptCn, g_strPromptEn;
 extern const std::string g_strWarningCn, g_strWarningEn;

@@ -1,0 +1,155 @@
+#pragma once
+// The program's texts: one table of every text a user can read, each in Chinese and English
+// (UTF-8), and the language flag that picks one. Qt-free, so the model and the link show their
+// messages from the same table as the windows.
+//
+//   ShowMessage(Tr(StrId::UpdateDone), MB_OK, 2000);          // in the UI language
+//   Tr(StrId::Warning, true)                                   // "警告" whatever the language
+//   TrArgs(StrId::AskFirmwareUpdateTo, {version})              // %1 replaced by the version
+//
+// A language change is announced to the windows by SetUiLanguage (platform/qt/Language.h); code
+// that asks for a text when it shows it needs no notice.
+
+#include <atomic>
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+
+// Non-zero while the user interface is Chinese. Any thread may read it.
+extern std::atomic<int> g_bChinese;
+
+enum class StrId : std::uint16_t {
+    // Message-box captions and the link status of the main view
+    Prompt,
+    Warning,
+    Connected,
+    NotConnected,
+    // Link failures and device answers
+    UsbFail,
+    WifiFail,
+    NoConnection,
+    UsbAccessDenied,  // %1: the udev rule's path
+    DeviceVersionLow,  // %1: the software's major version
+    SoftwareVersionLow,  // %1: the device's major version
+    WifiResetOk,
+    WifiResetFail,
+    // Equaliser questions
+    AskRestoreEq,
+    AskBypassEq,
+    AskResetEq,
+    AskPeqToGeq,
+    AskGeqToPeq,
+    // Version dialog
+    SoftwareVersion,
+    // Button labels
+    Ok,
+    Cancel,
+    Yes,
+    No,
+    Quit,
+    // Transfer popup
+    XferTitle,
+    XferRunning,
+    XferDone,
+    ResetTitle,
+    ResetRunning,
+    ResetDone,
+    // Factory-reset confirmation
+    ResetConfirmTitle,
+    ResetConfirmHeading,
+    ResetConfirmText,
+    ResetConfirmCancel,
+    // Values of numeric edits and records
+    Off,
+    UnitMs,
+    UnitCm,
+    UnitInch,
+    FamilyLinkwitzRiley,
+    FamilyButterworth,
+    FamilyBessel,
+    BandPeq,
+    BandLowShelf,
+    BandHighShelf,
+    PolarityNormal,
+    PolarityInverted,
+    MicLevelOff,
+    MicLevel,  // %1: the level
+    CharLenError,
+    // Speaker types, in the order of their codes 0..24
+    SpeakerNone,
+    SpeakerFlTweeter,
+    SpeakerFlMidrange,
+    SpeakerFlWoofer,
+    SpeakerFlMidTweeter,
+    SpeakerFlMidWoofer,
+    SpeakerFlFull,
+    SpeakerFrTweeter,
+    SpeakerFrMidrange,
+    SpeakerFrWoofer,
+    SpeakerFrMidTweeter,
+    SpeakerFrMidWoofer,
+    SpeakerFrFull,
+    SpeakerRlTweeter,
+    SpeakerRlWoofer,
+    SpeakerRlFull,
+    SpeakerRrTweeter,
+    SpeakerRrWoofer,
+    SpeakerRrFull,
+    SpeakerCTweeter,
+    SpeakerCWoofer,
+    SpeakerCFull,
+    SpeakerLSubwoofer,
+    SpeakerRSubwoofer,
+    SpeakerSubwoofer,
+    // Firmware update
+    AskFirmwareUpdateTo,  // %1: the image's version, 12 characters
+    TipUpdateBegins,
+    TipProgramming,
+    TipErasing,
+    TipUsbConnected,
+    TipNetConnected,
+    UpdateDone,
+    UpdateFailed,
+    UpdateFailedBang,
+    DeviceNeedsUpdate,
+    UpdateFileError,
+    AskQuitUpdate,
+    // Firmware update dialog
+    UpdateTitle,
+    UpdateFileFrame,
+    UpdateBrowse,
+    UpdateStart,
+    // Connection dialog
+    ConnectTitle,
+    ConnectUsb,
+    ConnectWifi,
+    ConnectCom,
+    // Menus
+    MenuOptions,
+    MenuFirmwareUpdate,
+    MenuFactoryReset,
+
+    Count
+};
+
+struct StrEntry {
+    StrId id;
+    const char *zh;
+    const char *en;
+};
+
+// The whole table, in the order of StrId.
+std::span<const StrEntry> StringTable();
+
+// The text in the UI language (g_bChinese), or in the language asked for. Never null; an id
+// outside the table gives an empty text.
+const char *Tr(StrId id);
+const char *Tr(StrId id, bool chinese);
+
+// The text with %1 .. %9 replaced by the arguments (every occurrence; a missing argument leaves
+// its mark empty). The arguments are inserted as they are, never read as a format.
+std::string TrArgs(StrId id, std::initializer_list<std::string_view> args);
+std::string TrArgs(StrId id, bool chinese, std::initializer_list<std::string_view> args);
+std::string FillArgs(std::string_view pattern, std::initializer_list<std::string_view> args);

@@ -261,12 +261,12 @@ void CFirmwareUpdater::Fail()
         m_view->PostMessage(WM_LINK_ERROR, 0, 0);
 }
 
-void CFirmwareUpdater::Tip(const char *cn, const char *en)
+void CFirmwareUpdater::Tip(StrId text)
 {
     if (g_bUpdateCancelled.load())
         return;
     if (ILinkTip *tip = g_pUpdateTip.load())
-        tip->SetText(g_bChinese.load() ? cn : en);
+        tip->SetText(Tr(text));
 }
 
 int CFirmwareUpdater::FeedBytes(const std::uint8_t *data, std::size_t n)
@@ -362,7 +362,7 @@ int CFirmwareUpdater::UsbUpdateWriteStep(IUpdateTransport &usb)
             CClientSocket::OnBeforeSend(m_report.data(), m_report.size());
             usb.Write(m_report);
             Sleep(m_timings.fillerPaceMs);
-            Tip("连接Usb", "Connected Usb");
+            Tip(StrId::TipUsbConnected);
             if (ElapsedMs() > m_timings.usbFillerMs) {
                 std::lock_guard lock(g_csLink);
                 m_queue.PopFront();
@@ -389,7 +389,7 @@ int CFirmwareUpdater::UsbUpdateReadStep(IUpdateTransport &usb)
 {
     const int limit = m_timings.UsbLimitMs(m_stage);
     if (m_stage == IAP_DSP_REQUEST_INFO)
-        Tip("擦除中......", "Erasing......");
+        Tip(StrId::TipErasing);
     const unsigned refusals = Refusals();
     bool done = false;
     while (!done) {
@@ -473,7 +473,7 @@ int CFirmwareUpdater::NetUpdateWriteStep(IUpdateTransport &net)
                 net.Reconnect();
             }
             CClientSocket::OnBeforeSend(m_report.data(), m_report.size());
-            Tip("连接网络", "Connected NetWork");
+            Tip(StrId::TipNetConnected);
             if (ElapsedMs() > m_timings.netFillerMs) {
                 std::lock_guard lock(g_csLink);
                 m_queue.PopFront();
@@ -516,7 +516,7 @@ int CFirmwareUpdater::NetUpdateReadStep(IUpdateTransport &net)
     // new image. Silence for the whole wait, or a refusal, is a failure.
     const int limit = m_timings.NetLimitMs(m_stage);
     if (m_stage == IAP_DSP_REQUEST_INFO)
-        Tip("擦除中......", "Erasing......");
+        Tip(StrId::TipErasing);
     const unsigned refusals = Refusals();
     for (;;) {
         if (!net.IsOpen())

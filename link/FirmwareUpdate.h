@@ -17,6 +17,7 @@
 #include "link/FirmwareFile.h"
 #include "link/LinkMessages.h"
 #include "protocol/SendData.h"
+#include "res/Strings.h"
 
 #include <atomic>
 #include <cstdint>
@@ -133,7 +134,7 @@ public:
 
 private:
     void Fail();
-    void Tip(const char *cn, const char *en);
+    void Tip(StrId text);
     int ElapsedMs() const;
     int FeedBytes(const std::uint8_t *data, std::size_t n);
     unsigned Refusals();

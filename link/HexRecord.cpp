@@ -1,5 +1,7 @@
 #include "link/HexRecord.h"
 
+#include "res/Strings.h"
+
 namespace {
 
 int HexDigit(char c)
@@ -84,5 +86,5 @@ std::string CHexRecordParser::ConfirmText(bool chinese) const
 {
     std::string version = m_version;
     version.resize(12, ' ');
-    return chinese ? "是否将当前固件更新到" + version + "版本?" : "Firmware Update to" + version + "?";
+    return TrArgs(StrId::AskFirmwareUpdateTo, chinese, {version});
 }

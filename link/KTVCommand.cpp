@@ -5,6 +5,7 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <cstring>
@@ -55,14 +56,6 @@ constexpr int kIdxLength = 9;
 constexpr int kIdxPayload = 11;
 constexpr int kHeaderBytes = 13;  // bytes needed before the length is known (with checksum and end)
 
-const char *const kTipBeginEn = "Firmware update begins Do not interrupt";
-const char *const kTipBeginCn = "固件更新开始 请勿中断";
-const char *const kTipProgrammingEn = "Programming Do not interrupt";
-const char *const kTipProgrammingCn = "数据传输中 请勿中断";
-const char *const kTipDoneEn = "Update successfully";
-const char *const kTipDoneCn = "更新完成";
-
-std::string Tip(const char *cn, const char *en) { return g_bChinese.load() ? cn : en; }
 
 }  // namespace
 
@@ -327,9 +320,9 @@ void CKTVCommand::UpdateProgress()
         if (bar && !quiet)
             bar->SetPos(pos);
     };
-    auto setTip = [&](const char *cn, const char *en) {
+    auto setTip = [&](StrId text) {
         if (tipCtl && !quiet)
-            tipCtl->SetText(Tip(cn, en));
+            tipCtl->SetText(Tr(text));
     };
 
     // The stages that end an update finish it only when the device accepted them: a refusal is
@@ -337,7 +330,7 @@ void CKTVCommand::UpdateProgress()
     const bool accepted = m_command == REPLY_ACK;
     switch (h->GetCommand()) {
     case HEXApply:
-        setTip(kTipBeginCn, kTipBeginEn);
+        setTip(StrId::TipUpdateBegins);
         setBar(q);
         m_dataStageBegun = 0;
         break;
@@ -347,7 +340,7 @@ void CKTVCommand::UpdateProgress()
         break;
     case HEXData:
         if (!m_dataStageBegun) {
-            setTip(kTipProgrammingCn, kTipProgrammingEn);
+            setTip(StrId::TipProgramming);
             setBar(q >= upper ? upper - 1 : q);
         } else {
             setBar(q);
@@ -357,19 +350,19 @@ void CKTVCommand::UpdateProgress()
     case HEXEnd:
         if (!accepted)
             break;
-        setTip(kTipDoneCn, kTipDoneEn);
+        setTip(StrId::UpdateDone);
         setBar(upper);
         m_dataStageBegun = 0;
         g_bUpdateFinished = 1;
         Post(WM_LINK_UPDATE_DONE, 0, HEXEnd);
         break;
     case IAP_DSP_REQUEST_INFO:
-        setTip(kTipProgrammingCn, kTipProgrammingEn);
+        setTip(StrId::TipProgramming);
         setBar(q);
         m_dataStageBegun = 1;
         break;
     case IAP_DSP_DATA:
-        setTip(kTipProgrammingCn, kTipProgrammingEn);
+        setTip(StrId::TipProgramming);
         setBar(q >= upper ? upper - 1 : q);
         m_dataStageBegun = 1;
         break;
@@ -377,7 +370,7 @@ void CKTVCommand::UpdateProgress()
         if (!accepted)
             break;
         if (!g_bMcuImagePresent.load()) {
-            setTip(kTipDoneCn, kTipDoneEn);
+            setTip(StrId::UpdateDone);
             setBar(upper);
             Post(WM_LINK_UPDATE_DONE, 0, HEXEnd);
         } else {
@@ -405,7 +398,7 @@ int CKTVCommand::NotifyMainWindow(int accepted)
 void CKTVCommand::FinishUpdate()
 {
     if (ILinkTip *tip = g_pUpdateTip.load())
-        tip->SetText(Tip(kTipDoneCn, kTipDoneEn));
+        tip->SetText(Tr(StrId::UpdateDone));
     if (ILinkProgress *bar = g_pUpdateBar.load())
         bar->SetPos(bar->GetRangeUpper());
     m_dataStageBegun = 0;

@@ -5,6 +5,7 @@
 #include "link/LinkState.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -280,11 +281,7 @@ bool CUsbHid::IsDeviceOpen() const
 
 std::string CUsbHid::AccessDeniedText(bool chinese)
 {
-    if (chinese)
-        return std::string("已找到设备，但没有访问权限。请安装 udev 规则 ") + kUdevRule +
-               "（make install），然后重新插入设备。";
-    return std::string("The device is connected but this user may not open it. Install the udev rule ") +
-           kUdevRule + " (make install), then plug the device in again.";
+    return TrArgs(StrId::UsbAccessDenied, chinese, {kUdevRule});
 }
 
 // ---- reports ----------------------------------------------------------------------------------

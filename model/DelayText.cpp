@@ -5,6 +5,7 @@
 #include "model/SpeakerType.h"
 #include "platform/Gbk.h"
 #include "platform/GlobalData.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -261,7 +262,7 @@ bool IsSpace(char c)
 
 std::string CharLenErrorText()
 {
-    return g_bChinese.load() ? "字符长度错误!" : "Char len error!";
+    return Tr(StrId::CharLenError);
 }
 
 int CharLenErrorCode()

@@ -9,6 +9,7 @@
 #include "model/GraphGeometry.h"
 #include "model/ObjectArchive.h"
 #include "platform/GlobalData.h"
+#include "res/Strings.h"
 
 namespace {
 
@@ -462,7 +463,7 @@ std::string CFilter::GetCurveLabel()
     case kTypeHighPass:
     case kTypeLowPass:
         if (m_nSlope == kSlopeOff)
-            label = g_bChinese.load() ? "关闭" : "OFF";
+            label = Tr(StrId::Off);
         else
             label = F + "Hz ";
         break;
@@ -502,11 +503,10 @@ std::string CFilter::GetQText() const
 std::string CFilter::GetFamilyText() const
 {
     Lock lock(m_mx);
-    static const char *const kEn[3] = {"Link_Ril", "Butter_W", "Bessel"};
-    static const char *const kCn[3] = {"宁克", "巴特沃斯", "贝塞尔"};
+    static constexpr StrId kNames[3] = {StrId::FamilyLinkwitzRiley, StrId::FamilyButterworth, StrId::FamilyBessel};
     if (m_nFamily < 0 || m_nFamily > 2)
         return {};
-    return g_bChinese.load() ? kCn[m_nFamily] : kEn[m_nFamily];
+    return Tr(kNames[m_nFamily]);
 }
 
 std::string CFilter::GetShelfSlopeText() const
@@ -535,11 +535,10 @@ std::string CFilter::GetSlopeText() const
 std::string CFilter::GetTypeText() const
 {
     Lock lock(m_mx);
-    static const char *const kEn[3] = {"PEQ", "Lo_Shf", "Hi_Shf"};
-    static const char *const kCn[3] = {"参量均衡", "低架", "高架"};
+    static constexpr StrId kNames[3] = {StrId::BandPeq, StrId::BandLowShelf, StrId::BandHighShelf};
     if (m_nType < 0 || m_nType > 2)
         return {};
-    return g_bChinese.load() ? kCn[m_nType] : kEn[m_nType];
+    return Tr(kNames[m_nType]);
 }
 
 // ---- Archive form -------------------------------------------------------------------------------

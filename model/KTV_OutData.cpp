@@ -6,6 +6,7 @@
 #include "model/ImageFrames.h"
 #include "model/SpeakerType.h"
 #include "platform/GlobalData.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <cstring>
@@ -806,10 +807,7 @@ std::string CKTV_OutData::GetGainText() const
 
 std::string CKTV_OutData::GetPolarityText() const
 {
-    const bool inverted = m_nPolarity != 0;
-    if (g_bChinese.load())
-        return inverted ? "反相" : "正相";
-    return inverted ? "Pol-" : "Pol+";
+    return Tr(m_nPolarity != 0 ? StrId::PolarityInverted : StrId::PolarityNormal);
 }
 
 std::string CKTV_OutData::GetOnText() const

@@ -5,6 +5,7 @@
 #include "platform/GlobalData.h"
 #include "protocol/CommandFrame.h"
 #include "protocol/SendData.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <cstring>
@@ -288,9 +289,7 @@ void CMIC_InData::UpdateBandCurve(int band)
 std::string CMIC_InData::GetLevelText() const
 {
     const int level = m_nLevel;
-    if (g_bChinese)
-        return level == 0 ? " 关 " : Format(" %d级", level);
-    return level == 0 ? " OFF " : Format(" %dLevel", level);
+    return level == 0 ? std::string(Tr(StrId::MicLevelOff)) : TrArgs(StrId::MicLevel, {std::to_string(level)});
 }
 
 std::string CMIC_InData::GetGainText() const { return record_items::GainText(GetGain()); }

@@ -9,6 +9,7 @@
 #include "model/Filter.h"
 #include "model/KTVEQ.h"
 #include "platform/GlobalData.h"
+#include "res/Strings.h"
 
 #include <array>
 #include <cstdarg>
@@ -157,9 +158,7 @@ inline std::string GainText(int gain) { return Format("%d", gain - 80) + "dB"; }
 
 inline std::string PolarityText(int polarity)
 {
-    if (g_bChinese)
-        return polarity ? "反相" : "正相";
-    return polarity ? "Pol-" : "Pol+";
+    return Tr(polarity ? StrId::PolarityInverted : StrId::PolarityNormal);
 }
 
 inline std::string SwitchText(int on) { return on ? "On" : "OFF"; }

@@ -1,5 +1,7 @@
 #include "model/SpeakerType.h"
 
+#include "res/Strings.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -9,38 +11,9 @@ std::array<SpeakerPair, 4> g_SpeakerPairsOrdered;
 
 namespace {
 
-struct SpeakerNames {
-    const char *en;
-    const char *cn;
-};
-
-constexpr SpeakerNames kNames[kSpeakerTypeCount] = {
-    {"NULL", "空"},
-    {"FL-Tweeter", "前置左高频"},
-    {"FL-Midrange", "前置左中频"},
-    {"FL-Woofer", "前置左低频"},
-    {"FL-M && T", "前置左中高频"},
-    {"FL-M && WF", "前置左中低频"},
-    {"FL-Full", "前置左全频"},
-    {"FR-Tweeter", "前置右高频"},
-    {"FR-Midrange", "前置右中频"},
-    {"FR-Woofer", "前置右低频"},
-    {"FR-M && T", "前置右中高频"},
-    {"FR-M && WF", "前置右中低频"},
-    {"FR-Full", "前置右全频"},
-    {"RL-Tweeter", "后置左高频"},
-    {"RL-Woofer", "后置左低频"},
-    {"RL-Full", "后置左全频"},
-    {"RR-Tweeter", "后置右高频"},
-    {"RR-Woofer", "后置右低频"},
-    {"RR-Full", "后置右全频"},
-    {"C-Tweeter", "中置高频"},
-    {"C-Woofer", "中置低频"},
-    {"C-Full", "中置全频"},
-    {"L-Subwoofer", "左超低频"},
-    {"R-Subwoofer", "右超低频"},
-    {"Subwoofer", "超低频"},
-};
+// The names of codes 0..24 are the string table's rows from SpeakerNone on, in code order.
+static_assert(static_cast<int>(StrId::SpeakerSubwoofer) - static_cast<int>(StrId::SpeakerNone) ==
+              kSpeakerTypeCount - 1);
 
 constexpr std::uint8_t BLOCKED = kSpeakerBlocked;
 constexpr std::uint8_t USED = kSpeakerUsed;
@@ -328,7 +301,7 @@ const char *SpeakerTypeName(int code, bool chinese)
 {
     if (code < 0 || code >= kSpeakerTypeCount)
         return "";
-    return chinese ? kNames[code].cn : kNames[code].en;
+    return Tr(static_cast<StrId>(static_cast<int>(StrId::SpeakerNone) + code), chinese);
 }
 
 bool IsTweeterSpeakerType(int code)

@@ -4,6 +4,7 @@
 #include "controls/GradientProgressCtrl.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/Language.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WndTimers.h"
 
@@ -35,7 +36,7 @@ CDisplayDlg::CDisplayDlg(QWidget *owner)
       m_pOwner(owner)
 {
     setModal(false);
-    setWindowTitle(QStringLiteral("Data transmission"));
+    setWindowTitle(QTr(StrId::XferTitle, false));
     setFont(DefaultDialogFont());
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(229, 229, 229));
@@ -61,18 +62,13 @@ CDisplayDlg::CDisplayDlg(QWidget *owner)
 
 void CDisplayDlg::Show(int dialogMode)
 {
-    const bool chinese = g_bChinese.load() != 0;
     m_nDialogMode = dialogMode;
     m_nEndTicks = -1;
     m_bBlink = 0;
     move(500, 400);
-    if (m_bFactoryMode) {
-        m_pText->SetText(chinese ? QStringLiteral("正在恢复出厂设置") : QStringLiteral("Load factory defaults"));
-        setWindowTitle(chinese ? QStringLiteral("高级") : QStringLiteral("Advanced"));
-    } else {
-        m_pText->SetText(chinese ? m_strCn : m_strEn);
-        setWindowTitle(chinese ? QStringLiteral("数据传输") : QStringLiteral("Data transmission"));
-    }
+    m_title = m_bFactoryMode ? StrId::ResetTitle : StrId::XferTitle;
+    m_text = m_bFactoryMode ? StrId::ResetRunning : StrId::XferRunning;
+    applyTexts();
     m_pText->SetTextColor(kDarkBlue);
 
     // Re-enable whatever an earlier Show disabled before choosing again.
@@ -121,9 +117,23 @@ void CDisplayDlg::SetFactoryResetMode()
 
 bool CDisplayDlg::TimerActive() const { return m_timers->IsActive(kTimer); }
 
-void CDisplayDlg::showEndText(const char *cn, const char *en)
+void CDisplayDlg::applyTexts()
 {
-    m_pText->SetText(QString::fromUtf8(g_bChinese.load() ? cn : en));
+    setWindowTitle(QTr(m_title));
+    m_pText->SetText(QTr(m_text));
+}
+
+void CDisplayDlg::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::LanguageChange)
+        applyTexts();
+    QDialog::changeEvent(e);
+}
+
+void CDisplayDlg::showEndText(StrId text)
+{
+    m_text = text;
+    m_pText->SetText(QTr(text));
     m_pText->SetTextColor(kDarkBlue);
     // The user may go on at once; the popup only stays to be read.
     if (m_pDisabled)
@@ -150,12 +160,12 @@ void CDisplayDlg::OnTimer()
         return;
     }
     if (!m_bFactoryMode) {
-        showEndText("数据传输结束", "End of data transmission");
+        showEndText(StrId::XferDone);
         return;
     }
     const int upper = m_pProgress->GetRangeUpper();
     if (m_nTickPos > upper + 10) {
-        showEndText("恢复出厂设置成功", "Load factory default success");
+        showEndText(StrId::ResetDone);
     } else if (m_nTickPos >= upper) {
         ++m_nTickPos;
     } else {

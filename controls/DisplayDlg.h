@@ -5,6 +5,7 @@
 // popup's 200 ms timer notices that, shows the end text for a moment and hides.
 
 #include "platform/WinCompat.h"
+#include "res/Strings.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -52,17 +53,19 @@ protected:
     void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void reject() override {}
+    void changeEvent(QEvent *e) override;
 
 private:
-    void showEndText(const char *cn, const char *en);
+    void showEndText(StrId text);
+    void applyTexts();
 
     QWidget *m_pOwner;
     CGradientProgressCtrl *m_pProgress;
     CFontStatic *m_pText;
     CWndTimers *m_timers;
     QPointer<QWidget> m_pDisabled;
-    QString m_strCn = QStringLiteral("数据正在传输中");
-    QString m_strEn = QStringLiteral("Data transmission");
+    StrId m_title = StrId::XferTitle;
+    StrId m_text = StrId::XferRunning;  // the running text, then the end text
     int m_bBlink = 0;
     int m_nDialogMode = 0;
     bool m_bFactoryMode = false;

@@ -3,9 +3,11 @@
 #include "controls/ConsoleStyle.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/Language.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -49,24 +51,30 @@ void CInitDlg::InitDialog()
     if (m_bInitialised)
         return;
     m_bInitialised = true;
-    const bool cn = g_bChinese.load() != 0;
-    setWindowTitle(cn ? QStringLiteral("恢复出厂设置") : QStringLiteral("Warning!"));
     m_lblHeading->setFont(g_fontArial16Heavy);
-    m_lblHeading->setText(cn ? QStringLiteral("警告!") : QStringLiteral("Warning! "));
     // Red on the dialog's own background.
     QPalette pal = m_lblHeading->palette();
     pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
     m_lblHeading->setPalette(pal);
     m_lblHeading->setAutoFillBackground(false);
     m_lblHeading->setStyleSheet(QStringLiteral("color: #ff0000; background: transparent;"));
+    // The heavy heading is taller than its template box.
+    const QRect g = m_lblHeading->geometry();
+    m_lblHeading->setGeometry(g.x(), g.y() - 4, g.width(), g.height() + 8);
+    applyTexts();
+}
+
+void CInitDlg::applyTexts()
+{
+    setWindowTitle(QTr(StrId::ResetConfirmTitle));
+    m_lblHeading->setText(QTr(StrId::ResetConfirmHeading));
     // The heavy heading is wider than its template box: it grows about its centre, nothing is cut.
     const int need = QFontMetrics(m_lblHeading->font()).horizontalAdvance(m_lblHeading->text()) + 2;
     if (need > m_lblHeading->width()) {
         const QRect g = m_lblHeading->geometry();
-        m_lblHeading->setGeometry(g.center().x() - need / 2, g.y() - 4, need, g.height() + 8);
+        m_lblHeading->setGeometry(g.center().x() - need / 2, g.y(), need, g.height());
     }
-    m_lblText->setText(cn ? QStringLiteral("   该操作将引起设备重启并恢复到出厂时的状态")
-                          : QStringLiteral("   This operation will restore factory Settings"));
+    m_lblText->setText(QTr(StrId::ResetConfirmText));
     // With a wider face than the template's the line would be cut at the dialog's edge: the dialog
     // grows by what is missing and the other controls keep their places about the centre.
     const int needText = m_lblText->fontMetrics().horizontalAdvance(m_lblText->text()) + 4;
@@ -78,8 +86,15 @@ void CInitDlg::InitDialog()
                            static_cast<QWidget *>(m_btnCancel)})
             w->move(w->x() + grow / 2, w->y());
     }
-    m_btnOk->setText(cn ? QStringLiteral("确定") : QStringLiteral("OK"));
-    m_btnCancel->setText(cn ? QStringLiteral("取消") : QStringLiteral("Quit"));
+    m_btnOk->setText(QTr(StrId::Ok));
+    m_btnCancel->setText(QTr(StrId::ResetConfirmCancel));
+}
+
+void CInitDlg::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::LanguageChange && m_bInitialised)
+        applyTexts();
+    QDialog::changeEvent(e);
 }
 
 int CInitDlg::DoModal()

@@ -23,7 +23,12 @@ public:
     QPushButton *OkButton() const { return m_btnOk; }
     QPushButton *CancelButton() const { return m_btnCancel; }
 
+protected:
+    void changeEvent(QEvent *e) override;
+
 private:
+    void applyTexts();
+
     QLabel *m_lblText;
     QLabel *m_lblHeading;
     QPushButton *m_btnCancel;

@@ -52,6 +52,14 @@ CListCtrlCl::CListCtrlCl(QWidget *parent) : QTableWidget(parent)
 
 CListCtrlCl::~CListCtrlCl() = default;
 
+void CListCtrlCl::changeEvent(QEvent *e)
+{
+    // The list font is the interface language's.
+    if (e->type() == QEvent::LanguageChange)
+        setFont(g_bChinese.load() ? g_fontListCn : g_fontListEn);
+    QTableWidget::changeEvent(e);
+}
+
 int CListCtrlCl::InsertColumn(int col, const QString &heading, int format, int width, int)
 {
     col = std::clamp(col, 0, columnCount());

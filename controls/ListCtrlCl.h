@@ -54,6 +54,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     struct ColColour {

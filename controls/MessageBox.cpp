@@ -3,6 +3,7 @@
 #include "controls/ConsoleStyle.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/Language.h"
 #include "platform/qt/WindowMessages.h"
 #include "platform/qt/WndTimers.h"
 
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <optional>
+
 namespace {
 
 QString qs(const std::string &s) { return QString::fromStdString(s); }
@@ -20,16 +23,16 @@ constexpr unsigned kIconMask = 0xF0;
 constexpr unsigned kQuitOnly = 6;
 
 struct Labels {
-    const char *okCn, *cancelCn, *okEn, *cancelEn;
+    std::optional<StrId> ok, cancel;  // none keeps the template label
 };
 
-// Labels by button set; null keeps the template label.
+// Labels by button set; null keeps both template labels.
 const Labels *labelsFor(unsigned set)
 {
-    static const Labels ok{"确定", nullptr, "OK", nullptr};
-    static const Labels okCancel{"确定", "取消", "OK", "Cancel"};
-    static const Labels yesNo{"是", "否", "YES", "NO"};
-    static const Labels quit{nullptr, "退出", nullptr, "Quit"};
+    static const Labels ok{StrId::Ok, std::nullopt};
+    static const Labels okCancel{StrId::Ok, StrId::Cancel};
+    static const Labels yesNo{StrId::Yes, StrId::No};
+    static const Labels quit{std::nullopt, StrId::Quit};
     switch (set) {
     case MB_OK: return &ok;
     case MB_OKCANCEL: return &okCancel;
@@ -90,12 +93,12 @@ void CMessageBox::build()
 QString CMessageBox::TitleForCode(int code, bool chinese)
 {
     switch (code) {
-    case 2000: return qs(chinese ? g_strPromptCn : g_strPromptEn);
-    case 2001: return qs(chinese ? g_strWarningCn : g_strWarningEn);
-    case -2: return qs(g_strPromptCn);
-    case -3: return qs(g_strPromptEn);
-    case -4: return qs(g_strWarningCn);
-    case -5: return qs(g_strWarningEn);
+    case 2000: return QTr(StrId::Prompt, chinese);
+    case 2001: return QTr(StrId::Warning, chinese);
+    case -2: return QTr(StrId::Prompt, true);
+    case -3: return QTr(StrId::Prompt, false);
+    case -4: return QTr(StrId::Warning, true);
+    case -5: return QTr(StrId::Warning, false);
     default: return {};
     }
 }
@@ -128,12 +131,10 @@ void CMessageBox::InitDialog()
     if (m_bInitialised)
         return;
     m_bInitialised = true;
-    const bool chinese = g_bChinese.load() != 0;
 
     // The text is centred; a longer text makes the box taller rather than being cut.
     m_lblText->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     m_lblText->setText(m_strText);
-    setWindowTitle(m_strCaption);
     const int need = m_lblText->heightForWidth(m_lblText->width());
     if (need > m_lblText->height()) {
         const int grow = need - m_lblText->height();
@@ -143,22 +144,14 @@ void CMessageBox::InitDialog()
         setFixedSize(width(), height() + grow);
     }
 
-    const QString title = TitleForCode(m_nCode, chinese);
-    if (!title.isEmpty())
-        setWindowTitle(title);
     // A negative code would be a period of more than 24 days: such boxes wait for the user.
     if (m_nCode > 0)
         m_timer->SetTimer(kCloseTimer, m_nCode);
 
     m_nResult = CancelResult(m_nType);  // the result of a box that is left any other way
+    applyTexts();
     if ((m_nType & kIconMask) == 0) {
         const unsigned set = m_nType & MB_TYPEMASK;
-        if (const Labels *l = labelsFor(set)) {
-            if (l->okEn)
-                m_btnOk->setText(QString::fromUtf8(chinese ? l->okCn : l->okEn));
-            if (l->cancelEn)
-                m_btnCancel->setText(QString::fromUtf8(chinese ? l->cancelCn : l->cancelEn));
-        }
         QPushButton *only = set == MB_OK ? m_btnOk : set == kQuitOnly ? m_btnCancel : nullptr;
         if (only) {
             (set == MB_OK ? m_btnCancel : m_btnOk)->hide();
@@ -167,6 +160,29 @@ void CMessageBox::InitDialog()
             only->setFocus();
         }
     }
+}
+
+void CMessageBox::applyTexts()
+{
+    const bool chinese = g_bChinese.load() != 0;
+    const QString title = TitleForCode(m_nCode, chinese);
+    setWindowTitle(title.isEmpty() ? m_strCaption : title);
+    if ((m_nType & kIconMask) != 0)
+        return;
+    if (const Labels *l = labelsFor(m_nType & MB_TYPEMASK)) {
+        if (l->ok)
+            m_btnOk->setText(QTr(*l->ok, chinese));
+        if (l->cancel)
+            m_btnCancel->setText(QTr(*l->cancel, chinese));
+    }
+}
+
+void CMessageBox::changeEvent(QEvent *e)
+{
+    // The caller's text stays as given; title and button labels follow the language.
+    if (e->type() == QEvent::LanguageChange && m_bInitialised)
+        applyTexts();
+    QDialog::changeEvent(e);
 }
 
 bool CMessageBox::CloseTimerActive() const { return m_timer->IsActive(kCloseTimer); }

@@ -55,11 +55,13 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    void changeEvent(QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void build();
+    void applyTexts();
     void onOk();
     void onCancel();
     void onTimer();

@@ -4,6 +4,7 @@
 #include "controls/NumSpin.h"
 #include "controls/SpinBtn.h"
 #include "platform/GlobalData.h"
+#include "platform/qt/Language.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
@@ -109,11 +110,17 @@ void CNumEdit::RefreshOffText()
     }
     QString t = text();
     const bool chinese = g_bChinese.load() != 0;
-    if (chinese && t == QStringLiteral("OFF"))
-        t = QStringLiteral("关闭");
-    else if (!chinese && t == QStringLiteral("关闭"))
-        t = QStringLiteral("OFF");
+    if (t == QTr(StrId::Off, !chinese))
+        t = QTr(StrId::Off, chinese);
     setText(t);
+}
+
+void CNumEdit::changeEvent(QEvent *e)
+{
+    // The value's words (unit, OFF) follow the language; a text the user is typing stays.
+    if (e->type() == QEvent::LanguageChange && !m_bPending)
+        RefreshOffText();
+    QLineEdit::changeEvent(e);
 }
 
 void CNumEdit::Commit()

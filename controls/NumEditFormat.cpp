@@ -1,5 +1,7 @@
 #include "controls/NumEditFormat.h"
 
+#include "res/Strings.h"
+
 #include "model/DataDefine.h"
 
 #include <algorithm>
@@ -150,8 +152,8 @@ int LongTimeValue(double ms)
 
 }  // namespace
 
-std::string OffWord(bool chinese) { return chinese ? "关闭" : "OFF"; }
-bool IsOffWord(const std::string &text) { return text == "OFF" || text == "关闭"; }
+std::string OffWord(bool chinese) { return Tr(StrId::Off, chinese); }
+bool IsOffWord(const std::string &text) { return text == Tr(StrId::Off, false) || text == Tr(StrId::Off, true); }
 
 double SoundSpeed(int temperature) { return 331 + 0.6 * (temperature - 50); }
 double SoundSpeedInch(int temperature) { return 331.4 + 0.6 * (temperature - 50); }
@@ -172,18 +174,18 @@ std::optional<std::string> Format(int v, const NumEditParams &p)
     const double c = SoundSpeed(p.temperature);
     const double c2 = SoundSpeedInch(p.temperature);
     const std::string off = OffWord(p.chinese);
-    const auto unitWord = [&](const char *cn, const char *en) -> std::string {
-        return p.unit.empty() ? std::string() : (p.chinese ? cn : en);
+    const auto unitWord = [&](StrId word) -> std::string {
+        return p.unit.empty() ? std::string() : Tr(word, p.chinese);
     };
     switch (p.type) {
     case 0:
     case 19:
-        return Printf("%0.3f", DelayMs(v, p.max)) + unitWord("毫秒", "MS");
+        return Printf("%0.3f", DelayMs(v, p.max)) + unitWord(StrId::UnitMs);
     case 1:
-        return Printf("%0.0f", c * DelayMs(v, p.max) / 1000 * 100) + unitWord("厘米", "CM");
+        return Printf("%0.0f", c * DelayMs(v, p.max) / 1000 * 100) + unitWord(StrId::UnitCm);
     case 2: {
         const double speed = v == p.max ? c2 : c;
-        return Printf("%0.0f", speed * DelayMs(v, p.max) / 1000 * kInchPerMetre) + unitWord("英寸", "INCH");
+        return Printf("%0.0f", speed * DelayMs(v, p.max) / 1000 * kInchPerMetre) + unitWord(StrId::UnitInch);
     }
     case 3:
         return Printf("%0.1f", (double(v) - p.max / 2) * p.scale);

@@ -10,10 +10,14 @@
 #include "res/Skins.h"
 
 #include <QBitmap>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+
+#include <algorithm>
+#include <iterator>
 
 CSkinButton::CSkinButton(QWidget *parent, int ctrlId, unsigned style) : QAbstractButton(parent)
 {
@@ -68,13 +72,9 @@ QRegion CSkinButton::RegionFromMask(const QImage &mask)
 void CSkinButton::SetSkinBitmaps(int normal, int pressed, int hover, int disabled, int focus, int mask, int drawMode,
                                  int border, int focusMargin)
 {
-    const auto load = [](int id) { return id ? Skins::Bitmap(id) : QPixmap(); };
-    m_bmNormal = load(normal);
-    m_bmPressed = load(pressed);
-    m_bmHover = load(hover);
-    m_bmDisabled = disabled ? load(disabled) : m_bmNormal;
-    m_bmFocus = load(focus);
-    m_bmMask = load(mask);
+    const int ids[6] = {normal, pressed, hover, disabled, focus, mask};
+    std::copy(std::begin(ids), std::end(ids), m_skinIds);
+    LoadSkins();
     m_nDrawMode = drawMode < 0 ? 0 : drawMode > 1 ? 2 : drawMode;
     m_bBorder = border;
     m_nFocusMargin = focusMargin < 0 ? 0 : focusMargin;
@@ -90,6 +90,28 @@ void CSkinButton::SetSkinBitmaps(int normal, int pressed, int hover, int disable
     if (parentWidget())
         parentWidget()->update(geometry());
     update();
+}
+
+void CSkinButton::LoadSkins()
+{
+    const auto load = [](int id) { return id ? Skins::Bitmap(id) : QPixmap(); };
+    m_bmNormal = load(m_skinIds[0]);
+    m_bmPressed = load(m_skinIds[1]);
+    m_bmHover = load(m_skinIds[2]);
+    m_bmDisabled = m_skinIds[3] ? load(m_skinIds[3]) : m_bmNormal;
+    m_bmFocus = load(m_skinIds[4]);
+    m_bmMask = load(m_skinIds[5]);
+}
+
+void CSkinButton::changeEvent(QEvent *e)
+{
+    // Skins with words are drawn per language; the mask's shape is the same in both.
+    if (e->type() == QEvent::LanguageChange) {
+        const QPixmap mask = m_bmMask;
+        LoadSkins();
+        m_bmMask = mask;
+    }
+    QAbstractButton::changeEvent(e);
 }
 
 COLORREF CSkinButton::SetTextColor(COLORREF c)

@@ -48,8 +48,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
+    void LoadSkins();
+
     void DrawSkin(QPainter &p, const QPixmap &bmp, const QRect &r) const;
     void ToggleByUser();
 
@@ -57,6 +60,8 @@ private:
     int m_nKind = 0;
     int m_bHover = 0;
     int m_bDown = 0;
+    // Skin ids: normal, pressed, hover, disabled, focus, mask (loaded again for a new language).
+    int m_skinIds[6] = {};
     QPixmap m_bmNormal, m_bmPressed, m_bmDisabled, m_bmMask, m_bmHover, m_bmFocus;
     int m_nFocusMargin = 0;
     COLORREF m_clrCaption = RGB(0, 0, 0);

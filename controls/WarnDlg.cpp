@@ -3,10 +3,12 @@
 #include "controls/TransparentStatic.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/Language.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 #include "res/Skins.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QPushButton>
 
@@ -35,8 +37,15 @@ CWarnDlg::~CWarnDlg() = default;
 bool CWarnDlg::OnInitDialog()
 {
     m_pText->SetText(m_strMessage);
-    m_pButton->setText(g_bChinese.load() ? QStringLiteral("退出") : QStringLiteral("Quit"));
+    m_pButton->setText(QTr(StrId::Quit));
     return true;
+}
+
+void CWarnDlg::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::LanguageChange)
+        m_pButton->setText(QTr(StrId::Quit));
+    QDialog::changeEvent(e);
 }
 
 void CWarnDlg::showEvent(QShowEvent *e)

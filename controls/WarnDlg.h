@@ -23,6 +23,7 @@ public:
 protected:
     void showEvent(QShowEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     QPushButton *m_pButton;

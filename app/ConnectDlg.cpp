@@ -3,19 +3,19 @@
 #include "controls/ButtonRadio.h"
 #include "link/SerialPort.h"
 #include "platform/GlobalData.h"
+#include "platform/qt/Language.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QEvent>
 #include <QPushButton>
 
 std::atomic<int> g_bLinkModeUnchanged{0};
 
 CConnectDlg::CConnectDlg(QWidget *parent) : QDialog(parent)
 {
-    const bool cn = g_bChinese.load() != 0;
-    setWindowTitle(cn ? QStringLiteral("联机") : QStringLiteral("Link"));
     // 199 x 88 dialog units of the template's 8-point font.
     // The dialog's own background brush.
     QPalette pal = palette();
@@ -23,12 +23,9 @@ CConnectDlg::CConnectDlg(QWidget *parent) : QDialog(parent)
     setPalette(pal);
     setAutoFillBackground(true);
     setFixedSize(298, 143);
-    m_usb = new CButtonRadio(cn ? QStringLiteral("使用USB连接到设备") : QStringLiteral("Use the USB connect to the device"),
-                             this, IDC_USB);
-    m_wifi = new CButtonRadio(
-        cn ? QStringLiteral("使用WIFI无线连接到设备") : QStringLiteral("Use the WIFI connect to the device"), this, IDC_WIFI);
-    m_com = new CButtonRadio(cn ? QStringLiteral("使用COM连接到设备") : QStringLiteral("Use the COM connect to the device"),
-                             this, IDC_COM);
+    m_usb = new CButtonRadio(QString(), this, IDC_USB);
+    m_wifi = new CButtonRadio(QString(), this, IDC_WIFI);
+    m_com = new CButtonRadio(QString(), this, IDC_COM);
     for (CButtonRadio *r : {m_usb, m_wifi, m_com})
         r->SetTextColor(RGB(0, 0, 0));
     auto *group = new QButtonGroup(this);
@@ -41,7 +38,7 @@ CConnectDlg::CConnectDlg(QWidget *parent) : QDialog(parent)
     m_ports = new QComboBox(this);
     m_ports->setGeometry(166, 62, 120, 24);
     SetCtrlId(m_ports, IDC_PORTS);
-    m_link = new QPushButton(cn ? QStringLiteral("联机") : QStringLiteral("Link"), this);
+    m_link = new QPushButton(this);
     m_link->setDefault(true);
     m_link->setGeometry(104, 104, 90, 28);
 
@@ -53,6 +50,7 @@ CConnectDlg::CConnectDlg(QWidget *parent) : QDialog(parent)
     }
     (m_selected == 0 ? m_usb : m_selected == 1 ? m_wifi : m_com)->setChecked(true);
     m_ports->setEnabled(g_nLinkMode.load() == LINK_SERIAL);
+    ApplyTexts();
     m_comPort = g_strComPort.Get();
     FillPortList();
 
@@ -61,6 +59,22 @@ CConnectDlg::CConnectDlg(QWidget *parent) : QDialog(parent)
     connect(m_com, &QAbstractButton::clicked, this, [this] { OnComRadio(); });
     connect(m_ports, &QComboBox::currentIndexChanged, this, [this] { OnPortSelected(); });
     connect(m_link, &QPushButton::clicked, this, [this] { OnOK(); });
+}
+
+void CConnectDlg::ApplyTexts()
+{
+    setWindowTitle(QTr(StrId::ConnectTitle));
+    m_usb->setText(QTr(StrId::ConnectUsb));
+    m_wifi->setText(QTr(StrId::ConnectWifi));
+    m_com->setText(QTr(StrId::ConnectCom));
+    m_link->setText(QTr(StrId::ConnectTitle));
+}
+
+void CConnectDlg::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::LanguageChange)
+        ApplyTexts();
+    QDialog::changeEvent(e);
 }
 
 void CConnectDlg::FillPortList()

@@ -28,6 +28,8 @@ public:
     void OnPortSelected();
     void OnOK();
     void FillPortList();
+    // Title, choices and button in the UI language (again at each language change).
+    void ApplyTexts();
     std::string GetComPort() const { return m_comPort; }
     int Selected() const { return m_selected; }
 
@@ -35,6 +37,9 @@ public:
     CButtonRadio *WifiRadio() const { return m_wifi; }
     CButtonRadio *ComRadio() const { return m_com; }
     QComboBox *Ports() const { return m_ports; }
+
+protected:
+    void changeEvent(QEvent *e) override;
 
 private:
     void ReadControls();

@@ -8,6 +8,7 @@
 #include "model/ModeItemTable.h"
 #include "model/SpeakerType.h"
 #include "platform/GlobalData.h"
+#include "res/Strings.h"
 #include "platform/ViewServices.h"
 
 #include <mutex>
@@ -63,18 +64,9 @@ std::string CDeviceSync::VersionMismatchText(const std::string &deviceVersion, b
     const int softwareMajor = kExpectedDeviceVersion[7] - '0';
     const std::string sw(1, kExpectedDeviceVersion[7]);
     const std::string dv(1, d);
-    if (deviceMajor < softwareMajor) {
-        if (chinese)
-            return "设备版本比PC软件版本号低，只有版本号为“MPZ4-WV" + sw + ".01到MPZ4-WV" + sw +
-                   ".99”之间的设备才能和该版本的PC软件连接。";
-        return " If device version is lower than the software version, only the device at version, MPZ4_WV" + sw +
-               ".01 to MPZ4_WV" + sw + ".99, can be connected with this software.";
-    }
-    if (chinese)
-        return "PC软件版本比设备版本号低，只有版本号为“PPZ4-WV" + dv + ".01到PPZ4-WV" + dv +
-               ".99”之间的PC软件才能和该版本的设备连接。";
-    return " If software version is lower than the device version, only the software at version, PPZ4_WV" + dv +
-           ".01 to PPZ4_WV" + dv + ".99, can be connected with this device.";
+    if (deviceMajor < softwareMajor)
+        return TrArgs(StrId::DeviceVersionLow, chinese, {sw});
+    return TrArgs(StrId::SoftwareVersionLow, chinese, {dv});
 }
 
 void CDeviceSync::ShowVersionMismatch(const std::string &deviceVersion)
@@ -396,7 +388,7 @@ void CDeviceSync::OnFactoryReset()
     if (!m_host.ConfirmFactoryReset())
         return;
     if (!m_session.connected) {
-        ShowMessage(Bilingual("没有连接可以打开", "No connection can be opened"), MB_OK, 2000);
+        ShowMessage(Tr(StrId::NoConnection), MB_OK, 2000);
         return;
     }
     QueueDeviceCommand(SYS_FACTORY_RESET, 0);
@@ -413,12 +405,12 @@ void CDeviceSync::OnWifiResetDone(int accepted)
     case LINK_USB:
         g_bTransferring = 0;
         if (accepted) {
-            ShowMessage(Bilingual(g_strWifiResetOkCn, g_strWifiResetOkEn), MB_OK, 2000);
+            ShowMessage(Tr(StrId::WifiResetOk), MB_OK, 2000);
             g_strWifiIp = g_strDefaultWifiIp;
             g_nWifiPort = kDefaultWifiPort;
             m_host.ShowNetworkSettings();
         } else {
-            ShowMessage(Bilingual(g_strWifiResetFailCn, g_strWifiResetFailEn), MB_OK, 2000);
+            ShowMessage(Tr(StrId::WifiResetFail), MB_OK, 2000);
         }
         break;
     case LINK_TCP:
@@ -429,7 +421,7 @@ void CDeviceSync::OnWifiResetDone(int accepted)
         g_strWifiIp = g_strDefaultWifiIp;
         g_nWifiPort = kDefaultWifiPort;
         m_host.ShowNetworkSettings();
-        ShowMessage(Bilingual(g_strWifiFailCn, g_strWifiFailEn), MB_OK, 2000);
+        ShowMessage(Tr(StrId::WifiFail), MB_OK, 2000);
         break;
     default:
         break;

@@ -7,6 +7,7 @@
 #include "model/DelayText.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
+#include "res/Strings.h"
 #include "platform/ViewServices.h"
 
 #include <algorithm>
@@ -14,13 +15,6 @@
 #include <mutex>
 #include <strings.h>
 #include <thread>
-
-namespace {
-
-const std::string kNoConnectionCn = "没有连接可以打开";
-const std::string kNoConnectionEn = "No connection can be opened";
-
-}  // namespace
 
 CLinkController::CLinkController(CKTVCommand &command, LinkSession &session, ILinkBackend &backend, ILinkView &view,
                                  CDeviceSync &sync, IMessageTarget *self)
@@ -99,7 +93,7 @@ bool CLinkController::OpenNetworkLink()
         OpeningSequence(false);
         return true;
     }
-    ShowMessage(Bilingual(g_strWifiFailCn, g_strWifiFailEn), MB_OK, 2000);
+    ShowMessage(Tr(StrId::WifiFail), MB_OK, 2000);
     g_nLinkMode = LINK_NONE;
     return false;
 }
@@ -117,7 +111,7 @@ void CLinkController::OnUsbMenuItem()
     // No link opened: leave no link mode behind, or the network link would stay blocked.
     g_nLinkMode = LINK_NONE;
     const std::string problem = m_backend.UsbOpenProblem();
-    ShowMessage(problem.empty() ? Bilingual(g_strUsbFailCn, g_strUsbFailEn) : problem, MB_OK, 2000);
+    ShowMessage(problem.empty() ? Tr(StrId::UsbFail) : problem, MB_OK, 2000);
 }
 
 void CLinkController::OnNetworkMenuItem()
@@ -132,7 +126,7 @@ void CLinkController::OnChooseUsbDevice(int id)
         (i >= 0 && i < static_cast<int>(g_arrUpdatePaths.size())) ? g_arrUpdatePaths[i] : std::string();
     if (!OpenUsbByPath(path)) {
         const std::string problem = m_backend.UsbOpenProblem();
-        ShowMessage(problem.empty() ? Bilingual(g_strUsbFailCn, g_strUsbFailEn) : problem, MB_OK, 2000);
+        ShowMessage(problem.empty() ? Tr(StrId::UsbFail) : problem, MB_OK, 2000);
     }
 }
 
@@ -170,7 +164,7 @@ void CLinkController::OnConnectButton()
         if (n == 1) {
             if (!OpenUsbByPath(g_arrUpdatePaths[0])) {
                 const std::string problem = m_backend.UsbOpenProblem();
-                ShowMessage(problem.empty() ? Bilingual(g_strUsbFailCn, g_strUsbFailEn) : problem, MB_OK, 2000);
+                ShowMessage(problem.empty() ? Tr(StrId::UsbFail) : problem, MB_OK, 2000);
             }
             return;
         }
@@ -184,7 +178,7 @@ void CLinkController::OnConnectButton()
         else {
             // Say why a present device could not be offered, where that is known.
             const std::string problem = m_backend.UsbOpenProblem();
-            ShowMessage(problem.empty() ? Bilingual(kNoConnectionCn, kNoConnectionEn) : problem, MB_OK, 2000);
+            ShowMessage(problem.empty() ? Tr(StrId::NoConnection) : problem, MB_OK, 2000);
         }
         return;
     }
@@ -303,10 +297,9 @@ void CLinkController::CloseLink()
 
 void CLinkController::UpdateFailedMessage(bool bang)
 {
-    const std::string text = bang ? Bilingual("固件更新失败!", "The firmware update failed!")
-                                  : Bilingual("固件更新失败", "The firmware update failed");
+    const std::string text = Tr(bang ? StrId::UpdateFailedBang : StrId::UpdateFailed);
     if (m_view.UpdateDialogOpen())
-        m_view.SetUpdateTip(Bilingual("固件更新失败", "The firmware update failed"));
+        m_view.SetUpdateTip(Tr(StrId::UpdateFailed));
     ShowMessage(text, MB_OK, 2001);
 }
 
@@ -343,7 +336,7 @@ void CLinkController::AbortUpdateLink()
         CloseByMode();
     }
     g_bUpdating = 0;
-    ShowMessage(Bilingual("固件更新失败!", "The firmware update failed!"), MB_OK, 2001);
+    ShowMessage(Tr(StrId::UpdateFailedBang), MB_OK, 2001);
 }
 
 void CLinkController::OnDeviceNeedsFirmware()
@@ -352,13 +345,13 @@ void CLinkController::OnDeviceNeedsFirmware()
         FullStop();
         CloseByMode();
     }
-    ShowMessage(Bilingual("设备异常 请更新固件!", "Please Update the Firmware!"), MB_OK, 2001);
+    ShowMessage(Tr(StrId::DeviceNeedsUpdate), MB_OK, 2001);
 }
 
 void CLinkController::OnUpdateFailed()
 {
     ShowLinkFailure();
-    ShowMessage(Bilingual("固件更新失败", "The firmware update failed"), MB_OK, 2001);
+    ShowMessage(Tr(StrId::UpdateFailed), MB_OK, 2001);
 }
 
 void CLinkController::OnLinkRetry()
@@ -395,11 +388,11 @@ void CLinkController::ShowLinkFailure()
     switch (g_nLinkMode.load()) {
     case LINK_USB: {
         const std::string problem = m_backend.UsbOpenProblem();
-        ShowMessage(problem.empty() ? Bilingual(g_strUsbFailCn, g_strUsbFailEn) : problem, MB_OK, 2000);
+        ShowMessage(problem.empty() ? Tr(StrId::UsbFail) : problem, MB_OK, 2000);
         break;
     }
     case LINK_TCP:
-        ShowMessage(Bilingual(g_strWifiFailCn, g_strWifiFailEn), MB_OK, 2000);
+        ShowMessage(Tr(StrId::WifiFail), MB_OK, 2000);
         break;
     default:
         break;
@@ -409,7 +402,7 @@ void CLinkController::ShowLinkFailure()
 void CLinkController::ShowUsbRemoved()
 {
     if (!g_bUpdating.load())
-        ShowMessage(Bilingual(g_strUsbFailCn, g_strUsbFailEn), MB_OK, 2000);
+        ShowMessage(Tr(StrId::UsbFail), MB_OK, 2000);
 }
 
 void CLinkController::OnQueueDone()
@@ -501,7 +494,7 @@ bool CLinkController::StartUpdateLink(int polling)
         }
         if (polling) {
             if (m_view.UpdateDialogOpen())
-                m_view.SetUpdateTip(Bilingual("连接Usb", "Connected Usb"));
+                m_view.SetUpdateTip(Tr(StrId::TipUsbConnected));
             m_backend.UnmarkUsbPath();
             return false;
         }
@@ -513,7 +506,7 @@ bool CLinkController::StartUpdateLink(int polling)
             m_command.RemoveAll();
         }
         if (m_view.UpdateDialogOpen())
-            ShowMessage(Bilingual("固件更新失败!", "The firmware update failed!"), MB_OK, 2001);
+            ShowMessage(Tr(StrId::UpdateFailedBang), MB_OK, 2001);
         return false;
     case LINK_TCP:
         if (m_backend.NetReachable() && m_backend.NetConnect()) {
@@ -529,7 +522,7 @@ bool CLinkController::StartUpdateLink(int polling)
         }
         if (polling) {
             if (m_view.UpdateDialogOpen())
-                m_view.SetUpdateTip(Bilingual("连接网络", "Connected NetWork"));
+                m_view.SetUpdateTip(Tr(StrId::TipNetConnected));
             return false;
         }
         g_bUpdating = 0;
@@ -539,7 +532,7 @@ bool CLinkController::StartUpdateLink(int polling)
             m_command.RemoveAll();
         }
         if (m_view.UpdateDialogOpen())
-            m_view.SetUpdateTip(Bilingual("固件更新失败", "The firmware update failed"));
+            m_view.SetUpdateTip(Tr(StrId::UpdateFailed));
         if (m_self)
             m_self->PostMessage(WM_LINK_UPDATE_FAILED);
         return false;
@@ -580,5 +573,5 @@ void CLinkController::OnUpdateDone(int stage)
     FullStop();
     g_bUpdating = 0;
     CloseByMode();
-    ShowMessage(Bilingual("更新完成", "Update successfully"), MB_OK, 2000);
+    ShowMessage(Tr(StrId::UpdateDone), MB_OK, 2000);
 }

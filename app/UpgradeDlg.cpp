@@ -6,6 +6,7 @@
 #include "controls/TransparentStatic.h"
 #include "link/SerialPort.h"
 #include "platform/GlobalData.h"
+#include "platform/qt/Language.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
@@ -49,19 +50,17 @@ private:
 
 CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), m_view(view)
 {
-    const bool cn = g_bChinese.load() != 0;
-    setWindowTitle(cn ? QStringLiteral("设备固件更新") : QStringLiteral("Device Firmware Update"));
     // The dialog is left to the system look, which is the console's dark application palette:
     // its light dialog brush would put the dark system controls on a pale ground.
     setAutoFillBackground(true);
     setFixedSize(397, 160);
 
-    m_fileFrame = new CGroupBoxEx(this, IDC_FILE_FRAME, cn ? QStringLiteral("Hex文件") : QStringLiteral("Update File"));
+    m_fileFrame = new CGroupBoxEx(this, IDC_FILE_FRAME, QString());
     m_fileFrame->setGeometry(8, 4, 381, 56);
     m_file = new QLineEdit(this);
     m_file->setGeometry(18, 24, 270, 24);
     SetCtrlId(m_file, IDC_FILE);
-    m_browse = new QPushButton(cn ? QStringLiteral("浏览文件") : QStringLiteral("Browse file"), this);
+    m_browse = new QPushButton(this);
     m_browse->setGeometry(296, 24, 84, 24);
     SetCtrlId(m_browse, IDC_BROWSE);
     m_progress = new CGradientProgressCtrl(this, IDC_PROGRESS);
@@ -70,10 +69,10 @@ CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), 
     m_tip = new CTransparentStatic(this, IDC_TIP, SS_CENTER);
     m_tip->setGeometry(8, 94, 381, 22);
     m_tip->SetTextColor(RGB(255, 0, 0));
-    m_update = new QPushButton(cn ? QStringLiteral("更新") : QStringLiteral("Update"), this);
+    m_update = new QPushButton(this);
     m_update->setGeometry(200, 124, 88, 28);
     SetCtrlId(m_update, IDC_UPDATE);
-    m_quit = new QPushButton(cn ? QStringLiteral("退出") : QStringLiteral("Quit"), this);
+    m_quit = new QPushButton(this);
     m_quit->setGeometry(300, 124, 88, 28);
     SetCtrlId(m_quit, IDC_QUIT);
     // The COM-port choice exists but stays hidden: no update runs over the serial port.
@@ -102,6 +101,24 @@ CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), 
     g_pUpdateBar = m_progress;
     m_view.SetUpdateTipTarget([this](const std::string &t) { SetTip(t); });
     m_tip->SetText(QString());
+    ApplyTexts();
+}
+
+void CUpgradeDlg::ApplyTexts()
+{
+    setWindowTitle(QTr(StrId::UpdateTitle));
+    m_fileFrame->SetText(QTr(StrId::UpdateFileFrame));
+    m_browse->setText(QTr(StrId::UpdateBrowse));
+    m_update->setText(QTr(StrId::UpdateStart));
+    m_quit->setText(QTr(StrId::Quit));
+}
+
+void CUpgradeDlg::changeEvent(QEvent *e)
+{
+    // The tip keeps the text the update last showed; the next step shows its own.
+    if (e->type() == QEvent::LanguageChange)
+        ApplyTexts();
+    QDialog::changeEvent(e);
 }
 
 CUpgradeDlg::~CUpgradeDlg()
@@ -162,7 +179,7 @@ void CUpgradeDlg::OnUpdate()
         if (reachable)
             StartNetworkUpdate();
         else
-            ShowMessage(Bilingual("没有连接可以打开", "No connection can be opened"), MB_OK, 2000);
+            ShowMessage(Tr(StrId::NoConnection), MB_OK, 2000);
         return;
     }
     if (n == 1 && !reachable) {
@@ -260,7 +277,7 @@ void CUpgradeDlg::OnPollResult(int opened)
         m_progress->SetPos(0);
         m_thread->StopTimer();
     } else {
-        SetTip(Bilingual("固件更新失败", "The firmware update failed"));
+        SetTip(Tr(StrId::UpdateFailed));
     }
     g_bUpdatePolling = 0;
 }
@@ -269,10 +286,7 @@ void CUpgradeDlg::OnQuit()
 {
     if (g_bUpdating.load()) {
         const bool cn = g_bChinese.load() != 0;
-        const int answer =
-            ShowMessage(cn ? "更新未完成，强行退出会损坏设备，是否退出?"
-                           : "Update is not completed, will be forced to exit the damaged equipment, whether to exit?",
-                        MB_YESNO, cn ? -4 : -5);
+        const int answer = ShowMessage(Tr(StrId::AskQuitUpdate, cn), MB_YESNO, cn ? -4 : -5);
         if (answer != IDYES)
             return;
         g_bUpdateCancelled = 1;

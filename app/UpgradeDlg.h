@@ -46,6 +46,8 @@ public:
     void OnPollResult(int opened);
     void OnQuit();
     void FillComPortList();
+    // Title, frame and buttons in the UI language (again at each language change).
+    void ApplyTexts();
 
     // The device popup; replaced by tests. Returns the chosen command, or 0.
     std::function<int(const std::vector<std::pair<int, std::string>> &)> popup;
@@ -54,6 +56,8 @@ public:
     CGradientProgressCtrl *Progress() const { return m_progress; }
     CTransparentStatic *Tip() const { return m_tip; }
     QPushButton *UpdateButton() const { return m_update; }
+    QPushButton *BrowseButton() const { return m_browse; }
+    QPushButton *QuitButton() const { return m_quit; }
     QComboBox *ComPorts() const { return m_comPorts; }
     CUpData_Thread &PollThread() { return *m_thread; }
     std::string TipText() const;
@@ -62,6 +66,7 @@ protected:
     void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void reject() override;
+    void changeEvent(QEvent *e) override;
 
 private:
     void StartUpdate(int linkMode, const std::function<bool()> &open);

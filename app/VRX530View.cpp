@@ -19,6 +19,7 @@
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/Language.h"
 #include "platform/qt/WindowMessages.h"
 #include "res/Skins.h"
 
@@ -188,7 +189,7 @@ int CVRX530View::LoadFirmwareFile()
     const auto result = FirmwareFile::Load(g_strFirmwareFile.Get(), file);
     if (result != FirmwareFile::Result::Ok) {
         const bool cn = g_bChinese.load() != 0;
-        ShowMessage(cn ? "更新文件错误!" : "Update file error!", MB_OK, cn ? -2 : -3);
+        ShowMessage(Tr(StrId::UpdateFileError, cn), MB_OK, cn ? -2 : -3);
         if (result == FirmwareFile::Result::CannotOpen)
             g_strFirmwareFile = std::string();
         return 0;
@@ -277,6 +278,7 @@ void CVRX530View::ResetOutputEqLinked()
 void CVRX530View::ShowConnectedState(bool connected)
 {
     // Normal, hover and pressed looks of the button by connection state and language.
+    m_connectedLook = connected;
     const bool cn = g_bChinese.load() != 0;
     auto *button = static_cast<CXPButton *>(m_connect);
     if (connected)
@@ -287,11 +289,20 @@ void CVRX530View::ShowConnectedState(bool connected)
     button->setAccessibleName(connected ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
     if (connected) {
         m_status->StopBlink();
-        m_status->SetText(QString::fromStdString(Bilingual(g_strConnectedCn, g_strConnectedEn)));
+        m_status->SetText(QTr(StrId::Connected));
     } else {
-        m_status->SetText(QString::fromStdString(Bilingual(g_strNotConnectedCn, g_strNotConnectedEn)));
+        m_status->SetText(QTr(StrId::NotConnected));
         m_status->StartBlink();
     }
+}
+
+void CVRX530View::changeEvent(QEvent *e)
+{
+    // The Connect button's skins and the status text are per language; the background follows
+    // the language at every paint.
+    if (e->type() == QEvent::LanguageChange && m_connect && m_status)
+        ShowConnectedState(m_connectedLook);
+    QWidget::changeEvent(e);
 }
 
 void CVRX530View::HideTransferPopup()

@@ -138,6 +138,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     void InstallMessageHandlers();
@@ -162,4 +163,5 @@ private:
     CMsgBox *m_msgBox = nullptr;
     std::function<void(const std::string &)> m_updateTip;
     bool m_shutDown = false;
+    bool m_connectedLook = false;  // the state ShowConnectedState last showed
 };

@@ -10,6 +10,7 @@
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/Language.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/StartupProbe.h"
 #include "res/Skins.h"
@@ -17,6 +18,8 @@
 #include <QApplication>
 #include <QColor>
 #include <QPalette>
+#include <QEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSocketNotifier>
 #include <QVBoxLayout>
@@ -36,6 +39,36 @@ void OnQuitSignal(int)
     const char c = 1;
     (void)!::write(g_quitPipe[1], &c, 1);
 }
+
+// The Options menu's texts, set again at each language change.
+class OptionsMenuTexts : public QObject {
+public:
+    OptionsMenuTexts(QMenu *menu, QAction *update, QAction *reset)
+        : QObject(menu), m_menu(menu), m_update(update), m_reset(reset)
+    {
+        Apply();
+        menu->installEventFilter(this);
+    }
+    void Apply()
+    {
+        m_menu->setTitle(QTr(StrId::MenuOptions));
+        m_update->setText(QTr(StrId::MenuFirmwareUpdate));
+        m_reset->setText(QTr(StrId::MenuFactoryReset));
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (watched == m_menu && e->type() == QEvent::LanguageChange)
+            Apply();
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    QMenu *m_menu;
+    QAction *m_update;
+    QAction *m_reset;
+};
 
 }  // namespace
 
@@ -82,7 +115,6 @@ int main(int argc, char *argv[])
     layout->setContentsMargins(0, 0, 0, 0);
     auto *view = new CVRX530View(doc.GetData(), nullptr, &window);
     // The Options menu's device commands (the application shell brings the full menus).
-    const bool cn = g_bChinese.load() != 0;
     auto *menuBar = new QMenuBar(&window);
     {
         // Styled on the menu bar alone: a style sheet on the window would reach the dialogs too.
@@ -97,11 +129,12 @@ int main(int argc, char *argv[])
             "QMenu::item:selected { background: %5; color: white; }")
                                  .arg(hex(Panel), hex(Text), hex(Frame), hex(PanelLight), hex(Accent)));
     }
-    QMenu *options = menuBar->addMenu(cn ? QStringLiteral("选项") : QStringLiteral("Options"));
-    QObject::connect(options->addAction(cn ? QStringLiteral("固件更新") : QStringLiteral("Firmware Update")),
-                     &QAction::triggered, view, [view] { view->OnFirmwareUpdate(); });
-    QObject::connect(options->addAction(cn ? QStringLiteral("恢复出厂设置") : QStringLiteral("Factory Reset")),
-                     &QAction::triggered, view, [view] { view->OnFactoryResetCommand(); });
+    QMenu *options = menuBar->addMenu(QString());
+    QAction *update = options->addAction(QString());
+    QAction *reset = options->addAction(QString());
+    QObject::connect(update, &QAction::triggered, view, [view] { view->OnFirmwareUpdate(); });
+    QObject::connect(reset, &QAction::triggered, view, [view] { view->OnFactoryResetCommand(); });
+    new OptionsMenuTexts(options, update, reset);
     layout->setMenuBar(menuBar);
     layout->addWidget(view, 1);
     window.show();

@@ -11,6 +11,7 @@
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/TestDoubles.h"
+#include "platform/qt/Language.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
 #include "tests/sim/SimTcpServer.h"
@@ -57,6 +58,21 @@ TEST(ConnectDialog, SerialModeSelectsComAndConfirmingUsbChangesTheMode)
     EXPECT_EQ(g_nLinkMode.load(), LINK_USB);
     EXPECT_EQ(g_bLinkModeUnchanged.load(), 0);
     g_nLinkMode = LINK_NONE;
+}
+
+TEST(ConnectDialog, FollowsALanguageSwitchWhileOpen)
+{
+    App();
+    g_bChinese = 0;
+    CConnectDlg dlg;
+    dlg.show();
+    EXPECT_EQ(dlg.windowTitle(), "Link");
+    SetUiLanguage(true);
+    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("联机"));
+    EXPECT_EQ(dlg.UsbRadio()->text(), QString::fromUtf8("使用USB连接到设备"));
+    EXPECT_EQ(dlg.ComRadio()->text(), QString::fromUtf8("使用COM连接到设备"));
+    SetUiLanguage(false);
+    EXPECT_EQ(dlg.WifiRadio()->text(), "Use the WIFI connect to the device");
 }
 
 namespace {
@@ -181,6 +197,20 @@ TEST_F(UpdateDialogRig, UpdateOverTheOnlyUsbDeviceEndsInSuccess)
     EXPECT_EQ(stages.back(), 0x39);
     const char *out = std::getenv("ZK_TEST_OUTPUT");
     dlg.grab().save(QString::fromStdString(std::string(out ? out : "/tmp") + "/update_dialog.png"));
+}
+
+TEST_F(UpdateDialogRig, FollowsALanguageSwitchWhileOpen)
+{
+    CUpgradeDlg dlg(*view);
+    dlg.show();
+    EXPECT_EQ(dlg.windowTitle(), "Device Firmware Update");
+    SetUiLanguage(true);
+    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("设备固件更新"));
+    EXPECT_EQ(dlg.BrowseButton()->text(), QString::fromUtf8("浏览文件"));
+    EXPECT_EQ(dlg.UpdateButton()->text(), QString::fromUtf8("更新"));
+    EXPECT_EQ(dlg.QuitButton()->text(), QString::fromUtf8("退出"));
+    SetUiLanguage(false);
+    EXPECT_EQ(dlg.UpdateButton()->text(), "Update");
 }
 
 TEST_F(UpdateDialogRig, TwoDevicesAndTheNetworkArePoppedUpAndTheSecondDeviceIsUpdated)

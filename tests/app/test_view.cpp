@@ -13,6 +13,7 @@
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/TestDoubles.h"
+#include "platform/qt/Language.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
 
@@ -58,6 +59,12 @@ TEST(MainView, ConnectButtonLooksAndNothingToOpen)
         view.grab().save(QString::fromStdString(std::string(out ? out : "/tmp") + "/view_connected.png"));
         EXPECT_EQ(button->CurrentBitmap(), 8743);
         EXPECT_FALSE(view.StatusIndicator()->IsBlinking());
+        // A language switch gives the button the other language's looks for the same state.
+        SetUiLanguage(true);
+        EXPECT_EQ(button->CurrentBitmap(), 8741);
+        EXPECT_FALSE(view.StatusIndicator()->IsBlinking());
+        SetUiLanguage(false);
+        EXPECT_EQ(button->CurrentBitmap(), 8743);
         view.ShowConnectedState(false);
 
         // No USB device, network not reachable: a click says so, in a box that closes itself.

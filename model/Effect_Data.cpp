@@ -107,11 +107,11 @@ std::unique_ptr<CSendData> CEffect_Data::SendGroup1()
     int v[8];
     for (int b = 0; b < 8; ++b)
         v[b] = m_group1[b];
-    EditItem(kGroup1Item, [&](std::uint8_t *p) {
+    const Item bytes = EditItem(kGroup1Item, [&](std::uint8_t *p) {
         for (int b : kGroup1Bytes)
             p[b] = static_cast<std::uint8_t>(v[b]);
     });
-    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nGroup1Item, ReadItem(kGroup1Item));
+    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nGroup1Item, bytes);
 }
 
 std::unique_ptr<CSendData> CEffect_Data::SendGroup2()
@@ -119,26 +119,27 @@ std::unique_ptr<CSendData> CEffect_Data::SendGroup2()
     int v[8];
     for (int b = 0; b < 8; ++b)
         v[b] = m_group2[b];
-    EditItem(kGroup2Item, [&](std::uint8_t *p) {
+    const Item bytes = EditItem(kGroup2Item, [&](std::uint8_t *p) {
         for (int b : kGroup2Bytes)
             p[b] = static_cast<std::uint8_t>(v[b]);
     });
-    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nGroup2Item, ReadItem(kGroup2Item));
+    return BuildItemFrame(OBJ_EFFECT, m_nChannel, m_nGroup2Item, bytes);
 }
 
 std::unique_ptr<CSendData> CEffect_Data::SendCrossover(bool frame)
 {
-    WriteCrossover(kCrossoverItem);
+    const Item bytes = WriteCrossover(kCrossoverItem);
     if (!frame)
         return nullptr;
-    return BuildItemFrame(OBJ_EFFECT, m_nChannel, kCrossoverFrameItem, ReadItem(kCrossoverItem));
+    return BuildItemFrame(OBJ_EFFECT, m_nChannel, kCrossoverFrameItem, bytes);
 }
 
 std::unique_ptr<CSendData> CEffect_Data::SendBand(int i, int n)
 {
-    if (!WriteBand(i, kBands))
+    Item bytes{};
+    if (!WriteBand(i, kBands, &bytes))
         return nullptr;
-    return BuildItemFrame(OBJ_EFFECT, m_nChannel, n, ReadItem(i));
+    return BuildItemFrame(OBJ_EFFECT, m_nChannel, n, bytes);
 }
 
 TextFieldResult CEffect_Data::FillRecord()

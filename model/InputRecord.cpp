@@ -22,11 +22,11 @@ bool CInputRecord::IsAllBypassed()
 
 bool CInputRecord::TakeCrossoverChanges() { return TakeCrossoverMarks(GetHpf(), GetLpf()); }
 
-void CInputRecord::WriteCrossover(int item)
+Item CInputRecord::WriteCrossover(int item)
 {
     const CFilter::DeviceValues hp = GetHpf()->GetDeviceValues();
     const CFilter::DeviceValues lp = GetLpf()->GetDeviceValues();
-    EditItem(item, [&](std::uint8_t *p) { PutCrossover(p, hp, lp); });
+    return EditItem(item, [&](std::uint8_t *p) { PutCrossover(p, hp, lp); });
 }
 
 void CInputRecord::WriteBands(int bands) { WriteImageBands(m_objType, BlockChannel(), bands, m_eq); }
@@ -36,18 +36,28 @@ TextFieldResult CInputRecord::WriteName(int item, int bytes, const std::string &
     return WriteImageName(m_objType, BlockChannel(), item, bytes, name);
 }
 
-bool CInputRecord::WriteBand(int i, int bands)
+bool CInputRecord::WriteBand(int i, int bands, Item *written)
 {
     if (i < 0 || i >= bands || i >= m_eq.GetSize())
         return false;
     const EqBandPacket packet = m_eq.GetBandPacket(i);
-    EditItem(i, [&](std::uint8_t *p) { packet.CopyTo(p); });
+    const Item now = EditItem(i, [&](std::uint8_t *p) { packet.CopyTo(p); });
+    if (written)
+        *written = now;
     return true;
 }
 
 std::unique_ptr<CSendData> CInputRecord::ItemFrame(int item) const
 {
     return BuildImageItemFrame(m_objType, m_nChannel, item);
+}
+
+std::unique_ptr<CSendData> CInputRecord::ItemFrame(int item, int writtenItem, const Item &written) const
+{
+    // Input and effect frames never carry the output link flag.
+    if (item == writtenItem)
+        return BuildParamFrame(m_objType, m_nChannel, item, written, false);
+    return ItemFrame(item);
 }
 
 std::unique_ptr<CSendData> CInputRecord::BlockFrame(int preset) const

@@ -13,6 +13,7 @@
 #include "model/RecordItems.h"
 #include "platform/WinCompat.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <limits>
@@ -67,25 +68,35 @@ protected:
     // its channel byte.
     int BlockChannel() const { return m_objType == OBJ_EFFECT ? 0 : m_nChannel.load(); }
 
-    // Lets `edit` change item k of the record's block in the current image, under the image lock.
+    // Lets `edit` change item k of the record's block in the current image, under the image lock;
+    // returns the item as it now stands (zeros when the block has no such item).
     template <class Edit>
-    void EditItem(int item, Edit &&edit)
+    record_items::Item EditItem(int item, Edit &&edit)
     {
-        record_items::EditImageItem(m_objType, BlockChannel(), item, std::forward<Edit>(edit));
+        record_items::Item now{};
+        record_items::EditImageItem(m_objType, BlockChannel(), item, [&](std::uint8_t *p) {
+            edit(p);
+            std::copy(p, p + now.size(), now.begin());
+        });
+        return now;
     }
     // Item k of the record's block in the current image.
     record_items::Item ReadItem(int item) const { return record_items::ReadImageItem(m_objType, BlockChannel(), item); }
-    // The crossover pair's device values into item k.
-    void WriteCrossover(int item);
+    // The crossover pair's device values into item k; the item as it now stands.
+    record_items::Item WriteCrossover(int item);
     // The first `bands` band packets into items 0...
     void WriteBands(int bands);
     // A name, terminated within `bytes`, into item k; whether it fitted.
     TextFieldResult WriteName(int item, int bytes, const std::string &name);
-    // Band i's packet into item i; false (nothing written) for i outside the first `bands`.
-    bool WriteBand(int i, int bands);
+    // Band i's packet into item i, and the item as it now stands into `written`; false (nothing
+    // written) for i outside the first `bands`.
+    bool WriteBand(int i, int bands, record_items::Item *written = nullptr);
 
     // The write frame of item k as the current image holds it.
     std::unique_ptr<CSendData> ItemFrame(int item) const;
+    // The write frame of item k after the record wrote item `writtenItem` as `written`: those
+    // bytes when it is the same item, else item k as the image holds it.
+    std::unique_ptr<CSendData> ItemFrame(int item, int writtenItem, const record_items::Item &written) const;
     // A whole-block write of the record's block of the current image for preset byte p.
     std::unique_ptr<CSendData> BlockFrame(int preset) const;
 

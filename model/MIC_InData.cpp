@@ -107,7 +107,7 @@ std::unique_ptr<CSendData> CMIC_InData::SendBasic(bool frame)
 {
     const int level = m_nLevel, polarity = m_nPolarity, option = m_nOption, on = m_nSwitch, delay = m_nDelay,
               gain = GetGain();
-    EditItem(kBasicItem, [&](std::uint8_t *p) {
+    const Item bytes = EditItem(kBasicItem, [&](std::uint8_t *p) {
         p[0] = static_cast<std::uint8_t>(level);
         p[1] = static_cast<std::uint8_t>(polarity);
         p[2] = static_cast<std::uint8_t>(option);
@@ -115,32 +115,32 @@ std::unique_ptr<CSendData> CMIC_InData::SendBasic(bool frame)
         Put16(p + 4, delay);
         Put16(p + 6, gain);
     });
-    return frame ? ItemFrame(m_nBasicItem) : nullptr;
+    return frame ? ItemFrame(m_nBasicItem, kBasicItem, bytes) : nullptr;
 }
 
 std::unique_ptr<CSendData> CMIC_InData::SendCrossover(bool frame)
 {
-    WriteCrossover(kCrossoverItem);
-    return frame ? ItemFrame(kCrossoverItem) : nullptr;
+    const Item bytes = WriteCrossover(kCrossoverItem);
+    return frame ? ItemFrame(kCrossoverItem, kCrossoverItem, bytes) : nullptr;
 }
 
 std::unique_ptr<CSendData> CMIC_InData::SendThreshold(bool frame)
 {
     const int threshold = m_nThreshold;
-    EditItem(kThresholdItem,
+    const Item bytes = EditItem(kThresholdItem,
                   [&](std::uint8_t *p) { p[0] = static_cast<std::uint8_t>(threshold); });
-    return frame ? ItemFrame(m_nThresholdItem) : nullptr;
+    return frame ? ItemFrame(m_nThresholdItem, kThresholdItem, bytes) : nullptr;
 }
 
 std::unique_ptr<CSendData> CMIC_InData::SendLimit(bool frame)
 {
     const int threshold = m_nLimitThreshold, attack = m_nLimitAttack, release = m_nLimitRelease;
-    EditItem(kLimitItem, [&](std::uint8_t *p) {
+    const Item bytes = EditItem(kLimitItem, [&](std::uint8_t *p) {
         Put16(p, threshold);
         p[2] = static_cast<std::uint8_t>(attack);
         p[3] = static_cast<std::uint8_t>(release);
     });
-    return frame ? ItemFrame(m_nLimitItem) : nullptr;
+    return frame ? ItemFrame(m_nLimitItem, kLimitItem, bytes) : nullptr;
 }
 
 std::unique_ptr<CSendData> CMIC_InData::SendName(bool frame)
@@ -151,9 +151,10 @@ std::unique_ptr<CSendData> CMIC_InData::SendName(bool frame)
 
 std::unique_ptr<CSendData> CMIC_InData::SendBand(int i, int n)
 {
-    if (!WriteBand(i, kBands))
+    Item bytes{};
+    if (!WriteBand(i, kBands, &bytes))
         return nullptr;
-    return ItemFrame(n);
+    return ItemFrame(n, i, bytes);
 }
 
 TextFieldResult CMIC_InData::FillRecord()

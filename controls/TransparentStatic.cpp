@@ -1,6 +1,7 @@
 #include "controls/TransparentStatic.h"
 
 #include "platform/qt/QtGlobals.h"
+#include "res/Skins.h"
 
 #include <QPainter>
 
@@ -37,6 +38,20 @@ void CTransparentStatic::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setFont(font());
-    p.setPen(ToQColor(m_clrText));
+    const QColor text = ToQColor(m_clrText);
+    if (HasPlate()) {
+        // The text's fixed colour would not read on the console's dark dialogs: a plate behind it.
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Skins::ReadableBackdrop(text));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+    }
+    p.setPen(text);
     DrawTextWithFlags(p, rect(), m_text, DrawTextFlagsFromStaticStyle(m_style));
+}
+
+bool CTransparentStatic::HasPlate() const
+{
+    return !m_text.isEmpty() &&
+           Skins::Contrast(ToQColor(m_clrText), QColor::fromRgb(Skins::Palette::Panel)) < Skins::MinTextContrast;
 }

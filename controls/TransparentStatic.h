@@ -1,6 +1,7 @@
 #pragma once
 // A label that paints only its text, in its own colour and the dialog's font, over whatever the
-// dialog painted below it (a skinned background).
+// dialog painted below it (a skinned background). A colour that would not read on the console's
+// dark dialogs (the default black, the update dialog's red tip) gets a plate it reads on.
 
 #include "controls/StaticText.h"
 
@@ -15,6 +16,7 @@ public:
     virtual void SetText(const QString &text);
     void SetWindowText(const QString &text) override;
     int TextChanges() const { return m_nTextChanges; }
+    bool HasPlate() const;
 
 protected:
     void paintEvent(QPaintEvent *e) override;

@@ -740,11 +740,13 @@ double Contrast(QColor a, QColor b)
 
 QColor ReadableBackdrop(QColor text)
 {
-    const QColor panel = QColor::fromRgb(Palette::Panel);
-    if (Contrast(text, panel) >= MinTextContrast)
-        return panel;
-    const QColor plate(0xD5, 0xDB, 0xE3);  // the console's light plate
-    return Contrast(text, plate) >= MinTextContrast ? plate : QColor(Qt::white);
+    // The console's own grounds first, then its light plate; pure black or white as the last word.
+    const QColor candidates[] = {QColor::fromRgb(Palette::Panel), QColor::fromRgb(Palette::Frame),
+                                 QColor(0xD5, 0xDB, 0xE3), QColor(Qt::white)};
+    for (const QColor &c : candidates)
+        if (Contrast(text, c) >= MinTextContrast)
+            return c;
+    return Contrast(text, Qt::black) > Contrast(text, Qt::white) ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 qint64 CachedBytes() { return qint64(registry().cache.totalCost()) * 1024; }

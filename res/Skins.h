@@ -129,7 +129,7 @@ bool HasChineseWords(const QString &text);
 double Contrast(QColor a, QColor b);
 constexpr double MinTextContrast = 4.5;
 // A background for text of a fixed colour: the console panel when the text reads on it, otherwise
-// a light plate that it reads on.
+// a near-black or a light plate that it reads on.
 QColor ReadableBackdrop(QColor text);
 
 }  // namespace Skins

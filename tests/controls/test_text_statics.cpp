@@ -7,11 +7,15 @@
 #include "controls/TransparentStatic.h"
 
 #include "controls/BitButton.h"
+#include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 #include "platform/qt/WndTimers.h"
+#include "res/Skins.h"
 #include "tests/platform/qt/QtTestApp.h"
 
 #include <QTest>
+
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -109,6 +113,34 @@ TEST(TransparentStatic, TextFlagsAndUnchangedText)
     EXPECT_EQ(t.TextChanges(), 1) << "the same text leaves the window alone";
     t.SetText("Busy");
     EXPECT_EQ(t.GetWindowText(), QStringLiteral("Busy"));
+}
+
+TEST(TransparentStatic, FixedColoursThatWouldNotReadGetAPlate)
+{
+    QtTestApp();
+    const struct {
+        COLORREF text;
+        bool plate;
+    } cases[] = {{RGB(0, 0, 0), true}, {RGB(255, 0, 0), true}, {RGB(140, 149, 163), false}, {RGB(228, 232, 238), false}};
+    for (const auto &c : cases) {
+        QWidget dlg;
+        dlg.resize(120, 30);
+        CTransparentStatic t(&dlg, 1886, SS_CENTER | SS_CENTERIMAGE);
+        t.setGeometry(0, 0, 120, 30);
+        t.SetTextColor(c.text);
+        t.SetText("Update");
+        EXPECT_EQ(t.HasPlate(), c.plate) << std::hex << c.text;
+        if (!c.plate)
+            continue;
+        QImage img(t.size(), QImage::Format_RGB32);
+        img.fill(QColor::fromRgb(Skins::Palette::Panel));
+        QPainter p(&img);
+        t.render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        p.end();
+        EXPECT_GE(Skins::Contrast(ToQColor(c.text), img.pixelColor(3, 15)), Skins::MinTextContrast) << std::hex << c.text;
+    }
+    CTransparentStatic empty;
+    EXPECT_FALSE(empty.HasPlate()) << "no text, no plate";
 }
 
 TEST(HyLink, HoverColourAndOnlyWebAddressesOpen)

@@ -114,7 +114,7 @@ TEST(Skins, ContrastAndReadableBackdrop)
     const struct {
         QColor text;
         bool onPanel;
-    } cases[] = {{Qt::black, false}, {QColor(0, 0, 128), false}, {Qt::white, true}, {QColor(0xE4, 0xE8, 0xEE), true}};
+    } cases[] = {{Qt::black, false}, {QColor(0, 0, 128), false}, {Qt::red, false}, {Qt::white, true}, {QColor(0xE4, 0xE8, 0xEE), true}};
     for (const auto &c : cases) {
         const QColor back = Skins::ReadableBackdrop(c.text);
         EXPECT_GE(Skins::Contrast(c.text, back), Skins::MinTextContrast) << c.text.name().toStdString();

@@ -1,8 +1,7 @@
-// The view's channel sends, copies between outputs and equaliser resets: a channel's whole block
-// goes out between two state items that switch the channel off for its duration.
-#include "app/DeviceSync.h"
+#include "app/ChannelSends.h"
 
-#include "protocol/CommandFrame.h"
+#include "app/DeviceSync.h"
+#include "app/PageRegistry.h"
 #include "link/KTVCommand.h"
 #include "model/DataDefine.h"
 #include "model/DeviceImage.h"
@@ -13,129 +12,132 @@
 #include "model/Music_InData.h"
 #include "model/SpeakerType.h"
 #include "platform/GlobalData.h"
+#include "protocol/CommandFrame.h"
 
 #include <mutex>
 
-void CDeviceSync::SendInputChannel(int input)
+CChannelSends::CChannelSends(CKTVCommand &command, const LinkSession &session, CDeviceSync &sync, CKTV_Data &doc,
+                             CPageRegistry &pages)
+    : m_command(command), m_session(session), m_sync(sync), m_doc(doc), m_pages(pages)
 {
-    CMusic_InData *in = m_doc ? m_doc->GetMusicIn(input) : nullptr;
+}
+
+void CChannelSends::SendInputChannel(int input)
+{
+    CMusic_InData *in = m_doc.GetMusicIn(input);
     if (!in || !m_session.connected)
         return;
     std::lock_guard lock(g_csLink);
-    SetTransferMute(0);
-    m_savedSwitch = in->GetSwitch();
+    m_sync.SetTransferMute(0);
+    const int savedSwitch = in->GetSwitch();
     in->SetSwitch(0);
     in->SetRecordChanged(0);
     m_command.Add(in->SendBasic(true));
     in->FillRecord();
     m_command.Add(BuildImageBlockFrame(0, OBJ_MUSIC, input, true));
-    in->SetSwitch(m_savedSwitch);
+    in->SetSwitch(savedSwitch);
     in->SetRecordChanged(0);
     m_command.Add(in->SendBasic(true));
-    SetTransferMute(1);
+    m_sync.SetTransferMute(1);
 }
 
-void CDeviceSync::SendOutputBetweenStates(int output, bool stateOnly)
+void CChannelSends::SendOutputBetweenStates(int output, bool stateOnly)
 {
-    CKTV_OutData *out = m_doc ? m_doc->GetOut(output) : nullptr;
+    CKTV_OutData *out = m_doc.GetOut(output);
     if (!out || !m_session.connected)
         return;
     std::lock_guard lock(g_csLink);
-    m_savedSwitch = out->GetOn();
+    const int savedOn = out->GetOn();
     out->SetOn(0);
     out->SetBasicStamp(0);
     m_command.Add(out->SendBasic(true));
     if (stateOnly) {
-        out->SetOn(m_savedSwitch);
+        out->SetOn(savedOn);
         out->SetBasicStamp(0);
         return;
     }
     out->FillRecord();
     m_command.Add(BuildImageBlockFrame(0, OBJ_OUTPUT, output, true));
-    out->SetOn(m_savedSwitch);
+    out->SetOn(savedOn);
     out->SetBasicStamp(0);
     m_command.Add(out->SendBasic(true));
 }
 
-void CDeviceSync::SendOutputChannelLinked(int output, int)
+void CChannelSends::SendOutputChannelLinked(int output, int)
 {
     SendOutputBetweenStates(output, false);
 }
 
-void CDeviceSync::SendOutputChannel(int output)
+void CChannelSends::SendOutputChannel(int output)
 {
     SendOutputBetweenStates(output, false);
 }
 
-void CDeviceSync::SendOutputChannelState(int output)
+void CChannelSends::SendOutputChannelState(int output)
 {
     SendOutputBetweenStates(output, true);
 }
 
-void CDeviceSync::ApplySpeakerTypes()
+void CChannelSends::ApplySpeakerTypes()
 {
-    if (!m_doc)
-        return;
     for (int i = 0; i < CKTV_Data::kOutputs; ++i) {
-        if (CKTV_OutData *out = m_doc->GetOut(i))
+        if (CKTV_OutData *out = m_doc.GetOut(i))
             out->SetSpeakerType(GetWorkingSpeakerType(i));
     }
 }
 
-void CDeviceSync::SendSpeakerType(int output, int all)
+void CChannelSends::SendSpeakerType(int output, int all)
 {
-    if (!m_doc)
-        return;
     std::lock_guard lock(g_csLink);
     if (all == 0) {
-        CKTV_OutData *out = m_doc->GetOut(output);
+        CKTV_OutData *out = m_doc.GetOut(output);
         if (!out)
             return;
         out->SetSpeakerType(GetWorkingSpeakerType(output));
         if (!m_session.connected)
             return;
-        SetTransferMute(0);
+        m_sync.SetTransferMute(0);
         m_command.Add(BuildSystemValuesFrame(SYS_SPEAKERS, 0));
         m_command.Add(out->SendCrossover());
-        SetTransferMute(1);
+        m_sync.SetTransferMute(1);
         return;
     }
     if (!m_session.connected)
         return;
-    SetTransferMute(0);
+    m_sync.SetTransferMute(0);
     m_command.Add(BuildSystemValuesFrame(SYS_SPEAKERS, 0));
     for (int i = 0; i < CKTV_Data::kOutputs; ++i) {
-        if (CKTV_OutData *out = m_doc->GetOut(i))
+        if (CKTV_OutData *out = m_doc.GetOut(i))
             m_command.Add(out->SendCrossover());
     }
-    SetTransferMute(1);
+    m_sync.SetTransferMute(1);
 }
 
-void CDeviceSync::CopyTail(int target, bool mute)
+void CChannelSends::CopyTail(int target, bool mute)
 {
-    CKTV_OutData *t = m_doc->GetOut(target);
+    CKTV_OutData *t = m_doc.GetOut(target);
     if (!t || !m_session.connected)
         return;
     std::lock_guard lock(g_csLink);
     if (mute)
-        SetTransferMute(0);
+        m_sync.SetTransferMute(0);
     t->FillRecord();
     m_command.Add(BuildImageBlockFrame(0, OBJ_OUTPUT, target, true));
     if (mute)
-        SetTransferMute(1);
+        m_sync.SetTransferMute(1);
 }
 
 // The source and target outputs of a copy; both null unless both exist and differ.
-std::pair<CKTV_OutData *, CKTV_OutData *> CDeviceSync::CopyPair(int source, int target) const
+std::pair<CKTV_OutData *, CKTV_OutData *> CChannelSends::CopyPair(int source, int target) const
 {
-    CKTV_OutData *s = m_doc ? m_doc->GetOut(source) : nullptr;
-    CKTV_OutData *t = m_doc ? m_doc->GetOut(target) : nullptr;
+    CKTV_OutData *s = m_doc.GetOut(source);
+    CKTV_OutData *t = m_doc.GetOut(target);
     if (!s || !t || s == t)
         return {nullptr, nullptr};
     return {s, t};
 }
 
-void CDeviceSync::CopyOutputChannel(int source, int target)
+void CChannelSends::CopyOutputChannel(int source, int target)
 {
     const auto [s, t] = CopyPair(source, target);
     if (!s)
@@ -144,16 +146,17 @@ void CDeviceSync::CopyOutputChannel(int source, int target)
     CopyTail(target, false);
 }
 
-void CDeviceSync::CopyOutputChannelEq(int source, int target)
+void CChannelSends::CopyOutputChannelEq(int source, int target)
 {
     const auto [s, t] = CopyPair(source, target);
     if (!s)
         return;
     t->CopyChannelFrom(*s);
+    CarryHeldOnState(source, target);
     CopyTail(target, false);
 }
 
-void CDeviceSync::CopyOutputChannelLimited(int source, int target)
+void CChannelSends::CopyOutputChannelLimited(int source, int target)
 {
     const auto [s, t] = CopyPair(source, target);
     if (!s)
@@ -175,9 +178,9 @@ void CDeviceSync::CopyOutputChannelLimited(int source, int target)
     CopyTail(target, true);
 }
 
-void CDeviceSync::ResetOutputEq(int output)
+void CChannelSends::ResetOutputEq(int output)
 {
-    CKTV_OutData *out = m_doc ? m_doc->GetOut(output) : nullptr;
+    CKTV_OutData *out = m_doc.GetOut(output);
     if (!out)
         return;
     for (int i = 0; i < 31; ++i) {
@@ -191,29 +194,28 @@ void CDeviceSync::ResetOutputEq(int output)
     }
 }
 
-void CDeviceSync::ResetOutputEqLinked(void (*refresh)())
+void CChannelSends::ResetOutputEqLinked()
 {
     const int sel = g_nSelOutput.load();
     if (sel < 0 || sel >= CKTV_Data::kOutputs)
         return;
     {
         std::lock_guard lock(g_csLink);
-        SetTransferMute(0);
+        m_sync.SetTransferMute(0);
         ResetOutputEq(sel);
         const int group = g_LinkGroups[sel].load();
         for (int i = 0; i < CKTV_Data::kOutputs; ++i) {
             if (i != sel && group != 0 && g_LinkGroups[i].load() == group)
                 ResetOutputEq(i);
         }
-        SetTransferMute(1);
+        m_sync.SetTransferMute(1);
     }
-    if (refresh)
-        refresh();
+    m_pages.RefreshOutputEq();
 }
 
-void CDeviceSync::ResetInputEq(int input)
+void CChannelSends::ResetInputEq(int input)
 {
-    CMusic_InData *in = m_doc ? m_doc->GetMusicIn(input) : nullptr;
+    CMusic_InData *in = m_doc.GetMusicIn(input);
     if (!in)
         return;
     std::lock_guard lock(g_csLink);
@@ -222,9 +224,49 @@ void CDeviceSync::ResetInputEq(int input)
             band->Reset(i < 15 ? g_GeqFreq15[i] : g_IsoFreq31[i]);
     }
     if (m_session.connected) {
-        SetTransferMute(0);
+        m_sync.SetTransferMute(0);
         in->FillRecord();
         m_command.Add(BuildImageBlockFrame(0, OBJ_MUSIC, input, true));
-        SetTransferMute(1);
+        m_sync.SetTransferMute(1);
+    }
+}
+
+void CChannelSends::CarryHeldOnState(int source, int target)
+{
+    const std::optional<int> sourceOn = m_heldOn[source];
+    if (!sourceOn)
+        return;
+    CKTV_OutData *t = m_doc.GetOut(target);
+    if (m_heldOn[target]) {
+        // The target stays silent until the copy is over, then sounds as the source did.
+        m_heldOn[target] = sourceOn;
+        t->SetOn(0);
+    } else {
+        t->SetOn(*sourceOn);
+    }
+    t->SetBasicStamp(0);
+}
+
+void CChannelSends::MuteOutputsForCopy(unsigned mask, bool mute)
+{
+    if (!g_bDeviceOnline.load())
+        return;
+    std::lock_guard lock(g_csLink);
+    for (int i = 0; i < CKTV_Data::kOutputs; ++i) {
+        CKTV_OutData *out = (mask >> i) & 1u ? m_doc.GetOut(i) : nullptr;
+        if (!out)
+            continue;
+        if (mute) {
+            // A second silence keeps the state remembered by the first.
+            if (!m_heldOn[i])
+                m_heldOn[i] = out->GetOn();
+            out->SetOn(0);
+        } else {
+            if (m_heldOn[i])
+                out->SetOn(*m_heldOn[i]);
+            m_heldOn[i].reset();
+        }
+        out->SetBasicStamp(0);
+        m_command.Add(out->SendBasic(true));
     }
 }

@@ -366,10 +366,7 @@ void CDeviceSync::OnDeviceConfig()
     g_ModeItemTable.Select(g_nInputSource.load(), g_nInputGroupByte.load());
     if (TakeImageSpeakerTypes())
         QueueDeviceCommand(SYS_SPEAKERS, 0);
-    if (m_applySpeakerTypes)
-        m_applySpeakerTypes();
-    else
-        ApplySpeakerTypes();
+    m_host.ApplySpeakerTypes();
     RecomputeSpeakerTypeStates();
     if (g_bSpeakerTypeMode.load()) {
         g_bSpeakerTypeMode = 0;

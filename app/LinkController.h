@@ -76,7 +76,7 @@ constexpr unsigned WM_LINK_NET_OPENED = 0x400 + 157;
 constexpr unsigned WM_LINK_UPDATE_FAILED = 0x400 + 158;
 constexpr unsigned WM_LINK_NET_DATA = 0x400 + 600;
 
-class CLinkController {
+class CLinkController final : public ILinkStatus {
 public:
     CLinkController(CKTVCommand &command, LinkSession &session, ILinkBackend &backend, ILinkView &view,
                     CDeviceSync &sync, IMessageTarget *self);
@@ -92,7 +92,7 @@ public:
     void OnLinkOpenNetwork();
     void OnLinkNetOpened();
     void OnConnectButton();
-    void ReconnectLink();
+    void ReconnectLink() override;
     bool OpenSerialLink();
 
     // ---- closing ----
@@ -109,7 +109,7 @@ public:
     void Shutdown();
 
     // ---- messages ----
-    void ShowLinkFailure();
+    void ShowLinkFailure() override;
     void ShowUsbRemoved();
     void OnQueueDone();
     // A HID interface arrived or left (path of its device node).
@@ -124,7 +124,7 @@ public:
     void ForgetUpdateLinkMode();
     void OnUpdateDone(int stage);
 
-    bool Connected() const { return m_session.connected != 0; }
+    bool Connected() const override { return m_session.connected != 0; }
     int ReconnectCount() const { return m_reconnects; }
 
 private:

@@ -1,17 +1,22 @@
 #include "app/UpgradeDlg.h"
 
-#include "app/VRX530View.h"
+#include "app/LinkController.h"
+#include "app/UpdateLink.h"
 #include "controls/GradientProgressCtrl.h"
 #include "controls/GroupBoxEx.h"
 #include "controls/TransparentStatic.h"
+#include "link/FirmwareFile.h"
 #include "link/SerialPort.h"
 #include "platform/GlobalData.h"
+#include "platform/Settings.h"
 #include "platform/qt/Language.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -48,7 +53,7 @@ private:
     std::string m_text;
 };
 
-CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), m_view(view)
+CUpgradeDlg::CUpgradeDlg(CUpdateLink &link, QWidget *parent) : QDialog(parent), m_link(link)
 {
     // The dialog is left to the system look, which is the console's dark application palette:
     // its light dialog brush would put the dark system controls on a pale ground.
@@ -99,7 +104,7 @@ CUpgradeDlg::CUpgradeDlg(CVRX530View &view, QWidget *parent) : QDialog(parent), 
     m_tipLink = std::make_unique<TipLink>(m_tip);
     g_pUpdateTip = m_tipLink.get();
     g_pUpdateBar = m_progress;
-    m_view.SetUpdateTipTarget([this](const std::string &t) { SetTip(t); });
+    m_link.SetTipTarget([this](const std::string &t) { SetTip(t); });
     m_tip->SetText(QString());
     ApplyTexts();
 }
@@ -129,7 +134,7 @@ CUpgradeDlg::~CUpgradeDlg()
         g_pUpdateTip = nullptr;
     if (g_pUpdateBar.load() == m_progress)
         g_pUpdateBar = nullptr;
-    m_view.SetUpdateTipTarget(nullptr);
+    m_link.SetTipTarget(nullptr);
 }
 
 std::string CUpgradeDlg::TipText() const
@@ -170,10 +175,10 @@ void CUpgradeDlg::OnUpdate()
     g_bHelloPhase = 0;
     if (g_bUpdating.load() || g_bUpdatePolling.load())
         return;
-    m_view.Controller().CloseLink();
-    g_arrUpdatePaths = m_view.Backend().EnumerateHidDevices();
+    m_link.CloseLink();
+    g_arrUpdatePaths = m_link.FindDevices();
     const int n = static_cast<int>(g_arrUpdatePaths.size());
-    const bool reachable = m_view.Backend().NetReachable();
+    const bool reachable = m_link.NetReachable();
     std::vector<std::pair<int, std::string>> items;
     if (n == 0) {
         if (reachable)
@@ -205,8 +210,24 @@ void CUpgradeDlg::OnUpdate()
 
 void CUpgradeDlg::OnBrowse()
 {
-    if (m_view.ChooseFirmwareFile())
+    if (ChooseFirmwareFile())
         m_file->setText(QString::fromStdString(g_strFirmwareFile.Get()));
+}
+
+bool CUpgradeDlg::ChooseFirmwareFile()
+{
+    const QString folder = QString::fromStdString(AppSettings().ReadString("DspMcu", "Folder"));
+    const QString path = QFileDialog::getOpenFileName(this, QString(), folder, QStringLiteral("*.bin (*.bin)"));
+    if (path.isEmpty())
+        return false;
+    const std::string chosen = path.toStdString();
+    // A path of another kind is refused and not stored.
+    if (!FirmwareFile::HasFirmwareExtension(chosen))
+        return false;
+    g_strFirmwareFile = chosen;
+    AppSettings().Write("DspMcu", "File", chosen);
+    AppSettings().Write("DspMcu", "Folder", QFileInfo(path).absolutePath().toStdString());
+    return true;
 }
 
 void CUpgradeDlg::OnUsbItem()
@@ -229,12 +250,12 @@ void CUpgradeDlg::OnUsbDevicePicked(int id)
 
 void CUpgradeDlg::StartUsbUpdate(const std::string &path)
 {
-    StartUpdate(LINK_USB, [&] { return m_view.Controller().OpenUsbForUpdate(path); });
+    StartUpdate(LINK_USB, [&] { return m_link.OpenUsbForUpdate(path); });
 }
 
 void CUpgradeDlg::StartNetworkUpdate()
 {
-    StartUpdate(LINK_TCP, [&] { return m_view.Controller().OpenNetworkForUpdate(); });
+    StartUpdate(LINK_TCP, [&] { return m_link.OpenNetworkForUpdate(); });
 }
 
 // Loads the chosen file, closes the running link and opens the update link in `linkMode`. Without
@@ -244,13 +265,13 @@ void CUpgradeDlg::StartUpdate(int linkMode, const std::function<bool()> &open)
     g_bUpdateCancelled = 0;
     g_bUpdatePolling = 0;
     g_strFirmwareFile = m_file->text().toStdString();
-    if (!m_view.LoadFirmwareFile())
+    if (!m_link.LoadFirmwareFile())
         return;
-    m_view.Controller().CloseLink();
+    m_link.CloseLink();
     g_nLinkMode = linkMode;
     m_lastOpened = open();
     if (m_lastOpened) {
-        m_progress->SetRange(0, m_view.Backend().Engine().BlockTotal());
+        m_progress->SetRange(0, m_link.BlockTotal());
         m_progress->SetPos(0);
     } else {
         g_bUpdatePolling = 1;
@@ -262,7 +283,7 @@ void CUpgradeDlg::OnPollTick(int tick, bool last)
 {
     if (!g_bUpdatePolling.load())
         return;
-    const bool opened = m_view.Controller().StartUpdateLink(last ? 0 : 1);
+    const bool opened = m_link.StartUpdateLink(last ? 0 : 1);
     (void)tick;
     if (opened || last) {
         m_thread->StopTimer();
@@ -273,7 +294,7 @@ void CUpgradeDlg::OnPollTick(int tick, bool last)
 void CUpgradeDlg::OnPollResult(int opened)
 {
     if (opened) {
-        m_progress->SetRange(0, m_view.Backend().Engine().BlockTotal());
+        m_progress->SetRange(0, m_link.BlockTotal());
         m_progress->SetPos(0);
         m_thread->StopTimer();
     } else {
@@ -290,7 +311,7 @@ void CUpgradeDlg::OnQuit()
         if (answer != IDYES)
             return;
         g_bUpdateCancelled = 1;
-        m_view.Controller().AbortUpdateLink();
+        m_link.AbortUpdateLink();
         g_bUpdateCancelled = 0;
         done(QDialog::Rejected);
         return;
@@ -298,7 +319,7 @@ void CUpgradeDlg::OnQuit()
     if (g_bUpdatePolling.load()) {
         m_thread->StopTimer();
         g_bUpdatePolling = 0;
-        m_view.Controller().ForgetUpdateLinkMode();
+        m_link.ForgetUpdateLinkMode();
     }
     done(QDialog::Rejected);
 }

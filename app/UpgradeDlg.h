@@ -20,7 +20,7 @@ class CGradientProgressCtrl;
 class CGroupBoxEx;
 class CMessageTable;
 class CTransparentStatic;
-class CVRX530View;
+class CUpdateLink;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -32,7 +32,7 @@ public:
     static constexpr int IDC_FILE = 1882, IDC_BROWSE = 1883, IDC_UPDATE = 1881, IDC_QUIT = 1891;
     static constexpr int IDC_PROGRESS = 1414, IDC_TIP = 1886, IDC_FILE_FRAME = 1889;
 
-    CUpgradeDlg(CVRX530View &view, QWidget *parent = nullptr);
+    CUpgradeDlg(CUpdateLink &link, QWidget *parent = nullptr);
     ~CUpgradeDlg() override;
 
     void OnUpdate();
@@ -71,10 +71,12 @@ protected:
 private:
     void StartUpdate(int linkMode, const std::function<bool()> &open);
     int DefaultPopup(const std::vector<std::pair<int, std::string>> &items);
+    // The firmware file from the open-file dialog; false when none of the right kind was chosen.
+    bool ChooseFirmwareFile();
     void SetTip(const std::string &text);
 
     class TipLink;
-    CVRX530View &m_view;
+    CUpdateLink &m_link;
     CMessageTable *m_table = nullptr;
     std::unique_ptr<CUpData_Thread> m_thread;
     std::unique_ptr<TipLink> m_tipLink;

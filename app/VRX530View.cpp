@@ -9,24 +9,18 @@
 #include "controls/MessageBox.h"
 #include "controls/Show_Link.h"
 #include "controls/XPButton.h"
-#include "link/FirmwareFile.h"
 #include "link/HidApiBackend.h"
 #include "link/LinkMessages.h"
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
-#include "model/OutputPageContract.h"
 #include "platform/GlobalData.h"
-#include "platform/Settings.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Language.h"
 #include "platform/qt/WindowMessages.h"
 #include "res/Skins.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -34,6 +28,8 @@
 #include <QPointer>
 
 #include <mutex>
+
+CVRX530View *g_pMainView = nullptr;
 
 CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QWidget(parent), m_doc(doc)
 {
@@ -44,9 +40,10 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     m_table = CMessageTable::Ensure(this);
     m_command.SetOwner(m_table);
     m_sync = std::make_unique<CDeviceSync>(m_command, m_session, *this);
-    m_sync->SetDocument(&m_doc);
+    m_sends = std::make_unique<CChannelSends>(m_command, m_session, *m_sync, m_doc, m_pages);
     m_backend = std::make_unique<CLinkBackend>(m_command, &m_doc, *hid, m_table);
     m_ctrl = std::make_unique<CLinkController>(m_command, m_session, *m_backend, *this, *m_sync, m_table);
+    m_updateLink = std::make_unique<CUpdateLink>(*m_ctrl, *m_backend, m_backend->Engine());
 
     setObjectName(QStringLiteral("VRX530View"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -93,7 +90,7 @@ CVRX530View::~CVRX530View()
         g_pXferDlg = nullptr;
     if (g_pNotifyView.load() == m_table)
         g_pNotifyView = nullptr;
-    if (g_pMainView.load() == this)
+    if (g_pMainView == this)
         g_pMainView = nullptr;
     if (g_pCommand.load() == &m_command)
         g_pCommand = nullptr;
@@ -120,7 +117,8 @@ void CVRX530View::InstallMessageHandlers()
         }
         if (msg == WM_DEV_ALLPRESETS_RECEIVED) {
             g_bTransferring = 0;
-            WriteAllPresetsFile();
+            if (m_presetCommands)
+                m_presetCommands->WriteAllPresetsFile();
             return 0;
         }
         DispatchLinkMessage(*m_ctrl, *m_sync, msg, w, l);
@@ -162,115 +160,25 @@ void CVRX530View::Shutdown()
 
 void CVRX530View::OnFirmwareUpdate()
 {
-    CUpgradeDlg dlg(*this, this);
+    CUpgradeDlg dlg(*m_updateLink, this);
     dlg.exec();
     g_bUpdating = 0;
 }
 
-int CVRX530View::ChooseFirmwareFile()
-{
-    const QString folder = QString::fromStdString(AppSettings().ReadString("DspMcu", "Folder"));
-    const QString path = QFileDialog::getOpenFileName(this, QString(), folder, QStringLiteral("*.bin (*.bin)"));
-    if (path.isEmpty())
-        return 0;
-    const std::string chosen = path.toStdString();
-    // A path of another kind is refused and not stored.
-    if (!FirmwareFile::HasFirmwareExtension(chosen))
-        return 0;
-    g_strFirmwareFile = chosen;
-    AppSettings().Write("DspMcu", "File", chosen);
-    AppSettings().Write("DspMcu", "Folder", QFileInfo(path).absolutePath().toStdString());
-    return 1;
-}
+// ---- the view's own displays ---------------------------------------------------------------------
+// The output page's link-group display, the preset-name control and the source selector come with
+// the application shell; until they exist there is nothing to refresh.
 
-int CVRX530View::LoadFirmwareFile()
-{
-    FirmwareFile file;
-    const auto result = FirmwareFile::Load(g_strFirmwareFile.Get(), file);
-    if (result != FirmwareFile::Result::Ok) {
-        const bool cn = g_bChinese.load() != 0;
-        ShowMessage(Tr(StrId::UpdateFileError, cn), MB_OK, cn ? -2 : -3);
-        if (result == FirmwareFile::Result::CannotOpen)
-            g_strFirmwareFile = std::string();
-        return 0;
-    }
-    for (auto &b : g_HexInfo)
-        b = 0;
-    m_backend->Engine().Load(file);
-    return 1;
-}
+void CVRX530View::RefreshChannelAssignments() {}
 
-// ---- IViewServices -------------------------------------------------------------------------------
+void CVRX530View::RefreshFromImage() {}
 
-void CVRX530View::RefreshChannelAssignments()
-{
-    if (m_hooks.refreshChannelAssignments)
-        m_hooks.refreshChannelAssignments();
-}
+void CVRX530View::ShowPresetNameLocalized() {}
 
-void CVRX530View::RefreshFromImage()
-{
-    if (m_hooks.refreshFromImage)
-        m_hooks.refreshFromImage();
-}
-
-void CVRX530View::ShowPresetNameLocalized()
-{
-    if (m_hooks.showPresetName)
-        m_hooks.showPresetName();
-}
-
-void CVRX530View::RefreshInputPage()
-{
-    if (g_nCurPage.load() == 0 && m_hooks.refreshInputPage)
-        m_hooks.refreshInputPage();
-}
-
-void CVRX530View::SetInputSource(int sourceCode, int flag)
+void CVRX530View::SetInputSource(int, int flag)
 {
     if (flag)
         m_sync->SkipNextSourceChange();
-    if (m_hooks.setInputSource)
-        m_hooks.setInputSource(sourceCode, flag);
-}
-
-bool CVRX530View::SavePresetFile()
-{
-    return m_hooks.savePresetFile && m_hooks.savePresetFile();
-}
-
-bool CVRX530View::LoadPresetFile()
-{
-    return m_hooks.loadPresetFile && m_hooks.loadPresetFile();
-}
-
-bool CVRX530View::WriteAllPresetsFile()
-{
-    return m_hooks.writeAllPresetsFile && m_hooks.writeAllPresetsFile();
-}
-
-bool CVRX530View::LoadAllPresetsFile()
-{
-    return m_hooks.loadAllPresetsFile && m_hooks.loadAllPresetsFile();
-}
-
-int CVRX530View::OnChooseAllPresetsFile()
-{
-    return m_hooks.chooseAllPresetsFile ? m_hooks.chooseAllPresetsFile() : 0;
-}
-
-void CVRX530View::SaveDspMcuSettings()
-{
-    AppSettings().Write("DspMcu", "File", g_strFirmwareFile.Get());
-}
-
-void CVRX530View::ResetOutputEqLinked()
-{
-    m_sync->ResetOutputEqLinked();
-    if (m_hooks.refreshOutputEq)
-        m_hooks.refreshOutputEq();
-    else if (IOutputPage *page = g_pOutputPage.load())
-        page->RefreshEQ();
 }
 
 // ---- ILinkView -----------------------------------------------------------------------------------
@@ -322,13 +230,12 @@ int CVRX530View::PopupMenu(const std::vector<std::pair<int, std::string>> &items
 
 void CVRX530View::SetUpdateTip(const std::string &text)
 {
-    if (m_updateTip)
-        m_updateTip(text);
+    m_updateLink->SetTip(text);
 }
 
 bool CVRX530View::UpdateDialogOpen()
 {
-    return static_cast<bool>(m_updateTip);
+    return m_updateLink->DialogOpen();
 }
 
 void CVRX530View::ResetHiddenControls()
@@ -386,16 +293,12 @@ void CVRX530View::RefreshAfterPresetRead()
 
 void CVRX530View::SelectAssignedChannel()
 {
-    if (m_hooks.selectAssignedChannel)
-        m_hooks.selectAssignedChannel();
-    else if (IOutputPage *page = g_pOutputPage.load())
-        page->SelectAssignedChannel();
+    m_pages.SelectAssignedChannel();
 }
 
 void CVRX530View::ShowNetworkSettings()
 {
-    if (m_hooks.showNetworkSettings)
-        m_hooks.showNetworkSettings();
+    m_pages.ShowNetworkSettings();
 }
 
 bool CVRX530View::ConfirmFactoryReset()
@@ -406,7 +309,7 @@ bool CVRX530View::ConfirmFactoryReset()
 
 bool CVRX530View::ChooseAllPresetsFile()
 {
-    return OnChooseAllPresetsFile() != 0;
+    return m_presetCommands && m_presetCommands->ChooseAllPresetsFile();
 }
 
 void CVRX530View::Disconnect()

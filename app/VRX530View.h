@@ -2,11 +2,16 @@
 // The main view: holds the link (command object with its send queue, worker, USB, network and
 // serial transports), the connection logic and the device synchronisation, the Connect button,
 // the link status indicator and the transfer popup, and handles the link's posted messages. The
-// logic lives in CLinkController and CDeviceSync; this class is the Qt shell around them.
+// logic lives in CLinkController, CDeviceSync and CChannelSends; this class is the Qt shell
+// around them, and hands the pages and dialogs the services they use (Services(), UpdateLink()).
 
+#include "app/ChannelSends.h"
 #include "app/DeviceSync.h"
 #include "app/LinkBackend.h"
 #include "app/LinkController.h"
+#include "app/PageRegistry.h"
+#include "app/Services.h"
+#include "app/UpdateLink.h"
 #include "link/ClientSocket.h"
 #include "link/KTVCommand.h"
 #include "link/UsbMonitor.h"
@@ -28,7 +33,11 @@ class IHidBackend;
 class QAbstractButton;
 class QLineEdit;
 
-class CVRX530View : public QWidget, public IViewServices, public ILinkView, public ISyncHost {
+class CVRX530View;
+// The main view once its initial update ran, else null. UI thread only.
+extern CVRX530View *g_pMainView;
+
+class CVRX530View : public QWidget, public ILinkView, public ISyncHost {
     Q_OBJECT
 public:
     static constexpr int IDC_CONNECT = 1413;
@@ -45,8 +54,17 @@ public:
     // Stops the worker, removes the in-use mark and ends the reachability thread.
     void Shutdown();
 
+    // The services a page or dialog is made with; the output page registers with Pages().
+    AppServices Services() { return {*m_sends, *m_sync, *m_ctrl, m_boxes, m_pages}; }
+    CPageRegistry &Pages() { return m_pages; }
+    CUpdateLink &UpdateLink() { return *m_updateLink; }
+    // The shell's preset file commands (null: none yet; nothing is chosen or written).
+    void SetPresetCommands(IPresetCommands *commands) { m_presetCommands = commands; }
+
+    // The link objects, for the shell and for tests; pages and dialogs use Services().
     CLinkController &Controller() { return *m_ctrl; }
     CDeviceSync &Sync() { return *m_sync; }
+    CChannelSends &Sends() { return *m_sends; }
     CLinkBackend &Backend() { return *m_backend; }
     CKTVCommand &Command() { return m_command; }
     IMessageTarget *MessageTarget() const;
@@ -58,56 +76,17 @@ public:
     QLineEdit *PresetNameEdit() const { return m_editPresetName; }
     CBitButton *PresetNameButton() const { return m_btnPresetName; }
 
-    // ---- firmware update ----
+    // ---- commands ----
     void OnFirmwareUpdate();
-    int ChooseFirmwareFile();
-    // Loads g_strFirmwareFile into the update engine; 0 (after a message) when it is wrong.
-    int LoadFirmwareFile();
     void OnFactoryResetCommand() { m_sync->OnFactoryReset(); }
 
-    // Hooks of the application shell (pages, preset files); unset hooks do nothing.
-    struct ShellHooks {
-        std::function<void()> refreshChannelAssignments, refreshFromImage, showPresetName, refreshInputPage;
-        std::function<void()> refreshOutputEq, selectAssignedChannel, showNetworkSettings;
-        std::function<void(int, int)> setInputSource;
-        std::function<bool()> savePresetFile, loadPresetFile, writeAllPresetsFile, loadAllPresetsFile;
-        std::function<int()> chooseAllPresetsFile;
-    };
-    ShellHooks &Hooks() { return m_hooks; }
-
-    // ---- IViewServices ----
-    void RefreshChannelAssignments() override;
-    void RefreshFromImage() override;
-    void ShowPresetNameLocalized() override;
-    void RefreshInputPage() override;
+    // ---- the view's own displays after device data arrived (the application shell fills them) ----
+    void RefreshChannelAssignments();
+    void RefreshFromImage();
+    void ShowPresetNameLocalized();
+    // Shows the input-source code 0..3; with flag 1 the user picked it, so the next status reply
+    // leaves the source alone.
     void SetInputSource(int sourceCode, int flag) override;
-    bool SavePresetFile() override;
-    bool LoadPresetFile() override;
-    bool WriteAllPresetsFile() override;
-    bool LoadAllPresetsFile() override;
-    int OnChooseAllPresetsFile() override;
-    void SaveDspMcuSettings() override;
-    void QueueDeviceCommand(int systemCommand, int preset) override { m_sync->QueueDeviceCommand(systemCommand, preset); }
-    void SetPendingBlock5(int flag) override { m_sync->SetPendingBlock5(flag); }
-    void SetPendingBlock2(int flag) override { m_sync->SetPendingBlock2(flag); }
-    void SetTransferMute(int flag) override { m_sync->SetTransferMute(flag); }
-    void ReadPresetFromDevice(int preset) override { m_sync->ReadPresetFromDevice(preset); }
-    void StorePresetToDevice(int preset, int fill) override { m_sync->StorePresetToDevice(preset, fill); }
-    void RecallDevicePreset(int preset) override { m_sync->RecallDevicePreset(preset); }
-    void PushAllPresetsToDevice() override { m_sync->PushAllPresetsToDevice(); }
-    void RequestAllPresets() override { m_sync->RequestAllPresets(); }
-    void RestoreSpeakerTypes(int flag) override { m_sync->RestoreSpeakerTypes(flag); }
-    void SendInputChannel(int input) override { m_sync->SendInputChannel(input); }
-    void SendOutputChannelLinked(int output, int unused) override { m_sync->SendOutputChannelLinked(output, unused); }
-    void SendOutputChannel(int output) override { m_sync->SendOutputChannel(output); }
-    void SendOutputChannelState(int output) override { m_sync->SendOutputChannelState(output); }
-    void SendSpeakerType(int output, int all) override { m_sync->SendSpeakerType(output, all); }
-    void CopyOutputChannel(int source, int target) override { m_sync->CopyOutputChannel(source, target); }
-    void CopyOutputChannelEq(int source, int target) override { m_sync->CopyOutputChannelEq(source, target); }
-    void CopyOutputChannelLimited(int source, int target) override { m_sync->CopyOutputChannelLimited(source, target); }
-    void ResetOutputEqLinked() override;
-    void ResetInputEq(int input) override { m_sync->ResetInputEq(input); }
-    void ReconnectLink() override { m_ctrl->ReconnectLink(); }
 
     // ---- ILinkView ----
     void ShowConnectedState(bool connected) override;
@@ -121,6 +100,7 @@ public:
     void ResetChanges() override;
     void FillImage() override;
     void LoadFromImage(int preset) override;
+    void ApplySpeakerTypes() override { m_sends->ApplySpeakerTypes(); }
     void SetTransferRange(int upper) override;
     void ShowTransferPopup(int flag) override;
     void SetTransferFactoryResetMode() override;
@@ -133,9 +113,6 @@ public:
     void Disconnect() override;
     void ClearNetReachable() override { m_backend->ClearNetReachable(); }
 
-    // The update dialog registers its tip while it is open (null when closed).
-    void SetUpdateTipTarget(std::function<void(const std::string &)> tip) { m_updateTip = std::move(tip); }
-
 protected:
     void paintEvent(QPaintEvent *e) override;
     void changeEvent(QEvent *e) override;
@@ -147,9 +124,14 @@ private:
     std::unique_ptr<IHidBackend> m_ownHid;
     CKTVCommand m_command;
     LinkSession m_session;
+    CPageRegistry m_pages;
+    CAppMessageBoxes m_boxes;
+    IPresetCommands *m_presetCommands = nullptr;
     std::unique_ptr<CDeviceSync> m_sync;
+    std::unique_ptr<CChannelSends> m_sends;
     std::unique_ptr<CLinkBackend> m_backend;
     std::unique_ptr<CLinkController> m_ctrl;
+    std::unique_ptr<CUpdateLink> m_updateLink;
     CUsbMonitor m_usbMonitor;
     CClientSocket m_clientSocket;  // kept for the update steps' send hook; never connected here
     CMessageTable *m_table = nullptr;
@@ -159,9 +141,7 @@ private:
     CGradientProgressCtrl *m_progress = nullptr;
     QLineEdit *m_editPresetName = nullptr;
     CBitButton *m_btnPresetName = nullptr;
-    ShellHooks m_hooks;
     CMsgBox *m_msgBox = nullptr;
-    std::function<void(const std::string &)> m_updateTip;
     bool m_shutDown = false;
     bool m_connectedLook = false;  // the state ShowConnectedState last showed
 };

@@ -30,7 +30,7 @@ ZK_GALLERY(main_view)
 ZK_GALLERY(update_dialog)
 {
     ViewRig rig;
-    CUpgradeDlg dlg(rig.view);
+    CUpgradeDlg dlg(rig.view.UpdateLink());
     const QImage img = Gallery::Shot(dlg);
     dlg.hide();
     return img;

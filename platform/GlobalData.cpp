@@ -8,7 +8,6 @@ std::atomic<int> g_nLinkMode{LINK_NONE};
 std::atomic<int> g_bTransferring{0};
 std::atomic<CKTVCommand *> g_pCommand{nullptr};
 std::atomic<IMessageTarget *> g_pNotifyView{nullptr};
-std::atomic<IViewServices *> g_pMainView{nullptr};
 std::atomic<CDisplayDlg *> g_pXferDlg{nullptr};
 std::atomic<CGradientProgressCtrl *> g_pXferProgress{nullptr};
 std::atomic<CProgramDlg *> g_pProgramDlg{nullptr};

@@ -21,7 +21,6 @@ class CKTVCommand;
 class CDisplayDlg;
 class CGradientProgressCtrl;
 class CProgramDlg;
-class IViewServices;
 
 // A string that one thread may rewrite while another reads it.
 class SharedString {
@@ -110,10 +109,9 @@ extern std::atomic<int> g_bTransferring;
 extern std::atomic<CKTVCommand *> g_pCommand;
 
 // ---- view ----------------------------------------------------------------------------------
-// The main view as a message receiver (the link's posted notices go there) and as an object (the
-// operations other subsystems call). Both are null until the view's initial update.
+// The main view as a message receiver: the link's posted notices go there. Null until the view's
+// initial update. (The view as an object, g_pMainView, is the application's: app/VRX530View.h.)
 extern std::atomic<IMessageTarget *> g_pNotifyView;
-extern std::atomic<IViewServices *> g_pMainView;
 
 // Posts to g_pNotifyView; does nothing while no view is set. Safe from any thread.
 void PostToView(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -1,6 +1,8 @@
 #pragma once
-// The narrow interfaces through which model/ and link/ reach the user interface. The UI
-// implements them with Qt (platform/qt); tests install recording fakes. Nothing here needs Qt.
+// The narrow interfaces through which model/ and link/ reach the user interface: post a message to
+// a window, show a message box. The UI implements them with Qt (platform/qt, controls/); tests
+// install recording fakes (tests/support). Nothing here needs Qt. What the pages and dialogs use
+// of the link and the view is in app/Services.h.
 
 #include "platform/WinCompat.h"
 
@@ -26,55 +28,3 @@ public:
 // for MB_OK boxes and IDCANCEL otherwise, so nothing blocks in a test or before the UI exists.
 void SetMessageBoxService(IMessageBoxService *service);
 int ShowMessage(const std::string &text, unsigned type = MB_OK, int code = 0);
-
-// The main view as an object: the operations that the model, the link, the controls and the
-// panels call on it. The view implements them on the UI thread; tests install a recording fake
-// (platform/TestDoubles.h). Reached through g_pMainView (platform/GlobalData.h).
-class IViewServices {
-public:
-    virtual ~IViewServices() = default;
-
-    // Pages and names after data arrived or groups changed.
-    virtual void RefreshChannelAssignments() = 0;
-    virtual void RefreshFromImage() = 0;
-    virtual void ShowPresetNameLocalized() = 0;
-    virtual void RefreshInputPage() = 0;
-    // Shows the input-source code 0..3; with flag 1 also stores it and queues it to the device.
-    virtual void SetInputSource(int sourceCode, int flag) = 0;
-
-    // Preset files chosen with the file dialog. Each reports success.
-    virtual bool SavePresetFile() = 0;
-    virtual bool LoadPresetFile() = 0;
-    virtual bool WriteAllPresetsFile() = 0;
-    virtual bool LoadAllPresetsFile() = 0;
-    // Save dialog of the all-presets file: non-zero when a path was chosen.
-    virtual int OnChooseAllPresetsFile() = 0;
-    virtual void SaveDspMcuSettings() = 0;
-
-    // Device synchronisation. `systemCommand` is a SystemCommand value (protocol/CommandFrame.h).
-    virtual void QueueDeviceCommand(int systemCommand, int preset) = 0;
-    virtual void SetPendingBlock5(int flag) = 0;
-    virtual void SetPendingBlock2(int flag) = 0;
-    virtual void SetTransferMute(int flag) = 0;
-    virtual void ReadPresetFromDevice(int preset) = 0;
-    virtual void StorePresetToDevice(int preset, int fill) = 0;
-    virtual void RecallDevicePreset(int preset) = 0;
-    virtual void PushAllPresetsToDevice() = 0;
-    virtual void RequestAllPresets() = 0;
-    virtual void RestoreSpeakerTypes(int flag) = 0;
-
-    // Channel sends, copies and resets.
-    virtual void SendInputChannel(int input) = 0;
-    virtual void SendOutputChannelLinked(int output, int unused) = 0;
-    virtual void SendOutputChannel(int output) = 0;
-    virtual void SendOutputChannelState(int output) = 0;
-    virtual void SendSpeakerType(int output, int all) = 0;
-    virtual void CopyOutputChannel(int source, int target) = 0;
-    virtual void CopyOutputChannelEq(int source, int target) = 0;
-    virtual void CopyOutputChannelLimited(int source, int target) = 0;
-    virtual void ResetOutputEqLinked() = 0;
-    virtual void ResetInputEq(int input) = 0;
-
-    // Closes and reopens the link (start page's view-mode commands).
-    virtual void ReconnectLink() = 0;
-};

@@ -8,7 +8,8 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
-#include "platform/TestDoubles.h"
+#include "tests/app/SyncTestKit.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 
@@ -16,45 +17,6 @@
 #include <vector>
 
 namespace {
-
-struct FakeHost : ISyncHost {
-    int resets = 0, fills = 0, loads = 0, popups = 0, disconnects = 0, failures = 0, refreshes = 0;
-    int range = -1;
-    bool confirm = true, chooseFile = true;
-    void ResetChanges() override { ++resets; }
-    void FillImage() override { ++fills; }
-    void LoadFromImage(int) override { ++loads; }
-    void SetTransferRange(int upper) override { range = upper; }
-    void ShowTransferPopup(int) override { ++popups; }
-    void SetTransferFactoryResetMode() override {}
-    void RefreshAfterPresetRead() override { ++refreshes; }
-    void SetInputSource(int, int) override {}
-    void SelectAssignedChannel() override {}
-    void ShowNetworkSettings() override {}
-    bool ConfirmFactoryReset() override { return confirm; }
-    bool ChooseAllPresetsFile() override { return chooseFile; }
-    void ShowLinkFailure() override { ++failures; }
-    void Disconnect() override { ++disconnects; }
-    void ClearNetReachable() override {}
-};
-
-// One queued frame, decoded.
-struct Q {
-    int cmd, preset, type, channel, param, index, sendNow, last, notify;
-    std::vector<std::uint8_t> payload;
-};
-
-std::vector<Q> Drain(CKTVCommand &c)
-{
-    std::vector<Q> out;
-    while (CSendData *f = c.GetFront()) {
-        const auto &b = f->Frame();
-        out.push_back({b[4], b[6], b[7], b[8], b[9], f->GetIndex(), f->GetSendNow(), f->GetLastInBatch(),
-                       f->GetNotifyDone(), std::vector<std::uint8_t>(b.begin() + 14, b.end() - 2)});
-        c.PopFront();
-    }
-    return out;
-}
 
 struct SyncRig : ::testing::Test {
     CKTVCommand command;
@@ -267,72 +229,6 @@ TEST_F(SyncRig, StatusInputModeIsValidatedAndSkippedOnce)
     EXPECT_EQ(g_nSelInput.load(), 3);
     sync.OnStatusReceived(15);
     EXPECT_EQ(g_nSelInput.load(), 2);
-}
-
-// ---- channel sends, copies and resets over the real record tree ----
-
-#include "model/KTV_Data.h"
-#include "model/KTV_OutData.h"
-#include "model/SpeakerType.h"
-
-TEST_F(SyncRig, ResettingAGroupedOutputResetsTheGroupBetweenMutes)
-{
-    CKTV_Data doc;
-    sync.SetDocument(&doc);
-    for (int i = 0; i < 8; ++i)
-        g_LinkGroups[i] = 0;
-    g_LinkGroups[2] = g_LinkGroups[5] = g_LinkGroups[6] = 3;
-    g_nSelOutput = 2;
-    sync.ResetOutputEqLinked();
-    const auto q = Drain(command);
-    ASSERT_EQ(q.size(), 5u);
-    EXPECT_EQ(q[0].channel, SYS_VOLUME);
-    EXPECT_EQ((std::vector<int>{q[1].channel, q[2].channel, q[3].channel}), (std::vector<int>{2, 5, 6}));
-    for (int i = 1; i <= 3; ++i)
-        EXPECT_EQ(q[i].type, OBJ_OUTPUT);
-    EXPECT_EQ(q[4].channel, SYS_VOLUME);
-}
-
-TEST_F(SyncRig, ChannelBlockTravelsBetweenSwitchedOffStateItems)
-{
-    CKTV_Data doc;
-    sync.SetDocument(&doc);
-    doc.GetOut(4)->SetOn(1);
-    sync.SendOutputChannel(4);
-    const auto q = Drain(command);
-    ASSERT_EQ(q.size(), 3u);
-    EXPECT_EQ(q[0].param, 31);
-    EXPECT_EQ(q[1].payload.size(), 296u);
-    EXPECT_EQ(q[2].param, 31);
-    EXPECT_NE(q[0].payload, q[2].payload) << "the switch is off in the first state item only";
-    EXPECT_EQ(doc.GetOut(4)->GetOn(), 1);
-    EXPECT_EQ(doc.GetOut(4)->GetBasicChanged(), 0);
-
-    session.connected = 0;
-    sync.SendOutputChannel(4);
-    EXPECT_EQ(command.GetCount(), 0);
-}
-
-TEST_F(SyncRig, CopyToATweeterKeepsItsHighPass)
-{
-    CKTV_Data doc;
-    sync.SetDocument(&doc);
-    CrossoverRecord x = doc.GetOut(0)->GetCrossoverBlock();
-    x.highFreq = 10;
-    x.highSlope = 8;
-    x.lowFreq = 15;
-    const auto bytes = x.ToBytes();
-    doc.GetOut(0)->LoadCrossover(bytes.data());
-    doc.GetOut(1)->LoadCrossover(bytes.data());
-    SetWorkingSpeakerType(1, 7);
-    sync.CopyOutputChannelLimited(0, 1);
-    EXPECT_EQ(doc.GetOut(1)->GetHpf()->GetFreq(), 20);
-    EXPECT_EQ(doc.GetOut(1)->GetHpf()->GetSlope(), 7);
-    EXPECT_GE(doc.GetOut(1)->GetLpf()->GetFreq(), doc.GetOut(1)->GetHpf()->GetFreq());
-    const auto q = Drain(command);
-    ASSERT_EQ(q.size(), 3u);
-    EXPECT_EQ(q[1].channel, 1);
-    SetWorkingSpeakerType(1, 0);
 }
 
 TEST_F(SyncRig, WifiResetResultByLinkMode)

@@ -10,8 +10,8 @@
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
-#include "platform/TestDoubles.h"
 #include "platform/qt/Language.h"
+#include "tests/support/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
 #include "tests/sim/SimTcpServer.h"
@@ -182,7 +182,7 @@ struct UpdateDialogRig : ::testing::Test {
 
 TEST_F(UpdateDialogRig, UpdateOverTheOnlyUsbDeviceEndsInSuccess)
 {
-    CUpgradeDlg dlg(*view);
+    CUpgradeDlg dlg(view->UpdateLink());
     dlg.FileEdit()->setText(QString::fromStdString(file));
     dlg.OnUpdate();
     EXPECT_EQ(g_bUpdating.load(), 1);
@@ -201,7 +201,7 @@ TEST_F(UpdateDialogRig, UpdateOverTheOnlyUsbDeviceEndsInSuccess)
 
 TEST_F(UpdateDialogRig, FollowsALanguageSwitchWhileOpen)
 {
-    CUpgradeDlg dlg(*view);
+    CUpgradeDlg dlg(view->UpdateLink());
     dlg.show();
     EXPECT_EQ(dlg.windowTitle(), "Device Firmware Update");
     SetUiLanguage(true);
@@ -228,7 +228,7 @@ TEST_F(UpdateDialogRig, TwoDevicesAndTheNetworkArePoppedUpAndTheSecondDeviceIsUp
         QTest::qSleep(10);
     ASSERT_TRUE(net.IsReachable());
 
-    CUpgradeDlg dlg(*view);
+    CUpgradeDlg dlg(view->UpdateLink());
     dlg.FileEdit()->setText(QString::fromStdString(file));
     std::vector<std::pair<int, std::string>> offered;
     dlg.popup = [&](const std::vector<std::pair<int, std::string>> &items) {
@@ -252,7 +252,7 @@ TEST_F(UpdateDialogRig, TwoDevicesAndTheNetworkArePoppedUpAndTheSecondDeviceIsUp
 
 TEST_F(UpdateDialogRig, LinkOpeningOnTheThirdPollTickStopsThePolling)
 {
-    CUpgradeDlg dlg(*view);
+    CUpgradeDlg dlg(view->UpdateLink());
     dlg.FileEdit()->setText(QString::fromStdString(file));
     hid.Unplug();
     dlg.StartUsbUpdate(zksim::HidDevice::kPath);
@@ -272,7 +272,7 @@ TEST_F(UpdateDialogRig, LinkOpeningOnTheThirdPollTickStopsThePolling)
 
 TEST_F(UpdateDialogRig, LastPollFailureShowsTheFailedTip)
 {
-    CUpgradeDlg dlg(*view);
+    CUpgradeDlg dlg(view->UpdateLink());
     dlg.FileEdit()->setText(QString::fromStdString(file));
     hid.Unplug();
     dlg.StartUsbUpdate(zksim::HidDevice::kPath);
@@ -289,7 +289,7 @@ TEST_F(UpdateDialogRig, LastPollFailureShowsTheFailedTip)
 
 TEST_F(UpdateDialogRig, QuitWhilePollingLeavesNoLinkMode)
 {
-    CUpgradeDlg dlg(*view);
+    CUpgradeDlg dlg(view->UpdateLink());
     dlg.FileEdit()->setText(QString::fromStdString(file));
     hid.Unplug();
     dlg.StartUsbUpdate(zksim::HidDevice::kPath);
@@ -301,7 +301,7 @@ TEST_F(UpdateDialogRig, QuitWhilePollingLeavesNoLinkMode)
 
 TEST_F(UpdateDialogRig, WrongFileIsReportedAndNothingStarts)
 {
-    CUpgradeDlg dlg(*view);
+    CUpgradeDlg dlg(view->UpdateLink());
     FILE *f = std::fopen(file.c_str(), "wb");
     std::fwrite("wmcu0123", 1, 8, f);
     std::fclose(f);
@@ -316,7 +316,7 @@ TEST_F(UpdateDialogRig, WrongFileIsReportedAndNothingStarts)
 
 TEST_F(UpdateDialogRig, EnterAndEscapeNeitherPressAButtonNorClose)
 {
-    CUpgradeDlg dlg(*view);
+    CUpgradeDlg dlg(view->UpdateLink());
     dlg.FileEdit()->setText(QString::fromStdString(file));
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
@@ -334,7 +334,7 @@ TEST_F(UpdateDialogRig, EnterAndEscapeNeitherPressAButtonNorClose)
 
 TEST_F(UpdateDialogRig, QuitDuringAnUpdateAsksAndAbortsOnYes)
 {
-    CUpgradeDlg dlg(*view);
+    CUpgradeDlg dlg(view->UpdateLink());
     dlg.FileEdit()->setText(QString::fromStdString(file));
     g_bUpdating = 1;
     boxes.PushAnswer(IDNO);

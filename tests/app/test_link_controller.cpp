@@ -8,7 +8,7 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
-#include "platform/TestDoubles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +73,7 @@ struct NullHost : ISyncHost {
     void ResetChanges() override {}
     void FillImage() override {}
     void LoadFromImage(int) override {}
+    void ApplySpeakerTypes() override {}
     void SetTransferRange(int) override {}
     void ShowTransferPopup(int) override {}
     void SetTransferFactoryResetMode() override {}

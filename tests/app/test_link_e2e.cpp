@@ -15,7 +15,7 @@
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
-#include "platform/TestDoubles.h"
+#include "tests/support/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
 #include "tests/sim/SimTcpServer.h"
@@ -83,6 +83,7 @@ struct DocHost : ISyncHost {
     void ResetChanges() override { doc.ResetChanges(0); }
     void FillImage() override { doc.FillImage(); }
     void LoadFromImage(int preset) override { doc.LoadFromImage(g_CurImage, preset); }
+    void ApplySpeakerTypes() override {}
     void SetTransferRange(int) override {}
     void ShowTransferPopup(int) override {}
     void SetTransferFactoryResetMode() override {}

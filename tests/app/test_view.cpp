@@ -9,11 +9,10 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
-#include "model/OutputPageContract.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
-#include "platform/TestDoubles.h"
 #include "platform/qt/Language.h"
+#include "tests/support/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
 
@@ -86,16 +85,20 @@ TEST(MainView, ConnectButtonLooksAndNothingToOpen)
         EXPECT_EQ(view.PresetNameButton()->GetCheck(), 0);
         EXPECT_FALSE(view.HiddenProgress()->isVisible() || view.PresetNameEdit()->isVisible());
 
-        // Without shell hooks the equaliser refresh and the channel selection reach the output page.
+        // The equaliser reset and the channel selection reach the output page registered with the
+        // view's services, and nothing once it withdrew.
         struct Page : IOutputPage {
             int eq = 0, select = 0;
             void RefreshEQ() override { ++eq; }
             void SelectAssignedChannel() override { ++select; }
         } page;
-        g_pOutputPage = &page;
-        view.ResetOutputEqLinked();
+        const AppServices services = view.Services();
+        services.pages.RegisterOutputPage(page);
+        services.sends.ResetOutputEqLinked();
         view.SelectAssignedChannel();
-        g_pOutputPage = nullptr;
+        services.pages.WithdrawOutputPage(page);
+        services.sends.ResetOutputEqLinked();
+        view.SelectAssignedChannel();
         EXPECT_EQ(page.eq, 1);
         EXPECT_EQ(page.select, 1);
         view.Shutdown();

@@ -5,9 +5,9 @@
 #include "model/KTV_Data.h"
 #include "model/PresetFiles.h"
 #include "platform/GlobalData.h"
-#include "platform/TestDoubles.h"
 #include "protocol/CommandFrame.h"
 #include "protocol/SendData.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "link/Net_Socket.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
-#include "platform/TestDoubles.h"
+#include "tests/support/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimTcpServer.h"
 

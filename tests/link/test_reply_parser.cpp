@@ -7,7 +7,7 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
-#include "platform/TestDoubles.h"
+#include "tests/support/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 
 #include <gtest/gtest.h>

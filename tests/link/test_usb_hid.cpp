@@ -10,7 +10,7 @@
 #include "model/DeviceImage.h"
 #include "model/ImageFrames.h"
 #include "platform/GlobalData.h"
-#include "platform/TestDoubles.h"
+#include "tests/support/TestDoubles.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
 

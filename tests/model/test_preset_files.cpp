@@ -3,7 +3,7 @@
 #include "model/InitGlobalData.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
-#include "platform/TestDoubles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/GlobalData.h"
-#include "platform/TestDoubles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
-#include "platform/TestDoubles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

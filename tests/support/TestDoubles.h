@@ -1,6 +1,6 @@
 #pragma once
-// Stand-ins for the user interface and the settings file, for tests and for running the model and
-// the link before the real view exists. All are thread-safe.
+// Stand-ins for the user interface and the settings file, for the tests and the benchmarks. All
+// are thread-safe.
 
 #include "platform/Settings.h"
 #include "platform/ViewServices.h"
@@ -93,53 +93,4 @@ public:
     ~ScopedAppSettings() { SetAppSettings(nullptr); }
     ScopedAppSettings(const ScopedAppSettings &) = delete;
     ScopedAppSettings &operator=(const ScopedAppSettings &) = delete;
-};
-
-// Records every call of the view's operations as text, e.g. "QueueDeviceCommand(5,0)".
-class CRecordingViewServices : public IViewServices {
-public:
-    std::vector<std::string> Calls() const;
-    void Clear();
-    // What the file operations and the save dialog answer.
-    void SetFileResult(bool ok);
-
-    void RefreshChannelAssignments() override;
-    void RefreshFromImage() override;
-    void ShowPresetNameLocalized() override;
-    void RefreshInputPage() override;
-    void SetInputSource(int sourceCode, int flag) override;
-    bool SavePresetFile() override;
-    bool LoadPresetFile() override;
-    bool WriteAllPresetsFile() override;
-    bool LoadAllPresetsFile() override;
-    int OnChooseAllPresetsFile() override;
-    void SaveDspMcuSettings() override;
-    void QueueDeviceCommand(int systemCommand, int preset) override;
-    void SetPendingBlock5(int flag) override;
-    void SetPendingBlock2(int flag) override;
-    void SetTransferMute(int flag) override;
-    void ReadPresetFromDevice(int preset) override;
-    void StorePresetToDevice(int preset, int fill) override;
-    void RecallDevicePreset(int preset) override;
-    void PushAllPresetsToDevice() override;
-    void RequestAllPresets() override;
-    void RestoreSpeakerTypes(int flag) override;
-    void SendInputChannel(int input) override;
-    void SendOutputChannelLinked(int output, int unused) override;
-    void SendOutputChannel(int output) override;
-    void SendOutputChannelState(int output) override;
-    void SendSpeakerType(int output, int all) override;
-    void CopyOutputChannel(int source, int target) override;
-    void CopyOutputChannelEq(int source, int target) override;
-    void CopyOutputChannelLimited(int source, int target) override;
-    void ResetOutputEqLinked() override;
-    void ResetInputEq(int input) override;
-    void ReconnectLink() override;
-
-private:
-    void Record(std::string call);
-
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_calls;
-    bool m_fileResult = true;
 };

@@ -1,6 +1,7 @@
 // The program. Until the application shell exists it opens a plain window titled "ZK-470" that
 // holds the main view; the view connects by itself (USB first, then the device's network address
 // from the settings file) and keeps the device in step.
+#include "app/Termination.h"
 #include "app/VRX530Doc.h"
 #include "app/VRX530View.h"
 #include "controls/ConsoleStyle.h"
@@ -21,24 +22,12 @@
 #include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSocketNotifier>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include <clocale>
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
-
-int g_quitPipe[2] = {-1, -1};
-
-void OnQuitSignal(int)
-{
-    const char c = 1;
-    (void)!::write(g_quitPipe[1], &c, 1);
-}
 
 // The Options menu's texts, set again at each language change.
 class OptionsMenuTexts : public QObject {
@@ -80,14 +69,6 @@ int main(int argc, char *argv[])
     // Numbers are written and read in the C locale whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
 
-    // SIGTERM and SIGINT end the program through its event loop, so the link closes cleanly.
-    if (::pipe2(g_quitPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-        auto *notifier = new QSocketNotifier(g_quitPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QApplication::quit(); });
-        std::signal(SIGTERM, OnQuitSignal);
-        std::signal(SIGINT, OnQuitSignal);
-    }
-
     RegisterFontSubstitutions();
     ApplyConsolePalette(app);  // dialogs left to the system look take the console's dark palette
     InitQtGlobals();
@@ -114,6 +95,9 @@ int main(int argc, char *argv[])
     auto *layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *view = new CVRX530View(doc.GetData(), nullptr, &window);
+    // SIGTERM, SIGINT and the session's end stop the link and end the program, whatever window is
+    // up (the transfer popup refuses to close while a transfer runs).
+    CTerminationHandler termination([view] { view->Shutdown(); });
     // The Options menu's device commands (the application shell brings the full menus).
     auto *menuBar = new QMenuBar(&window);
     {

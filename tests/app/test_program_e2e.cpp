@@ -32,29 +32,51 @@ int Count(const zksim::Device &dev, int cmd, int type, int channel)
     return n;
 }
 
-}  // namespace
-
-TEST(Program, ConnectsToTheConfiguredDeviceReadsItAndPollsItsStatus)
+// Starts the program headless with settings that name the simulator's port at 127.0.0.1; the
+// child's pid, or -1.
+pid_t StartProgram(const zksim::TcpServer &server, const std::string &name)
 {
     const fs::path program = BuildDir() / "app" / "zk470";
-    ASSERT_TRUE(fs::exists(program)) << program;
-
-    zksim::Device dev;
-    zksim::TcpServer server(dev);
-    const fs::path config = BuildDir() / "test-output" / "program_e2e_config";
+    if (!fs::exists(program))
+        return -1;
+    const fs::path config = BuildDir() / "test-output" / name;
     fs::remove_all(config);
     fs::create_directories(config / "ZK-470");
     std::ofstream(config / "ZK-470" / "QX-ZK-470-GV1.00_GB2312.conf")
         << "[Network]\nAddress=127.0.0.1\nPort=" << server.Port() << "\n";
 
     const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
     if (pid == 0) {
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
         _exit(127);
     }
+    return pid;
+}
+
+// Waits for the child to end; false when it has not ended within the bound (it is then killed).
+bool WaitForExit(pid_t pid, int &status, std::chrono::seconds bound)
+{
+    const auto end = std::chrono::steady_clock::now() + bound;
+    while (std::chrono::steady_clock::now() < end) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return false;
+}
+
+}  // namespace
+
+TEST(Program, ConnectsToTheConfiguredDeviceReadsItAndPollsItsStatus)
+{
+    zksim::Device dev;
+    zksim::TcpServer server(dev);
+    const pid_t pid = StartProgram(server, "program_e2e_config");
+    ASSERT_GT(pid, 0) << "the program is built and starts";
 
     // The bound only ends a failing wait: the program normally gets there within a couple of seconds.
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
@@ -82,4 +104,30 @@ TEST(Program, ConnectsToTheConfiguredDeviceReadsItAndPollsItsStatus)
     }
     EXPECT_TRUE(polled) << "the status is polled while idle";
     EXPECT_TRUE(WIFEXITED(status)) << "the program ends on SIGTERM";
+}
+
+TEST(Program, SigtermDuringATransferStopsTheLinkAndEndsTheProgram)
+{
+    zksim::Device dev;
+    // Each reply comes late (within the link's one-second wait), so the connection read of 19
+    // frames keeps the transfer popup up for many seconds.
+    dev.SetReplyDelay(600);
+    zksim::TcpServer server(dev);
+    const pid_t pid = StartProgram(server, "program_e2e_sigterm_config");
+    ASSERT_GT(pid, 0) << "the program is built and starts";
+
+    // The first machine-preset name request follows the version check: the popup is up.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    bool transferring = false;
+    while (std::chrono::steady_clock::now() < end && !transferring) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (const auto &f : dev.Requests())
+            transferring |= f.cmd == 0xA2 && f.type == 9 && f.channel == 0 && f.preset == 1;
+    }
+    ASSERT_TRUE(transferring);
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_TRUE(WaitForExit(pid, status, std::chrono::seconds(60))) << "the program ends on SIGTERM";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(Count(dev, 0xA2, 4, 7), 0) << "it ended before the transfer did";
 }

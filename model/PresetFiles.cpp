@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <random>
 #include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -380,10 +381,38 @@ bool ReadFileBytes(const std::string &path, std::vector<std::uint8_t> &bytes, st
     return ReadRegularFile(path, limit, bytes) == FileReadStatus::Ok;
 }
 
+namespace {
+
+// A name for the temporary file beside the target that no other writer picks.
+std::string TemporaryName(const std::string &path)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::random_device random;
+    std::string name = path + ".tmp-";
+    for (int i = 0; i < 3; ++i) {
+        const unsigned v = random();
+        for (int k = 0; k < 4; ++k)
+            name.push_back(kHex[(v >> (4 * k)) & 0xF]);
+    }
+    return name;
+}
+
+}  // namespace
+
 bool WriteFileBytes(const std::string &path, std::span<const std::uint8_t> bytes)
 {
-    std::string tmp = path + ".XXXXXX";
-    const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
+    // A new file is created 0666 under the umask (and the folder's default ACL), like any saved
+    // document. A file being replaced keeps its permission bits, never its set-id or sticky bits.
+    struct stat old {};
+    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        tmp = TemporaryName(path);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
     if (fd < 0)
         return false;
     bool ok = true;
@@ -398,11 +427,8 @@ bool WriteFileBytes(const std::string &path, std::span<const std::uint8_t> bytes
         done += static_cast<std::size_t>(n);
     }
     ok = ok && ::fsync(fd) == 0;
-    // mkostemp creates the file 0600: keep the mode of the file being replaced, else make it an
-    // ordinary user document.
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    ok = ok && ::fchmod(fd, mode) == 0;
+    if (replacing)
+        ok = ok && ::fchmod(fd, old.st_mode & 0777) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(tmp.c_str(), path.c_str()) == 0)
         return true;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -334,6 +335,52 @@ TEST(PresetFileCodec, FilesAreWrittenWholeAndReadBack)
     EXPECT_FALSE(ReadFileBytes(dir.string(), back));
     EXPECT_EQ(back, bytes);
     EXPECT_FALSE(WriteFileBytes((dir / "no" / "such" / "x.qxds").string(), bytes));
+}
+
+}  // namespace
+
+namespace {
+
+// A saved file takes the umask when it is new; a replaced one keeps its permission bits but never
+// its set-id or sticky bits.
+TEST(PresetFileCodec, SavedFilesTakeTheUmaskAndNeverSetIdBits)
+{
+    const char *out = std::getenv("ZK_TEST_OUTPUT");
+    const std::filesystem::path dir =
+        std::filesystem::path(out ? out : std::filesystem::temp_directory_path().string()) / "preset_modes";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto bytes = EncodePresetFile(PatternImage(4));
+    auto modeOf = [](const std::filesystem::path &p) {
+        struct stat st {};
+        ::stat(p.c_str(), &st);
+        return st.st_mode & 07777;
+    };
+
+    struct Case { mode_t umask; mode_t before; mode_t after; };  // before 0: a new file
+    const Case cases[] = {
+        {022, 0, 0644},
+        {077, 0, 0600},
+        {002, 0, 0664},
+        {022, 04755, 0755},
+        {022, 02640, 0640},
+        {077, 0664, 0664},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        const auto path = dir / ("f" + std::to_string(n++) + ".qxds");
+        if (c.before != 0) {
+            ASSERT_TRUE(WriteFileBytes(path.string(), bytes));
+            ASSERT_EQ(::chmod(path.c_str(), c.before), 0);
+        }
+        const mode_t saved = ::umask(c.umask);
+        const bool written = WriteFileBytes(path.string(), bytes);
+        ::umask(saved);
+        ASSERT_TRUE(written);
+        EXPECT_EQ(modeOf(path), c.after) << std::oct << "umask " << c.umask << " before " << c.before;
+    }
+    // Nothing but the saved files is left in the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), n);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include "link/KTVCommand.h"
 #include "link/LinkState.h"
 #include "link/UpData_Thread.h"
-#include "model/DelayText.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
 #include "res/Strings.h"

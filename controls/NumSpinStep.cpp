@@ -1,7 +1,7 @@
 #include "controls/NumSpinStep.h"
 
 #include "model/DataDefine.h"
-#include "model/DelayText.h"
+#include "model/DelayMath.h"
 
 #include <algorithm>
 

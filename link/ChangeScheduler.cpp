@@ -1,7 +1,7 @@
 #include "link/ChangeScheduler.h"
 
 #include "link/LinkMessages.h"
-#include "model/DelayText.h"
+#include "model/TextFields.h"
 #include "model/DeviceImage.h"
 #include "model/ImageFrames.h"
 #include "model/KTV_Data.h"

@@ -1,10 +1,11 @@
 #include "model/InitGlobalData.h"
 
-#include "model/DelayText.h"
 #include "model/DeviceImage.h"
 #include "model/ModeItemTable.h"
 #include "model/OutputPageContract.h"
+#include "model/SpeakerGroups.h"
 #include "model/SpeakerType.h"
+#include "platform/GlobalData.h"
 
 #include <algorithm>
 #include <cstring>
@@ -122,4 +123,45 @@ void InitGlobalData()
 
     for (auto &flag : g_CurveOverlayFlags)
         flag.store(0);
+}
+
+// ---- small tables and resets of the model ---------------------------------------------------
+
+const std::array<std::string_view, 8> g_ChannelNames{"CH1", "CH2", "CH3", "CH4", "CH5", "CH6", "CH7", "CH8"};
+
+std::array<int, 9> g_PresetLoadMarks{-1, 0, 0, 0, 0, 0, 0, 0, 0};
+
+int SnapIndex(int v)
+{
+    if (v > 11) {
+        const int r = (v - 1) % 10;
+        if (r != 0 && r != 5)
+            v = (v / 10) * 10 + 6;
+    }
+    return std::min(v, 191);
+}
+
+int GetInputLayoutBit0() { return g_nInputLayout.load() & 1; }
+int GetInputLayoutBit1() { return (g_nInputLayout.load() >> 1) & 1; }
+
+void SetInputLayoutBit0(int on)
+{
+    if (on)
+        g_nInputLayout.fetch_or(1);
+    else
+        g_nInputLayout.fetch_and(static_cast<std::uint8_t>(~1u));
+}
+
+void SetInputLayoutBit1(int on)
+{
+    if (on)
+        g_nInputLayout.fetch_or(2);
+    else
+        g_nInputLayout.fetch_and(static_cast<std::uint8_t>(~2u));
+}
+
+void ResetChannelSelection()
+{
+    g_PresetLoadMarks[0] = -1;
+    std::fill(g_PresetLoadMarks.begin() + 1, g_PresetLoadMarks.end(), 0);
 }

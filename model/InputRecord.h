@@ -7,7 +7,7 @@
 // Threads: as each record says. The channel is atomic; the writers take the image lock only
 // while they copy bytes.
 
-#include "model/DelayText.h"
+#include "model/TextFields.h"
 #include "model/DeviceImage.h"
 #include "model/KTVEQ.h"
 #include "model/RecordItems.h"

@@ -1,6 +1,6 @@
 #include "model/KTV_Data.h"
 
-#include "model/DelayText.h"
+#include "model/TextFields.h"
 #include "platform/GlobalData.h"
 
 std::array<CrossoverRecord, DeviceImage::kOutCount> g_CrossoverTable{};

@@ -3,6 +3,7 @@
 #include "protocol/CommandFrame.h"
 #include "protocol/SendData.h"
 #include "model/DataDefine.h"
+#include "model/DelayMath.h"
 #include "model/ImageFrames.h"
 #include "model/SpeakerType.h"
 #include "platform/GlobalData.h"

@@ -21,7 +21,7 @@
 // values, clears stamps and writes items on the link worker. Values the worker reads and every
 // stamp are atomics; the name has its own lock; image bytes are written under g_csImage.
 
-#include "model/DelayText.h"
+#include "model/TextFields.h"
 #include "model/DeviceImage.h"
 #include "model/KTVEQ.h"
 #include "platform/WinCompat.h"

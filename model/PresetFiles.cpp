@@ -1,7 +1,7 @@
 #include "model/PresetFiles.h"
 
 #include "model/DataDefine.h"
-#include "model/DelayText.h"
+#include "model/TextFields.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"

@@ -4,7 +4,7 @@
 
 #include "protocol/CommandFrame.h"
 #include "protocol/SendData.h"
-#include "model/DelayText.h"
+#include "model/TextFields.h"
 #include "model/DeviceImage.h"
 #include "model/Filter.h"
 #include "model/KTVEQ.h"

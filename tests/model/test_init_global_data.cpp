@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <mutex>
 
 namespace {
@@ -65,6 +66,30 @@ TEST(InitGlobalData, SystemStateAndTables)
     EXPECT_EQ(g_bSpeakerTypeMode.load(), 1);
     EXPECT_EQ(g_ModeItemTable.mainSource, kModeSourceOff);
     for (auto &f : g_CurveOverlayFlags) EXPECT_EQ(f.load(), 0);
+}
+
+TEST(SmallFunctions, SnapIndex)
+{
+    const int cases[][2] = {{5, 5}, {11, 11}, {12, 16}, {21, 21}, {26, 26}, {27, 26}, {30, 36},
+                            {191, 191}, {200, 191}, {-4, -4}};
+    for (const auto &c : cases)
+        EXPECT_EQ(SnapIndex(c[0]), c[1]) << c[0];
+}
+
+TEST(SmallFunctions, LayoutBits)
+{
+    g_nInputLayout = 0;
+    SetInputLayoutBit1(5);
+    EXPECT_EQ(g_nInputLayout.load(), 2);
+    EXPECT_EQ(GetInputLayoutBit1(), 1);
+    EXPECT_EQ(GetInputLayoutBit0(), 0);
+    SetInputLayoutBit0(1);
+    SetInputLayoutBit1(0);
+    EXPECT_EQ(g_nInputLayout.load(), 1);
+
+    g_PresetLoadMarks.fill(7);
+    ResetChannelSelection();
+    EXPECT_EQ(g_PresetLoadMarks, (std::array<int, 9>{-1, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 }  // namespace

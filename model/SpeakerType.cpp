@@ -23,228 +23,199 @@ std::uint8_t &S(int k) { return g_SpeakerTypeStates.bytes[static_cast<std::size_
 
 bool IsValidOutput(int output) { return output >= 0 && output < kSpeakerOutputs; }
 
-// 2 stays 2; blocked and free both become free.
-std::uint8_t KeepUsedElseFree(std::uint8_t s) { return s == USED ? USED : FREE; }
+// ---- the take and release rules, one row per code ------------------------------------------------
+//
+// A rule is a list of steps applied in order, each seeing the states the steps before it wrote,
+// then a mirror of one side onto the other. A step sets one code's state:
+//   Used, Blocked, Free   unconditionally;
+//   Keep                  2 stays 2, 1 and 3 become 3 (keep what is used, free the rest);
+// and, with a condition "none of the codes in `unused` is used", the value applies only when it
+// holds, else `otherwise` (Blocked, or Leave: the state stays). The front tests count a part as
+// used on either side, so their masks name both sides' codes.
 
-// Tests over both front sides: a part counts as used when it is used on the left or the right.
-bool NotUsedEitherSide(int leftCode) { return S(leftCode) != USED && S(leftCode + 6) != USED; }
-bool NoFrontTweeterUsed() { return NotUsedEitherSide(1); }
-bool NoFrontMidrangeUsed() { return NotUsedEitherSide(2); }
-bool NoFrontWooferUsed() { return NotUsedEitherSide(3); }
-bool NoFrontMidTweeterUsed() { return NotUsedEitherSide(4); }
-bool NoFrontMidWooferUsed() { return NotUsedEitherSide(5); }
-bool NoFrontPartUsed()
+enum class Set : std::uint8_t { Leave, Used, Blocked, Free, Keep };
+
+struct Step {
+    std::int8_t code = -1;  // -1 ends the list
+    Set value = Set::Leave;
+    std::uint32_t unused = 0;  // none of these codes may be used
+    Set otherwise = Set::Leave;
+    std::uint32_t free = 0;    // and all of these must be free
+};
+
+constexpr std::uint32_t C(std::initializer_list<int> codes)
 {
-    for (int k = 1; k <= 5; ++k) {
-        if (!NotUsedEitherSide(k))
+    std::uint32_t mask = 0;
+    for (int c : codes)
+        mask |= 1u << c;
+    return mask;
+}
+
+// Both sides of a front part (1 tweeter .. 5 midrange and woofer).
+constexpr std::uint32_t F(std::initializer_list<int> parts)
+{
+    std::uint32_t mask = 0;
+    for (int p : parts)
+        mask |= (1u << p) | (1u << (p + 6));
+    return mask;
+}
+
+constexpr std::uint32_t kAnyFrontPart = F({1, 2, 3, 4, 5});
+constexpr std::uint32_t kAnyRearPart = C({13, 14, 16, 17});
+
+struct Mirror {
+    int from = 0;
+    int to = 0;
+    int count = 0;  // 0: no mirror
+};
+constexpr Mirror kFrontLeftToRight{1, 7, 6};
+constexpr Mirror kFrontRightToLeft{7, 1, 6};
+constexpr Mirror kRearLeftToRight{13, 16, 3};
+constexpr Mirror kRearRightToLeft{16, 13, 3};
+
+struct SpeakerTypeRule {
+    std::array<Step, 6> take;
+    std::array<Step, 6> release;
+    Mirror mirror;
+};
+
+using U = Set;
+
+constexpr Step Is(int code, Set v) { return {static_cast<std::int8_t>(code), v, 0, Set::Leave, 0}; }
+constexpr Step If(int code, Set v, std::uint32_t unused, Set otherwise = Set::Leave)
+{
+    return {static_cast<std::int8_t>(code), v, unused, otherwise, 0};
+}
+constexpr Step IfFree(int code, Set v, std::uint32_t unused, std::uint32_t free)
+{
+    return {static_cast<std::int8_t>(code), v, unused, Set::Leave, free};
+}
+
+// Front parts of one side (base 0 left, 6 right): T, M, W, MT, MWF, FULL at base + 1 .. base + 6.
+// The release of code 0 (NULL) looks at the other outputs and is not in the table.
+constexpr SpeakerTypeRule kSpeakerTypeRules[kSpeakerTypeCount] = {
+    // 0 NULL
+    {{Is(0, U::Used)}, {}, {}},
+    // 1..6 front left: tweeter, midrange, woofer, midrange and tweeter, midrange and woofer, full
+    {{Is(1, U::Used), If(2, U::Keep, F({5}), U::Blocked), If(3, U::Keep, F({5}), U::Blocked), Is(4, U::Blocked),
+      If(5, U::Keep, F({2, 3}), U::Blocked), Is(6, U::Blocked)},
+     {Is(1, U::Free), If(4, U::Free, F({2, 1, 5})), If(6, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontLeftToRight},
+    {{Is(1, U::Keep), Is(2, U::Used), Is(3, U::Keep), Is(4, U::Blocked), Is(5, U::Blocked), Is(6, U::Blocked)},
+     {Is(2, U::Free), IfFree(4, U::Free, F({2}), C({1})), IfFree(5, U::Free, F({2}), C({3})),
+      If(6, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontLeftToRight},
+    {{If(1, U::Keep, F({4}), U::Blocked), If(2, U::Keep, F({4}), U::Blocked), Is(3, U::Used),
+      If(4, U::Keep, F({2, 1}), U::Blocked), Is(5, U::Blocked), Is(6, U::Blocked)},
+     {Is(3, U::Free), If(5, U::Free, F({2, 3, 4})), If(6, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontLeftToRight},
+    {{Is(1, U::Blocked), Is(2, U::Blocked), Is(3, U::Keep), Is(4, U::Used), Is(5, U::Blocked), Is(6, U::Blocked)},
+     {Is(4, U::Free), If(1, U::Free, F({4})), If(2, U::Free, F({4})), If(5, U::Free, F({4, 3})),
+      If(6, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontLeftToRight},
+    {{Is(1, U::Keep), Is(2, U::Blocked), Is(3, U::Blocked), Is(4, U::Blocked), Is(5, U::Used), Is(6, U::Blocked)},
+     {Is(5, U::Free), If(2, U::Free, F({5})), If(3, U::Free, F({5})), If(4, U::Free, F({5, 1})),
+      If(6, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontLeftToRight},
+    {{Is(1, U::Blocked), Is(2, U::Blocked), Is(3, U::Blocked), Is(4, U::Blocked), Is(5, U::Blocked), Is(6, U::Used)},
+     {If(1, U::Free, C({12})), If(2, U::Free, C({12})), If(3, U::Free, C({12})), If(4, U::Free, C({12})),
+      If(5, U::Free, C({12})), Is(6, U::Free)},
+     kFrontLeftToRight},
+    // 7..12 front right: the same rules on the right side
+    {{Is(7, U::Used), If(8, U::Keep, F({5}), U::Blocked), If(9, U::Keep, F({5}), U::Blocked), Is(10, U::Blocked),
+      If(11, U::Keep, F({2, 3}), U::Blocked), Is(12, U::Blocked)},
+     {Is(7, U::Free), If(10, U::Free, F({2, 1, 5})), If(12, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontRightToLeft},
+    {{Is(7, U::Keep), Is(8, U::Used), Is(9, U::Keep), Is(10, U::Blocked), Is(11, U::Blocked), Is(12, U::Blocked)},
+     {Is(8, U::Free), IfFree(10, U::Free, F({2}), C({7})), IfFree(11, U::Free, F({2}), C({9})),
+      If(12, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontRightToLeft},
+    {{If(7, U::Keep, F({4}), U::Blocked), If(8, U::Keep, F({4}), U::Blocked), Is(9, U::Used),
+      If(10, U::Keep, F({2, 1}), U::Blocked), Is(11, U::Blocked), Is(12, U::Blocked)},
+     {Is(9, U::Free), If(11, U::Free, F({2, 3, 4})), If(12, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontRightToLeft},
+    {{Is(7, U::Blocked), Is(8, U::Blocked), Is(9, U::Keep), Is(10, U::Used), Is(11, U::Blocked), Is(12, U::Blocked)},
+     {Is(10, U::Free), If(7, U::Free, F({4})), If(8, U::Free, F({4})), If(11, U::Free, F({4, 3})),
+      If(12, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontRightToLeft},
+    {{Is(7, U::Keep), Is(8, U::Blocked), Is(9, U::Blocked), Is(10, U::Blocked), Is(11, U::Used), Is(12, U::Blocked)},
+     {Is(11, U::Free), If(8, U::Free, F({5})), If(9, U::Free, F({5})), If(10, U::Free, F({5, 1})),
+      If(12, U::Free, kAnyFrontPart, U::Blocked)},
+     kFrontRightToLeft},
+    {{Is(7, U::Blocked), Is(8, U::Blocked), Is(9, U::Blocked), Is(10, U::Blocked), Is(11, U::Blocked), Is(12, U::Used)},
+     {If(7, U::Free, C({6})), If(8, U::Free, C({6})), If(9, U::Free, C({6})), If(10, U::Free, C({6})),
+      If(11, U::Free, C({6})), Is(12, U::Free)},
+     kFrontRightToLeft},
+    // 13..15 rear left: tweeter, woofer, full
+    {{Is(13, U::Used), Is(14, U::Keep), Is(15, U::Blocked)},
+     {Is(13, U::Free), If(15, U::Free, kAnyRearPart, U::Blocked)}, kRearLeftToRight},
+    {{Is(14, U::Used), Is(13, U::Keep), Is(15, U::Blocked)},
+     {Is(14, U::Free), If(15, U::Free, kAnyRearPart, U::Blocked)}, kRearLeftToRight},
+    {{Is(13, U::Blocked), Is(14, U::Blocked), Is(15, U::Used)},
+     {If(13, U::Free, C({18})), If(14, U::Free, C({18})), Is(15, U::Free)}, kRearLeftToRight},
+    // 16..18 rear right
+    {{Is(16, U::Used), Is(17, U::Keep), Is(18, U::Blocked)},
+     {Is(16, U::Free), If(18, U::Free, kAnyRearPart, U::Blocked)}, kRearRightToLeft},
+    {{Is(17, U::Used), Is(16, U::Keep), Is(18, U::Blocked)},
+     {Is(17, U::Free), If(18, U::Free, kAnyRearPart, U::Blocked)}, kRearRightToLeft},
+    {{Is(16, U::Blocked), Is(17, U::Blocked), Is(18, U::Used)},
+     {If(16, U::Free, C({15})), If(17, U::Free, C({15})), Is(18, U::Free)}, kRearRightToLeft},
+    // 19..21 centre: tweeter, woofer, full; no mirror
+    {{Is(19, U::Used), Is(20, U::Keep), Is(21, U::Blocked)},
+     {Is(19, U::Free), If(21, U::Free, C({20}), U::Blocked)}, {}},
+    {{Is(20, U::Used), Is(19, U::Keep), Is(21, U::Blocked)},
+     {Is(20, U::Free), If(21, U::Free, C({19}), U::Blocked)}, {}},
+    {{Is(19, U::Blocked), Is(20, U::Blocked), Is(21, U::Used)},
+     {Is(19, U::Free), Is(20, U::Free), Is(21, U::Free)}, {}},
+    // 22..24 subwoofers: left, right, plain; no mirror
+    {{Is(22, U::Used), Is(23, U::Keep), Is(24, U::Blocked)},
+     {Is(22, U::Free), If(24, U::Free, C({23}), U::Blocked)}, {}},
+    {{Is(23, U::Used), Is(22, U::Keep), Is(24, U::Blocked)},
+     {Is(23, U::Free), If(24, U::Free, C({22}), U::Blocked)}, {}},
+    {{Is(22, U::Blocked), Is(23, U::Blocked), Is(24, U::Used)},
+     {Is(22, U::Free), Is(23, U::Free), Is(24, U::Free)}, {}},
+};
+
+bool NoneUsed(std::uint32_t codes)
+{
+    for (int k = 0; k < kSpeakerTypeCount; ++k)
+        if ((codes >> k) & 1 && S(k) == USED)
             return false;
-    }
     return true;
 }
-bool NoRearPartUsed()
+
+bool AllFree(std::uint32_t codes)
 {
-    return S(13) != USED && S(14) != USED && S(16) != USED && S(17) != USED;
+    for (int k = 0; k < kSpeakerTypeCount; ++k)
+        if ((codes >> k) & 1 && S(k) != FREE)
+            return false;
+    return true;
 }
 
-// Copies the states of one side to the other, leaving the other side's used codes alone.
-void Mirror(int from, int to, int count)
+std::uint8_t Value(Set v, std::uint8_t current)
 {
-    for (int k = 0; k < count; ++k) {
-        if (S(to + k) != USED)
-            S(to + k) = S(from + k) == USED ? FREE : S(from + k);
+    switch (v) {
+    case Set::Used: return USED;
+    case Set::Blocked: return BLOCKED;
+    case Set::Free: return FREE;
+    case Set::Keep: return current == USED ? USED : FREE;
+    case Set::Leave: break;
     }
-}
-void MirrorFrontLeftToRight() { Mirror(1, 7, 6); }
-void MirrorFrontRightToLeft() { Mirror(7, 1, 6); }
-void MirrorRearLeftToRight() { Mirror(13, 16, 3); }
-void MirrorRearRightToLeft() { Mirror(16, 13, 3); }
-
-// Front take rule on the six codes starting at base + 1 (base 0 left, 6 right); part is 1..6.
-// Every cell is written in the order T, M, W, MT, MWF, FULL, each test seeing the cells before it.
-void TakeFrontPart(int base, int part)
-{
-    std::uint8_t &T = S(base + 1);
-    std::uint8_t &M = S(base + 2);
-    std::uint8_t &W = S(base + 3);
-    std::uint8_t &MT = S(base + 4);
-    std::uint8_t &MWF = S(base + 5);
-    std::uint8_t &FULL = S(base + 6);
-    switch (part) {
-    case 1:
-        T = USED;
-        M = NoFrontMidWooferUsed() ? KeepUsedElseFree(M) : BLOCKED;
-        W = NoFrontMidWooferUsed() ? KeepUsedElseFree(W) : BLOCKED;
-        MT = BLOCKED;
-        MWF = NoFrontMidrangeUsed() && NoFrontWooferUsed() ? KeepUsedElseFree(MWF) : BLOCKED;
-        FULL = BLOCKED;
-        break;
-    case 2:
-        T = KeepUsedElseFree(T);
-        M = USED;
-        W = KeepUsedElseFree(W);
-        MT = BLOCKED;
-        MWF = BLOCKED;
-        FULL = BLOCKED;
-        break;
-    case 3:
-        T = NoFrontMidTweeterUsed() ? KeepUsedElseFree(T) : BLOCKED;
-        M = NoFrontMidTweeterUsed() ? KeepUsedElseFree(M) : BLOCKED;
-        W = USED;
-        MT = NoFrontMidrangeUsed() && NoFrontTweeterUsed() ? KeepUsedElseFree(MT) : BLOCKED;
-        MWF = BLOCKED;
-        FULL = BLOCKED;
-        break;
-    case 4:
-        T = BLOCKED;
-        M = BLOCKED;
-        W = KeepUsedElseFree(W);
-        MT = USED;
-        MWF = BLOCKED;
-        FULL = BLOCKED;
-        break;
-    case 5:
-        T = KeepUsedElseFree(T);
-        M = BLOCKED;
-        W = BLOCKED;
-        MT = BLOCKED;
-        MWF = USED;
-        FULL = BLOCKED;
-        break;
-    case 6:
-        T = M = W = MT = MWF = BLOCKED;
-        FULL = USED;
-        break;
-    default:
-        break;
-    }
+    return current;
 }
 
-// The three-code pattern of the rear sides, the centre and the subwoofers: first, second, full.
-void TakeTriple(int first, int which)
+void Apply(const std::array<Step, 6> &steps, const Mirror &mirror)
 {
-    std::uint8_t &A = S(first);
-    std::uint8_t &B = S(first + 1);
-    std::uint8_t &C = S(first + 2);
-    switch (which) {
-    case 0:
-        A = USED;
-        B = KeepUsedElseFree(B);
-        C = BLOCKED;
-        break;
-    case 1:
-        B = USED;
-        A = KeepUsedElseFree(A);
-        C = BLOCKED;
-        break;
-    case 2:
-        A = BLOCKED;
-        B = BLOCKED;
-        C = USED;
-        break;
-    default:
-        break;
+    for (const Step &step : steps) {
+        if (step.code < 0)
+            break;
+        std::uint8_t &s = S(step.code);
+        s = Value(NoneUsed(step.unused) && AllFree(step.free) ? step.value : step.otherwise, s);
     }
-}
-
-void ReleaseFrontPart(int base, int part)
-{
-    std::uint8_t &T = S(base + 1);
-    std::uint8_t &M = S(base + 2);
-    std::uint8_t &W = S(base + 3);
-    std::uint8_t &MT = S(base + 4);
-    std::uint8_t &MWF = S(base + 5);
-    std::uint8_t &FULL = S(base + 6);
-    switch (part) {
-    case 1:
-        T = FREE;
-        if (NoFrontMidrangeUsed() && NoFrontTweeterUsed() && NoFrontMidWooferUsed())
-            MT = FREE;
-        break;
-    case 2:
-        M = FREE;
-        if (NoFrontMidrangeUsed()) {
-            if (T == FREE)
-                MT = FREE;
-            if (W == FREE)
-                MWF = FREE;
-        }
-        break;
-    case 3:
-        W = FREE;
-        if (NoFrontMidrangeUsed() && NoFrontWooferUsed() && NoFrontMidTweeterUsed())
-            MWF = FREE;
-        break;
-    case 4:
-        MT = FREE;
-        if (NoFrontMidTweeterUsed()) {
-            T = FREE;
-            M = FREE;
-        }
-        if (NoFrontMidTweeterUsed() && NoFrontWooferUsed())
-            MWF = FREE;
-        break;
-    case 5:
-        MWF = FREE;
-        if (NoFrontMidWooferUsed()) {
-            M = FREE;
-            W = FREE;
-        }
-        if (NoFrontMidWooferUsed() && NoFrontTweeterUsed())
-            MT = FREE;
-        break;
-    case 6: {
-        // The other side's full type keeps the parts blocked.
-        const int otherFull = base == 0 ? 12 : 6;
-        if (S(otherFull) != USED)
-            T = M = W = MT = MWF = FREE;
-        FULL = FREE;
-        return;
-    }
-    default:
-        return;
-    }
-    FULL = NoFrontPartUsed() ? FREE : BLOCKED;
-}
-
-void ReleaseRearPart(int first, int which)
-{
-    switch (which) {
-    case 0:
-    case 1:
-        S(first + which) = FREE;
-        S(first + 2) = NoRearPartUsed() ? FREE : BLOCKED;
-        break;
-    case 2: {
-        const int otherFull = first == 13 ? 18 : 15;
-        if (S(otherFull) != USED) {
-            S(first) = FREE;
-            S(first + 1) = FREE;
-        }
-        S(first + 2) = FREE;
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-// Centre and subwoofer release: the full code stays blocked while the sibling is used.
-void ReleasePlainTriple(int first, int which)
-{
-    switch (which) {
-    case 0:
-        S(first) = FREE;
-        S(first + 2) = S(first + 1) == USED ? BLOCKED : FREE;
-        break;
-    case 1:
-        S(first + 1) = FREE;
-        S(first + 2) = S(first) == USED ? BLOCKED : FREE;
-        break;
-    case 2:
-        S(first) = S(first + 1) = S(first + 2) = FREE;
-        break;
-    default:
-        break;
+    // The other side takes this side's states, leaving its own used codes alone.
+    for (int k = 0; k < mirror.count; ++k) {
+        if (S(mirror.to + k) != USED)
+            S(mirror.to + k) = S(mirror.from + k) == USED ? FREE : S(mirror.from + k);
     }
 }
 
@@ -345,53 +316,28 @@ void RecomputeSpeakerTypeStates()
 
 void TakeSpeakerType(int code, int /*output*/)
 {
-    if (code == 0) {
-        S(0) = USED;
-    } else if (code >= 1 && code <= 6) {
-        TakeFrontPart(0, code);
-        MirrorFrontLeftToRight();
-    } else if (code >= 7 && code <= 12) {
-        TakeFrontPart(6, code - 6);
-        MirrorFrontRightToLeft();
-    } else if (code >= 13 && code <= 15) {
-        TakeTriple(13, code - 13);
-        MirrorRearLeftToRight();
-    } else if (code >= 16 && code <= 18) {
-        TakeTriple(16, code - 16);
-        MirrorRearRightToLeft();
-    } else if (code >= 19 && code <= 21) {
-        TakeTriple(19, code - 19);
-    } else if (code >= 22 && code <= 24) {
-        TakeTriple(22, code - 22);
-    }
+    if (code < 0 || code >= kSpeakerTypeCount)
+        return;
+    const SpeakerTypeRule &rule = kSpeakerTypeRules[code];
+    Apply(rule.take, rule.mirror);
 }
 
 void ReleaseSpeakerType(int code, int output)
 {
-    if (code == 0) {
+    if (code < 0 || code >= kSpeakerTypeCount)
+        return;
+    if (code == SPK_NULL) {
+        // NULL stays used while another output has no type.
         bool otherNull = false;
         for (int i = 0; i < kSpeakerOutputs; ++i) {
             if (i != output && g_SpeakerTypeStates.Type(i) == SPK_NULL)
                 otherNull = true;
         }
         S(0) = otherNull ? USED : FREE;
-    } else if (code >= 1 && code <= 6) {
-        ReleaseFrontPart(0, code);
-        MirrorFrontLeftToRight();
-    } else if (code >= 7 && code <= 12) {
-        ReleaseFrontPart(6, code - 6);
-        MirrorFrontRightToLeft();
-    } else if (code >= 13 && code <= 15) {
-        ReleaseRearPart(13, code - 13);
-        MirrorRearLeftToRight();
-    } else if (code >= 16 && code <= 18) {
-        ReleaseRearPart(16, code - 16);
-        MirrorRearRightToLeft();
-    } else if (code >= 19 && code <= 21) {
-        ReleasePlainTriple(19, code - 19);
-    } else if (code >= 22 && code <= 24) {
-        ReleasePlainTriple(22, code - 22);
+        return;
     }
+    const SpeakerTypeRule &rule = kSpeakerTypeRules[code];
+    Apply(rule.release, rule.mirror);
 }
 
 bool RemoveDuplicateSpeakerTypes()

@@ -3,6 +3,8 @@
 #include "model/DeviceImage.h"
 #include "model/ImageFrames.h"
 
+#include "tests/support/HexBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,25 +14,10 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Hex(const std::string &text)
-{
-    Bytes out;
-    std::istringstream in(text);
-    std::string tok;
-    while (in >> tok)
-        out.push_back(static_cast<std::uint8_t>(std::stoul(tok, nullptr, 16)));
-    return out;
-}
-
-Bytes Cat(Bytes a, const Bytes &b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Bytes Zeros(std::size_t n) { return Bytes(n, 0); }
+using hexbytes::Bytes;
+using hexbytes::Cat;
+using hexbytes::Hex;
+using hexbytes::Zeros;
 
 Bytes FrameOf(const std::unique_ptr<CSendData> &item)
 {

@@ -1,6 +1,8 @@
 #include "protocol/CommandFrame.h"
 #include "protocol/SendData.h"
 
+#include "tests/support/HexBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,25 +14,10 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Hex(const std::string &text)
-{
-    Bytes out;
-    std::istringstream in(text);
-    std::string tok;
-    while (in >> tok)
-        out.push_back(static_cast<std::uint8_t>(std::stoul(tok, nullptr, 16)));
-    return out;
-}
-
-Bytes Cat(Bytes a, const Bytes &b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Bytes Zeros(std::size_t n) { return Bytes(n, 0); }
+using hexbytes::Bytes;
+using hexbytes::Cat;
+using hexbytes::Hex;
+using hexbytes::Zeros;
 
 Bytes Seq(std::size_t n, int first = 1, int step = 1)
 {

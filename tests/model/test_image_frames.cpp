@@ -3,7 +3,7 @@
 #include "model/DeviceImage.h"
 #include "model/ImageFrames.h"
 
-#include "tests/support/HexBytes.h"
+#include "tests/support/FrameBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +16,10 @@ namespace {
 
 using hexbytes::Bytes;
 using hexbytes::Cat;
+using hexbytes::ExpectFrameEnvelope;
+using hexbytes::FrameOf;
 using hexbytes::Hex;
 using hexbytes::Zeros;
-
-Bytes FrameOf(const std::unique_ptr<CSendData> &item)
-{
-    if (!item)
-        return {};
-    return Bytes(item->GetData(), item->GetData() + item->GetLength());
-}
 
 class ImageFramesTest : public ::testing::Test {
 protected:
@@ -111,17 +106,7 @@ TEST_F(ImageFramesTest, EveryFrameHasItsLengthFieldAndChecksum)
 
     for (const auto &item : items) {
         ASSERT_TRUE(item);
-        const Bytes f = FrameOf(item);
-        ASSERT_GE(f.size(), 16u);
-        EXPECT_EQ(Bytes(f.begin(), f.begin() + 4), Hex("91 91 91 EE"));
-        EXPECT_EQ(f[5], 1) << "device address";
-        EXPECT_EQ(f[11], 0) << "spare byte";
-        EXPECT_EQ(f[12] | (f[13] << 8), static_cast<int>(f.size()) - 16);
-        std::uint8_t x = 0;
-        for (std::size_t i = 4; i + 2 < f.size(); ++i)
-            x ^= f[i];
-        EXPECT_EQ(f[f.size() - 2], x);
-        EXPECT_EQ(f.back(), 0xAA);
+        ExpectFrameEnvelope(FrameOf(item));
     }
 }
 

@@ -231,7 +231,7 @@ TEST(NetworkSettings, AreReadAtStartWithTheirDefaults)
         int wantPort;
     };
     const Case cases[] = {
-        {nullptr, nullptr, "10.10.100.254", 8899},  // the documented default; never contacted
+        {nullptr, nullptr, g_strDefaultWifiIp, 8899},
         {"127.0.0.1", "40123", "127.0.0.1", 40123},
         {"  ", "0", g_strDefaultWifiIp, 8899},
         {"198.51.100.9", "70000", "198.51.100.9", 8899},

@@ -1,7 +1,7 @@
 #include "protocol/CommandFrame.h"
 #include "protocol/SendData.h"
 
-#include "tests/support/HexBytes.h"
+#include "tests/support/FrameBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,8 @@ namespace {
 
 using hexbytes::Bytes;
 using hexbytes::Cat;
+using hexbytes::ExpectFrameEnvelope;
+using hexbytes::FrameOf;
 using hexbytes::Hex;
 using hexbytes::Zeros;
 
@@ -25,13 +27,6 @@ Bytes Seq(std::size_t n, int first = 1, int step = 1)
     for (std::size_t i = 0; i < n; ++i)
         out[i] = static_cast<std::uint8_t>(first + static_cast<int>(i) * step);
     return out;
-}
-
-Bytes FrameOf(const std::unique_ptr<CSendData> &item)
-{
-    if (!item)
-        return {};
-    return Bytes(item->GetData(), item->GetData() + item->GetLength());
 }
 
 const Bytes kSysBlock2 = {0, 0, 3, 0, 0xFF, 55, 108, 3};
@@ -103,17 +98,7 @@ TEST(CommandFrame, EveryFrameHasItsLengthFieldAndChecksum)
 
     for (const auto &item : items) {
         ASSERT_TRUE(item);
-        const Bytes f = FrameOf(item);
-        ASSERT_GE(f.size(), 16u);
-        EXPECT_EQ(Bytes(f.begin(), f.begin() + 4), Hex("91 91 91 EE"));
-        EXPECT_EQ(f[5], 1) << "device address";
-        EXPECT_EQ(f[11], 0) << "spare byte";
-        EXPECT_EQ(f[12] | (f[13] << 8), static_cast<int>(f.size()) - 16);
-        std::uint8_t x = 0;
-        for (std::size_t i = 4; i + 2 < f.size(); ++i)
-            x ^= f[i];
-        EXPECT_EQ(f[f.size() - 2], x);
-        EXPECT_EQ(f.back(), 0xAA);
+        ExpectFrameEnvelope(FrameOf(item));
     }
 }
 

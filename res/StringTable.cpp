@@ -127,6 +127,18 @@ constexpr StrEntry kTable[] = {
     {MenuOptions, "选项", "Options"},
     {MenuFirmwareUpdate, "固件更新", "Firmware Update"},
     {MenuFactoryReset, "恢复出厂设置", "Factory Reset"},
+    {MenuLoadMachinePreset, "加载 机器预置场景(&E)", "Load Machine Preset(&E)"},
+    {MenuSaveMachinePreset, "另存为 机器预置场景(&I)", "Save As Machine Preset(&I)"},
+    {MenuDeleteMachinePreset, "删除 机器预置场景(&D)", "Delete Machine Preset(&D)"},
+    {MenuLoadPresetFile, "加载 电脑上场景文件(&O)", "Load PC Presets File(&O)"},
+    {MenuLoadAllPresets, "加载 整机场景", "Load All Presets"},
+    {MenuSavePresetFile, "另存为 电脑上场景文件(&S)", "Save As PC Presets File(&S)"},
+    {MenuSaveAllPresets, "保存 整机场景", "Save All Presets"},
+    {MenuAdvanced, "高级", "Advanced"},
+    {MenuLanguage, "English", "Chinese"},
+    {MenuLanguageChinese, "中文", "中文"},
+    {MenuHelp, "帮助(&F)", "Help(&F)"},
+    {MenuAbout, "关于(&A)...", "About(&A)"},
 };
 
 constexpr bool InIdOrder()

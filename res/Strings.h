@@ -130,6 +130,18 @@ enum class StrId : std::uint16_t {
     MenuOptions,
     MenuFirmwareUpdate,
     MenuFactoryReset,
+    MenuLoadMachinePreset,
+    MenuSaveMachinePreset,
+    MenuDeleteMachinePreset,
+    MenuLoadPresetFile,
+    MenuLoadAllPresets,
+    MenuSavePresetFile,
+    MenuSaveAllPresets,
+    MenuAdvanced,
+    MenuLanguage,         // names the other language
+    MenuLanguageChinese,  // the English UI's language item on a zh_CN system
+    MenuHelp,
+    MenuAbout,
 
     Count
 };

@@ -1,0 +1,61 @@
+// The response graph of the output page: a shaped equaliser with both crossovers, the selected
+// band's area, handles and label, and a second output overlaid in grey.
+
+#include "gallery/Gallery.h"
+
+#include "model/Filter.h"
+#include "model/KTV_Data.h"
+#include "model/OutputPageContract.h"
+#include "panels/output/CFStatic.h"
+
+#include <QApplication>
+
+namespace {
+
+struct BandShape {
+    int band;
+    int freq;
+    int gainCode;  // tenths of a dB above -20 dB
+    int bandwidthIndex;
+};
+
+void Shape(CKTV_OutData &out, std::initializer_list<BandShape> bands, int hpf, int lpf)
+{
+    for (const BandShape &b : bands) {
+        CFilter *f = out.GetBand(b.band);
+        f->SetFreq(b.freq, 1);
+        f->SetBandwidthIndex(b.bandwidthIndex);
+        f->SetGainCode(b.gainCode);
+    }
+    out.GetHpf()->SetFreq(hpf, 1);
+    out.GetHpf()->SetSlope(3, 1);
+    out.GetLpf()->SetFreq(lpf, 1);
+    out.GetLpf()->SetSlope(3, 1);
+}
+
+} // namespace
+
+ZK_GALLERY(response_graph)
+{
+    static CKTV_Data root;
+    static bool shaped = false;
+    if (!shaped) {
+        Shape(*root.GetOut(0),
+              {{3, 45, 260, 120}, {9, 160, 165, 90}, {15, 1000, 255, 60}, {21, 3500, 150, 100},
+               {27, 12000, 240, 140}},
+              35, 16000);
+        Shape(*root.GetOut(1), {{6, 90, 270, 140}, {18, 2000, 150, 140}}, 60, 9000);
+        shaped = true;
+    }
+    g_CurveOverlayFlags[1] = 1;
+    // The page's graph: 950 x 156 at (136, 3).
+    CCFStatic graph;
+    graph.resize(950, 156);
+    graph.SetData(&root, CCFStatic::kDataOutput);
+    graph.ShowOutput(0);
+    graph.SetMode(CCFStatic::kModeOutput);
+    graph.Redraw(15);
+    QImage img = Gallery::Shot(graph);
+    g_CurveOverlayFlags[1] = 0;
+    return img;
+}

@@ -1,0 +1,665 @@
+#include "panels/output/CFStatic.h"
+
+#include "model/DeviceImage.h"
+#include "model/Filter.h"
+#include "model/KTVEQ.h"
+#include "model/KTV_Data.h"
+#include "model/OutputPageContract.h"
+#include "platform/GlobalData.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/WindowMessages.h"
+#include "platform/qt/WndTimers.h"
+#include "res/Skins.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QRect ToQ(const CRect &r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+QPoint ToPoint(const QPointF &p) { return QPoint(int(std::floor(p.x())), int(std::floor(p.y()))); }
+
+// The colours of the graph.
+const QColor kGround(56, 55, 55);
+const QColor kGridLine(90, 89, 89);
+const QColor kSelectedFill(39, 36, 36);
+const QColor kInputSelectedFill(68, 86, 98);
+const QColor kActive(255, 0, 0);
+const QColor kFreqLabel(224, 224, 224);
+const QColor kGainLabel(100, 100, 100);
+const QColor kOverlayCurve(100, 100, 100);
+const QColor kShownCurve(255, 1, 85);
+
+// The look of each display mode's plot.
+struct ModeStyle {
+    QColor fill;
+    QColor frame;
+    QColor selectedFill;
+    int lineDivisions;  // rows of the horizontal grid lines (8 lines are drawn)
+    bool logo;
+    bool bezier;
+};
+ModeStyle StyleOf(int mode)
+{
+    switch (mode) {
+    case CCFStatic::kModeEmpty:
+        return {Qt::black, Qt::white, kSelectedFill, 12, false, false};
+    case CCFStatic::kModeEffect:
+    case CCFStatic::kModeMic:
+        return {Qt::black, QColor(0, 180, 0), kInputSelectedFill, 12, false, true};
+    case CCFStatic::kModeMusic:
+        return {Qt::black, kGridLine, kInputSelectedFill, 8, false, true};
+    default:
+        return {kGround, kGridLine, kSelectedFill, 8, true, false};
+    }
+}
+
+// A text colour the system fixes, brought to a readable contrast on the ground it is drawn on by
+// moving it toward white (or black on a light ground) as little as it takes.
+QColor ReadableOn(QColor text, QColor ground)
+{
+    const QColor goal = ground.lightnessF() < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
+    for (int step = 0; step <= 20; ++step) {
+        const double t = step / 20.0;
+        const QColor c = QColor::fromRgbF(float(text.redF() + (goal.redF() - text.redF()) * t),
+                                          float(text.greenF() + (goal.greenF() - text.greenF()) * t),
+                                          float(text.blueF() + (goal.blueF() - text.blueF()) * t));
+        if (Skins::Contrast(c, ground) >= Skins::MinTextContrast)
+            return c;
+    }
+    return goal;
+}
+
+const QFont &LabelFont()
+{
+    static const QFont f = MakePointFont(QStringLiteral("Arial"), 85);
+    return f;
+}
+const QFont &MarkerFont()
+{
+    static const QFont f = MakePointFont(QStringLiteral("Arial"), 90);
+    return f;
+}
+
+// The brand watermark of the output view: the product name, a shade above the ground, in a
+// 300 x 140 image.
+const QImage &Watermark()
+{
+    static const QImage img = [] {
+        QImage w(300, 140, QImage::Format_ARGB32_Premultiplied);
+        w.fill(Qt::transparent);
+        QPainter p(&w);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        QFont f = MakeFont(QStringLiteral("Arial"), -44, 700);
+        f.setLetterSpacing(QFont::PercentageSpacing, 110);
+        p.setFont(f);
+        p.setPen(QColor(66, 65, 65));
+        p.drawText(QRect(0, 0, 300, 96), Qt::AlignCenter, QStringLiteral("ZK-470"));
+        return w;
+    }();
+    return img;
+}
+
+} // namespace
+
+CCFStatic::CCFStatic(QWidget *parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_pTimers = new CWndTimers(this, [this](int id) { OnTimer(id); });
+    m_layout = graph::ComputeLayout(CRect{0, 0, width(), height()});
+}
+
+CCFStatic::~CCFStatic() { m_pOwner = nullptr; }
+
+// ---- binding --------------------------------------------------------------------------------------
+
+void CCFStatic::SetData(CKTV_Data *root, int type)
+{
+    m_pRoot = root;
+    m_nDataType = type;
+    m_bLayoutDone = true;
+    CalcLayout();
+}
+
+void CCFStatic::CalcLayout()
+{
+    m_layout = graph::ComputeLayout(CRect{0, 0, width(), height()});
+    if (m_pRoot && !m_layout.plot.IsRectEmpty()) {
+        if (m_nDataType == kDataMusic)
+            m_pRoot->SetMusicPlotRect(m_layout.plot);
+        else if (m_nDataType == kDataOutput)
+            m_pRoot->SetOutPlotRect(m_layout.plot);
+    }
+    m_pTimers->SetTimer(kNotifyTimer, kNotifyTimerMs);
+    m_frame = QImage();
+    m_bPlotDirty = true;
+    update();
+}
+
+void CCFStatic::Bind(CKTVEQ *set, int scanLimit)
+{
+    m_tracker.Bind(set, scanLimit);
+    UpdateCursorShape();
+}
+
+void CCFStatic::ShowEffect()
+{
+    if (!m_pRoot)
+        return;
+    m_pOut = nullptr;
+    m_pInput = &m_pRoot->GetEffect();
+    m_nKind = 0;
+    m_nMode = kModeEffect;
+    m_nNotifyCode = 0;
+    Bind(&m_pInput->GetEq(), -1);
+    Redraw(-1);
+}
+
+void CCFStatic::ShowMicInput(int i)
+{
+    CInputRecord *mic = m_pRoot ? m_pRoot->GetMicIn(i) : nullptr;
+    if (!mic)
+        return;
+    m_pOut = nullptr;
+    m_pInput = mic;
+    m_nKind = 1;
+    m_nMode = kModeMic;
+    m_nNotifyCode = 0x100 + i;
+    Bind(&mic->GetEq(), -1);
+    Redraw(-1);
+}
+
+void CCFStatic::ShowMusicInput(int i)
+{
+    CInputRecord *in = m_pRoot ? m_pRoot->GetMusicIn(i) : nullptr;
+    if (!in)
+        return;
+    m_pOut = nullptr;
+    m_pInput = in;
+    m_nKind = 2;
+    m_nMode = kModeMusic;
+    m_nNotifyCode = i;
+    Bind(&in->GetEq(), kMusicScanBands);
+    Redraw(-1);
+}
+
+void CCFStatic::ShowOutput(int i)
+{
+    CKTV_OutData *out = m_pRoot ? m_pRoot->GetOut(i) : nullptr;
+    if (!out)
+        return;
+    m_pOut = out;
+    m_pInput = nullptr;
+    m_nKind = 3;
+    m_nMode = kModeOutput;
+    m_nNotifyCode = 0x300 + i;
+    m_nShownOutput = i;
+    Bind(&out->GetEq(), -1);
+    Redraw(-1);
+}
+
+void CCFStatic::SetMode(int mode)
+{
+    if (mode < kModeEmpty || mode > kModeOutput)
+        return;
+    m_nMode = mode;
+    m_tracker.SetScanLimit(mode == kModeMusic ? kMusicScanBands : -1);
+    Redraw(-1);
+}
+
+CKTVEQ *CCFStatic::ShownEq() const
+{
+    switch (m_nMode) {
+    case kModeOutput:
+        return m_pOut ? &m_pOut->GetEq() : nullptr;
+    case kModeEffect:
+    case kModeMic:
+    case kModeMusic:
+        return m_pInput ? &m_pInput->GetEq() : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+const CurvePointF *CCFStatic::ShownCurve() const
+{
+    if (m_nMode == kModeOutput)
+        return m_pOut ? m_pOut->m_ptCurveF : nullptr;
+    if (m_nMode >= kModeEffect && m_nMode <= kModeMusic)
+        return m_pInput ? m_pInput->m_ptCurveF : nullptr;
+    return nullptr;
+}
+
+void CCFStatic::UpdateShownCurve()
+{
+    if (m_nMode == kModeOutput && m_pOut) {
+        m_pOut->UpdateCurve();
+    } else if (m_pInput && m_pRoot) {
+        // Each input record keeps its own curve update.
+        if (m_nMode == kModeEffect)
+            m_pRoot->GetEffect().UpdateCurve();
+        else if (m_nMode == kModeMic)
+            static_cast<CMIC_InData *>(m_pInput)->UpdateCurve();
+        else if (m_nMode == kModeMusic)
+            static_cast<CMusic_InData *>(m_pInput)->UpdateCurve();
+    }
+}
+
+bool CCFStatic::ShownFlat()
+{
+    if (m_nMode == kModeOutput && m_pOut) {
+        m_pOut->UpdateEqFlat();
+        return m_pOut->GetEqFlat() != 0;
+    }
+    return m_pInput && m_pInput->IsAllBypassed();
+}
+
+// ---- drawing --------------------------------------------------------------------------------------
+
+void CCFStatic::Redraw(int item)
+{
+    // Effect and microphone views keep their active element; only the area and the label follow
+    // the requested one.
+    if (item >= 0 && m_nMode != kModeEffect && m_nMode != kModeMic)
+        m_tracker.Select(item);
+    CKTVEQ *eq = ShownEq();
+    m_nRequested = (item >= 0 && eq && item < eq->GetSize()) ? item : -1;
+    InvalidatePlot();
+}
+
+void CCFStatic::InvalidatePlot()
+{
+    m_bPlotDirty = true;
+    update(ToQ(m_layout.plot));
+}
+
+void CCFStatic::EnableGraph(int enable)
+{
+    update();
+    setEnabled(enable != 0);
+}
+
+void CCFStatic::ResetSelection(int enable)
+{
+    m_tracker.ClearActive();
+    EnableGraph(enable);
+    m_bPlotDirty = true;
+    update();
+}
+
+void CCFStatic::ClearActiveItem()
+{
+    m_tracker.ClearActive();
+    InvalidatePlot();
+}
+
+void CCFStatic::RebuildFrame()
+{
+    m_frame = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    if (m_frame.isNull())
+        return;
+    m_frame.fill(kGround);
+    QPainter p(&m_frame);
+    DrawFrame(p);
+}
+
+void CCFStatic::DrawFrame(QPainter &p)
+{
+    p.fillRect(rect(), kGround);
+    p.setFont(LabelFont());
+    const int lineH = QFontMetrics(LabelFont()).height();
+    // The system's grey for the gain labels reads too faintly on the ground; it is lightened to
+    // the least contrast text must keep.
+    static const QColor gainText = ReadableOn(kGainLabel, kGround);
+    p.setPen(gainText);
+    for (const graph::FrameLabel &l : graph::GainLabels(m_layout))
+        p.drawText(QRect(l.x, l.y, graph::kPlotLeft - l.x, lineH), Qt::AlignLeft | Qt::AlignTop,
+                   QString::fromLatin1(l.text.data(), qsizetype(l.text.size())));
+    p.setPen(kFreqLabel);
+    for (const graph::FrameLabel &l : graph::FreqLabels(m_layout))
+        p.drawText(QRect(l.x, l.y, 40, lineH), Qt::AlignLeft | Qt::AlignTop,
+                   QString::fromLatin1(l.text.data(), qsizetype(l.text.size())));
+}
+
+void CCFStatic::paintEvent(QPaintEvent *e)
+{
+    QPainter p(this);
+    if (m_frame.size() != size())
+        RebuildFrame();
+    const QRect plot = ToQ(m_layout.plot);
+    if (!m_frame.isNull() && !e->region().subtracted(QRegion(plot)).isEmpty())
+        p.drawImage(0, 0, m_frame);
+    if (plot.isEmpty() || !e->region().intersects(plot))
+        return;
+    if (m_plot.size() != plot.size()) {
+        m_plot = QImage(plot.size(), QImage::Format_ARGB32_Premultiplied);
+        m_bPlotDirty = true;
+    }
+    if (m_bPlotDirty && !m_plot.isNull()) {
+        QPainter bp(&m_plot);
+        bp.translate(-plot.topLeft());
+        DrawPlot(bp, plot);
+        m_bPlotDirty = false;
+    }
+    p.drawImage(plot.topLeft(), m_plot);
+}
+
+void CCFStatic::DrawPlot(QPainter &p, const QRect &plot)
+{
+    const ModeStyle st = StyleOf(m_nMode);
+    p.fillRect(plot, st.fill);
+    p.setPen(QPen(st.frame, 1));
+    p.drawRect(plot.adjusted(0, 0, -1, -1));
+
+    CKTVEQ *eq = ShownEq();
+    const bool drawOutput = m_nMode == kModeOutput && (g_nViewMode == 1 || g_nViewMode == 2);
+    if (m_nMode == kModeOutput && !drawOutput)
+        return;
+    // The element whose area and label are drawn.
+    CFilter *selected = m_tracker.Active();
+    if ((m_nMode == kModeEffect || m_nMode == kModeMic) && m_nRequested >= 0 && eq)
+        selected = eq->GetAt(m_nRequested);
+
+    if (st.logo)
+        p.drawImage(330, 31, Watermark());
+    if (selected && m_nMode != kModeEmpty) {
+        const CPoint *poly = selected->GetPolygon();
+        QPoint pts[CFilter::kPolyPoints];
+        for (int i = 0; i < CFilter::kPolyPoints; ++i)
+            pts[i] = QPoint(poly[i].x, poly[i].y);
+        p.setPen(QPen(st.selectedFill, 1));
+        p.setBrush(st.selectedFill);
+        p.drawPolygon(pts, CFilter::kPolyPoints);
+        p.setBrush(Qt::NoBrush);
+    }
+
+    // Grid: the 26 lines from 30 Hz to 10 kHz and eight gain lines.
+    p.setPen(QPen(kGridLine, 1));
+    QLine lines[graph::kGridLines - 1 + 8];
+    int n = 0;
+    for (int k = 1; k < graph::kGridLines; ++k) {
+        const int x = m_layout.gridX[std::size_t(k)];
+        lines[n++] = QLine(x, plot.top(), x, plot.top() + plot.height() - 1);
+    }
+    for (int k = 1; k <= 8; ++k) {
+        const int y = std::min(graph::PlotLineY(m_layout, k, st.lineDivisions), plot.top() + plot.height() - 1);
+        lines[n++] = QLine(plot.left(), y, plot.left() + plot.width() - 1, y);
+    }
+    p.drawLines(lines, n);
+
+    if (m_nMode == kModeEmpty || !eq)
+        return;
+    DrawCurves(p);
+    DrawMarkers(p);
+    DrawSelection(p);
+}
+
+void CCFStatic::DrawCurves(QPainter &p)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setClipRect(ToQ(m_layout.plot));
+    QPointF pts[kFreqPoints];
+    auto polyline = [&](const CurvePointF *c, const QColor &colour, qreal width, bool bezier) {
+        for (int i = 0; i < kFreqPoints; ++i)
+            pts[i] = QPointF(c[i].x, c[i].y);
+        QPen pen(colour, width);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setPen(pen);
+        if (!bezier) {
+            p.drawPolyline(pts, kFreqPoints);
+            return;
+        }
+        // 241 points as 80 cubic segments.
+        QPainterPath path(pts[0]);
+        for (int i = 1; i + 2 < kFreqPoints; i += 3)
+            path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
+        p.drawPath(path);
+    };
+    if (m_nMode == kModeOutput && m_pRoot) {
+        for (int i = 0; i < CKTV_Data::kOutputs; ++i) {
+            if (i == m_nShownOutput || !g_CurveOverlayFlags[std::size_t(i)].load(std::memory_order_relaxed))
+                continue;
+            if (CKTV_OutData *o = m_pRoot->GetOut(i)) {
+                o->UpdateCurve();
+                polyline(o->m_ptCurveF, kOverlayCurve, 3, false);
+            }
+        }
+    }
+    UpdateShownCurve();
+    if (const CurvePointF *c = ShownCurve()) {
+        QColor colour = kShownCurve;
+        if (m_nMode == kModeEffect || m_nMode == kModeMic) {
+            const std::uint32_t argb = m_pInput->GetCurveArgb();
+            colour = QColor::fromRgba(argb);
+        }
+        polyline(c, colour, 2, m_nMode != kModeOutput);
+    }
+    // The flat caption's text is empty in both languages: nothing is drawn for it.
+    (void)ShownFlat();
+    p.restore();
+}
+
+void CCFStatic::DrawMarkers(QPainter &p)
+{
+    CKTVEQ *eq = ShownEq();
+    if (!eq)
+        return;
+    const CFilter *active = m_tracker.Active();
+    const bool inputView = m_nMode == kModeEffect || m_nMode == kModeMic;
+    int count = eq->GetSize();
+    if (m_nMode == kModeMusic && g_nViewMode == 1)
+        count = std::min(count, kMusicScanBands);
+    p.setFont(MarkerFont());
+    const QColor ground = StyleOf(m_nMode).fill;
+    static const QColor activePlate = Skins::ReadableBackdrop(kActive);
+    const bool plateActive = Skins::Contrast(kActive, ground) < Skins::MinTextContrast;
+    // From the last to the first, so that lower numbers end up on top.
+    for (int i = count - 1; i >= 0; --i) {
+        const CFilter *f = eq->GetAt(i);
+        if (!f)
+            continue;
+        const CRect mr = f->GetMarkerRect();
+        const bool isActive = f == active && !inputView;
+        char buf[4];
+        const std::string_view text = graph::MarkerText(i, f->GetType(), buf);
+        int align = Qt::AlignVCenter;
+        switch (graph::MarkerTextAlign(mr, m_layout.plot, f->GetFreq())) {
+        case graph::MarkerAlign::Left: align |= Qt::AlignLeft; break;
+        case graph::MarkerAlign::Right: align |= Qt::AlignRight; break;
+        case graph::MarkerAlign::Center: align |= Qt::AlignHCenter; break;
+        }
+        const QRect r = ToQ(mr);
+        if (isActive && plateActive)
+            p.fillRect(r, activePlate);
+        p.setPen(isActive ? kActive : QColor(Qt::white));
+        p.drawText(r, align, QString::fromLatin1(text.data(), qsizetype(text.size())));
+    }
+}
+
+void CCFStatic::DrawSelection(QPainter &p)
+{
+    CKTVEQ *eq = ShownEq();
+    CFilter *selected = m_tracker.Active();
+    const bool inputView = m_nMode == kModeEffect || m_nMode == kModeMic;
+    if (inputView && m_nRequested >= 0 && eq)
+        selected = eq->GetAt(m_nRequested);
+    if (!selected)
+        return;
+    const graph::ElementGeometry g = selected->GetGeometry();
+    const bool handles = selected->GetType() == CFilter::kTypePeq && (inputView || !selected->GetShortLabel());
+    if (handles) {
+        QColor pen = kActive;
+        if (inputView && m_pInput) {
+            const COLORREF c = m_pInput->GetCurveColor();
+            pen = QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c)));
+        }
+        p.setPen(QPen(pen, 1));
+        p.setBrush(kSelectedFill);
+        p.drawRect(ToQ(g.leftHandle).adjusted(0, 0, -1, -1));
+        p.drawRect(ToQ(g.rightHandle).adjusted(0, 0, -1, -1));
+        p.setBrush(Qt::NoBrush);
+    }
+    const std::string label = selected->GetCurveLabel();
+    if (label.empty())
+        return;
+    const QString text = QString::fromUtf8(label.data(), qsizetype(label.size()));
+    const QColor colour = inputView ? QColor(Qt::white) : kActive;
+    const QColor ground = StyleOf(m_nMode).fill;
+    const QRect box = ToQ(g.label);
+    p.setFont(MarkerFont());
+    if (Skins::Contrast(colour, ground) < Skins::MinTextContrast) {
+        // The label's fixed red reads on a dark plate fitted to the text.
+        const QFontMetrics fm(MarkerFont());
+        QRect plate(0, 0, fm.horizontalAdvance(text) + 8, fm.height() + 2);
+        plate.moveCenter(box.center());
+        p.setPen(Qt::NoPen);
+        p.setBrush(Skins::ReadableBackdrop(colour));
+        p.drawRect(plate);
+        p.setBrush(Qt::NoBrush);
+    }
+    p.setPen(colour);
+    p.drawText(box, Qt::AlignCenter | Qt::TextDontClip, text);
+}
+
+// ---- interaction ----------------------------------------------------------------------------------
+
+QCursor CCFStatic::CursorFor(CGraphTracker::Cursor c)
+{
+    switch (c) {
+    case CGraphTracker::Cursor::SizeAll: return QCursor(Qt::SizeAllCursor);
+    case CGraphTracker::Cursor::SizeWE: return QCursor(Qt::SizeHorCursor);
+    case CGraphTracker::Cursor::SizeNS: return QCursor(Qt::SizeVerCursor);
+    default: return QCursor(Qt::ArrowCursor);
+    }
+}
+
+void CCFStatic::UpdateCursorShape()
+{
+    const Qt::CursorShape shape = CursorFor(m_tracker.CursorShape()).shape();
+    if (cursor().shape() != shape)
+        setCursor(shape);
+}
+
+namespace {
+bool Tracks(int mode) { return mode >= CCFStatic::kModeEffect && mode <= CCFStatic::kModeOutput; }
+bool ViewModeTracks() { return g_nViewMode == 1 || g_nViewMode == 2; }
+} // namespace
+
+void CCFStatic::mouseMoveEvent(QMouseEvent *e)
+{
+    if (Tracks(m_nMode) && ViewModeTracks()) {
+        if (m_tracker.TrackMouse(CPoint{ToPoint(e->position()).x(), ToPoint(e->position()).y()}))
+            InvalidatePlot();
+        UpdateCursorShape();
+    }
+    e->accept();
+}
+
+void CCFStatic::mousePressEvent(QMouseEvent *e)
+{
+    if (e->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(e);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    const QPoint q = ToPoint(e->position());
+    const CPoint pt{q.x(), q.y()};
+    if (Tracks(m_nMode)) {
+        // A touch or pen press arrives without a move before it: the hover is found at the press.
+        if (ViewModeTracks() && m_tracker.TrackMouse(pt))
+            InvalidatePlot();
+        m_tracker.BeginDrag(pt);
+    } else {
+        m_tracker.SetReleased(false);
+    }
+    UpdateCursorShape();
+    e->accept();
+}
+
+void CCFStatic::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (e->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(e);
+        return;
+    }
+    m_tracker.SetReleased(true);
+    if (Tracks(m_nMode))
+        m_tracker.EndDrag();
+    UpdateCursorShape();
+    e->accept();
+}
+
+void CCFStatic::focusOutEvent(QFocusEvent *e)
+{
+    QWidget::focusOutEvent(e);
+    if (m_pOwner)
+        PostMessageTo(m_pOwner, WM_CURVE_KILLFOCUS, 0, 0);
+}
+
+void CCFStatic::changeEvent(QEvent *e)
+{
+    QWidget::changeEvent(e);
+    // The crossover label "Off" follows the language; a disabled graph draws as it is.
+    if (e->type() == QEvent::LanguageChange || e->type() == QEvent::EnabledChange)
+        InvalidatePlot();
+}
+
+void CCFStatic::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    CalcLayout();
+}
+
+void CCFStatic::OnTimer(int id)
+{
+    if (id != kNotifyTimer || !m_pOwner)
+        return;
+    for (int item : m_tracker.Tick())
+        PostMessageTo(m_pOwner, WM_CURVE_BAND_CHANGED, WPARAM(item), LPARAM(m_nNotifyCode));
+}
+
+void CCFStatic::KillGraphTimer() { m_pTimers->KillTimer(kNotifyTimer); }
+
+int CCFStatic::IsOutputLinked() const
+{
+    if (!g_bAnyLink)
+        return 0;
+    const int shown = std::clamp(m_nShownOutput, 0, int(g_LinkGroups.size()) - 1);
+    const int group = g_LinkGroups[std::size_t(shown)];
+    if (group == 0)
+        return 0;
+    for (int j = 0; j < int(g_LinkGroups.size()); ++j)
+        if (j != shown && g_LinkGroups[std::size_t(j)] == group)
+            return 1;
+    return 0;
+}
+
+bool CCFStatic::MovePointerOutside()
+{
+    const QRect global(mapToGlobal(QPoint(0, 0)), size());
+    if (!global.contains(QCursor::pos()))
+        return false;
+    // Just left of the graph, level with its bottom.
+    const QPoint target(global.left() - 1, global.bottom());
+    QCursor::setPos(target);
+    if (!global.contains(QCursor::pos()))
+        return true;
+    // The windowing system keeps the pointer where it is (Wayland): forget the hover instead.
+    m_tracker.ClearHover();
+    UpdateCursorShape();
+    return false;
+}

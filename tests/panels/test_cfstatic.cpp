@@ -1,0 +1,177 @@
+// The response graph as the output page uses it: bound to the tree, dragged with QTest mouse
+// events, reporting to its owner on timer 3 and when it loses the focus.
+
+#include "model/Filter.h"
+#include "model/KTV_Data.h"
+#include "model/OutputPageContract.h"
+#include "panels/output/CFStatic.h"
+#include "platform/qt/WndTimers.h"
+#include "tests/controls/CtrlTestKit.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QPoint Centre(const CRect &r) { return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
+// The page with its graph at the page's size, showing output 2, whose band 15 stands alone at
+// 1 kHz, +6 dB.
+struct GraphFixture : ::testing::Test {
+    GraphFixture()
+    {
+        graph = new CCFStatic(&page);
+        graph->setGeometry(136, 3, 950, 156);
+        edit = new QLineEdit(&page);
+        edit->setGeometry(0, 200, 80, 20);
+        page.resize(1200, 664);
+        page.show();
+        page.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&page));
+        graph->SetOwner(&page);
+        graph->SetData(&root, CCFStatic::kDataOutput);
+        graph->ShowOutput(2);
+        graph->SetMode(CCFStatic::kModeOutput);
+        out = root.GetOut(2);
+        band = out->GetBand(15);
+        band->SetFreq(1000, 1);
+        band->SetGainCode(260);
+    }
+    QPoint MarkerOf(const CFilter *f) const { return Centre(f->GetMarkerRect()); }
+
+    CManualTimerClock clock;  // before the graph: its timer runs on it
+    CKTV_Data root;
+    RecordingPage page;
+    CCFStatic *graph = nullptr;
+    QLineEdit *edit = nullptr;
+    CKTV_OutData *out = nullptr;
+    CFilter *band = nullptr;
+};
+
+} // namespace
+
+TEST_F(GraphFixture, BindingPassesThePlotToTheRecordsAndFollowsResizes)
+{
+    EXPECT_EQ(graph->GetPlotRect(), (CRect{40, 10, 940, 136}));
+    EXPECT_EQ(out->GetPlotWidth(), 900);
+    EXPECT_EQ(graph->GetNotifyCode(), 0x302);
+    EXPECT_EQ(graph->GetMode(), CCFStatic::kModeOutput);
+
+    graph->resize(800, 200);
+    EXPECT_EQ(graph->GetPlotRect(), (CRect{40, 10, 790, 180}));
+    EXPECT_EQ(root.GetOut(5)->GetPlotWidth(), 750);
+    EXPECT_EQ(root.GetOut(5)->GetPlotHeight(), 170);
+
+    // An index outside the tree is refused; the shown output stays.
+    graph->ShowOutput(8);
+    EXPECT_EQ(graph->GetShownOutput(), 2);
+}
+
+TEST_F(GraphFixture, DraggingABandMovesItAndTellsTheOwnerOnTheTimer)
+{
+    const QPoint start = MarkerOf(band);
+    QTest::mouseMove(graph, start);
+    EXPECT_EQ(graph->GetItemIndex(), 15);
+    EXPECT_EQ(graph->cursor().shape(), Qt::SizeAllCursor);
+    QTest::mousePress(graph, Qt::LeftButton, {}, start);
+    EXPECT_TRUE(graph->hasFocus());
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(graph, start + QPoint(8 * step, 2 * step));
+    QTest::mouseRelease(graph, Qt::LeftButton, {}, start + QPoint(80, 20));
+    EXPECT_GT(band->GetFreq(), 1000);
+    EXPECT_LT(band->GetGainCode(), 260);
+    EXPECT_TRUE(page.Of(WM_CURVE_BAND_CHANGED).empty());  // only the timer reports
+
+    clock.Advance(CCFStatic::kNotifyTimerMs);
+    EXPECT_EQ(page.Of(WM_CURVE_BAND_CHANGED), (std::vector<RecordedMessage>{{WM_CURVE_BAND_CHANGED, 15, 0x302}}));
+    EXPECT_EQ(graph->TakeDragChanges(15), CGraphTracker::kChangedFreq | CGraphTracker::kChangedGain);
+    // The release repeats until the owner clears the released flag.
+    clock.Advance(CCFStatic::kNotifyTimerMs);
+    EXPECT_EQ(page.Of(WM_CURVE_BAND_CHANGED).size(), 2u);
+    graph->SetReleased(0);
+    clock.Advance(3 * CCFStatic::kNotifyTimerMs);
+    EXPECT_EQ(page.Of(WM_CURVE_BAND_CHANGED).size(), 2u);
+}
+
+TEST_F(GraphFixture, WithoutAnOwnerNothingIsPosted)
+{
+    graph->SetOwner(nullptr);
+    QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(500, 20));
+    clock.Advance(CCFStatic::kNotifyTimerMs);
+    edit->setFocus();
+    EXPECT_TRUE(page.Numbers().empty());
+}
+
+TEST_F(GraphFixture, LosingTheFocusTellsTheOwner)
+{
+    QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(500, 20));
+    ASSERT_TRUE(graph->hasFocus());
+    edit->setFocus();
+    EXPECT_EQ(page.Of(WM_CURVE_KILLFOCUS), (std::vector<RecordedMessage>{{WM_CURVE_KILLFOCUS, 0, 0}}));
+}
+
+TEST_F(GraphFixture, RedrawSelectsAtOnceAndThePaintShowsIt)
+{
+    graph->Redraw(out->GetHpfIndex());
+    EXPECT_EQ(graph->GetActiveItem(), out->GetHpf());
+    EXPECT_EQ(graph->GetItemIndex(), 31);
+    graph->Redraw(99);  // outside the set: the selection stays
+    EXPECT_EQ(graph->GetItemIndex(), 31);
+
+    // The selected band's marker number is drawn red.
+    graph->Redraw(15);
+    const QImage img = graph->grab().toImage();
+    const CRect mr = band->GetMarkerRect();
+    int red = 0;
+    for (int y = mr.top; y < mr.bottom; ++y)
+        for (int x = mr.left; x < mr.right; ++x) {
+            const QColor c = img.pixelColor(x, y);
+            red += c.red() > 180 && c.green() < 80 && c.blue() < 80;
+        }
+    EXPECT_GT(red, 4);
+
+    graph->ClearActiveItem();
+    EXPECT_EQ(graph->GetActiveItem(), nullptr);
+}
+
+TEST_F(GraphFixture, OverlaidOutputsAreDrawnInGreyButNeverTheShownOne)
+{
+    // Output 5 carries a deep cut the shown output has not.
+    CFilter *cut = root.GetOut(5)->GetBand(10);
+    cut->SetFreq(200, 1);
+    cut->SetGainCode(80);
+    const int x = 40 + 300 + 300 * 0;  // 200 Hz
+    auto greyBelowZero = [&] {
+        graph->Redraw(-1);
+        const QImage img = graph->grab().toImage();
+        int n = 0;
+        for (int y = 100; y < 136; ++y) {
+            const QColor c = img.pixelColor(x, y);
+            n += c.red() == c.green() && c.red() > 85 && c.red() < 115 && c.blue() == c.red();
+        }
+        return n;
+    };
+    const int before = greyBelowZero();
+    g_CurveOverlayFlags[5] = 1;
+    const int overlaid = greyBelowZero();
+    g_CurveOverlayFlags[5] = 0;
+    g_CurveOverlayFlags[2] = 1;  // the shown output's own flag draws nothing more
+    const int own = greyBelowZero();
+    g_CurveOverlayFlags[2] = 0;
+    EXPECT_GT(overlaid, before);
+    EXPECT_EQ(own, before);
+}
+
+TEST_F(GraphFixture, PointerLeavesTheGraphAfterAKeyStep)
+{
+    QTest::mouseMove(graph, MarkerOf(band));
+    QCursor::setPos(graph->mapToGlobal(MarkerOf(band)));
+    graph->MovePointerOutside();
+    const QRect global(graph->mapToGlobal(QPoint(0, 0)), graph->size());
+    // Either the pointer is off the graph or the graph forgot its hover.
+    EXPECT_TRUE(!global.contains(QCursor::pos()) || graph->GetHover() == 0);
+}

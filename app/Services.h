@@ -79,7 +79,9 @@ public:
 class IPresetCommands {
 public:
     virtual ~IPresetCommands() = default;
-    virtual bool SavePresetFile() = 0;
+    // 1 saved, 0 the user cancelled the file dialog, -1 the save failed (its message was shown):
+    // the exit prompt's Yes closes the program after 1 or 0 and keeps it open after -1.
+    virtual int SavePresetFile() = 0;
     virtual bool LoadPresetFile() = 0;
     // Writes the all-presets file chosen before the device's presets were read.
     virtual bool WriteAllPresetsFile() = 0;

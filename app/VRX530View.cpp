@@ -76,6 +76,7 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     m_msgBox = new CMsgBox;
     m_msgBox->CreateHidden(this);
     InstallMessageHandlers();
+    InstallCommandHandlers();
     ShowConnectedState(false);
 }
 

@@ -29,6 +29,7 @@ class CKTV_Data;
 class CMessageTable;
 class CMsgBox;
 class CShow_Link;
+class CViewPopupMenu;
 class IHidBackend;
 class QAbstractButton;
 class QLineEdit;
@@ -113,12 +114,53 @@ public:
     void Disconnect() override;
     void ClearNetReachable() override { m_backend->ClearNetReachable(); }
 
+    // ---- commands of the title strip and its popups, help, version dialog and exit prompt
+    //      (app/ViewCommands.cpp). The controls report clicks as WM_COMMAND, which reaches
+    //      OnViewCommand: connect no clicked signal of these controls as well. ----
+    // Carries out the command of a control or a popup item; false when the id is none of these.
+    bool OnViewCommand(int id);
+    void OnDataButton();
+    void OnOptionsButton();
+    void OnToggleLanguage();
+    void OnHelp();
+    void OnAbout();
+    void OnAdvanced();
+    void OnMinimizeButton();
+    void OnCloseButton();
+    // flags: 0 for a general change, SPI_SETWORKAREA (47) when a screen's work area changed.
+    void OnSettingChange(unsigned flags, const QString &section);
+    void OnMixerButton();
+    void OnSystemButton();
+    void OnInputPageButton();
+    void OnAdvancedSwitch();
+    void OnSlotButton(int slot);
+    void SelectSlotButton(int slot, int flag);
+    // The popups, made at their first opening (null before).
+    CViewPopupMenu *DataMenu() const { return m_menuData; }
+    CViewPopupMenu *OptionsMenu() const { return m_menuOptions; }
+    // Blocks the Data items that need a device (720, 721, 722, 724, 726) unless a link is open.
+    void PrepareDataMenu();
+    bool Closing() const { return m_bClosing != 0; }
+    static constexpr unsigned SPI_SETWORKAREA = 47;
+
 protected:
     void paintEvent(QPaintEvent *e) override;
     void changeEvent(QEvent *e) override;
 
 private:
     void InstallMessageHandlers();
+    // Commands, help, version dialog and exit prompt (app/ViewCommands.cpp).
+    void InstallCommandHandlers();
+    void EnsureMenus();
+    void TrackPopup(CViewPopupMenu *menu, int anchorId, int anchorX);
+    // The exit prompt's save: 1 saved, 0 the file dialog was cancelled, -1 the save failed.
+    int SavePresetBeforeExit();
+    // Steps after the exit prompt: the link goes down and the main window closes.
+    void CloseMainWindow();
+    CViewPopupMenu *m_menuData = nullptr;
+    CViewPopupMenu *m_menuOptions = nullptr;
+    int m_bClosing = 0;
+    int m_bAdvSwitch = 0;
 
     CKTV_Data &m_doc;
     std::unique_ptr<IHidBackend> m_ownHid;

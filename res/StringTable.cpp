@@ -39,6 +39,13 @@ constexpr StrEntry kTable[] = {
     {AskGeqToPeq, "是否把图示均衡模式转换为参量均衡模式?", "Whether the GEQ Mode convert to PEQ Mode?"},
 
     {SoftwareVersion, "软件版本 DURE-RO1.01", "Software version DURE-RO1.01"},
+    {VersionCaption, "关于", "About"},
+    {VersionHelpButton, "帮助", "Help"},
+    {DeviceVersionLine, "设备版本 %1", "Device version %1"},
+    {VersionTextLine, "ZK-470 数字音频处理器调音软件", "ZK-470 DSP tuning software"},
+    {HelpCaption, "帮助", "Help"},
+    {HelpMissing, "没有发现帮助文件!", "Not find help file!"},
+    {ExitQuestion, "是否保存当前场景文件?", "Whether to save the current Presets file?"},
 
     {Ok, "确定", "OK"},
     {Cancel, "取消", "Cancel"},

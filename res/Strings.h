@@ -41,8 +41,15 @@ enum class StrId : std::uint16_t {
     AskResetEq,
     AskPeqToGeq,
     AskGeqToPeq,
-    // Version dialog
+    // Version dialog, help and the exit prompt
     SoftwareVersion,
+    VersionCaption,
+    VersionHelpButton,
+    DeviceVersionLine,  // %1: the device's version text, empty before any device answered
+    VersionTextLine,
+    HelpCaption,
+    HelpMissing,
+    ExitQuestion,
     // Button labels
     Ok,
     Cancel,

@@ -2,6 +2,7 @@
 
 #include "app/LinkController.h"
 #include "app/UpdateLink.h"
+#include "app/ViewSettings.h"
 #include "controls/GradientProgressCtrl.h"
 #include "controls/GroupBoxEx.h"
 #include "controls/TransparentStatic.h"
@@ -216,17 +217,24 @@ void CUpgradeDlg::OnBrowse()
 
 bool CUpgradeDlg::ChooseFirmwareFile()
 {
-    const QString folder = QString::fromStdString(AppSettings().ReadString("DspMcu", "Folder"));
-    const QString path = QFileDialog::getOpenFileName(this, QString(), folder, QStringLiteral("*.bin (*.bin)"));
-    if (path.isEmpty())
+    CProgramSettings fileSettings(nullptr, UserDocumentsFolder);
+    CProgramSettings &store = settings != nullptr ? *settings : fileSettings;
+    if (settings == nullptr)
+        store.LoadDspMcuSettings();
+    const std::string folder = store.Folder(FOLDER_FIRMWARE);
+    const std::string chosen =
+        openFile ? openFile(folder)
+                 : QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(folder),
+                                                QStringLiteral("*.bin (*.bin)"))
+                       .toStdString();
+    if (chosen.empty())
         return false;
-    const std::string chosen = path.toStdString();
     // A path of another kind is refused and not stored.
     if (!FirmwareFile::HasFirmwareExtension(chosen))
         return false;
     g_strFirmwareFile = chosen;
-    AppSettings().Write("DspMcu", "File", chosen);
-    AppSettings().Write("DspMcu", "Folder", QFileInfo(path).absolutePath().toStdString());
+    store.SetFolder(FOLDER_FIRMWARE, QFileInfo(QString::fromStdString(chosen)).absolutePath().toStdString());
+    store.SaveDspMcuSettings();
     return true;
 }
 

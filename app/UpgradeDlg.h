@@ -22,6 +22,7 @@ class CMessageTable;
 class CTransparentStatic;
 class CUpdateLink;
 class QComboBox;
+class CProgramSettings;
 class QLineEdit;
 class QPushButton;
 
@@ -49,6 +50,12 @@ public:
     // Title, frame and buttons in the UI language (again at each language change).
     void ApplyTexts();
 
+    // Where the firmware folder and file are kept: the view's settings (null: the settings file,
+    // read afresh at each choice).
+    CProgramSettings *settings = nullptr;
+    // The open-file dialog; replaced by tests. Returns the chosen path, or empty on cancel.
+    std::function<std::string(const std::string &folder)> openFile;
+
     // The device popup; replaced by tests. Returns the chosen command, or 0.
     std::function<int(const std::vector<std::pair<int, std::string>> &)> popup;
 
@@ -71,8 +78,13 @@ protected:
 private:
     void StartUpdate(int linkMode, const std::function<bool()> &open);
     int DefaultPopup(const std::vector<std::pair<int, std::string>> &items);
+public:
     // The firmware file from the open-file dialog; false when none of the right kind was chosen.
+    // A file of the right kind becomes g_strFirmwareFile, its folder the firmware folder, and both
+    // are saved.
     bool ChooseFirmwareFile();
+
+private:
     void SetTip(const std::string &text);
 
     class TipLink;

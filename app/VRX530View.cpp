@@ -162,6 +162,7 @@ void CVRX530View::Shutdown()
 void CVRX530View::OnFirmwareUpdate()
 {
     CUpgradeDlg dlg(*m_updateLink, this);
+    dlg.settings = &m_settings;
     dlg.exec();
     g_bUpdating = 0;
 }

@@ -12,6 +12,7 @@
 #include "app/PageRegistry.h"
 #include "app/Services.h"
 #include "app/UpdateLink.h"
+#include "app/ViewSettings.h"
 #include "link/ClientSocket.h"
 #include "link/KTVCommand.h"
 #include "link/UsbMonitor.h"
@@ -88,6 +89,17 @@ public:
     // Shows the input-source code 0..3; with flag 1 the user picked it, so the next status reply
     // leaves the source alone.
     void SetInputSource(int sourceCode, int flag) override;
+
+    // ---- settings: file-dialog folders, firmware file, language, curve display (app/ViewSettings.cpp) ----
+    int LoadFileFolder(int kind);
+    int SaveFileFolder(int kind);
+    int LoadDspMcuSettings();
+    int SaveDspMcuSettings();
+    int LoadLineSetting();
+    int SaveLineSetting();
+    static bool IsNotDirectory(const std::string &path);
+    // m_szFolder: the folder of file kind 1..4 (FolderKind), as last loaded or chosen.
+    CProgramSettings &FolderSettings() { return m_settings; }
 
     // ---- ILinkView ----
     void ShowConnectedState(bool connected) override;
@@ -186,4 +198,6 @@ private:
     CMsgBox *m_msgBox = nullptr;
     bool m_shutDown = false;
     bool m_connectedLook = false;  // the state ShowConnectedState last showed
+    // Settings of app/ViewSettings.cpp; the file-dialog folders are its m_szFolder.
+    CProgramSettings m_settings{nullptr, UserDocumentsFolder};
 };

@@ -59,6 +59,7 @@ std::array<std::atomic<int>, kLinkGroupSlots> g_LinkGroupUsed{};
 std::array<std::atomic<int>, kLinkGroupSlots> g_LinkGroupCount{};
 std::array<std::atomic<int>, kLinkGroupSlots> g_LinkGroupMask{};
 std::array<std::atomic<int>, kLinkGroupSlots> g_BtlPair{};
+std::array<std::array<std::atomic<int>, 2>, kLinkGroupSlots> g_LinkSuspend{};
 
 std::array<std::atomic<std::uint8_t>, kHexInfoSize> g_HexInfo{};
 
@@ -181,6 +182,14 @@ int IsOutputLinked(int ch)
     for (std::size_t i = 0; i < g_LinkGroups.size(); ++i)
         if (static_cast<int>(i) != ch && g_LinkGroups[i].load() == group)
             return 1;
+    return 0;
+}
+
+int FindFreeSlot()
+{
+    for (std::size_t i = 0; i < g_LinkGroupUsed.size(); ++i)
+        if (g_LinkGroupUsed[i].load() == 0)
+            return static_cast<int>(i);
     return 0;
 }
 
@@ -328,6 +337,9 @@ void ResetDeviceImageGlobals()
         v.store(0);
     for (auto *table : {&g_ChannelModified, &g_LinkGroupUsed, &g_LinkGroupCount, &g_LinkGroupMask, &g_BtlPair})
         for (auto &v : *table)
+            v.store(0);
+    for (auto &entry : g_LinkSuspend)
+        for (auto &v : entry)
             v.store(0);
     for (auto &b : g_HexInfo)
         b.store(0);

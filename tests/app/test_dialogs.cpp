@@ -354,3 +354,35 @@ TEST_F(UpdateDialogRig, QuitDuringAnUpdateAsksAndAbortsOnYes)
     ASSERT_EQ(boxes.Shown().size(), 4u);
     EXPECT_EQ(boxes.Shown()[3].text, "The firmware update failed!");
 }
+
+TEST_F(UpdateDialogRig, ChosenFirmwareFileAndItsFolderAreSavedUnderDspMcu)
+{
+    CMemorySettings memory;
+    CProgramSettings settings(&memory, [] { return std::string("/nonexistent/Documents"); });
+    settings.SetFolder(FOLDER_FIRMWARE, "/nonexistent/Documents");
+    settings.LoadDspMcuSettings();  // first start: the group with its defaults
+    g_strFirmwareFile = "";
+    CUpgradeDlg dlg(view->UpdateLink());
+    dlg.settings = &settings;
+    std::string offered;
+    dlg.openFile = [&](const std::string &folder) {
+        offered = folder;
+        return file;
+    };
+    ASSERT_TRUE(dlg.ChooseFirmwareFile());
+    EXPECT_EQ(offered, "/nonexistent/Documents");
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    EXPECT_EQ(g_strFirmwareFile.Get(), file);
+    EXPECT_EQ(memory.ReadString("DspMcu", "Name"), file);
+    EXPECT_EQ(memory.ReadString("DspMcu", "Path"), folder);
+    EXPECT_EQ(settings.Folder(FOLDER_FIRMWARE), folder);
+
+    // A file of another kind is refused and nothing is stored; a cancel changes nothing either.
+    dlg.openFile = [](const std::string &) { return std::string("/tmp/other/fw.hex"); };
+    EXPECT_FALSE(dlg.ChooseFirmwareFile());
+    dlg.openFile = [](const std::string &) { return std::string(); };
+    EXPECT_FALSE(dlg.ChooseFirmwareFile());
+    EXPECT_EQ(memory.ReadString("DspMcu", "Name"), file);
+    EXPECT_EQ(settings.Folder(FOLDER_FIRMWARE), folder);
+    g_strFirmwareFile = "";
+}

@@ -149,6 +149,20 @@ TEST_F(DeviceImageTest, IsOutputLinked)
     EXPECT_EQ(IsOutputLinked(5), 0);
 }
 
+TEST_F(DeviceImageTest, FindFreeSlotGivesTheFirstUnusedGroupAndZeroWhenAllAreUsed)
+{
+    EXPECT_EQ(FindFreeSlot(), 0);
+    const int used[10] = {1, 1, 0, 1, 0, 0, 0, 0, 0, 0};
+    for (std::size_t i = 0; i < 10; ++i)
+        g_LinkGroupUsed[i] = used[i];
+    EXPECT_EQ(FindFreeSlot(), 2);
+    g_LinkGroupUsed[2] = 1;
+    EXPECT_EQ(FindFreeSlot(), 4);
+    for (auto &u : g_LinkGroupUsed)
+        u = 1;
+    EXPECT_EQ(FindFreeSlot(), 0);
+}
+
 TEST_F(DeviceImageTest, ClampCrossoverForTweeterTypes)
 {
     auto setCrossover = [](int ch, int hp, int hpSlope, int lp) {

@@ -9,6 +9,7 @@
 #include "platform/qt/Fonts.h"
 #include "platform/qt/WindowMessages.h"
 #include "platform/qt/WndTimers.h"
+#include "res/Strings.h"
 #include "res/Skins.h"
 
 #include <QCursor>
@@ -21,9 +22,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QResizeEvent>
+#include <QStaticText>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -288,6 +292,9 @@ void CCFStatic::InvalidatePlot()
 
 void CCFStatic::EnableGraph(int enable)
 {
+    // The whole control is drawn again.
+    m_painted.valid = false;
+    m_bPlotDirty = true;
     update();
     setEnabled(enable != 0);
 }
@@ -346,35 +353,201 @@ void CCFStatic::paintEvent(QPaintEvent *e)
         return;
     if (m_plot.size() != plot.size()) {
         m_plot = QImage(plot.size(), QImage::Format_ARGB32_Premultiplied);
+        m_painted.valid = false;
         m_bPlotDirty = true;
     }
+    m_lastDrawn = QRegion();
     if (m_bPlotDirty && !m_plot.isNull()) {
-        QPainter bp(&m_plot);
-        bp.translate(-plot.topLeft());
-        DrawPlot(bp, plot);
+        SceneState now;
+        CaptureScene(now);
+        const QRegion dirty = SceneChanges(now);
+        m_lastDrawn = dirty;
+        if (!dirty.isEmpty()) {
+            QPainter bp(&m_plot);
+            bp.translate(-plot.topLeft());
+            bp.setClipRegion(dirty);
+            DrawPlot(bp, plot, dirty);
+        }
+        m_painted = std::move(now);
         m_bPlotDirty = false;
     }
     p.drawImage(plot.topLeft(), m_plot);
 }
 
-void CCFStatic::DrawPlot(QPainter &p, const QRect &plot)
+int CCFStatic::SelectedIndex() const
+{
+    // Effect and microphone views fill and label the requested element, the others the active one.
+    if ((m_nMode == kModeEffect || m_nMode == kModeMic) && m_nRequested >= 0)
+        return m_nRequested;
+    return m_tracker.ActiveIndex();
+}
+
+CFilter *CCFStatic::SelectedItem() const
+{
+    CKTVEQ *eq = ShownEq();
+    const int i = SelectedIndex();
+    return (eq && i >= 0) ? eq->GetAt(i) : nullptr;
+}
+
+QRect CCFStatic::LabelPlate(const QString &text, const CRect &box) const
+{
+    const QFontMetrics fm(MarkerFont());
+    QRect plate(0, 0, fm.horizontalAdvance(text) + 8, fm.height() + 2);
+    plate.moveCenter(ToQ(box).center());
+    return plate;
+}
+
+void CCFStatic::CaptureScene(SceneState &now)
+{
+    now.valid = true;
+    now.mode = m_nMode;
+    now.active = m_tracker.ActiveIndex();
+    now.selected = SelectedIndex();
+    now.shown = m_nShownOutput;
+    now.enabled = isEnabled();
+    now.chinese = g_bChinese != 0;
+    now.plot = ToQ(m_layout.plot);
+    CKTVEQ *eq = ShownEq();
+    if (m_nMode == kModeEmpty || !eq)
+        return;
+    UpdateShownCurve();
+    if (const CurvePointF *c = ShownCurve())
+        for (int i = 0; i < kFreqPoints; ++i)
+            now.curve[std::size_t(i)] = c[i].y;
+    if (m_nMode == kModeOutput && m_pRoot) {
+        for (int o = 0; o < CKTV_Data::kOutputs; ++o) {
+            if (o == m_nShownOutput || !g_CurveOverlayFlags[std::size_t(o)].load(std::memory_order_relaxed))
+                continue;
+            CKTV_OutData *out = m_pRoot->GetOut(o);
+            if (!out)
+                continue;
+            now.overlayMask |= 1 << o;
+            out->UpdateCurve();
+            for (int i = 0; i < kFreqPoints; ++i)
+                now.overlay[std::size_t(o)][std::size_t(i)] = out->m_ptCurveF[i].y;
+        }
+    }
+    const int n = eq->GetSize();
+    now.markers.resize(std::size_t(n));
+    for (int i = 0; i < n; ++i)
+        if (const CFilter *f = eq->GetAt(i))
+            now.markers[std::size_t(i)] = f->GetMarkerRect();
+    if (CFilter *sel = SelectedItem()) {
+        const CPoint *poly = sel->GetPolygon();
+        now.polygon.assign(poly, poly + CFilter::kPolyPoints);
+        // The visible part of the area: where it leaves its closing line.
+        const int base = poly[0].y;
+        int x0 = INT_MAX, x1 = INT_MIN, y0 = base, y1 = base;
+        for (int i = 1; i + 1 < CFilter::kPolyPoints; ++i) {
+            if (poly[i].y == base)
+                continue;
+            x0 = std::min(x0, poly[i - 1].x);
+            x1 = std::max(x1, poly[i + 1].x);
+            y0 = std::min(y0, poly[i].y);
+            y1 = std::max(y1, poly[i].y);
+        }
+        if (x0 <= x1)
+            now.fill = QRect(QPoint(x0, y0), QPoint(x1, y1)).adjusted(-1, -1, 1, 1);
+        const graph::ElementGeometry g = sel->GetGeometry();
+        now.handles[0] = g.leftHandle;
+        now.handles[1] = g.rightHandle;
+        const std::string label = sel->GetCurveLabel();
+        now.label = QString::fromUtf8(label.data(), qsizetype(label.size()));
+        now.labelPlate = now.label.isEmpty() ? QRect() : LabelPlate(now.label, g.label).adjusted(-2, -2, 2, 2);
+    }
+}
+
+namespace {
+
+// Strips of the plot where a curve moved by more than a fraction of a pixel between two
+// drawings, one rectangle per run of moved segments. Points that moved less keep their painted
+// value in `now`, so the difference never builds up unseen.
+void CurveChanges(const std::array<float, kFreqPoints> &was, std::array<float, kFreqPoints> &now,
+                  const CurvePointF *xs, int margin, QRegion &dirty)
+{
+    constexpr float kEps = 0.02f;
+    bool moved[kFreqPoints];
+    for (int i = 0; i < kFreqPoints; ++i) {
+        moved[i] = std::fabs(now[std::size_t(i)] - was[std::size_t(i)]) > kEps;
+        if (!moved[i])
+            now[std::size_t(i)] = was[std::size_t(i)];
+    }
+    int i = 0;
+    while (i < kFreqPoints) {
+        if (!moved[i]) {
+            ++i;
+            continue;
+        }
+        // The run of points that moved, with the segments on both sides of each.
+        const int first = std::max(i - 1, 0);
+        int last = i;
+        while (last + 1 < kFreqPoints && moved[last + 1])
+            ++last;
+        const int end = std::min(last + 1, kFreqPoints - 1);
+        float lo = std::numeric_limits<float>::max(), hi = std::numeric_limits<float>::lowest();
+        for (int k = first; k <= end; ++k) {
+            lo = std::min({lo, was[std::size_t(k)], now[std::size_t(k)]});
+            hi = std::max({hi, was[std::size_t(k)], now[std::size_t(k)]});
+        }
+        dirty += QRect(QPoint(int(std::floor(xs[first].x)) - margin, int(std::floor(lo)) - margin),
+                       QPoint(int(std::ceil(xs[end].x)) + margin, int(std::ceil(hi)) + margin));
+        i = last + 1;
+    }
+}
+
+} // namespace
+
+QRegion CCFStatic::SceneChanges(SceneState &now) const
+{
+    const SceneState &was = m_painted;
+    const QRect plot = now.plot;
+    if (!was.valid || now.mode != was.mode || now.active != was.active || now.selected != was.selected ||
+        now.shown != was.shown || now.overlayMask != was.overlayMask || now.enabled != was.enabled ||
+        now.chinese != was.chinese || now.plot != was.plot || now.markers.size() != was.markers.size())
+        return plot;
+    QRegion dirty;
+    if (const CurvePointF *c = ShownCurve())
+        CurveChanges(was.curve, now.curve, c, 3, dirty);
+    if (m_pRoot)
+        for (int o = 0; o < CKTV_Data::kOutputs; ++o)
+            if (now.overlayMask & (1 << o))
+                CurveChanges(was.overlay[std::size_t(o)], now.overlay[std::size_t(o)], m_pRoot->GetOut(o)->m_ptCurveF,
+                             3, dirty);
+    for (std::size_t i = 0; i < now.markers.size(); ++i)
+        if (now.markers[i] != was.markers[i]) {
+            dirty += ToQ(was.markers[i]);
+            dirty += ToQ(now.markers[i]);
+        }
+    if (now.polygon != was.polygon) {
+        dirty += was.fill;
+        dirty += now.fill;
+    }
+    for (int h = 0; h < 2; ++h)
+        if (now.handles[h] != was.handles[h]) {
+            dirty += ToQ(was.handles[h]);
+            dirty += ToQ(now.handles[h]);
+        }
+    if (now.label != was.label || now.labelPlate != was.labelPlate) {
+        dirty += was.labelPlate;
+        dirty += now.labelPlate;
+    }
+    return dirty & plot;
+}
+
+void CCFStatic::DrawPlot(QPainter &p, const QRect &plot, const QRegion &dirty)
 {
     const ModeStyle st = StyleOf(m_nMode);
-    p.fillRect(plot, st.fill);
+    const QRect bounds = dirty.boundingRect();
+    p.fillRect(bounds, st.fill);
     p.setPen(QPen(st.frame, 1));
     p.drawRect(plot.adjusted(0, 0, -1, -1));
 
     CKTVEQ *eq = ShownEq();
-    const bool drawOutput = m_nMode == kModeOutput && (g_nViewMode == 1 || g_nViewMode == 2);
-    if (m_nMode == kModeOutput && !drawOutput)
+    if (m_nMode == kModeOutput && !(g_nViewMode == 1 || g_nViewMode == 2))
         return;
-    // The element whose area and label are drawn.
-    CFilter *selected = m_tracker.Active();
-    if ((m_nMode == kModeEffect || m_nMode == kModeMic) && m_nRequested >= 0 && eq)
-        selected = eq->GetAt(m_nRequested);
-
     if (st.logo)
         p.drawImage(330, 31, Watermark());
+    CFilter *selected = SelectedItem();
     if (selected && m_nMode != kModeEmpty) {
         const CPoint *poly = selected->GetPolygon();
         QPoint pts[CFilter::kPolyPoints];
@@ -402,32 +575,82 @@ void CCFStatic::DrawPlot(QPainter &p, const QRect &plot)
 
     if (m_nMode == kModeEmpty || !eq)
         return;
-    DrawCurves(p);
-    DrawMarkers(p);
+    DrawCurves(p, bounds);
+    DrawMarkers(p, dirty);
     DrawSelection(p);
 }
 
-void CCFStatic::DrawCurves(QPainter &p)
+namespace {
+
+// A polyline of width w as the outline of its stroke: each point pushed out to both sides along
+// the mean normal of its two segments (limited where the curve turns sharply). Filled with the
+// non-zero rule and anti-aliased, it draws the same line as a pen of that width, for half the
+// cost of Qt's stroker.
+int StrokeOutline(const QPointF *p, int n, qreal w, QPointF *out)
+{
+    const qreal half = w / 2;
+    for (int i = 0; i < n; ++i) {
+        QPointF a = i > 0 ? p[i] - p[i - 1] : p[i + 1] - p[i];
+        QPointF b = i + 1 < n ? p[i + 1] - p[i] : p[i] - p[i - 1];
+        const qreal la = std::hypot(a.x(), a.y());
+        const qreal lb = std::hypot(b.x(), b.y());
+        if (la > 0)
+            a /= la;
+        if (lb > 0)
+            b /= lb;
+        QPointF t = a + b;
+        const qreal lt = std::hypot(t.x(), t.y());
+        t = lt > 1e-9 ? t / lt : b;
+        const QPointF normal(-t.y(), t.x());
+        // The miter length over the segment's own normal, kept within twice the half width.
+        const qreal cosine = normal.x() * -b.y() + normal.y() * b.x();
+        const qreal reach = half / std::max(cosine, qreal(0.5));
+        out[i] = p[i] + normal * reach;
+        out[2 * n - 1 - i] = p[i] - normal * reach;
+    }
+    return 2 * n;
+}
+
+} // namespace
+
+void CCFStatic::DrawCurves(QPainter &p, const QRect &bounds)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setClipRect(ToQ(m_layout.plot));
+    p.setClipRect(ToQ(m_layout.plot), Qt::IntersectClip);
     QPointF pts[kFreqPoints];
+    QPointF outline[2 * kFreqPoints];
     auto polyline = [&](const CurvePointF *c, const QColor &colour, qreal width, bool bezier) {
-        for (int i = 0; i < kFreqPoints; ++i)
-            pts[i] = QPointF(c[i].x, c[i].y);
-        QPen pen(colour, width);
-        pen.setJoinStyle(Qt::RoundJoin);
-        p.setPen(pen);
-        if (!bezier) {
-            p.drawPolyline(pts, kFreqPoints);
+        if (bezier) {
+            for (int i = 0; i < kFreqPoints; ++i)
+                pts[i] = QPointF(c[i].x, c[i].y);
+            // 241 points as 80 cubic segments.
+            QPainterPath path(pts[0]);
+            for (int i = 1; i + 2 < kFreqPoints; i += 3)
+                path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
+            QPen pen(colour, width);
+            pen.setJoinStyle(Qt::RoundJoin);
+            p.setPen(pen);
+            p.drawPath(path);
             return;
         }
-        // 241 points as 80 cubic segments.
-        QPainterPath path(pts[0]);
-        for (int i = 1; i + 2 < kFreqPoints; i += 3)
-            path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
-        p.drawPath(path);
+        // Only the segments that reach into what is drawn again.
+        int first = 0;
+        while (first + 1 < kFreqPoints && c[first + 1].x < bounds.left() - width)
+            ++first;
+        int last = kFreqPoints - 1;
+        while (last > first + 1 && c[last - 1].x > bounds.right() + width)
+            --last;
+        const int n = last - first + 1;
+        if (n < 2)
+            return;
+        for (int i = 0; i < n; ++i)
+            pts[i] = QPointF(c[first + i].x, c[first + i].y);
+        const int m = StrokeOutline(pts, n, width, outline);
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        p.drawPolygon(outline, m, Qt::WindingFill);
+        p.setBrush(Qt::NoBrush);
     };
     if (m_nMode == kModeOutput && m_pRoot) {
         for (int i = 0; i < CKTV_Data::kOutputs; ++i) {
@@ -442,18 +665,15 @@ void CCFStatic::DrawCurves(QPainter &p)
     UpdateShownCurve();
     if (const CurvePointF *c = ShownCurve()) {
         QColor colour = kShownCurve;
-        if (m_nMode == kModeEffect || m_nMode == kModeMic) {
-            const std::uint32_t argb = m_pInput->GetCurveArgb();
-            colour = QColor::fromRgba(argb);
-        }
+        if (m_nMode == kModeEffect || m_nMode == kModeMic)
+            colour = QColor::fromRgba(m_pInput->GetCurveArgb());
         polyline(c, colour, 2, m_nMode != kModeOutput);
     }
     // The flat caption's text is empty in both languages: nothing is drawn for it.
-    (void)ShownFlat();
     p.restore();
 }
 
-void CCFStatic::DrawMarkers(QPainter &p)
+void CCFStatic::DrawMarkers(QPainter &p, const QRegion &dirty)
 {
     CKTVEQ *eq = ShownEq();
     if (!eq)
@@ -467,38 +687,54 @@ void CCFStatic::DrawMarkers(QPainter &p)
     const QColor ground = StyleOf(m_nMode).fill;
     static const QColor activePlate = Skins::ReadableBackdrop(kActive);
     const bool plateActive = Skins::Contrast(kActive, ground) < Skins::MinTextContrast;
+    // Marker texts laid out once: "1".."99", "H", "L".
+    static std::vector<QStaticText> numbers;
+    static QStaticText high, low;
+    if (numbers.empty()) {
+        for (int i = 0; i < 99; ++i) {
+            numbers.emplace_back(QString::number(i + 1));
+            numbers.back().setTextFormat(Qt::PlainText);
+            numbers.back().prepare(QTransform(), MarkerFont());
+        }
+        high.setText(QStringLiteral("H"));
+        low.setText(QStringLiteral("L"));
+        high.prepare(QTransform(), MarkerFont());
+        low.prepare(QTransform(), MarkerFont());
+    }
     // From the last to the first, so that lower numbers end up on top.
     for (int i = count - 1; i >= 0; --i) {
         const CFilter *f = eq->GetAt(i);
         if (!f)
             continue;
         const CRect mr = f->GetMarkerRect();
-        const bool isActive = f == active && !inputView;
-        char buf[4];
-        const std::string_view text = graph::MarkerText(i, f->GetType(), buf);
-        int align = Qt::AlignVCenter;
-        switch (graph::MarkerTextAlign(mr, m_layout.plot, f->GetFreq())) {
-        case graph::MarkerAlign::Left: align |= Qt::AlignLeft; break;
-        case graph::MarkerAlign::Right: align |= Qt::AlignRight; break;
-        case graph::MarkerAlign::Center: align |= Qt::AlignHCenter; break;
-        }
         const QRect r = ToQ(mr);
+        if (!dirty.intersects(r))
+            continue;
+        const bool isActive = f == active && !inputView;
+        const int type = f->GetType();
+        const QStaticText &text = type == CFilter::kTypeHighPass  ? high
+                                  : type == CFilter::kTypeLowPass ? low
+                                                                  : numbers[std::size_t(std::clamp(i, 0, 98))];
+        const QSizeF size = text.size();
+        qreal x = r.left() + (r.width() - size.width()) / 2;
+        switch (graph::MarkerTextAlign(mr, m_layout.plot, f->GetFreq())) {
+        case graph::MarkerAlign::Left: x = r.left(); break;
+        case graph::MarkerAlign::Right: x = r.right() + 1 - size.width(); break;
+        case graph::MarkerAlign::Center: break;
+        }
         if (isActive && plateActive)
             p.fillRect(r, activePlate);
         p.setPen(isActive ? kActive : QColor(Qt::white));
-        p.drawText(r, align, QString::fromLatin1(text.data(), qsizetype(text.size())));
+        p.drawStaticText(QPointF(x, r.top() + (r.height() - size.height()) / 2), text);
     }
 }
 
 void CCFStatic::DrawSelection(QPainter &p)
 {
-    CKTVEQ *eq = ShownEq();
-    CFilter *selected = m_tracker.Active();
-    const bool inputView = m_nMode == kModeEffect || m_nMode == kModeMic;
-    if (inputView && m_nRequested >= 0 && eq)
-        selected = eq->GetAt(m_nRequested);
+    CFilter *selected = SelectedItem();
     if (!selected)
         return;
+    const bool inputView = m_nMode == kModeEffect || m_nMode == kModeMic;
     const graph::ElementGeometry g = selected->GetGeometry();
     const bool handles = selected->GetType() == CFilter::kTypePeq && (inputView || !selected->GetShortLabel());
     if (handles) {
@@ -519,20 +755,16 @@ void CCFStatic::DrawSelection(QPainter &p)
     const QString text = QString::fromUtf8(label.data(), qsizetype(label.size()));
     const QColor colour = inputView ? QColor(Qt::white) : kActive;
     const QColor ground = StyleOf(m_nMode).fill;
-    const QRect box = ToQ(g.label);
     p.setFont(MarkerFont());
     if (Skins::Contrast(colour, ground) < Skins::MinTextContrast) {
         // The label's fixed red reads on a dark plate fitted to the text.
-        const QFontMetrics fm(MarkerFont());
-        QRect plate(0, 0, fm.horizontalAdvance(text) + 8, fm.height() + 2);
-        plate.moveCenter(box.center());
         p.setPen(Qt::NoPen);
         p.setBrush(Skins::ReadableBackdrop(colour));
-        p.drawRect(plate);
+        p.drawRect(LabelPlate(text, g.label));
         p.setBrush(Qt::NoBrush);
     }
     p.setPen(colour);
-    p.drawText(box, Qt::AlignCenter | Qt::TextDontClip, text);
+    p.drawText(ToQ(g.label), Qt::AlignCenter | Qt::TextDontClip, text);
 }
 
 // ---- interaction ----------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 // Hover and drag state live in a CGraphTracker; the pure geometry in model/GraphGeometry.h and
 // model/GraphLayout.h. UI thread only.
 
+#include "model/DataDefine.h"
 #include "model/GraphLayout.h"
 #include "model/GraphTracker.h"
 #include "platform/WinCompat.h"
@@ -22,6 +23,8 @@
 #include <QCursor>
 #include <QImage>
 #include <QPointer>
+#include <QRegion>
+#include <QString>
 #include <QWidget>
 
 #include <array>
@@ -134,10 +137,38 @@ private:
     const CurvePointF *ShownCurve() const;
     void UpdateShownCurve();
     bool ShownFlat();
+    // What the plot shows, kept from the last drawing so that the next one covers only what
+    // differs from it.
+    struct SceneState {
+        bool valid = false;
+        int mode = -1;
+        int active = -1;
+        int selected = -1;
+        int shown = -1;
+        int overlayMask = 0;
+        bool enabled = true;
+        bool chinese = false;
+        QRect plot;
+        std::array<float, kFreqPoints> curve{};
+        std::array<std::array<float, kFreqPoints>, 8> overlay{};
+        std::vector<CRect> markers;
+        std::vector<CPoint> polygon;
+        QRect fill;
+        CRect handles[2];
+        QString label;
+        QRect labelPlate;
+    };
+    void CaptureScene(SceneState &now);
+    // Where the plot must be drawn again for the scene `now` to show; `now` keeps the painted
+    // values of curve points that moved too little to be seen.
+    QRegion SceneChanges(SceneState &now) const;
+    CFilter *SelectedItem() const;
+    int SelectedIndex() const;
+    QRect LabelPlate(const QString &text, const CRect &box) const;
     void DrawFrame(QPainter &p);
-    void DrawPlot(QPainter &p, const QRect &plot);
-    void DrawCurves(QPainter &p);
-    void DrawMarkers(QPainter &p);
+    void DrawPlot(QPainter &p, const QRect &plot, const QRegion &dirty);
+    void DrawCurves(QPainter &p, const QRect &bounds);
+    void DrawMarkers(QPainter &p, const QRegion &dirty);
     void DrawSelection(QPainter &p);
     void RebuildFrame();
 
@@ -162,4 +193,10 @@ private:
     QImage m_frame;
     QImage m_plot;
     bool m_bPlotDirty = true;
+    SceneState m_painted;
+    QRegion m_lastDrawn;  // the part of the plot the last paint drew (for tests and benchmarks)
+
+public:
+    // The part of the plot that the last paint drew again.
+    QRegion LastDrawnRegion() const { return m_lastDrawn; }
 };

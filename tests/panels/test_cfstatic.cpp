@@ -175,3 +175,46 @@ TEST_F(GraphFixture, PointerLeavesTheGraphAfterAKeyStep)
     // Either the pointer is off the graph or the graph forgot its hover.
     EXPECT_TRUE(!global.contains(QCursor::pos()) || graph->GetHover() == 0);
 }
+
+TEST_F(GraphFixture, ADragStepDrawsOnlyWhatChangedAndLooksAsAWholeDrawingWould)
+{
+    band->SetBandwidthIndex(20);  // a narrow band: its steps change a small part of the curve
+    g_CurveOverlayFlags[5] = 1;
+    const QPoint start = MarkerOf(band);
+    QTest::mouseMove(graph, start);
+    QTest::mousePress(graph, Qt::LeftButton, {}, start);
+    graph->repaint();
+    const QRect plot(40, 10, 900, 126);
+    auto area = [](const QRegion &r) {
+        long long a = 0;
+        for (const QRect &x : r)
+            a += (long long)x.width() * x.height();
+        return a;
+    };
+    for (int step = 1; step <= 12; ++step) {
+        QTest::mouseMove(graph, start + QPoint(3 * step, step));
+        graph->repaint();
+        const QRegion drawn = graph->LastDrawnRegion();
+        EXPECT_FALSE(drawn.isEmpty()) << step;
+        EXPECT_LT(area(drawn), (long long)plot.width() * plot.height() / 2) << step;
+    }
+    // A move that changes nothing draws nothing.
+    QTest::mouseMove(graph, start + QPoint(36, 12));
+    graph->repaint();
+    EXPECT_TRUE(graph->LastDrawnRegion().isEmpty());
+    QTest::mouseRelease(graph, Qt::LeftButton, {}, start + QPoint(36, 12));
+
+    const QImage stepwise = graph->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    graph->EnableGraph(1);
+    const QImage whole = graph->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    g_CurveOverlayFlags[5] = 0;
+    ASSERT_EQ(stepwise.size(), whole.size());
+    int worst = 0;
+    for (int y = 0; y < whole.height(); ++y)
+        for (int x = 0; x < whole.width(); ++x) {
+            const QRgb a = stepwise.pixel(x, y), b = whole.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+        }
+    EXPECT_LE(worst, 12);
+}

@@ -1,5 +1,7 @@
 #include "model/DeviceImage.h"
 
+#include "model/LinkGroups.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -59,7 +61,6 @@ std::array<std::atomic<int>, kLinkGroupSlots> g_LinkGroupUsed{};
 std::array<std::atomic<int>, kLinkGroupSlots> g_LinkGroupCount{};
 std::array<std::atomic<int>, kLinkGroupSlots> g_LinkGroupMask{};
 std::array<std::atomic<int>, kLinkGroupSlots> g_BtlPair{};
-std::array<std::array<std::atomic<int>, 2>, kLinkGroupSlots> g_LinkSuspend{};
 
 std::array<std::atomic<std::uint8_t>, kHexInfoSize> g_HexInfo{};
 
@@ -182,14 +183,6 @@ int IsOutputLinked(int ch)
     for (std::size_t i = 0; i < g_LinkGroups.size(); ++i)
         if (static_cast<int>(i) != ch && g_LinkGroups[i].load() == group)
             return 1;
-    return 0;
-}
-
-int FindFreeSlot()
-{
-    for (std::size_t i = 0; i < g_LinkGroupUsed.size(); ++i)
-        if (g_LinkGroupUsed[i].load() == 0)
-            return static_cast<int>(i);
     return 0;
 }
 
@@ -338,9 +331,7 @@ void ResetDeviceImageGlobals()
     for (auto *table : {&g_ChannelModified, &g_LinkGroupUsed, &g_LinkGroupCount, &g_LinkGroupMask, &g_BtlPair})
         for (auto &v : *table)
             v.store(0);
-    for (auto &entry : g_LinkSuspend)
-        for (auto &v : entry)
-            v.store(0);
+    ResetLinkGroupGlobals();
     for (auto &b : g_HexInfo)
         b.store(0);
 }

@@ -204,11 +204,8 @@ extern std::array<std::atomic<int>, kLinkGroupSlots> g_LinkGroupUsed;
 extern std::array<std::atomic<int>, kLinkGroupSlots> g_LinkGroupCount;
 extern std::array<std::atomic<int>, kLinkGroupSlots> g_LinkGroupMask;
 extern std::array<std::atomic<int>, kLinkGroupSlots> g_BtlPair;
-// Per output: {membership suspended, index of the group it last joined}.
-extern std::array<std::array<std::atomic<int>, 2>, kLinkGroupSlots> g_LinkSuspend;
-
-// The first link-group index 0..9 whose g_LinkGroupUsed entry is 0; 0 when all ten are in use.
-int FindFreeSlot();
+// The suspended memberships, the link anchor, FindFreeSlot and the group bookkeeping are in
+// model/LinkGroups.h.
 
 // 1 when another output has the same non-zero link group as output ch, else 0 (also for a
 // channel out of range).

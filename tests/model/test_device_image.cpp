@@ -1,4 +1,5 @@
 #include "model/DeviceImage.h"
+#include "model/LinkGroups.h"
 
 #include <gtest/gtest.h>
 

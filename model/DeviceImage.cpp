@@ -1,6 +1,7 @@
 #include "model/DeviceImage.h"
 
 #include "model/LinkGroups.h"
+#include "model/OutputRoute.h"
 
 #include <algorithm>
 #include <cstring>
@@ -332,6 +333,9 @@ void ResetDeviceImageGlobals()
         for (auto &v : *table)
             v.store(0);
     ResetLinkGroupGlobals();
+    for (auto &row : g_OutRouteBits)
+        for (auto &v : row)
+            v.store(0);
     for (auto &b : g_HexInfo)
         b.store(0);
 }

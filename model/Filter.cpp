@@ -378,6 +378,14 @@ int CFilter::IsNeutral() const
     return m_nBypass ? m_nBypass : m_nZero;
 }
 
+int CFilter::IsNeutralAfterBypass(int bypass) const
+{
+    Lock lock(m_mx);
+    if (bypass)
+        return bypass;
+    return m_nSavedBypass ? m_nSavedBypass : m_nZero;
+}
+
 int CFilter::GainCodeLocked() const
 {
     if (m_nBypass || m_nZero)

@@ -110,6 +110,8 @@ public:
     int GetFamilyByte() const;
     int GetBandIndexByte() const;
     int IsNeutral() const;
+    // What IsNeutral would answer after SetBypass(bypass), without changing anything.
+    int IsNeutralAfterBypass(int bypass) const;
     int GetGainCode() const;
     int GetBandwidthIndex() const;
     double GetGain() const;

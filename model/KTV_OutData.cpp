@@ -788,6 +788,15 @@ void CKTV_OutData::UpdateEqFlat()
     m_nEqFlat = flat ? 1 : 0;
 }
 
+int CKTV_OutData::EqFlatAfterBypass(int flag) const
+{
+    for (int i = 0; i < m_eq.GetSize(); ++i) {
+        if (!m_eq.GetAt(i)->IsNeutralAfterBypass(flag))
+            return 0;
+    }
+    return 1;
+}
+
 // ---- report texts --------------------------------------------------------------------------------------------
 
 namespace {

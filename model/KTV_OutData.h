@@ -295,6 +295,9 @@ public:
     void UpdateCurve();
     void UpdateBandCurve(int i);
     void UpdateEqFlat();
+    // 1 when every element would be neutral after SetEqBypass(flag); changes nothing, so a page
+    // can ask the user before it bypasses or restores the equaliser.
+    int EqFlatAfterBypass(int flag) const;
 
     // ---- report texts (C locale; Chinese where the interface is) ----
     std::string GetGainText() const;

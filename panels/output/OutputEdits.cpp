@@ -4,6 +4,7 @@
 #include "model/DelayMath.h"
 #include "model/DeviceImage.h"
 #include "model/Filter.h"
+#include "model/GraphTracker.h"
 #include "model/KTV_OutData.h"
 #include "model/SpeakerGroups.h"
 
@@ -94,29 +95,22 @@ int EditBandBypass(int s, int band, int state)
     return neutral;
 }
 
-BandValues ReadBand(int s, int band)
+bool RepeatDraggedBand(int s, int band, unsigned changes)
 {
     const CFilter *b = Band(s, band);
-    if (!b)
-        return {};
-    return {b->GetFreq(), b->GetBandwidthIndex(), b->GetGainCode()};
-}
-
-bool RepeatDraggedBand(int s, int band, const BandValues &shown)
-{
-    if (!Band(s, band))
+    const bool freq = changes & CGraphTracker::kChangedFreq;
+    const bool q = changes & CGraphTracker::kChangedBandwidth;
+    const bool gain = changes & CGraphTracker::kChangedGain;
+    if (!b || !(freq || q || gain))
         return false;
-    const BandValues now = ReadBand(s, band);
-    const bool freq = now.freq != shown.freq, q = now.q != shown.q, gain = now.gain != shown.gain;
-    if (!freq && !q && !gain)
-        return false;
-    RepeatOnFollowers(s, band, [&](CFilter &f) {
+    const int f = b->GetFreq(), bw = b->GetBandwidthIndex(), g = b->GetGainCode();
+    RepeatOnFollowers(s, band, [&](CFilter &e) {
         if (freq)
-            f.SetFreq(now.freq, 1);
+            e.SetFreq(f, 1);
         if (q)
-            f.SetBandwidthIndex(now.q);
+            e.SetBandwidthIndex(bw);
         if (gain)
-            f.SetGainCode(now.gain);
+            e.SetGainCode(g);
     });
     return true;
 }

@@ -43,17 +43,10 @@ bool EditBandGain(int s, int band, int gainCode);
 // resulting neutral state, which is returned (-1 when there is no such band).
 int EditBandBypass(int s, int band, int state);
 
-struct BandValues {
-    int freq = 0;
-    int q = 0;
-    int gain = 0;
-    bool operator==(const BandValues &) const = default;
-};
-BandValues ReadBand(int s, int band);
-// After the graph moved band `band` of s: the followers take, in the order frequency, Q, gain,
-// only the values that differ from `shown` (what the page showed before the drag). A release
+// After the graph dragged band `band` of s: the followers take, in the order frequency, Q, gain,
+// the band's values that the drag changed (`changes`: CGraphTracker::kChanged* bits). A release
 // that changed nothing repeats nothing and returns false.
-bool RepeatDraggedBand(int s, int band, const BandValues &shown);
+bool RepeatDraggedBand(int s, int band, unsigned changes);
 
 // ---- all-bypass ----
 struct AllBypassPlan {

@@ -7,6 +7,7 @@
 #include "model/DataDefine.h"
 #include "model/DelayMath.h"
 #include "model/Filter.h"
+#include "model/GraphTracker.h"
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
 #include "model/SpeakerGroups.h"
@@ -130,18 +131,28 @@ TEST_F(Edits, ADragCopiesOnlyWhatItChanged)
     Links({0, 0, 6, 0, 0, 0, 6, 0});
     BandOf(6, 3).SetFreq(500, 1);
     BandOf(6, 3).SetGainCode(170);
-    const BandValues shown = ReadBand(2, 3);
+    BandOf(2, 3).SetFreq(800, 1);
+    BandOf(2, 3).SetBandwidthIndex(90);
 
     // A bare release changed nothing: the follower keeps its own values.
-    EXPECT_FALSE(RepeatDraggedBand(2, 3, shown));
+    EXPECT_FALSE(RepeatDraggedBand(2, 3, 0));
     EXPECT_EQ(BandOf(6, 3).GetFreq(), 500);
     EXPECT_EQ(BandOf(6, 3).GetGainCode(), 170);
 
     // A vertical drag moves the gain only.
     BandOf(2, 3).SetGainCode(230);
-    EXPECT_TRUE(RepeatDraggedBand(2, 3, shown));
+    EXPECT_TRUE(RepeatDraggedBand(2, 3, CGraphTracker::kChangedGain));
     EXPECT_EQ(BandOf(6, 3).GetGainCode(), 230);
     EXPECT_EQ(BandOf(6, 3).GetFreq(), 500);
+    EXPECT_NE(BandOf(6, 3).GetBandwidthIndex(), 90);
+
+    // A handle drag moves the bandwidth, a marker drag frequency and gain.
+    EXPECT_TRUE(RepeatDraggedBand(2, 3, CGraphTracker::kChangedBandwidth));
+    EXPECT_EQ(BandOf(6, 3).GetBandwidthIndex(), 90);
+    EXPECT_EQ(BandOf(6, 3).GetFreq(), 500);
+    EXPECT_TRUE(RepeatDraggedBand(2, 3, CGraphTracker::kChangedFreq | CGraphTracker::kChangedGain));
+    EXPECT_EQ(BandOf(6, 3).GetFreq(), 800);
+    EXPECT_FALSE(RepeatDraggedBand(2, 31, CGraphTracker::kChangedFreq));
 }
 
 TEST_F(Edits, AllBypassAsksBeforeItChangesAnything)

@@ -35,9 +35,12 @@ public:
     // when a loaded file is refused; nothing changes then.
     bool SaveFile(FileKind kind, const std::string &path);
     bool LoadFile(FileKind kind, const std::string &path);
+    // The same over a record tree held elsewhere (the main view keeps the tree, not the document).
+    static bool SaveFile(CKTV_Data &tree, FileKind kind, const std::string &path);
+    static bool LoadFile(CKTV_Data &tree, FileKind kind, const std::string &path);
 
 private:
-    int Serialize(FileKind kind, PresetArchive &ar);
+    static int Serialize(CKTV_Data &tree, FileKind kind, PresetArchive &ar);
 
     CKTV_Data m_data;
     std::string m_strTitle;

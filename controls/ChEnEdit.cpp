@@ -5,8 +5,29 @@
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QValidator>
 
-CChEnEdit::CChEnEdit(QWidget *parent) : QLineEdit(parent) {}
+namespace {
+
+// Refuses whatever the edit does not accept: typing, pasting and dropping all pass through it.
+class CGbkNameValidator : public QValidator {
+public:
+    explicit CGbkNameValidator(CChEnEdit *edit) : QValidator(edit), m_edit(edit) {}
+    State validate(QString &input, int &) const override
+    {
+        return m_edit->Accepts(input) ? Acceptable : Invalid;
+    }
+
+private:
+    CChEnEdit *m_edit;
+};
+
+}  // namespace
+
+CChEnEdit::CChEnEdit(QWidget *parent) : QLineEdit(parent)
+{
+    setValidator(new CGbkNameValidator(this));
+}
 CChEnEdit::~CChEnEdit() = default;
 
 int CChEnEdit::GbkBytes(const QString &character)
@@ -62,6 +83,21 @@ QString CChEnEdit::AlignText(const QString &text)
     return out;
 }
 
+bool CChEnEdit::Accepts(const QString &text) const
+{
+    if (!Utf8ToGbk(text.toStdString()))
+        return false;
+    return m_nLimit == 0 || GbkLength(m_bAlign ? AlignText(text) : text) <= m_nLimit;
+}
+
+QString CChEnEdit::TextWithTyped(const QString &typed) const
+{
+    QString t = text();
+    if (hasSelectedText())
+        return t.replace(selectionStart(), selectedText().size(), typed);
+    return t.insert(cursorPosition(), typed);
+}
+
 // A typed run: a space goes before its first double-byte character when the text so far ends
 // on an odd byte.
 QString CChEnEdit::AlignTyped(const QString &typed) const
@@ -74,6 +110,11 @@ QString CChEnEdit::AlignTyped(const QString &typed) const
 void CChEnEdit::keyPressEvent(QKeyEvent *e)
 {
     const QString t = e->text();
+    // A character that would not be taken leaves the text alone, without an alignment blank.
+    if (!t.isEmpty() && t[0].isPrint() && !Accepts(TextWithTyped(t))) {
+        e->accept();
+        return;
+    }
     if (m_bAlign && !t.isEmpty() && GbkBytes(t.left(CharUnits(t, 0))) == 2 && GbkLength(text()) % 2 == 1)
         insert(QStringLiteral(" "));
     QLineEdit::keyPressEvent(e);

@@ -338,12 +338,12 @@ std::uint8_t ClampLinkByte(std::uint8_t value, std::size_t output)
 
 }  // namespace
 
-void ClampImageValues(FileImage &image)
+void ClampImageValues(FileImage &image, bool outputsOnly)
 {
     auto item = [&image](std::size_t blockOffset, int k) {
         return image.data() + blockOffset + static_cast<std::size_t>(k) * DeviceImage::kItemSize;
     };
-    for (std::size_t n = 0; n < DeviceImage::kMusicCount; ++n) {
+    for (std::size_t n = 0; n < (outputsOnly ? 0 : DeviceImage::kMusicCount); ++n) {
         const std::size_t block = DeviceImage::kMusicOffset + n * DeviceImage::kMusicSize;
         for (int k = 0; k < CMusic_InData::kBands; ++k)
             ClampBandPacket(item(block, k));
@@ -520,7 +520,7 @@ int SerializeAllPresetsFile(CKTV_Data &tree, PresetArchive &ar)
     if (DecodeAllPresetsFile(ar.bytes, *data) != PresetFileStatus::Ok)
         return 0;
     for (auto &image : data->presets)
-        ClampImageValues(image);
+        ClampImageValues(image, true);
     ClampImageValues(data->current);
     ClampSystemFields(s);
     std::lock_guard link(g_csLink);

@@ -173,7 +173,12 @@ int SerializeModeFile(PresetArchive &ar);
 // and crossovers (frequency at most 20000 Hz, family 0..2, slope 0..8) of the music inputs and
 // outputs, and each output's switches (0 or 1), gain (at most 600), delay (at most 960), speaker
 // type (an unknown code is no type) and link byte (a group 0..10 or a mask holding the output).
-void ClampImageValues(FileImage &image);
+//
+// The music-input blocks of a machine preset never reach the device nor the records (the
+// program reads, stores and pushes only a machine preset's name and outputs); with outputsOnly
+// they are kept as they are, so an all-presets file written from a device (whose machine
+// presets hold no music-input blocks) loads and saves back byte for byte.
+void ClampImageValues(FileImage &image, bool outputsOnly = false);
 // The all-presets file's system fields, within the kFile* ranges above; an unknown speaker type
 // is no type.
 void ClampSystemFields(AllPresetsSystemFields &fields);

@@ -151,6 +151,17 @@ TEST_F(PresetFiles, AllPresetsSaveLoadIsByteIdentical)
     EXPECT_EQ(int(g_nMasterVolume), 0x42);
     EXPECT_EQ(g_SpeakerTypes[7].load(), 23);
     EXPECT_EQ(Save(SerializeAllPresetsFile), file);
+
+    // A device's machine presets carry no music-input blocks (they are never read): the zeros
+    // there come back as they were.
+    {
+        std::lock_guard lock(g_csImage);
+        std::fill_n(g_MachinePresets[2].bytes.begin() + DeviceImage::kMusicOffset,
+                    DeviceImage::kMusicSize * DeviceImage::kMusicCount, std::uint8_t{0});
+    }
+    const auto fromDevice = Save(SerializeAllPresetsFile);
+    ASSERT_EQ(Load(SerializeAllPresetsFile, fromDevice), 1);
+    EXPECT_EQ(Save(SerializeAllPresetsFile), fromDevice);
 }
 
 // The all-presets save writes the device's values as they are; the load clamps what reaches the
@@ -219,8 +230,10 @@ TEST_F(PresetFiles, OutOfRangeImageValuesLoadClamped)
             file = put(file, 20 + p * DeviceImage::kSize);
         ASSERT_EQ(Load(SerializeAllPresetsFile, file), 1);
         EXPECT_EQ(word(g_CurImage, d.offset), d.expected);
+        // A machine preset's music-input blocks reach neither the device nor the records: kept.
+        const bool musicBlock = d.offset >= DeviceImage::kMusicOffset && d.offset < DeviceImage::kOutOffset;
         for (int p = 0; p < 6; ++p)
-            EXPECT_EQ(word(g_MachinePresets[p], d.offset), d.expected) << "preset " << p + 1;
+            EXPECT_EQ(word(g_MachinePresets[p], d.offset), musicBlock ? d.word : d.expected) << "preset " << p + 1;
     }
     // The tree takes the clamped values too.
     auto file = preset;

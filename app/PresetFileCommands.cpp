@@ -87,20 +87,20 @@ void CPresetFileCommands::Show(StrId text)
 
 // ---- one preset --------------------------------------------------------------------------------
 
-bool CPresetFileCommands::SavePresetFile()
+int CPresetFileCommands::SavePresetFile()
 {
     const auto chosen = Choose(kFolderPresetFile, true);
     if (!chosen)
-        return false;
+        return 0;
     // A failed write leaves the old file, the preset's name and the changed mark as they were.
     if (!CVRX530Doc::SaveFile(m_tree, CVRX530Doc::FileKind::Preset, WithExtension(*chosen, g_strPresetExt))) {
         Show(StrId::SavePresetFileError);
-        return false;
+        return -1;
     }
     // The name is the chosen file's title, as the dialog gave it.
     m_host.SetPresetNameFromText(FileTitle(*chosen));
     g_bParamsDirty = 0;
-    return true;
+    return 1;
 }
 
 bool CPresetFileCommands::LoadPresetFile()

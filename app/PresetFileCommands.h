@@ -54,7 +54,8 @@ class CPresetFileCommands final : public IPresetCommands {
 public:
     CPresetFileCommands(CKTV_Data &tree, IDeviceSync &sync, IMessageBoxService &boxes, IPresetFileHost &host);
 
-    bool SavePresetFile() override;
+    // 1 saved, 0 cancelled, -1 the write failed (its message was shown).
+    int SavePresetFile() override;
     bool LoadPresetFile() override;
     bool ChooseAllPresetsFile() override;
     bool WriteAllPresetsFile() override;

@@ -181,7 +181,7 @@ TEST_F(PresetFileCommandsTest, SaveThenLoadOnePresetPushesItUnderTheLockAndRefre
     tree.GetOut(2)->SetGain(321);
     g_bParamsDirty = 1;
     host.answers.push_back(Path("Club.QXDS"));
-    ASSERT_TRUE(commands.SavePresetFile());
+    ASSERT_EQ(commands.SavePresetFile(), 1);
     ASSERT_EQ(host.asks.size(), 1u);
     EXPECT_TRUE(host.asks[0].save);
     EXPECT_EQ(host.asks[0].ext, "qxds");
@@ -217,7 +217,7 @@ TEST_F(PresetFileCommandsTest, SaveThenLoadOnePresetPushesItUnderTheLockAndRefre
 TEST_F(PresetFileCommandsTest, ACancelledDialogDoesNothingAndRemembersNothing)
 {
     g_bParamsDirty = 1;
-    EXPECT_FALSE(commands.SavePresetFile());
+    EXPECT_EQ(commands.SavePresetFile(), 0);
     EXPECT_FALSE(commands.LoadPresetFile());
     EXPECT_FALSE(commands.ChooseAllPresetsFile());
     EXPECT_FALSE(commands.LoadAllPresetsFile());
@@ -235,7 +235,7 @@ TEST_F(PresetFileCommandsTest, ARefusedFileChangesNothingAndSaysSo)
 {
     // A valid pair of files to spoil.
     host.answers.push_back(Path("good.qxds"));
-    ASSERT_TRUE(commands.SavePresetFile());
+    ASSERT_EQ(commands.SavePresetFile(), 1);
     host.answers.push_back(Path("good.qxda"));
     ASSERT_TRUE(commands.ChooseAllPresetsFile());
     ASSERT_TRUE(commands.WriteAllPresetsFile());
@@ -310,7 +310,7 @@ TEST_F(PresetFileCommandsTest, ARefusedFileChangesNothingAndSaysSo)
 TEST_F(PresetFileCommandsTest, AFailedSaveShowsTheErrorAndKeepsTheOldFileTheNameAndTheMark)
 {
     host.answers.push_back(Path("keep.qxds"));
-    ASSERT_TRUE(commands.SavePresetFile());
+    ASSERT_EQ(commands.SavePresetFile(), 1);
     const auto old = Bytes(Path("keep.qxds"));
     host.names.clear();
     fs::create_directories(Path("taken.qxds"));  // a folder stands where the file would go
@@ -328,7 +328,7 @@ TEST_F(PresetFileCommandsTest, AFailedSaveShowsTheErrorAndKeepsTheOldFileTheName
         boxes.Clear();
         g_bParamsDirty = 1;
         host.answers.push_back(target);
-        EXPECT_FALSE(commands.SavePresetFile()) << target;
+        EXPECT_EQ(commands.SavePresetFile(), -1) << target;
         EXPECT_EQ(Shown(), std::vector<std::string>{"Save presets file error!"}) << target;
         EXPECT_EQ(g_bParamsDirty.load(), 1) << target;
     }

@@ -114,7 +114,7 @@ TEST_F(PresetsE2E, APresetSavedToAFileAndLoadedBackReachesTheDevice)
     ASSERT_TRUE(ConnectOverTcp());
     doc->GetOut(4)->SetGain(432);
     files.answers.push_back(Path("Stage"));
-    ASSERT_TRUE(commands->SavePresetFile());
+    ASSERT_EQ(commands->SavePresetFile(), 1);
     const auto saved = Bytes(Path("Stage.qxds"));
     ASSERT_EQ(saved.size(), kPresetFileBytes);
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));

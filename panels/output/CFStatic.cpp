@@ -315,9 +315,12 @@ void CCFStatic::ClearActiveItem()
 
 void CCFStatic::RebuildFrame()
 {
-    m_frame = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    // The buffers hold device pixels, so a scaled screen shows them sharp.
+    const qreal dpr = devicePixelRatioF();
+    m_frame = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
     if (m_frame.isNull())
         return;
+    m_frame.setDevicePixelRatio(dpr);
     m_frame.fill(kGround);
     QPainter p(&m_frame);
     DrawFrame(p);
@@ -344,15 +347,17 @@ void CCFStatic::DrawFrame(QPainter &p)
 void CCFStatic::paintEvent(QPaintEvent *e)
 {
     QPainter p(this);
-    if (m_frame.size() != size())
+    const qreal dpr = devicePixelRatioF();
+    if (m_frame.deviceIndependentSize() != QSizeF(size()) || m_frame.devicePixelRatio() != dpr)
         RebuildFrame();
     const QRect plot = ToQ(m_layout.plot);
     if (!m_frame.isNull() && !e->region().subtracted(QRegion(plot)).isEmpty())
         p.drawImage(0, 0, m_frame);
     if (plot.isEmpty() || !e->region().intersects(plot))
         return;
-    if (m_plot.size() != plot.size()) {
-        m_plot = QImage(plot.size(), QImage::Format_ARGB32_Premultiplied);
+    if (m_plot.deviceIndependentSize() != QSizeF(plot.size()) || m_plot.devicePixelRatio() != dpr) {
+        m_plot = QImage(plot.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        m_plot.setDevicePixelRatio(dpr);
         m_painted.valid = false;
         m_bPlotDirty = true;
     }

@@ -1,6 +1,7 @@
-// Cost of one drag step on the response graph at the output page's size (page 1200 x 664, graph
-// 950 x 156 at (136, 3)), headless: the pointer moves a band one step, the band's response and
-// the summed curve are computed anew, and the graph paints what the step changed into the window.
+// Cost of one drag step on the response graph at the output page's size (page 1200 x 664; graph
+// 1014 x 212 at (145, 5), the template's 116, 3, 811, 141 in the page's dialog units), headless:
+// the pointer moves a band one step, the band's response and the summed curve are computed anew,
+// and the graph paints what the step changed into the window.
 //
 // Three cases in one run:
 //   DragStep        the program's path: pointer move, new response, paint of what changed.
@@ -88,7 +89,7 @@ struct Scene {
         g_CurveOverlayFlags[1] = 1;
         page.resize(1200, 664);
         graph = new CCFStatic(&page);
-        graph->setGeometry(136, 3, 950, 156);
+        graph->setGeometry(145, 5, 1014, 212);
         page.show();
         QCoreApplication::processEvents();  // the window is exposed
         graph->installEventFilter(&counter);

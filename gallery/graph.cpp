@@ -48,9 +48,9 @@ ZK_GALLERY(response_graph)
         shaped = true;
     }
     g_CurveOverlayFlags[1] = 1;
-    // The page's graph: 950 x 156 at (136, 3).
+    // The output page's graph: 1014 x 212.
     CCFStatic graph;
-    graph.resize(950, 156);
+    graph.resize(1014, 212);
     graph.SetData(&root, CCFStatic::kDataOutput);
     graph.ShowOutput(0);
     graph.SetMode(CCFStatic::kModeOutput);

@@ -262,15 +262,6 @@ void CCFStatic::UpdateShownCurve()
     }
 }
 
-bool CCFStatic::ShownFlat()
-{
-    if (m_nMode == kModeOutput && m_pOut) {
-        m_pOut->UpdateEqFlat();
-        return m_pOut->GetEqFlat() != 0;
-    }
-    return m_pInput && m_pInput->IsAllBypassed();
-}
-
 // ---- drawing --------------------------------------------------------------------------------------
 
 void CCFStatic::Redraw(int item)

@@ -136,7 +136,6 @@ private:
     CKTVEQ *ShownEq() const;
     const CurvePointF *ShownCurve() const;
     void UpdateShownCurve();
-    bool ShownFlat();
     // What the plot shows, kept from the last drawing so that the next one covers only what
     // differs from it.
     struct SceneState {

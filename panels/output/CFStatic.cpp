@@ -789,6 +789,10 @@ bool ViewModeTracks() { return g_nViewMode == 1 || g_nViewMode == 2; }
 
 void CCFStatic::mouseMoveEvent(QMouseEvent *e)
 {
+    // A release the graph never saw (the grab went to a popup or another window) ends the drag
+    // as a release would: a band never follows a pointer whose button is up.
+    if (m_tracker.Dragging() && !(e->buttons() & Qt::LeftButton))
+        m_tracker.EndDrag();
     if (Tracks(m_nMode) && ViewModeTracks()) {
         if (m_tracker.TrackMouse(CPoint{ToPoint(e->position()).x(), ToPoint(e->position()).y()}))
             InvalidatePlot();

@@ -218,3 +218,19 @@ TEST_F(GraphFixture, ADragStepDrawsOnlyWhatChangedAndLooksAsAWholeDrawingWould)
         }
     EXPECT_LE(worst, 12);
 }
+
+TEST_F(GraphFixture, ABandNeverFollowsAPointerWhoseButtonIsUp)
+{
+    const QPoint start = MarkerOf(band);
+    QTest::mouseMove(graph, start);
+    QTest::mousePress(graph, Qt::LeftButton, {}, start);
+    ASSERT_TRUE(graph->Tracker().Dragging());
+    // The release went elsewhere; the next move arrives with no button held.
+    QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(60, 20)), QPointF(graph->mapToGlobal(start + QPoint(60, 20))),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(graph, &move);
+    EXPECT_FALSE(graph->Tracker().Dragging());
+    EXPECT_EQ(band->GetFreq(), 1000);
+    EXPECT_EQ(band->GetGainCode(), 260);
+    EXPECT_EQ(graph->GetReleased(), 1);
+}

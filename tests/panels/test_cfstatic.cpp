@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -233,4 +234,48 @@ TEST_F(GraphFixture, ABandNeverFollowsAPointerWhoseButtonIsUp)
     EXPECT_EQ(band->GetFreq(), 1000);
     EXPECT_EQ(band->GetGainCode(), 260);
     EXPECT_EQ(graph->GetReleased(), 1);
+}
+
+TEST_F(GraphFixture, EveryDisplayModeDrawsItsOwnPlot)
+{
+    struct Case {
+        const char *name;
+        std::function<void()> show;
+        int mode;
+        QColor plot;
+        int notify;
+    } cases[] = {
+        {"output", [&] { graph->ShowOutput(1); }, CCFStatic::kModeOutput, QColor(56, 55, 55), 0x301},
+        {"music", [&] { graph->ShowMusicInput(4); }, CCFStatic::kModeMusic, QColor(Qt::black), 4},
+        {"microphone", [&] { graph->ShowMicInput(0); }, CCFStatic::kModeMic, QColor(Qt::black), 0x100},
+        {"effect", [&] { graph->ShowEffect(); }, CCFStatic::kModeEffect, QColor(Qt::black), 0},
+        {"empty", [&] { graph->SetMode(CCFStatic::kModeEmpty); }, CCFStatic::kModeEmpty, QColor(Qt::black), 0},
+    };
+    for (const Case &c : cases) {
+        c.show();
+        EXPECT_EQ(graph->GetMode(), c.mode) << c.name;
+        if (c.mode != CCFStatic::kModeEmpty)
+            EXPECT_EQ(graph->GetNotifyCode(), c.notify) << c.name;
+        const QImage img = graph->grab().toImage();
+        int ground = 0;
+        for (int y = 11; y < 135; ++y)
+            for (int x = 41; x < 939; ++x)
+                ground += img.pixelColor(x, y) == c.plot;
+        EXPECT_GT(ground, 898 * 124 / 2) << c.name;  // most of the plot is its ground
+        EXPECT_EQ(img.pixelColor(2, 150), QColor(56, 55, 55)) << c.name;  // the frame
+    }
+
+    // The effect view fills and labels the requested element but keeps its active one.
+    graph->ShowEffect();
+    graph->Redraw(1);
+    EXPECT_EQ(graph->GetActiveItem(), nullptr);
+    // The music input view (the input page binds the music inputs' plot) answers only in its
+    // first fifteen bands.
+    graph->SetData(&root, CCFStatic::kDataMusic);
+    graph->ShowMusicInput(0);
+    CFilter *late = root.GetMusicIn(0)->GetBand(20);
+    late->SetFreq(5000, 1);
+    late->SetGainCode(260);
+    QTest::mouseMove(graph, Centre(late->GetMarkerRect()));
+    EXPECT_EQ(graph->GetActiveItem(), nullptr);
 }

@@ -106,6 +106,26 @@ TEST(Program, ConnectsToTheConfiguredDeviceReadsItAndPollsItsStatus)
     EXPECT_TRUE(WIFEXITED(status)) << "the program ends on SIGTERM";
 }
 
+TEST(Program, RegistrationSwitchEndsItAtOnceWithoutAWindow)
+{
+    const fs::path program = BuildDir() / "app" / "zk470";
+    ASSERT_TRUE(fs::exists(program));
+    for (const char *sw : {"/RegServer", "-unregserver"}) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            // No display of any kind: the program would fail at once if it tried to open a window.
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            setenv("QT_QPA_PLATFORM", "xcb", 1);
+            execl(program.c_str(), program.c_str(), sw, static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        ASSERT_TRUE(WaitForExit(pid, status, std::chrono::seconds(30))) << sw;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << sw;
+    }
+}
+
 TEST(Program, SigtermDuringATransferStopsTheLinkAndEndsTheProgram)
 {
     zksim::Device dev;

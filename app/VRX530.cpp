@@ -12,6 +12,7 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/InitGlobalData.h"
+#include "model/LinkGroups.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtGlobals.h"

@@ -14,6 +14,7 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
+#include "panels/output/OutputDlg.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Language.h"
@@ -78,6 +79,12 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     InstallMessageHandlers();
     InstallCommandHandlers();
     ShowConnectedState(false);
+
+    // The output page fills the view below the top band from the start, connected or not.
+    m_outputPage = new COutputDlg(*m_sends, *m_sync, m_boxes, m_pages, this);
+    m_outputPage->SetKTVData(&m_doc);
+    m_outputPage->move(2, 33);
+    m_outputPage->LoadChannelRecords();
 }
 
 CVRX530View::~CVRX530View()
@@ -173,7 +180,11 @@ void CVRX530View::OnFirmwareUpdate()
 
 void CVRX530View::RefreshChannelAssignments() {}
 
-void CVRX530View::RefreshFromImage() {}
+void CVRX530View::RefreshFromImage()
+{
+    if (m_outputPage)
+        m_outputPage->LoadChannelRecords();
+}
 
 void CVRX530View::ShowPresetNameLocalized() {}
 

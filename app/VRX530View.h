@@ -29,6 +29,7 @@ class CGradientProgressCtrl;
 class CKTV_Data;
 class CMessageTable;
 class CMsgBox;
+class COutputDlg;
 class CShow_Link;
 class CViewPopupMenu;
 class IHidBackend;
@@ -77,6 +78,8 @@ public:
     CGradientProgressCtrl *HiddenProgress() const { return m_progress; }
     QLineEdit *PresetNameEdit() const { return m_editPresetName; }
     CBitButton *PresetNameButton() const { return m_btnPresetName; }
+    // The output page, made with the view and shown from the start.
+    COutputDlg *OutputPage() const { return m_outputPage; }
 
     // ---- commands ----
     void OnFirmwareUpdate();
@@ -196,6 +199,7 @@ private:
     QLineEdit *m_editPresetName = nullptr;
     CBitButton *m_btnPresetName = nullptr;
     CMsgBox *m_msgBox = nullptr;
+    COutputDlg *m_outputPage = nullptr;  // the output page (a child widget)
     bool m_shutDown = false;
     bool m_connectedLook = false;  // the state ShowConnectedState last showed
     // Settings of app/ViewSettings.cpp; the file-dialog folders are its m_szFolder.

@@ -1,0 +1,96 @@
+// The output page as the main view shows it: a shaped equaliser and crossovers on output 2,
+// offline and connected.
+
+#include "gallery/Gallery.h"
+
+#include "app/PageRegistry.h"
+#include "app/Services.h"
+#include "model/DeviceImage.h"
+#include "model/Filter.h"
+#include "model/KTV_Data.h"
+#include "model/KTV_OutData.h"
+#include "panels/output/OutputDlg.h"
+
+namespace {
+
+class QuietSends : public IChannelSends {
+public:
+    void SendInputChannel(int) override {}
+    void SendOutputChannelLinked(int, int) override {}
+    void SendOutputChannel(int) override {}
+    void SendOutputChannelState(int) override {}
+    void SendSpeakerType(int, int) override {}
+    void CopyOutputChannel(int, int) override {}
+    void CopyOutputChannelEq(int, int) override {}
+    void CopyOutputChannelLimited(int, int) override {}
+    void ResetOutputEqLinked() override {}
+    void ResetInputEq(int) override {}
+    void MuteOutputsForCopy(unsigned, bool) override {}
+};
+
+class QuietSync : public IDeviceSync {
+public:
+    void QueueDeviceCommand(int, int) override {}
+    void SetPendingBlock5(int) override {}
+    void SetPendingBlock2(int) override {}
+    void ReadPresetFromDevice(int) override {}
+    void StorePresetToDevice(int, int) override {}
+    void RecallDevicePreset(int) override {}
+    void PushAllPresetsToDevice() override {}
+    int RequestAllPresets() override { return 0; }
+    void RestoreSpeakerTypes(int) override {}
+};
+
+// A tuned output: a sub-bass cut, a presence lift, two notches and crossovers at 60 Hz and 12 kHz.
+void Shape(CKTV_OutData &out)
+{
+    const struct {
+        int band, freq, gainCode, q;
+    } bands[] = {{1, 32, 150, 60}, {4, 63, 240, 90}, {8, 160, 170, 40}, {12, 400, 215, 120},
+                 {15, 800, 180, 30}, {19, 2500, 265, 110}, {23, 5000, 240, 80}, {27, 10000, 150, 50}};
+    for (const auto &b : bands) {
+        CFilter *f = out.GetBand(b.band);
+        f->SetZero(0);
+        f->SetFreq(b.freq, 1);
+        f->SetBandwidthIndex(b.q);
+        f->SetGainCode(b.gainCode);
+    }
+    out.GetHpf()->SetFreq(60, 1);
+    out.GetHpf()->SetFamily(CFilter::kFamilyButterworth, 1);
+    out.GetHpf()->SetSlope(3, 1);
+    out.GetLpf()->SetFreq(12000, 1);
+    out.GetLpf()->SetSlope(1, 1);
+}
+
+QImage Render(bool online)
+{
+    CKTV_Data doc;
+    QuietSends sends;
+    QuietSync sync;
+    CAppMessageBoxes boxes;
+    CPageRegistry pages;
+    g_nSelOutput = 2;
+    g_bDeviceOnline = online ? 1 : 0;
+    Shape(*doc.GetOut(2));
+    COutputDlg page(sends, sync, boxes, pages);
+    page.SetKTVData(&doc);
+    page.LoadChannelRecords();
+    page.SelectBandLabel(19);
+    const QImage img = Gallery::Shot(page);
+    page.hide();
+    g_nSelOutput = 0;
+    g_bDeviceOnline = 0;
+    return img;
+}
+
+}  // namespace
+
+ZK_GALLERY(output_page)
+{
+    return Render(false);
+}
+
+ZK_GALLERY(output_page_online)
+{
+    return Render(true);
+}

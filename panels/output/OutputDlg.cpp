@@ -2,6 +2,7 @@
 
 #include "app/Services.h"
 #include "controls/BitButton.h"
+#include "panels/output/CFStatic.h"
 #include "controls/BitmapSlider.h"
 #include "controls/ComBoxBtn.h"
 #include "controls/CtrlMessages.h"
@@ -94,6 +95,12 @@ QRect COutputDlg::StripRect(int i)
 
 void COutputDlg::InitControls()
 {
+    // The response graph, bound to the records by SetKTVData.
+    m_graph = new CCFStatic(this);
+    SetCtrlId(m_graph, IDC_GRAPH);
+    m_graph->setGeometry(GraphRect());
+    m_graph->SetOwner(this);
+
     // Crossover column: family list, frequency edit and slope list of the high-pass, then the same
     // of the low-pass.
     const auto makeList = [this](int id, int notifyId, QRect r) {
@@ -318,6 +325,9 @@ LRESULT COutputDlg::OnCommand(int id, int)
 void COutputDlg::SetKTVData(CKTV_Data *root)
 {
     m_root = root;
+    m_graph->SetData(root, CCFStatic::kDataOutput);
+    m_graph->ShowOutput(0);
+    m_graph->SetMode(CCFStatic::kModeOutput);
 }
 
 void COutputDlg::Show(int showCommand)
@@ -333,13 +343,17 @@ CKTV_OutData *COutputDlg::CurrentOutput() const
     return ValidOutput(sel) ? m_root->GetOut(sel) : nullptr;
 }
 
-void COutputDlg::RedrawGraph(int)
+void COutputDlg::RedrawGraph(int item)
 {
+    m_graph->Redraw(item);
 }
 
 bool COutputDlg::TakeGraphReleased()
 {
-    return false;
+    if (!m_graph->GetReleased())
+        return false;
+    m_graph->SetReleased(0);
+    return true;
 }
 
 void COutputDlg::ForEachFollower(const std::function<void(CKTV_OutData &)> &fn) const
@@ -407,7 +421,7 @@ void COutputDlg::RefreshChannel()
     m_spinOutGain->SetPos(out->GetGain());
     m_sliderOutGain->SetInvertedPos(out->GetGain());
     m_btnPolarity->SetCheck(out->GetPolarity());
-    RedrawGraph(-1);
+    m_graph->ShowOutput(g_nSelOutput.load());
     update();
 }
 
@@ -617,6 +631,8 @@ LRESULT COutputDlg::OnNumEditKey(int id, int key)
         FocusPrevious(id);
     else if (key == outkeys::kRight)
         FocusNext(id);
+    // The pointer leaves the graph, so its hover does not fight the keyboard's selection.
+    m_graph->MovePointerOutside();
     return 0;
 }
 

@@ -23,6 +23,7 @@
 #include <functional>
 
 class CBitButton;
+class CCFStatic;
 class CComBoxBtn;
 class CDELAC;
 class CFilter;
@@ -171,6 +172,7 @@ public:
     CNumSpin *HpfFreqSpin() const { return m_spinHpf; }
     CNumSpin *LpfFreqSpin() const { return m_spinLpf; }
     CDELAC *DelayUnitSelector() const { return m_delayUnit; }
+    CCFStatic *Graph() const { return m_graph; }
     CFontStatic *HighlightedLabel() const { return m_pHighlightLabel; }
     CNumEdit *HighlightedEdit() const { return m_pHighlightEdit; }
     // The control with this id among the page's own, or null.
@@ -237,6 +239,7 @@ private:
     CBitButton *m_btnVolumePage = nullptr;
     CBitButton *m_btnInputIndicator = nullptr;
     CDELAC *m_delayUnit = nullptr;
+    CCFStatic *m_graph = nullptr;
 
     CFontStatic *m_pHighlightLabel = nullptr;
     CNumEdit *m_pHighlightEdit = nullptr;

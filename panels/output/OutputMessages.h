@@ -22,10 +22,9 @@ inline constexpr unsigned WM_OUTSTRIP_ROUTE4 = WM_USER + 212;
 // Routing toggles 5..12 (WM_USER + 213..220): sent by the strips, handled by nobody.
 inline constexpr unsigned WM_OUTSTRIP_ROUTE_LAST = WM_USER + 220;
 
-// Response graph → its owner page.
-inline constexpr unsigned WM_CURVE_BAND_CHANGED = WM_USER + 100;  // wParam item 0..32, lParam notify code
-inline constexpr unsigned WM_CURVE_KILLFOCUS = WM_USER + 101;
-inline constexpr unsigned WM_CURVE_FOCUS_BAND = WM_USER + 102;    // wParam item
+// Response graph → its owner page (WM_CURVE_BAND_CHANGED and WM_CURVE_KILLFOCUS are the graph's,
+// panels/output/CFStatic.h).
+inline constexpr unsigned WM_CURVE_FOCUS_BAND = WM_USER + 102;  // wParam item
 
 // Numeric edits → page: wParam the edit's control id.
 inline constexpr unsigned WM_NUMEDIT_ENTER = WM_USER + 701;

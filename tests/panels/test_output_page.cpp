@@ -16,6 +16,7 @@
 #include "model/Filter.h"
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
+#include "panels/output/CFStatic.h"
 #include "panels/output/OutputDlg.h"
 #include "panels/output/OutputDlgSkins.h"
 #include "panels/output/OutputKeyNav.h"

@@ -50,6 +50,24 @@ enum class StrId : std::uint16_t {
     HelpCaption,
     HelpMissing,
     ExitQuestion,
+    // Output strips, master volume strip and curve overlay selector
+    StripChannel,  // %1: the output number 1..8
+    StripGain,
+    StripDelay,
+    StripRouteLine,
+    StripRouteBluetooth,
+    StripRouteDigital,
+    StripLink,
+    StripPhaseNormal,
+    StripPhaseInverted,
+    StripMaster,
+    StripOverlay,
+    SourceHiLevel,  // %1: 1..6
+    SourceAux,      // %1: 1..2
+    SourceSpdifLeft,
+    SourceSpdifRight,
+    SourceBluetoothLeft,
+    SourceBluetoothRight,
     // Button labels
     Ok,
     Cancel,

@@ -290,9 +290,7 @@ void COutputDlg::InstallMessageMap()
         return LRESULT(0);
     });
     t.On(WM_CURVE_BAND_CHANGED, [this](WPARAM w, LPARAM) {
-        const int item = int(w);
-        if (item == kItemHighPass || item == kItemLowPass)
-            SyncCrossoverFromCurve(item);
+        SyncFromCurve(int(w));
         return LRESULT(0);
     });
     t.On(WM_CURVE_KILLFOCUS, [](WPARAM, LPARAM) { return LRESULT(0); });
@@ -301,6 +299,7 @@ void COutputDlg::InstallMessageMap()
     t.On(WM_NUMEDIT_ENTER, [this](WPARAM w, LPARAM) { return OnNumEditEnter(int(w)); });
     t.On(WM_COMBOXBTN_SELECT, [this](WPARAM w, LPARAM) { return OnFilterListSelect(int(w)); });
     t.On(WM_COMMAND, [this](WPARAM w, LPARAM) { return OnCommand(int(LOWORD(w)), int(HIWORD(w))); });
+    InstallEditMessages();
 }
 
 LRESULT COutputDlg::OnCommand(int id, int)
@@ -315,6 +314,7 @@ LRESULT COutputDlg::OnCommand(int id, int)
         OnLpfFreqChanged();
         break;
     default:
+        OnEditCommand(id);
         break;
     }
     return 0;

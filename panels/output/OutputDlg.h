@@ -20,6 +20,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 
 class CBitButton;
@@ -38,6 +39,7 @@ class CXPButton;
 class IChannelSends;
 class IDeviceSync;
 class IMessageBoxService;
+enum class StrId : std::uint16_t;
 
 class COutputDlg : public QWidget, public IOutputPage {
     Q_OBJECT
@@ -126,6 +128,51 @@ public:
     // In GEQ mode the sliders of bands outside the crossovers' pass band are dim.
     void ColourGeqSliders();
 
+    // ---- equaliser, channel and link edits (OutputDlgEq.cpp, OutputDlgChannel.cpp, OutputDlgLinks.cpp) ----
+    // Band i's edits, spins, slider and bypass button.
+    void OnBandFreqChanged(int i);
+    void OnBandQChanged(int i);
+    void OnBandGainChanged(int i);
+    void OnBandSliderMoved(int i);
+    void OnBandBypass(int i);
+    // All-bypass asks first and changes nothing on No; PEQ/GEQ and reset ask, then reset the
+    // equaliser of the selected output and its link group.
+    void OnAllBypass();
+    void OnEqModeSwitch();
+    void OnResetAllEq();
+    // The graph moved element `item` (bands 0..30; 31 and 32 go to the crossover column).
+    void SyncFromCurve(int item);
+    void OnCurveFocusBand(int item);
+    LRESULT OnSliderPosChanging(int id);
+    LRESULT OnSliderPosChanged(int id);
+    // What the strips report for output c (0..7; other indexes are ignored).
+    LRESULT OnStripGain(int c, int gain);
+    LRESULT OnStripMute(int c, int on);
+    LRESULT OnStripPhase(int c, int polarity);
+    LRESULT OnStripDelay(int c, int delay);
+    // Routing toggle message msg (WM_OUTSTRIP_ROUTE1..4) of output c.
+    LRESULT OnStripRoute(unsigned msg, int c, int state);
+    // The master strip's volume (the message's value) and the delay unit 1 ms, 2 cm, 3 inch.
+    LRESULT OnGainDlgChanged(int volume);
+    LRESULT OnGainDlgSelect(int unit);
+    // The hidden controls of the selected output.
+    void OnOutputGainChanged();
+    void OnOutputGainSlider();
+    void OnPolarityButton();
+    void OnDelayEditChanged(int unit);
+    LRESULT OnDelayLockStep(int spinId, int step);
+    void OnVolumePageButton();
+    // Link groups and bridged pairs: every output a copy of `source` reaches is silent while it
+    // runs; the copy goes to the other members of source's group.
+    void MuteGroupForCopy(int source, bool mute);
+    void CopyToLinkGroup(int source, int target);
+    // The channel buttons of the outputs whose link value is `linkValue` follow one another.
+    void SyncGroupSelection(int output, int linkValue);
+    LRESULT OnLinkDlgApply(int a, int b);
+    void PairChannels(int a, int b);
+    void UnpairChannels(int a, int b, bool select);
+    LRESULT OnStripPaste(int source, int target);
+
     // ---- key navigation ----
     // Left (37) and Right (39) steps between the edits; other keys do nothing.
     LRESULT OnNumEditKey(int id, int key);
@@ -207,6 +254,15 @@ private:
     void SetFocusTo(int id);
     void ApplyCrossoverPick(bool highPass, bool slope);
     void ApplyCrossoverFreq(bool highPass);
+    // Equaliser, channel and link edits: their messages and commands.
+    void InstallEditMessages();
+    bool OnEditCommand(int id);
+    void ApplyBandGain(int i, int gainCode);
+    bool AskYesNo(StrId text);
+    // The output sounds again after a gain edit of the hidden controls.
+    void SoundAgain(CKTV_OutData &out);
+    // The strips' delay unit: 1 ms, 2 cm, 3 inch.
+    int m_nDelayUnit = 1;
 
     IChannelSends &m_sends;
     IDeviceSync &m_sync;

@@ -1,0 +1,271 @@
+// Output edits as a user makes them, against the simulated device behind the in-process HID
+// transport: the main view's real link and channel sends carry them, and the device's own image
+// says what arrived.
+#include "app/VRX530View.h"
+
+#include "app/ChannelSends.h"
+#include "controls/NumEdit.h"
+#include "controls/NumSpin.h"
+#include "controls/XPButton.h"
+#include "link/KTVCommand.h"
+#include "protocol/SendData.h"
+#include "panels/output/CFStatic.h"
+#include "panels/output/OutputDlg.h"
+
+#include "link/LinkState.h"
+#include "model/DeviceImage.h"
+#include "model/Filter.h"
+#include "model/KTV_Data.h"
+#include "model/KTV_OutData.h"
+#include "model/DelayMath.h"
+#include "model/LinkGroups.h"
+#include "panels/output/OutputEdits.h"
+#include "platform/GlobalData.h"
+#include "platform/Settings.h"
+#include "protocol/CommandFrame.h"
+#include "tests/platform/qt/QtTestApp.h"
+#include "tests/sim/DeviceSim.h"
+#include "tests/sim/SimHid.h"
+#include "tests/support/TestDoubles.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kWait = 60000;  // bounds a failing wait only
+
+// Byte k of item `item` of output c in an image.
+std::uint8_t OutByte(const zksim::Image &img, int c, int item, int k)
+{
+    return img[DeviceImage::kOutOffset + static_cast<std::size_t>(c) * DeviceImage::kOutSize +
+               static_cast<std::size_t>(item) * DeviceImage::kItemSize + static_cast<std::size_t>(k)];
+}
+
+struct OutputEditE2E : ::testing::Test {
+    CMemorySettings settings;
+    CScriptedMessageBox boxes;
+    std::unique_ptr<ScopedMessageBoxService> scoped;
+    zksim::Device dev;
+    zksim::HidDevice hid{dev};
+    std::unique_ptr<CKTV_Data> doc;
+    std::unique_ptr<CVRX530View> view;
+
+    void SetUp() override
+    {
+        QtTestApp();
+        ResetDeviceImageGlobals();
+        ResetLinkState();
+        g_bChinese = 0;
+        g_nLinkMode = LINK_NONE;
+        SetAppSettings(&settings);
+        scoped = std::make_unique<ScopedMessageBoxService>(boxes);
+        doc = std::make_unique<CKTV_Data>();
+        // The device starts from the program's own start-up values: flat bands, outputs sounding.
+        doc->FillImage();
+        {
+            std::lock_guard lock(g_csImage);
+            zksim::Image img{};
+            std::copy(g_CurImage.bytes.begin(), g_CurImage.bytes.end(), img.begin());
+            dev.SetCurrentImage(img);
+        }
+        view = std::make_unique<CVRX530View>(*doc, &hid);
+        view->resize(1210, 700);
+        view->show();
+        view->activateWindow();
+        (void)QTest::qWaitForWindowActive(view.get());
+        view->Backend().Net().SetPinger([](const std::string &) { return false; });
+        view->Controller().OnAutoConnect();
+        ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait));
+        // The transfer popup keeps the view disabled until it has shown its end text.
+        ASSERT_TRUE(WaitUntil([&] { return view->isEnabled() && !QApplication::activePopupWidget(); }, kWait));
+        view->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    }
+    void TearDown() override
+    {
+        view->Shutdown();
+        view.reset();
+        doc.reset();
+        scoped.reset();
+        SetAppSettings(nullptr);
+    }
+    CKTV_OutData &Out(int c) { return *doc->GetOut(c); }
+    COutputDlg &Page() { return *view->OutputPage(); }
+    // Item `item` of output c as the program holds it in its image.
+    static std::array<std::uint8_t, 8> ProgramItem(int c, int item)
+    {
+        std::lock_guard lock(g_csImage);
+        const auto span = g_CurImage.Item(OBJ_OUTPUT, c, item);
+        std::array<std::uint8_t, 8> out{};
+        std::copy(span.begin(), span.end(), out.begin());
+        return out;
+    }
+    std::array<std::uint8_t, 8> DeviceItem(int c, int item) const
+    {
+        const zksim::Image img = dev.CurrentImage();
+        std::array<std::uint8_t, 8> out{};
+        for (int k = 0; k < 8; ++k)
+            out[std::size_t(k)] = OutByte(img, c, item, k);
+        return out;
+    }
+    // Waits until the device holds what the program holds for item `item` of output c, after the
+    // program's pending changes went out.
+    bool DeviceAgrees(int c, int item)
+    {
+        return WaitUntil([&] { return Settled() && DeviceItem(c, item) == ProgramItem(c, item); }, kWait);
+    }
+    // Nothing pending: every change mark taken and the queue down to the status poll.
+    bool Settled()
+    {
+        for (int c = 0; c < 8; ++c) {
+            CKTV_OutData &o = Out(c);
+            if (o.GetBasicChanged() || o.GetLimitChanged() || o.GetHpf()->GetChanged() || o.GetLpf()->GetChanged())
+                return false;
+            for (int i = 0; i < CKTV_OutData::kBands; ++i)
+                if (o.GetBand(i)->GetChanged())
+                    return false;
+        }
+        std::lock_guard lock(g_csLink);
+        if (g_bTransferring.load() || view->Command().GetCount() > 1)
+            return false;
+        // Only the status poll may be waiting.
+        const CSendData *front = view->Command().GetFront();
+        return !front || (front->Frame()[7] == OBJ_SYSTEM && front->Frame()[8] == SYS_STATUS);
+    }
+    static void Type(CNumEdit *edit, const QString &text)
+    {
+        edit->setFocus();
+        QCoreApplication::processEvents();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+};
+
+}  // namespace
+
+TEST_F(OutputEditE2E, ATypedBandGainReachesTheDeviceForTheOutputAndItsGroup)
+{
+    JoinNewLinkGroup(0, true);
+    JoinLinkGroup(2, LinkValueOf(0));
+    const auto before = DeviceItem(2, 3), beforeUnlinked = DeviceItem(1, 3);
+    Type(Page().GainEdit(3), "5");
+    ASSERT_EQ(Out(0).GetBand(3)->GetGainCode(), 250);
+    EXPECT_TRUE(DeviceAgrees(0, 3));
+    EXPECT_TRUE(DeviceAgrees(2, 3)) << "the linked output follows on the device";
+    EXPECT_NE(DeviceItem(2, 3), before);
+    EXPECT_EQ(DeviceItem(2, 3), DeviceItem(0, 3));
+    EXPECT_EQ(DeviceItem(1, 3), beforeUnlinked) << "an unlinked output keeps its band";
+}
+
+TEST_F(OutputEditE2E, ADraggedBandFollowsOnTheDeviceAndTheReleaseFocusesItsGain)
+{
+    JoinNewLinkGroup(0, true);
+    JoinLinkGroup(4, LinkValueOf(0));
+    CCFStatic &graph = *Page().Graph();
+    // A band raised above its neighbours, so that the pointer finds its marker alone.
+    Type(Page().GainEdit(10), "6");
+    ASSERT_EQ(Out(4).GetBand(10)->GetGainCode(), 260);
+    QCoreApplication::processEvents();
+    const CRect r = Out(0).GetBand(10)->GetMarkerRect();
+    const QPoint from((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const QPoint to = from + QPoint(0, -25);
+    QTest::mouseMove(&graph, from);
+    QTest::mousePress(&graph, Qt::LeftButton, {}, from);
+    for (int k = 1; k <= 5; ++k)
+        QTest::mouseMove(&graph, from + (to - from) * k / 5);
+    QTest::mouseRelease(&graph, Qt::LeftButton, {}, to);
+    EXPECT_GT(Out(0).GetBand(10)->GetGainCode(), 260);
+    ASSERT_TRUE(WaitUntil([&] { return Out(4).GetBand(10)->GetGainCode() != 260; }, kWait))
+        << "the graph reports the drag to the page";
+    EXPECT_EQ(Out(4).GetBand(10)->GetGainCode(), Out(0).GetBand(10)->GetGainCode());
+    EXPECT_TRUE(WaitUntil([&] { return Page().GainEdit(10)->hasFocus(); }, kWait));
+    EXPECT_TRUE(DeviceAgrees(4, 10));
+    EXPECT_EQ(DeviceItem(4, 10), DeviceItem(0, 10));
+}
+
+TEST_F(OutputEditE2E, ADelayStepInCentimetresReachesTheDevice)
+{
+    auto *spin = static_cast<CNumSpin *>(Page().Control(COutputDlg::IDC_DELAY_CM_SPIN));
+    ASSERT_NE(spin, nullptr);
+    spin->Step(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Out(0).GetDelay(), StepDelayCm(0, 1));
+    EXPECT_TRUE(DeviceAgrees(0, CKTV_OutData::kBasicItem));
+}
+
+TEST_F(OutputEditE2E, SwitchingToGeqResetsTheGroupOnTheDeviceBetweenMasterMutes)
+{
+    JoinNewLinkGroup(1, true);
+    JoinLinkGroup(6, LinkValueOf(1));
+    g_nSelOutput = 1;
+    Page().RefreshChannel();
+    Out(6).GetBand(0)->SetGainCode(300);
+    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    dev.ClearRequests();
+    boxes.PushAnswer(IDYES);
+    QTest::mouseClick(Page().EqModeButton(), Qt::LeftButton);
+    EXPECT_EQ(Out(1).GetEqMode(), 1);
+    EXPECT_EQ(Out(6).GetEqMode(), 1) << "the record gives its mode to the group";
+    EXPECT_EQ(Out(6).GetBand(0)->GetGainCode(), 200);
+    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    std::vector<int> blocks;
+    for (const auto &f : dev.Requests())
+        if (f.cmd == CMD_WRITE && f.type == OBJ_OUTPUT && f.payload.size() == DeviceImage::kOutSize)
+            blocks.push_back(f.channel);
+    EXPECT_EQ(blocks, (std::vector<int>{1, 6}));
+    std::vector<zksim::Frame> writes;
+    for (const auto &f : dev.Requests())
+        if (f.cmd == CMD_WRITE)
+            writes.push_back(f);
+    // The master is muted before the first block and sounds again after the last.
+    std::vector<int> order;
+    for (const auto &f : writes)
+        if (f.type == OBJ_SYSTEM && f.channel == SYS_VOLUME)
+            order.push_back(-1);
+        else if (f.type == OBJ_OUTPUT && f.payload.size() == DeviceImage::kOutSize)
+            order.push_back(f.channel);
+    EXPECT_EQ(order, (std::vector<int>{-1, 1, 6, -1}));
+    EXPECT_TRUE(DeviceAgrees(6, 0));
+}
+
+TEST_F(OutputEditE2E, ALinkedOutputFollowsAndAJoinedOutputKeepsSounding)
+{
+    // Output 0 is shaped; output 5 joins output 0's group as the link button does it.
+    Type(Page().GainEdit(7), "-4");
+    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    JoinNewLinkGroup(0, true);
+    StoreLinkValue(0);
+    JoinLinkGroup(5, LinkValueOf(0));
+    Page().MuteGroupForCopy(0, true);
+    Page().CopyToLinkGroup(0, 5);
+    Page().MuteGroupForCopy(0, false);
+    StoreLinkValue(5);
+    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    EXPECT_EQ(DeviceItem(5, 7), DeviceItem(0, 7)) << "the joined output took the group's equaliser";
+    EXPECT_EQ(DeviceItem(5, CKTV_OutData::kBasicItem)[0], 1) << "and keeps sounding";
+    EXPECT_EQ(DeviceItem(0, CKTV_OutData::kBasicItem)[0], 1);
+    EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], 1) << "the device knows the group";
+
+    // Output 5 suspends: an edit of output 0 no longer reaches it.
+    SuspendLinkGroup(5);
+    StoreLinkValue(5);
+    Type(Page().GainEdit(7), "3");
+    ASSERT_TRUE(DeviceAgrees(0, 7));
+    EXPECT_NE(DeviceItem(5, 7), DeviceItem(0, 7));
+    EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], 0);
+
+    // Without an edit of its own it rejoins and takes output 0's settings again, still sounding.
+    ASSERT_EQ(RejoinLinkGroup(5), 0);
+    Page().MuteGroupForCopy(0, true);
+    Page().CopyToLinkGroup(0, 5);
+    Page().MuteGroupForCopy(0, false);
+    StoreLinkValue(5);
+    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    EXPECT_EQ(DeviceItem(5, 7), DeviceItem(0, 7));
+    EXPECT_EQ(DeviceItem(5, CKTV_OutData::kBasicItem)[0], 1);
+    EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], 1);
+}

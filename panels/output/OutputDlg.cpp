@@ -18,6 +18,7 @@
 #include "model/KTV_OutData.h"
 #include "model/SpeakerType.h"
 #include "panels/output/OutputDlgSkins.h"
+#include "panels/output/OutputEdits.h"
 #include "panels/output/OutputKeyNav.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
@@ -356,35 +357,9 @@ bool COutputDlg::TakeGraphReleased()
     return true;
 }
 
-void COutputDlg::ForEachFollower(const std::function<void(CKTV_OutData &)> &fn) const
-{
-    if (!m_root)
-        return;
-    const int s = g_nSelOutput.load();
-    if (!ValidOutput(s))
-        return;
-    const auto paired = [](int i) { return i % 2 == 0 && i + 1 < kOutputs && g_BtlPair[std::size_t(i)].load() != 0; };
-    const auto visit = [&](int i) {
-        if (CKTV_OutData *o = m_root->GetOut(i))
-            fn(*o);
-    };
-    const int link = g_LinkGroups[std::size_t(s)].load();
-    for (int i = 0; i < kOutputs && link != 0; ++i) {
-        if (i == s || g_LinkGroups[std::size_t(i)].load() != link)
-            continue;
-        visit(i);
-        if (paired(i) && i + 1 != s)
-            visit(i + 1);
-    }
-    if (paired(s))
-        visit(s + 1);
-}
-
 void COutputDlg::MarkSelectedModified() const
 {
-    const int s = g_nSelOutput.load();
-    if (ValidOutput(s))
-        g_ChannelModified[std::size_t(s)] = 1;
+    outedit::MarkModified(g_nSelOutput.load());
 }
 
 void COutputDlg::LoadChannelRecords()

@@ -113,10 +113,6 @@ public:
     CKTV_Data *Root() const { return m_root; }
     // Redraws graph item `item` (−1: every item) and selects it.
     void RedrawGraph(int item);
-    // Calls fn on every output an edit of the selected output is repeated on, in index order: the
-    // other members of its link group (and the bridged partner of an even member), then its own
-    // bridged partner. Never the selected output, never an index above 7.
-    void ForEachFollower(const std::function<void(CKTV_OutData &)> &fn) const;
     // g_ChannelModified of the selected output.
     void MarkSelectedModified() const;
     // The graph's released flag (the mouse button went up after a drag), cleared when read.

@@ -11,6 +11,7 @@
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
 #include "model/SpeakerType.h"
+#include "panels/output/OutputEdits.h"
 #include "platform/qt/Language.h"
 
 namespace {
@@ -108,7 +109,7 @@ void COutputDlg::ApplyCrossoverPick(bool highPass, bool slope)
     if (code >= 0 && code <= limit && code != (slope ? filter->GetSlope() : filter->GetFamily())) {
         const auto apply = [&](CFilter &f) { slope ? f.SetSlope(code, 1) : f.SetFamily(code, 1); };
         apply(*filter);
-        ForEachFollower([&](CKTV_OutData &o) { apply(highPass ? *o.GetHpf() : *o.GetLpf()); });
+        outedit::RepeatOnFollowers(g_nSelOutput.load(), highPass ? kItemHighPass : kItemLowPass, apply);
     }
     RedrawGraph(highPass ? kItemHighPass : kItemLowPass);
     MarkSelectedModified();
@@ -140,7 +141,8 @@ void COutputDlg::ApplyCrossoverFreq(bool highPass)
         }
         filter->SetFreq(f, 1);
         ColourGeqSliders();
-        ForEachFollower([&](CKTV_OutData &o) { (highPass ? o.GetHpf() : o.GetLpf())->SetFreq(f, 1); });
+        outedit::RepeatOnFollowers(g_nSelOutput.load(), highPass ? kItemHighPass : kItemLowPass,
+                                   [f](CFilter &other) { other.SetFreq(f, 1); });
     }
     (highPass ? m_nHpfFreq : m_nLpfFreq) = filter->GetFreq();
     RedrawGraph(highPass ? kItemHighPass : kItemLowPass);
@@ -161,7 +163,7 @@ void COutputDlg::SyncCrossoverFromCurve(int item)
     const int f = (highPass ? out->GetHpf() : out->GetLpf())->GetFreq();
     (highPass ? m_spinHpf : m_spinLpf)->SetPos(f);
     (highPass ? m_nHpfFreq : m_nLpfFreq) = f;
-    ForEachFollower([&](CKTV_OutData &o) { (highPass ? o.GetHpf() : o.GetLpf())->SetFreq(f, 1); });
+    outedit::RepeatOnFollowers(g_nSelOutput.load(), item, [f](CFilter &other) { other.SetFreq(f, 1); });
     ColourGeqSliders();
     RedrawGraph(item);
     CNumEdit *edit = highPass ? m_editHpf : m_editLpf;

@@ -53,7 +53,7 @@ void caption(QPainter &p, const QRect &r, StrId id, bool chinese, int align = Qt
 {
     QFont f = MakeFont(chinese ? QStringLiteral("SimSun") : QStringLiteral("Arial"), -std::max(px, chinese ? 12 : px),
                        chinese ? 400 : 700);
-    f.setLetterSpacing(QFont::AbsoluteSpacing, chinese ? 1.0 : 0.6);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, chinese ? 1.0 : px <= 10 ? 0.0 : 0.6);
     p.setFont(f);
     p.setPen(QColor::fromRgb(colour));
     p.drawText(r, align, QString::fromUtf8(Tr(id, chinese)));
@@ -116,7 +116,7 @@ void paintPageBackground(QPainter &p, const QRect &r, bool chinese)
         int y;
     } rowCaptions[] = {{StrId::OutBandRow, 232}, {StrId::OutFreqRow, 256}, {StrId::OutQRow, 274}, {StrId::OutGainRow, 292}};
     for (const auto &c : rowCaptions)
-        caption(p, QRect(rows.left() + 2, c.y - 1, 164 - rows.left() - 2, 17), c.id, chinese,
+        caption(p, QRect(rows.left() + 1, c.y - 1, 165 - rows.left() - 1, 17), c.id, chinese,
                 Qt::AlignRight | Qt::AlignVCenter, 10);
     // Scale beside the band sliders: +12, 0 and −12 dB.
     {

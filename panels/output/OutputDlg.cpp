@@ -3,6 +3,10 @@
 #include "app/Services.h"
 #include "controls/BitButton.h"
 #include "panels/output/CFStatic.h"
+#include "panels/output/Changnal_Line.h"
+#include "panels/output/GainDlg.h"
+#include "panels/output/OutRoute_Dlg.h"
+#include "model/OutputRoute.h"
 #include "controls/BitmapSlider.h"
 #include "controls/ComBoxBtn.h"
 #include "controls/CtrlMessages.h"
@@ -60,6 +64,46 @@ bool ValidOutput(int output)
 
 }  // namespace
 
+// The page's answers to a strip's link button.
+class COutputDlg::LinkHost : public ILinkButtonHost {
+public:
+    explicit LinkHost(COutputDlg &page) : m_page(page) {}
+    bool IsChannelButtonOn(int output) const override
+    {
+        const COutRoute_Dlg *s = m_page.Strip(output);
+        return s && s->ChannelButton()->GetCheck() != 0;
+    }
+    void SetChannelButton(int output, bool on) override
+    {
+        if (COutRoute_Dlg *s = m_page.Strip(output))
+            s->SetSelected(on ? 1 : 0);
+    }
+    bool IsLinkButtonOn(int output) const override
+    {
+        const COutRoute_Dlg *s = m_page.Strip(output);
+        return s && s->LinkButton()->GetCheck() != 0;
+    }
+    void MuteGroupForCopy(int source, bool mute) override { outedit::MuteGroupForCopy(m_page.Sends(), source, mute); }
+    void CopyToLinkGroup(int source, int) override { outedit::CopyToLinkGroup(m_page.Sends(), source); }
+    void SyncGroupSelection(int, int linkValue) override
+    {
+        // The channel buttons of the group follow one another: on when any member's is.
+        if (linkValue == 0)
+            return;
+        bool on = false;
+        for (int i = 0; i < kOutputs; ++i)
+            on = on || (LinkValueOf(i) == linkValue && IsChannelButtonOn(i));
+        for (int i = 0; i < kOutputs; ++i)
+            if (LinkValueOf(i) == linkValue)
+                SetChannelButton(i, on);
+    }
+    void RefreshChannel() override { m_page.RefreshChannel(); }
+    void RedrawGraph() override { m_page.RedrawGraph(-1); }
+
+private:
+    COutputDlg &m_page;
+};
+
 COutputDlg::COutputDlg(IChannelSends &sends, IDeviceSync &sync, IMessageBoxService &boxes, CPageRegistry &pages,
                        QWidget *parent)
     : QWidget(parent), m_sends(sends), m_sync(sync), m_boxes(boxes), m_pages(pages)
@@ -101,6 +145,35 @@ void COutputDlg::InitControls()
     SetCtrlId(m_graph, IDC_GRAPH);
     m_graph->setGeometry(GraphRect());
     m_graph->SetOwner(this);
+
+    // The eight output strips along the bottom, the master volume strip at their left and the
+    // curve overlay selector right of the graph.
+    m_linkHost = std::make_unique<LinkHost>(*this);
+    for (int i = 0; i < kOutputs; ++i) {
+        auto *strip = new COutRoute_Dlg(this, i);
+        strip->SetBackground(851);
+        strip->SetChannelButtonBitmaps(818 + 3 * i, 817 + 3 * i, 819 + 3 * i);
+        strip->SetFaderChannelBitmaps(281, 281, 0, CBitmapSlider::kKeyFromPixel, 0, 0);
+        strip->SetFaderThumbBitmaps(358, 280, 0, CBitmapSlider::kKeyFromPixel, 0, 0);
+        strip->setGeometry(StripRect(i));
+        strip->SetChannel(i);
+        strip->SetLinkHost(m_linkHost.get());
+        strip->SetSelected(0);
+        strip->SetLinkMask(1 << i);
+        m_strips[std::size_t(i)] = strip;
+    }
+    if (COutRoute_Dlg *selected = Strip(g_nSelOutput.load()))
+        selected->SetSelected(1);
+    m_masterStrip = new CGainDlg(m_sync, this);
+    m_masterStrip->SetBackgroundBitmap(739);
+    m_masterStrip->SetDropDownState(848, 847);
+    m_masterStrip->SetSliderChannelBitmaps(357, 357, 0, CBitmapSlider::kKeyFromPixel, 0, 0);
+    m_masterStrip->SetSliderThumbBitmaps(358, 282, 1, CBitmapSlider::kKeyFromPixel, 0, 0);
+    m_masterStrip->SetSliderRange(0, CGainDlg::kVolumeMax, 0);
+    m_masterStrip->setGeometry(MasterStripRect());
+    m_overlay = new CChangnal_Line(this);
+    m_overlay->setGeometry(OverlaySelectorRect());
+    m_overlay->SetPageRefresh([this] { RefreshChannel(); });
 
     // Crossover column: family list, frequency edit and slope list of the high-pass, then the same
     // of the low-pass.
@@ -389,14 +462,38 @@ void COutputDlg::RefreshChannel()
     CKTV_OutData *out = CurrentOutput();
     if (!out)
         return;
+    const int sel = g_nSelOutput.load();
+    for (int i = 0; i < kOutputs; ++i) {
+        COutRoute_Dlg *strip = m_strips[std::size_t(i)];
+        if (strip->GetSelectedFlag() != (i == sel ? 1 : 0))
+            strip->SetSelectedFlag(i == sel ? 1 : 0);
+    }
     RefreshEQ();
     ShowCrossovers();
     HighlightBandLabel(0, false);
     HighlightEdit(0, 0, false);
     m_spinOutGain->SetPos(out->GetGain());
     m_sliderOutGain->SetInvertedPos(out->GetGain());
+    // Every strip from its output's record and routing toggles (toggles 1..4 show entries 1, 2,
+    // 0 and 4).
+    for (int i = 0; i < kOutputs; ++i) {
+        CKTV_OutData *o = m_root->GetOut(i);
+        COutRoute_Dlg *strip = m_strips[std::size_t(i)];
+        if (!o)
+            continue;
+        strip->SetGain(o->GetGain());
+        strip->SetDelay(o->GetDelay());
+        strip->SetMute(o->GetOn());
+        strip->SetPhase(o->GetPolarity());
+        static constexpr int kToggleEntry[4] = {1, 2, 0, 4};
+        for (int k = 0; k < 4; ++k)
+            strip->SetRoute(k + 1, g_OutRouteBits[std::size_t(i)][std::size_t(kToggleEntry[k])].load());
+    }
+    m_masterStrip->SetGain(g_nMasterVolume);
     m_btnPolarity->SetCheck(out->GetPolarity());
-    m_graph->ShowOutput(g_nSelOutput.load());
+    m_graph->ShowOutput(sel);
+    ShowInputIndicator();
+    RefreshMuteButtons();
     update();
 }
 
@@ -472,13 +569,42 @@ void COutputDlg::UpdateAllBypassButton()
     }
 }
 
+void COutputDlg::SelectStripsOf(int c, int on)
+{
+    const int link = LinkValueOf(c);
+    for (int i = 0; i < kOutputs; ++i)
+        if (i == c || (link != 0 && LinkValueOf(i) == link))
+            m_strips[std::size_t(i)]->SetSelected(on);
+}
+
 void COutputDlg::OnSelectChannel(int output)
 {
     if (!ValidOutput(output))
         return;
+    SelectStripsOf(g_nSelOutput.load(), 0);
     g_nSelOutput = output;
+    SelectStripsOf(output, 1);
+    if (m_strips[std::size_t(output)]->LinkButton()->GetCheck()) {
+        g_bLinkAnchor = 1;
+        g_nLinkAnchorChannel = output;
+        g_nLinkAnchorGroup = LinkValueOf(output) - 1;
+    }
     RefreshChannel();
     update();
+}
+
+void COutputDlg::ShowInputIndicator()
+{
+    const int input = std::clamp(g_nSelInput.load(), 0, 6);
+    const int bitmap = (g_bChinese.load() ? 459 : 452) + input;
+    m_btnInputIndicator->SetDisabledBitmaps(bitmap, bitmap);
+}
+
+void COutputDlg::RefreshMuteButtons()
+{
+    for (int i = 0; i < kOutputs; ++i)
+        if (CKTV_OutData *o = m_root ? m_root->GetOut(i) : nullptr)
+            m_strips[std::size_t(i)]->MuteButton()->SetCheck(o->GetOn());
 }
 
 void COutputDlg::CheckChannelSelection()
@@ -520,8 +646,10 @@ void COutputDlg::SelectAssignedChannel()
     }
 }
 
-void COutputDlg::SetInputMode(int)
+void COutputDlg::SetInputMode(int mode)
 {
+    for (COutRoute_Dlg *strip : m_strips)
+        strip->SetSourceLabelColours(mode);
 }
 
 // ---- highlights ----------------------------------------------------------------------------------

@@ -22,9 +22,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class CBitButton;
 class CCFStatic;
+class CChangnal_Line;
+class CGainDlg;
+class COutRoute_Dlg;
 class CComBoxBtn;
 class CDELAC;
 class CFilter;
@@ -216,6 +220,9 @@ public:
     CNumSpin *LpfFreqSpin() const { return m_spinLpf; }
     CDELAC *DelayUnitSelector() const { return m_delayUnit; }
     CCFStatic *Graph() const { return m_graph; }
+    COutRoute_Dlg *Strip(int i) const { return i >= 0 && i < kOutputs ? m_strips[std::size_t(i)] : nullptr; }
+    CGainDlg *MasterStrip() const { return m_masterStrip; }
+    CChangnal_Line *OverlaySelector() const { return m_overlay; }
     CFontStatic *HighlightedLabel() const { return m_pHighlightLabel; }
     CNumEdit *HighlightedEdit() const { return m_pHighlightEdit; }
     // The control with this id among the page's own, or null.
@@ -247,6 +254,10 @@ private:
     // Enter, Tab and Escape of a key press inside the page; true when the page took it.
     bool HandlePageKey(int key);
     void ShowBandRow(int i);
+    // Strips of the outputs that share output c's link value (c alone when unlinked) get `on`.
+    void SelectStripsOf(int c, int on);
+    void ShowInputIndicator();
+    void RefreshMuteButtons();
     void SetFocusTo(int id);
     void ApplyCrossoverPick(bool highPass, bool slope);
     void ApplyCrossoverFreq(bool highPass);
@@ -292,6 +303,12 @@ private:
     CBitButton *m_btnInputIndicator = nullptr;
     CDELAC *m_delayUnit = nullptr;
     CCFStatic *m_graph = nullptr;
+    std::array<COutRoute_Dlg *, kOutputs> m_strips{};
+    CGainDlg *m_masterStrip = nullptr;
+    CChangnal_Line *m_overlay = nullptr;
+    // What the strips' link buttons ask of the page.
+    class LinkHost;
+    std::unique_ptr<LinkHost> m_linkHost;
 
     CFontStatic *m_pHighlightLabel = nullptr;
     CNumEdit *m_pHighlightEdit = nullptr;

@@ -8,6 +8,8 @@
 #include "controls/DELAC.h"
 #include "controls/NumEdit.h"
 #include "controls/XPButton.h"
+#include "panels/output/GainDlg.h"
+#include "panels/output/OutRoute_Dlg.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_OutData.h"
 #include "platform/GlobalData.h"
@@ -203,18 +205,15 @@ void RegisterOutputPageSkins()
     Skins::Register(SkinType::Bitmap, 957, SkinSpec{S::Icon, St::Checked, QSize(24, 16), "link", "", 0});
 }
 
-int LinkBadgeBitmap(int linkValue, const std::array<int, 12> &badges, int plainBitmap)
-{
-    if (linkValue < 1 || linkValue > 10)
-        return plainBitmap;
-    return badges[static_cast<std::size_t>(linkValue - 1)];
-}
-
 // ---- the language switch ---------------------------------------------------------------------------
 
 void COutputDlg::SwitchLanguage()
 {
     const bool cn = g_bChinese.load() != 0;
+
+    // Master volume strip: its value shown again, its mute button in the language.
+    m_masterStrip->VolumeEdit()->RefreshOffText();
+    m_masterStrip->MuteButton()->SetBitmaps(882, 883, 884, 884, 885, 882);
 
     // Delay-unit selector buttons.
     const int unitBase = cn ? 4330 : 4320;
@@ -229,6 +228,13 @@ void COutputDlg::SwitchLanguage()
     FillFamilyLists();
     FillHpfSlopeList();
     FillLpfSlopeList();
+    {
+        const int unit = m_masterStrip->GetDropDownSel();
+        m_masterStrip->ResetDropDown();
+        for (StrId id : {StrId::OutUnitMillisecond, StrId::OutUnitCentimeter, StrId::OutUnitInch})
+            m_masterStrip->AddDropDownString(QTr(id));
+        m_masterStrip->SetDropDownSel(unit);
+    }
     // Equaliser and polarity buttons.
     cn ? m_btnPolarity->SetBitmaps(4360, 4361, 4362, 4363, 4364, 4365)
        : m_btnPolarity->SetBitmaps(4350, 4351, 4352, 4353, 4354, 4355);
@@ -239,9 +245,28 @@ void COutputDlg::SwitchLanguage()
     cn ? m_btnEqMode->SetBitmaps(746, 745, 745, 744, 747, 747)
        : m_btnEqMode->SetBitmaps(742, 741, 741, 740, 743, 743);
 
+    // Strips: values, link button with its badge, background and language; master background.
+    for (COutRoute_Dlg *strip : m_strips) {
+        strip->GainEdit()->RefreshOffText();
+        cn ? strip->LinkButton()->SetBitmaps(890, 890, 890, 891, 950, 890)
+           : strip->LinkButton()->SetBitmaps(892, 892, 892, 893, 951, 892);
+        strip->UpdateLinkButtonLook();
+        strip->SetBackground(cn ? 851 : 852);
+        strip->SetLanguage(cn ? 1 : 0);
+    }
+    m_masterStrip->SetBackgroundBitmap(cn ? CGainDlg::kBackgroundChinese : CGainDlg::kBackgroundEnglish);
+
     m_btnLanguage->SetCheck(cn ? 1 : 0);
     for (CNumEdit *e : {m_editDelay[0], m_editDelay[1], m_editDelay[2], m_editOutGain})
         e->RefreshOffText();
+    ShowInputIndicator();
+    const int sel = g_nSelOutput.load();
+    for (int i = 0; i < kOutputs; ++i) {
+        COutRoute_Dlg *strip = m_strips[std::size_t(i)];
+        if (strip->GetSelectedFlag() != (i == sel ? 1 : 0))
+            strip->SetSelectedFlag(i == sel ? 1 : 0);
+        strip->SetSourceLabelTexts();
+    }
     LayoutControls();
     update();
 }

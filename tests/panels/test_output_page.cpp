@@ -18,7 +18,11 @@
 #include "model/KTV_OutData.h"
 #include "panels/output/CFStatic.h"
 #include "panels/output/OutputDlg.h"
-#include "panels/output/OutputDlgSkins.h"
+#include "panels/output/LinkButtonLogic.h"
+#include "panels/output/OutRoute_Dlg.h"
+#include "panels/output/GainDlg.h"
+#include "panels/output/Changnal_Line.h"
+#include "model/LinkGroups.h"
 #include "panels/output/OutputKeyNav.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Language.h"
@@ -147,6 +151,10 @@ TEST_F(PageRig, ControlsSitAtTheirPixelPlaces)
     EXPECT_EQ(COutputDlg::StripRect(1).left(), 254);  // trunc(254.5)
     EXPECT_EQ(COutputDlg::StripRect(7).left(), 1073);  // trunc(1073.5)
     EXPECT_EQ(page.DelayUnitSelector()->pos(), QPoint(6, 371));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(page.Strip(i)->geometry(), COutputDlg::StripRect(i)) << i;
+    EXPECT_EQ(page.MasterStrip()->pos(), QPoint(3, 440));
+    EXPECT_EQ(page.OverlaySelector()->pos(), QPoint(1160, 6));
     // The graph lies between the crossover column and the overlay selector, above the band rows.
     const QRect graph = COutputDlg::GraphRect();
     EXPECT_LT(page.HpfFamilyList()->geometry().right(), graph.left());
@@ -365,14 +373,38 @@ TEST_F(PageRig, LanguageSwitchKeepsSelectionsAndRenamesTheLists)
     EXPECT_EQ(page.EqModeButton()->CurrentBitmap(), 740);
 }
 
-TEST(OutputLinkBadges, OutsideTheGroupNumbersThePlainBitmap)
+TEST_F(PageRig, StripLinkButtonsShowTheGroupBadgeOnlyForGroupNumbers)
 {
-    const std::array<int, 12> badges{900, 901, 902, 903, 904, 905, 906, 907, 908, 909, 910, 911};
     const struct {
         int value, bitmap;
-    } cases[] = {{0, 890}, {1, 900}, {3, 902}, {10, 909}, {11, 890}, {12, 890}, {0x3F, 890}, {-1, 890}, {1 << 20, 890}};
-    for (const auto &c : cases)
-        EXPECT_EQ(LinkBadgeBitmap(c.value, badges, 890), c.bitmap) << c.value;
+    } cases[] = {{3, CLinkButtonLogic::kBadgesEnglish[2]}, {10, CLinkButtonLogic::kBadgesEnglish[9]},
+                 {0, 892}, {11, 892}, {0x3F, 892}, {-1, 892}};
+    for (const auto &c : cases) {
+        g_LinkGroups[1] = c.value;
+        page.SwitchLanguage();
+        page.Strip(1)->LinkButton()->SetCheck(1);
+        EXPECT_EQ(page.Strip(1)->LinkButton()->CurrentBitmap(), c.bitmap) << c.value;
+    }
+}
+
+TEST_F(PageRig, SelectingAGroupMemberSelectsTheWholeGroup)
+{
+    g_LinkGroups[1] = g_LinkGroups[4] = 2;
+    g_LinkGroups[5] = g_LinkGroups[6] = 7;
+    SendMessageTo(&page, WM_OUTSTRIP_SELECT, 4, 0);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(page.Strip(i)->ChannelButton()->GetCheck(), i == 1 || i == 4 ? 1 : 0) << i;
+    // The other group: the first is unmarked, the new one marked; a checked link button makes the
+    // selected output the link anchor.
+    page.Strip(6)->LinkButton()->SetCheck(1);
+    SendMessageTo(&page, WM_OUTSTRIP_SELECT, 6, 0);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(page.Strip(i)->ChannelButton()->GetCheck(), i == 5 || i == 6 ? 1 : 0) << i;
+    EXPECT_EQ(g_nLinkAnchorChannel.load(), 6);
+    EXPECT_EQ(g_nLinkAnchorGroup.load(), 6);
+    EXPECT_EQ(g_nSelOutput.load(), 6);
+    g_bLinkAnchor = 0;
+    g_nLinkAnchorChannel = g_nLinkAnchorGroup = -1;
 }
 
 }  // namespace

@@ -7,6 +7,12 @@
 #include "panels/output/OutStripMessages.h"
 #include "platform/WinCompat.h"
 
+// Routing toggles 1..4 of a strip (route entries 1, 2, 0 and 4); 5..12 are handled by nobody.
+inline constexpr unsigned WM_OUTSTRIP_ROUTE1 = OutStripRouteMessage(1);
+inline constexpr unsigned WM_OUTSTRIP_ROUTE2 = OutStripRouteMessage(2);
+inline constexpr unsigned WM_OUTSTRIP_ROUTE3 = OutStripRouteMessage(3);
+inline constexpr unsigned WM_OUTSTRIP_ROUTE4 = OutStripRouteMessage(4);
+
 // Response graph → its owner page: wParam the item.
 inline constexpr unsigned WM_CURVE_FOCUS_BAND = WM_USER + 102;
 

@@ -10,7 +10,10 @@
 #include "controls/NumSpin.h"
 #include "model/KTV_OutData.h"
 #include "model/OutputRoute.h"
+#include "panels/output/GainDlg.h"
+#include "panels/output/OutRoute_Dlg.h"
 #include "panels/output/OutputEdits.h"
+#include "controls/BitButton.h"
 #include "platform/qt/WindowMessages.h"
 
 namespace {
@@ -23,8 +26,16 @@ LRESULT COutputDlg::OnStripGain(int c, int gain)
 {
     if (!ValidOutput(c))
         return 0;
-    // A new gain makes the output sound again; the record setter gives it to the link group.
-    outedit::EditStripGain(c, gain);
+    // A new gain makes the output sound again; the record setter gives it to the link group,
+    // whose strips show it (even when this output's gain was unchanged).
+    if (outedit::EditStripGain(c, gain)) {
+        if (COutRoute_Dlg *strip = Strip(c))
+            strip->SetMute(1);
+    }
+    for (int i : LinkedOutputs(c)) {
+        if (COutRoute_Dlg *strip = Strip(i))
+            strip->SetGain(outedit::Output(i)->GetGain());
+    }
     return 0;
 }
 
@@ -62,7 +73,8 @@ LRESULT COutputDlg::OnStripRoute(unsigned msg, int c, int state)
 LRESULT COutputDlg::OnGainDlgChanged(int volume)
 {
     // The message carries the volume; the fader's own position runs the other way.
-    outedit::EditMasterVolume(m_sync, volume);
+    if (outedit::EditMasterVolume(m_sync, volume) && MasterStrip() && MasterStrip()->MuteButton())
+        MasterStrip()->MuteButton()->SetCheck(0);
     return 0;
 }
 
@@ -71,6 +83,10 @@ LRESULT COutputDlg::OnGainDlgSelect(int unit)
     if (unit < 1 || unit > 3)
         return 0;
     m_nDelayUnit = unit;
+    for (int i = 0; i < kOutputs; ++i) {
+        if (COutRoute_Dlg *strip = Strip(i))
+            strip->SetDelayUnit(unit);
+    }
     return 0;
 }
 
@@ -106,6 +122,8 @@ void COutputDlg::SoundAgain(CKTV_OutData &out)
     if (out.GetOn())
         return;
     out.SetOn(1);
+    if (COutRoute_Dlg *strip = Strip(g_nSelOutput.load()))
+        strip->SetMute(1);
 }
 
 void COutputDlg::OnPolarityButton()

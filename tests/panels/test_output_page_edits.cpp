@@ -15,7 +15,10 @@
 #include "model/LinkGroups.h"
 #include "model/OutputRoute.h"
 #include "panels/output/CFStatic.h"
+#include "panels/output/OutRoute_Dlg.h"
 #include "panels/output/OutputDlg.h"
+#include "panels/output/GainDlg.h"
+#include "controls/BitButton.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/WindowMessages.h"
 #include "tests/platform/qt/QtTestApp.h"
@@ -291,4 +294,25 @@ TEST_F(PageEdits, LinkEditorApplyCopiesSilently)
     g_LinkGroups[1] = g_LinkGroups[4] = 0b10010;
     Post(WM_LINKDLG_APPLY, 1, WPARAM(-1));
     EXPECT_EQ(sends.calls, (std::vector<std::string>{"mute 18", "copy-all 1,4", "unmute 18"}));
+}
+
+TEST_F(PageEdits, StripsShowWhatAStripGainAndTheDelayUnitChanged)
+{
+    g_LinkGroups[1] = g_LinkGroups[6] = 4;
+    Out(1).SetOn(0);
+    page->Strip(1)->SetMute(0);
+    Post(WM_OUTSTRIP_GAIN, 1, 450);
+    EXPECT_EQ(page->Strip(1)->GetOn(), 1) << "the strip shows the output sounding again";
+    EXPECT_EQ(page->Strip(6)->GetGain(), 450) << "the linked output's strip shows its new gain";
+    EXPECT_NE(page->Strip(2)->GetGain(), 450);
+
+    Post(WM_GAINDLG_SELECT, COutputDlg::IDC_DELAY_UNIT, 2);
+    for (int i = 0; i < COutputDlg::kOutputs; ++i)
+        EXPECT_EQ(page->Strip(i)->DelayEdit()->GetType(), 1) << i;
+    Post(WM_GAINDLG_SELECT, COutputDlg::IDC_DELAY_UNIT, 9);
+    EXPECT_EQ(page->Strip(0)->DelayEdit()->GetType(), 1) << "an unknown unit changes nothing";
+
+    page->MasterStrip()->MuteButton()->SetCheck(1);
+    Post(WM_GAINDLG_CHANGED, 2812, 12);
+    EXPECT_EQ(page->MasterStrip()->MuteButton()->GetCheck(), 0);
 }

@@ -7,6 +7,19 @@
 
 #include "model/DeviceImage.h"
 
+#include <array>
+
+// The link look the main view gives output strip i after the link values changed
+// (CVRX530View::RefreshChannelAssignments).
+inline constexpr int kStripCount = static_cast<int>(DeviceImage::kOutCount);
+inline constexpr int kLinkGroupCount = static_cast<int>(kLinkGroupSlots);  // group numbers 1..10
+struct StripLinkLook {
+    bool selected = false;  // the strip is selected (the selected output and its link group)
+    int linkValue = 0;      // the strip's own copy of its link value
+    int group = -1;         // 0..9: link button checked with the badge of group number group + 1;
+                            // -1: link button unchecked, with the plain link look
+};
+
 class IOutputPage {
 public:
     virtual ~IOutputPage() = default;
@@ -17,6 +30,21 @@ public:
     // when the selected one has none; with the mode off, re-synchronises the link buttons. Run
     // after the device's speaker types arrived.
     virtual void SelectAssignedChannel() = 0;
+
+    // ---- what the main view calls; a page method of the same name and signature implements it.
+    //      The view works without a page: each does nothing by default. ----
+    // Source levels of every output from the current image, then the whole page.
+    virtual void LoadChannelRecords() {}
+    // Reloads every control from the records and the link tables.
+    virtual void RefreshChannel() {}
+    // Tab on the page: the first band's first field takes the focus.
+    virtual void FocusFirstBand() {}
+    // Re-skins the page for g_bChinese.
+    virtual void SwitchLanguage() {}
+    // The device's input source code (0..3, or another value the device reported).
+    virtual void SetInputMode(int /*mode*/) {}
+    // Gives each strip its selection and link look, then redraws every curve of the graph.
+    virtual void ShowChannelAssignments(const std::array<StripLinkLook, kStripCount> & /*looks*/) {}
 };
 
 class IInputPage {

@@ -22,7 +22,6 @@
 #include "res/Skins.h"
 
 #include <QAbstractButton>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -48,19 +47,8 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
 
     setObjectName(QStringLiteral("VRX530View"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // The Connect button on the left and the status field on the right of the console's top band.
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(8, 2, 8, 2);
-    row->setAlignment(Qt::AlignTop);
-    auto *button = new CXPButton(this, IDC_CONNECT);
-    button->setFixedSize(96, 26);
-    m_connect = button;
+    m_connect = new CXPButton(this, IDC_CONNECT);
     m_status = new CShow_Link(this, IDC_LINK_STATUS);
-    // The indicator's template box: 130 x 14 dialog units.
-    m_status->setFixedSize(DluRect(571, 1, 130, 14).size());
-    row->addWidget(m_connect, 0, Qt::AlignVCenter);
-    row->addStretch(1);
-    row->addWidget(m_status, 0, Qt::AlignVCenter);
     connect(m_connect, &QAbstractButton::clicked, this, [this] { m_ctrl->OnConnectButton(); });
 
     m_progress = new CGradientProgressCtrl(this, IDC_PROGRESS);
@@ -76,14 +64,16 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     // The hidden helper that can close an open message box by pressing Enter for it.
     m_msgBox = new CMsgBox;
     m_msgBox->CreateHidden(this);
+    CreateSurface();
     InstallMessageHandlers();
     InstallCommandHandlers();
+    InstallSurfaceHandlers();
     ShowConnectedState(false);
 
     // The output page fills the view below the top band from the start, connected or not.
-    m_outputPage = new COutputDlg(*m_sends, *m_sync, m_boxes, m_pages, this);
+    m_outputPage = new COutputDlg(*m_sends, *m_sync, m_boxes, m_pages, PageHost());
     m_outputPage->SetKTVData(&m_doc);
-    m_outputPage->move(2, 33);
+    m_outputPage->setGeometry(PageRect());
     m_outputPage->LoadChannelRecords();
 }
 
@@ -119,10 +109,6 @@ IMessageTarget *CVRX530View::MessageTarget() const
 void CVRX530View::InstallMessageHandlers()
 {
     m_table->OnAny([this](unsigned msg, WPARAM w, LPARAM l) -> LRESULT {
-        if (msg == WM_VIEW_PRESET_CUSTOM) {
-            ShowPresetNameLocalized();
-            return 0;
-        }
         if (msg == WM_DEV_ALLPRESETS_RECEIVED) {
             g_bTransferring = 0;
             if (m_presetCommands)
@@ -134,10 +120,9 @@ void CVRX530View::InstallMessageHandlers()
     });
 }
 
-void CVRX530View::OnInitialUpdate()
+void CVRX530View::StartLinkServices()
 {
     g_pNotifyView = m_table;
-    g_pMainView = this;
     g_pCommand = &m_command;
     g_pXferBar = m_popup->Progress();
     g_pXferProgress = m_popup->Progress();
@@ -152,7 +137,6 @@ void CVRX530View::OnInitialUpdate()
                 self->m_ctrl->OnDeviceChange(arrival, path);
         });
     });
-    m_table->PostMessage(WM_VIEW_AUTOCONNECT);
 }
 
 void CVRX530View::Shutdown()
@@ -172,26 +156,6 @@ void CVRX530View::OnFirmwareUpdate()
     dlg.settings = &m_settings;
     dlg.exec();
     g_bUpdating = 0;
-}
-
-// ---- the view's own displays ---------------------------------------------------------------------
-// The output page's link-group display, the preset-name control and the source selector come with
-// the application shell; until they exist there is nothing to refresh.
-
-void CVRX530View::RefreshChannelAssignments() {}
-
-void CVRX530View::RefreshFromImage()
-{
-    if (m_outputPage)
-        m_outputPage->LoadChannelRecords();
-}
-
-void CVRX530View::ShowPresetNameLocalized() {}
-
-void CVRX530View::SetInputSource(int, int flag)
-{
-    if (flag)
-        m_sync->SkipNextSourceChange();
 }
 
 // ---- ILinkView -----------------------------------------------------------------------------------
@@ -222,7 +186,7 @@ void CVRX530View::changeEvent(QEvent *e)
     // The Connect button's skins and the status text are per language; the background follows
     // the language at every paint.
     if (e->type() == QEvent::LanguageChange && m_connect && m_status)
-        ShowConnectedState(m_connectedLook);
+        m_surfaceReady ? ApplyLanguage() : ShowConnectedState(m_connectedLook);
     QWidget::changeEvent(e);
 }
 

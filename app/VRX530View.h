@@ -13,17 +13,22 @@
 #include "app/Services.h"
 #include "app/UpdateLink.h"
 #include "app/ViewSettings.h"
+#include "app/ViewLogic.h"
 #include "link/ClientSocket.h"
 #include "link/KTVCommand.h"
 #include "link/UsbMonitor.h"
 #include "platform/ViewServices.h"
 
+#include <QFont>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 
 class CBitButton;
+class CComBoxBtn;
+class CEnTabCtrl;
+class CXPButton;
 class CDisplayDlg;
 class CGradientProgressCtrl;
 class CKTV_Data;
@@ -84,6 +89,77 @@ public:
     // ---- commands ----
     void OnFirmwareUpdate();
     void OnFactoryResetCommand() { m_sync->OnFactoryReset(); }
+
+    // ---- the view's surface: template 101's controls, initial update, pages, keys, title drag,
+    //      preset name, input source, mix table and language switch (app/ViewSurface.cpp) ----
+    static constexpr int IDC_OPTIONS = 8802, IDC_DATA = 8801, IDC_SYSTEM = 8803, IDC_REPORT = 8804;
+    static constexpr int IDC_MIXER = 2821, IDC_SOURCE = 2820, IDC_SOURCE_BAR = 2823, IDC_ADV_SWITCH = 2824;
+    static constexpr int IDC_SPARE = 2822, IDC_MINIMIZE = 2772, IDC_CLOSE = 2773, IDC_INPUT_PAGE = 2819;
+    static constexpr int IDC_PAGE_OUTPUT = 2561, IDC_PAGE_INPUT = 2562, IDC_PAGE_VOLUME = 2563;
+    static constexpr int IDC_SLOT0 = 2066, IDC_TAB = 1368;
+    // The visible surface: the background skin's size.
+    static constexpr int kSurfaceWidth = 1200, kSurfaceHeight = 695;
+    // Skins, source list, tab and page, fonts, routing table; run by the initial update.
+    void SetupControls();
+    // Shows page 0 (input), 1 (output) or 2 (volume); with hideOld the current page goes first.
+    void ShowPage(int page, int hideOld);
+    void SetMainTitle();
+    // With toggle non-zero the other language; then every text and skin of the view, saved.
+    void SwitchLanguage(int toggle);
+    void ApplyLanguage();
+    // The current preset takes a typed name or a file's name (UTF-8).
+    void SetPresetNameFromText(const std::string &text);
+    void ShowPresetName(int sendFlag);
+    void OnPresetCustom();
+    void OnInputSourcePicked(int notifyId);
+    void OnPageButton(int id);
+    void OnShowVolumePage();
+    // The host of the pages (the tab control) and where a page sits in it.
+    QWidget *PageHost() const;
+    QRect PageRect() const;
+    const CMixTable &MixTable() const { return m_mixTable; }
+    QWidget *Control(int id) const;
+    CComBoxBtn *SourceSelector() const { return m_cmbSource; }
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void CreateSurface();
+    void InstallSurfaceHandlers();
+    // The window that shows page 1, or null.
+    QWidget *OutputPageWidget() const;
+    void ApplyKeyAction(int action);
+    void LoadSavedLanguage();
+    void SaveLanguage();
+    CXPButton *m_btnOptions = nullptr;
+    CXPButton *m_btnData = nullptr;
+    CXPButton *m_btnSystem = nullptr;
+    CXPButton *m_btnReport = nullptr;
+    CXPButton *m_btnSlot[4] = {};
+    CBitButton *m_btnMixer = nullptr;
+    CBitButton *m_btnMinimize = nullptr;
+    CBitButton *m_btnClose = nullptr;
+    CBitButton *m_btnSourceBar = nullptr;
+    CBitButton *m_btnAdvSwitch = nullptr;
+    CBitButton *m_btnSpare = nullptr;
+    CBitButton *m_btnInputPage = nullptr;
+    CBitButton *m_btnPage[3] = {};  // pages 0, 1, 2: controls 2562, 2561, 2563
+    CComBoxBtn *m_cmbSource = nullptr;
+    CEnTabCtrl *m_tab = nullptr;
+    QFont m_fontName;
+    CMixTable m_mixTable;
+    std::string m_szAppDir;
+    QRect m_rcDrag;
+    bool m_bDragging = false;
+    QPoint m_ptDragStart;  // the press, relative to the window's frame
+    bool m_surfaceReady = false;  // SetupControls ran: the language may be applied
+
+public:
 
     // ---- the view's own displays after device data arrived (the application shell fills them) ----
     void RefreshChannelAssignments();
@@ -176,6 +252,8 @@ private:
     CViewPopupMenu *m_menuOptions = nullptr;
     int m_bClosing = 0;
     int m_bAdvSwitch = 0;
+    // The link side of the initial update: notices, globals, USB arrivals.
+    void StartLinkServices();
 
     CKTV_Data &m_doc;
     std::unique_ptr<IHidBackend> m_ownHid;

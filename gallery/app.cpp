@@ -5,6 +5,7 @@
 #include "app/UpgradeDlg.h"
 #include "app/VRX530View.h"
 #include "model/KTV_Data.h"
+#include "platform/Settings.h"
 
 namespace {
 
@@ -21,9 +22,24 @@ struct ViewRig {
 
 }  // namespace
 
+// The main window after its initial update: title strip, tab, skins of the language.
 ZK_GALLERY(main_view)
 {
+    // The saved language is the one being drawn (the initial update applies the saved one).
+    AppSettings().Write("DspMcu", "Language", Gallery::Chinese() ? "Chinese" : "English");
     ViewRig rig;
+    rig.view.OnInitialUpdate();
+    return Gallery::Shot(rig.view);
+}
+
+// Connected, with the preset renamed "Custom" by an edit.
+ZK_GALLERY(main_view_connected)
+{
+    AppSettings().Write("DspMcu", "Language", Gallery::Chinese() ? "Chinese" : "English");
+    ViewRig rig;
+    rig.view.OnInitialUpdate();
+    rig.view.ShowConnectedState(true);
+    rig.view.OnPresetCustom();
     return Gallery::Shot(rig.view);
 }
 

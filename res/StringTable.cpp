@@ -98,6 +98,10 @@ constexpr StrEntry kTable[] = {
     {MicLevelOff, " 关 ", " OFF "},
     {MicLevel, " %1级", " %1Level"},
     {CharLenError, "字符长度错误!", "Char len error!"},
+    {InputSourceHiLevel, "高电平", "Hi.Level"},
+    {InputSourceAux, "AUX", "AUX"},
+    {InputSourceSpdif, "光纤", "SPDIF"},
+    {InputSourcePhone, "蓝牙", "Phone"},
 
     {SpeakerNone, "空", "NULL"},
     {SpeakerFlTweeter, "前置左高频", "FL-Tweeter"},

@@ -102,6 +102,11 @@ enum class StrId : std::uint16_t {
     MicLevelOff,
     MicLevel,  // %1: the level
     CharLenError,
+    // The main view's input-source list, by list position
+    InputSourceHiLevel,
+    InputSourceAux,
+    InputSourceSpdif,
+    InputSourcePhone,
     // Speaker types, in the order of their codes 0..24
     SpeakerNone,
     SpeakerFlTweeter,

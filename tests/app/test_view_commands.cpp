@@ -182,9 +182,9 @@ TEST_F(ViewCommands, DataItemsNeedingADeviceCannotBeChosenOfflineButLookNormal)
 
 TEST_F(ViewCommands, DataButtonOpensThePopupUnderItAndABlockedItemKeepsItOpen)
 {
-    // A Data button where the view's template puts one; its click reaches the view as WM_COMMAND.
-    auto *data = new CXPButton(&view, 8801);
-    data->setGeometry(217, 6, 57, 20);
+    // The view's Data button; its click reaches the view as WM_COMMAND.
+    QWidget *data = view.Control(8801);
+    ASSERT_NE(data, nullptr);
     data->show();
     QPoint shownAt;
     bool stayedOpen = false;
@@ -204,7 +204,7 @@ TEST_F(ViewCommands, DataButtonOpensThePopupUnderItAndABlockedItemKeepsItOpen)
     });
     QTest::mouseClick(data, Qt::LeftButton);
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(shownAt, view.mapToGlobal(QPoint(217, 6 + 20 + 2)));
+    EXPECT_EQ(shownAt, view.mapToGlobal(QPoint(data->x(), data->geometry().bottom() + 1 + 2)));
     EXPECT_EQ(presets.loads, 1);
     EXPECT_EQ(presets.allLoads, 0);
 }
@@ -474,6 +474,7 @@ TEST_F(ViewCommands, NoiseGateSwitchAndSlotButtonsSendTheirBlocks)
     ASSERT_TRUE(Connect());
     dev.ClearRequests();
     g_nNoiseGateOn = 0xFF;
+    view.RefreshFromImage();  // the switch shows the gate off
     view.OnViewCommand(2824);
     EXPECT_EQ(g_nNoiseGateOn.load(), 1);
     view.OnViewCommand(2824);

@@ -384,6 +384,8 @@ void CVRX530View::ApplyKeyAction(int action)
 
 void CVRX530View::mousePressEvent(QMouseEvent *e)
 {
+    // The whole client area, as it is now: the frame sizes the view after the initial update.
+    m_rcDrag = rect();
     if (e->button() == Qt::LeftButton && m_rcDrag.contains(e->position().toPoint())) {
         // The window system moves the window where it can (X11 and Wayland); otherwise the view
         // moves it as the mouse goes.

@@ -168,7 +168,8 @@ TEST_F(PresetsE2E, AMachinePresetIsStoredUnderANewNameRecalledAndDeleted)
     ASSERT_TRUE(PumpUntil([&] { return Idle() && g_bDeviceOnline.load(); }));
     EXPECT_EQ(dev.CurrentPreset(), 1);
     ASSERT_TRUE(actions->Load(3));
-    ASSERT_TRUE(PumpUntil([&] { return Idle() && g_bDeviceOnline.load(); }));
+    // The deletion below reads which preset is active: wait until the device has told it.
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && g_bDeviceOnline.load() && g_nCurPreset.load() == 3; }));
     EXPECT_EQ(dev.CurrentPreset(), 3);
     EXPECT_EQ(doc->GetOut(1)->GetGain(), 345);
     EXPECT_EQ(CMachinePresetActions::PresetName(3), "Road Trip");

@@ -2,6 +2,7 @@
 
 #include "gallery/Gallery.h"
 
+#include "app/AboutDlg.h"
 #include "app/SaveData_Dlg.h"
 #include "app/VersionDlg.h"
 #include "app/ViewMenus.h"
@@ -48,6 +49,15 @@ ZK_GALLERY(version_dialog)
 ZK_GALLERY(exit_prompt)
 {
     CSaveData_Dlg dlg;
+    dlg.InitDialog();
+    const QImage img = Gallery::Shot(dlg);
+    dlg.hide();
+    return img;
+}
+
+ZK_GALLERY(about_dialog)
+{
+    CAboutDlg dlg;
     dlg.InitDialog();
     const QImage img = Gallery::Shot(dlg);
     dlg.hide();

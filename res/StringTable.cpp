@@ -46,6 +46,7 @@ constexpr StrEntry kTable[] = {
     {HelpCaption, "帮助", "Help"},
     {HelpMissing, "没有发现帮助文件!", "Not find help file!"},
     {ExitQuestion, "是否保存当前场景文件?", "Whether to save the current Presets file?"},
+    {AboutVersionLine, "TQ-900 Version 1.0", "TQ-900 Version 1.0"},
 
     {StripChannel, "通道%1", "CH%1"},
     {StripGain, "增益", "GAIN"},

@@ -50,6 +50,7 @@ enum class StrId : std::uint16_t {
     HelpCaption,
     HelpMissing,
     ExitQuestion,
+    AboutVersionLine,
     // Output strips, master volume strip and curve overlay selector
     StripChannel,  // %1: the output number 1..8
     StripGain,

@@ -1,6 +1,7 @@
 // The main view's commands: the Data and Options popups, the exit prompt and the close paths, help,
 // the version dialog and the hidden buttons. Headless; the device is the simulator behind the
 // in-process HID transport.
+#include "app/AboutDlg.h"
 #include "app/HelpFile.h"
 #include "app/SaveData_Dlg.h"
 #include "app/VRX530View.h"
@@ -464,6 +465,20 @@ TEST(VersionDialog, ShowsTheDeviceAndSoftwareVersionsInTheLanguage)
             EXPECT_LE(l->fontMetrics().horizontalAdvance(l->GetWindowText()), l->width());
     }
     SetDeviceVersion({});
+    SetUiLanguage(false);
+}
+
+TEST(AboutDialog, CaptionAndVersionLineInTheLanguageAndOkCloses)
+{
+    QtTestApp();
+    for (bool chinese : {true, false}) {
+        SetUiLanguage(chinese);
+        CAboutDlg dlg;
+        Watch watch = WhenModal<CAboutDlg>([](CAboutDlg *d) { QTest::mouseClick(d->OkButton(), Qt::LeftButton); });
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_EQ(dlg.windowTitle(), chinese ? QStringLiteral("关于") : QStringLiteral("About"));
+        EXPECT_EQ(dlg.VersionLine()->text(), QStringLiteral("TQ-900 Version 1.0"));
+    }
     SetUiLanguage(false);
 }
 

@@ -59,3 +59,32 @@ ZK_GALLERY(response_graph)
     g_CurveOverlayFlags[1] = 0;
     return img;
 }
+
+// A graphic-equaliser output with its high-pass filter switched off and selected: the label shows
+// the word for "off" in the language, and the bands move in gain only (no handles).
+ZK_GALLERY(response_graph_geq)
+{
+    static CKTV_Data root;
+    static bool shaped = false;
+    CKTV_OutData &out = *root.GetOut(3);
+    if (!shaped) {
+        static const int gains[CKTV_OutData::kBands] = {200, 230, 250, 240, 225, 210, 190, 180, 175, 185, 200,
+                                                        205, 210, 200, 195, 190, 200, 215, 225, 230, 220, 210,
+                                                        200, 190, 180, 185, 195, 205, 215, 220, 210};
+        for (int i = 0; i < CKTV_OutData::kBands; ++i) {
+            out.GetBand(i)->SetShortLabel(1);
+            out.GetBand(i)->SetGainCode(gains[i]);
+        }
+        out.GetHpf()->SetSlope(CFilter::kSlopeOff, 1);
+        out.GetLpf()->SetFreq(18000, 1);
+        out.GetLpf()->SetSlope(2, 1);
+        shaped = true;
+    }
+    CCFStatic graph;
+    graph.resize(1014, 212);
+    graph.SetData(&root, CCFStatic::kDataOutput);
+    graph.ShowOutput(3);
+    graph.SetMode(CCFStatic::kModeOutput);
+    graph.Redraw(out.GetHpfIndex());
+    return Gallery::Shot(graph);
+}

@@ -2,6 +2,7 @@
 #   make run    install what is missing, configure, build and start the program
 #   make test   the same, then every test through CTest
 BUILD    ?= build
+PREFIX   ?= /usr/local
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev libudev-dev \
             libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev \
@@ -37,9 +38,19 @@ gallery: configure
 	cmake --build $(BUILD) -j $(JOBS) --target zk470-gallery
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/gallery/zk470-gallery
 
+# The program, its desktop entry and icon under PREFIX, and the device's udev rule (/etc/udev/rules.d,
+# or /usr/lib/udev/rules.d for PREFIX=/usr). DESTDIR stages the files and touches nothing else.
 install: build
-	$(SUDO) cmake --install $(BUILD)
-	$(SUDO) udevadm control --reload-rules 2>/dev/null || true
+	@if [ -n "$(DESTDIR)" ]; then \
+	  DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip; \
+	else \
+	  $(SUDO) cmake --install $(BUILD) --prefix "$(PREFIX)" --strip || exit 1; \
+	  $(SUDO) udevadm control --reload-rules 2>/dev/null && \
+	    $(SUDO) udevadm trigger --subsystem-match=hidraw --action=change 2>/dev/null || true; \
+	  $(SUDO) update-desktop-database -q "$(PREFIX)/share/applications" 2>/dev/null || true; \
+	  $(SUDO) gtk-update-icon-cache -q -t "$(PREFIX)/share/icons/hicolor" 2>/dev/null || true; \
+	  echo "Installed. If the device was plugged in already, unplug and replug it once."; \
+	fi
 
 clean:
 	rm -rf $(BUILD)

@@ -9,6 +9,7 @@
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "platform/GlobalData.h"
+#include "res/ProgramIcon.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -66,6 +67,14 @@ struct MainWindowRig {
 };
 
 }  // namespace
+
+ZK_GALLERY(program_icon)
+{
+    Gallery::Sheet sheet(4, 280, 290, 1);
+    for (int size : {16, 32, 64, 256})
+        sheet.Add(QStringLiteral("%1 px").arg(size), ProgramIconPixmap(size).toImage());
+    return sheet.Image();
+}
 
 ZK_GALLERY(main_window)
 {

@@ -4,6 +4,11 @@
 // prints the time of its first painted frame (see platform/qt/StartupProbe.h).
 //
 //   build/bench/bench_startup --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+//
+// With ZK_BENCH_BASELINE_BIN naming another build of the program (the code before a change), the
+// two are also timed in turn and their ratio reported:
+//
+//   ZK_BENCH_BASELINE_BIN=/path/to/old/build/app/zk470 build/bench/bench_startup --benchmark_filter=Baseline
 
 #include <benchmark/benchmark.h>
 
@@ -14,7 +19,9 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 namespace {
 
@@ -93,6 +100,37 @@ void BM_FirstPaintRatio(benchmark::State &state)
     state.counters["zk470_ms"] = app / double(state.iterations());
     state.counters["ratio"] = bare > 0 ? app / bare : 0;
 }
+
+// This build against the baseline build, in turn, so that both are timed at the same moment.
+void BM_FirstPaintAgainstBaseline(benchmark::State &state, std::string baseline)
+{
+    Settings s;
+    double before = 0, after = 0;
+    for (auto _ : state) {
+        const double b = FirstPaintMs(baseline.c_str(), s), a = FirstPaintMs(ZK_APP_BIN, s);
+        if (a < 0 || b < 0) {
+            state.SkipWithError("a program did not report its first paint");
+            return;
+        }
+        before += b;
+        after += a;
+        state.SetIterationTime((a + b) / 1000);
+    }
+    state.counters["baseline_ms"] = before / double(state.iterations());
+    state.counters["zk470_ms"] = after / double(state.iterations());
+    state.counters["ratio"] = before > 0 ? after / before : 0;
+}
+
+const bool g_baselineRegistered = [] {
+    const char *baseline = std::getenv("ZK_BENCH_BASELINE_BIN");
+    if (baseline == nullptr || baseline[0] == '\0')
+        return false;
+    benchmark::RegisterBenchmark("BM_FirstPaintAgainstBaseline", BM_FirstPaintAgainstBaseline, std::string(baseline))
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(20);
+    return true;
+}();
 
 void BM_ResidentAfter200Resizes(benchmark::State &state)
 {

@@ -45,6 +45,10 @@ public:
     virtual void SetInputMode(int /*mode*/) {}
     // Gives each strip its selection and link look, then redraws every curve of the graph.
     virtual void ShowChannelAssignments(const std::array<StripLinkLook, kStripCount> & /*looks*/) {}
+    // After a preset file was loaded: with the speaker-type assignment mode on, leaves it when no
+    // output has a speaker type, else selects the first output that has one when the selected
+    // one has none. A page without the mode does nothing.
+    virtual void CheckChannelSelection() {}
 };
 
 class IInputPage {
@@ -85,6 +89,11 @@ public:
     {
         if (m_output)
             m_output->SelectAssignedChannel();
+    }
+    void CheckChannelSelection() const
+    {
+        if (m_output)
+            m_output->CheckChannelSelection();
     }
     // Only while the input page is the current page.
     void RefreshInputPage() const

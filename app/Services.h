@@ -73,9 +73,9 @@ public:
     virtual void ReconnectLink() = 0;
 };
 
-// The preset file commands, chosen with the file dialog; each reports success. The application
-// shell implements them and gives them to the view (CVRX530View::SetPresetCommands); until then
-// nothing is chosen and nothing is written.
+// The preset file commands, chosen with the file dialog; each reports success. The view makes
+// its own (CPresetFileCommands, app/PresetFileCommands.h); a test may give it another with
+// CVRX530View::SetPresetCommands.
 class IPresetCommands {
 public:
     virtual ~IPresetCommands() = default;

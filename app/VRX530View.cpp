@@ -66,6 +66,7 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     m_msgBox->CreateHidden(this);
     CreateSurface();
     InstallMessageHandlers();
+    InstallPresetCommands();
     InstallCommandHandlers();
     InstallSurfaceHandlers();
     ShowConnectedState(false);
@@ -110,9 +111,7 @@ void CVRX530View::InstallMessageHandlers()
 {
     m_table->OnAny([this](unsigned msg, WPARAM w, LPARAM l) -> LRESULT {
         if (msg == WM_DEV_ALLPRESETS_RECEIVED) {
-            g_bTransferring = 0;
-            if (m_presetCommands)
-                m_presetCommands->WriteAllPresetsFile();
+            OnAllPresetsReceived();
             return 0;
         }
         DispatchLinkMessage(*m_ctrl, *m_sync, msg, w, l);

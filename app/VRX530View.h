@@ -9,7 +9,9 @@
 #include "app/DeviceSync.h"
 #include "app/LinkBackend.h"
 #include "app/LinkController.h"
+#include "app/MachinePresets.h"
 #include "app/PageRegistry.h"
+#include "app/PresetFileCommands.h"
 #include "app/Services.h"
 #include "app/UpdateLink.h"
 #include "app/ViewSettings.h"
@@ -234,6 +236,30 @@ public:
     bool Closing() const { return m_bClosing != 0; }
     static constexpr unsigned SPI_SETWORKAREA = 47;
 
+    // ---- preset commands: the Data menu's 720..726, the exit prompt's save, the all-presets file
+    //      written when the device's presets arrived (app/ViewPresetCommands.cpp) ----
+    void OnMachinePresetLoad();    // 720: the machine-preset dialog in mode 0
+    void OnMachinePresetSaveAs();  // 721: mode 1
+    void OnMachinePresetDelete();  // 722: mode 2
+    void OnMenuLoadPresetFile();   // 723
+    void OnMenuLoadAllPresets();   // 724
+    void OnMenuSavePresetFile();   // 725
+    void OnMenuSaveAllPresets();   // 726: reads presets 1..6, then writes the file
+    // 1 saved, 0 cancelled, -1 the save failed.
+    int OnSavePresetFile();
+    bool OnLoadPresetFile();
+    bool OnLoadAllPresetsFile();
+    bool OnChooseAllPresetsFile();
+    // WM_DEV_ALLPRESETS_RECEIVED: writes the chosen all-presets file; the transfer ends.
+    void OnAllPresetsReceived();
+    // The output-map commands, which no menu offers.
+    bool SaveOutputMapFile();
+    bool LoadOutputMapFile();
+    // The current image's name on the preset-name button, marked for sending.
+    void ShowLoadedPresetName();
+    // Runs the machine-preset dialog in a mode; g_pProgramDlg is none once it is closed.
+    void RunMachinePresetDialog(int mode);
+
 protected:
     void paintEvent(QPaintEvent *e) override;
     void changeEvent(QEvent *e) override;
@@ -280,6 +306,11 @@ private:
     COutputDlg *m_outputPage = nullptr;  // the output page (a child widget)
     bool m_shutDown = false;
     bool m_connectedLook = false;  // the state ShowConnectedState last showed
+    // Preset commands (app/ViewPresetCommands.cpp); made last, they go first.
+    void InstallPresetCommands();
+    std::unique_ptr<IPresetFileHost> m_presetHost;
+    std::unique_ptr<CPresetFileCommands> m_presetFiles;
+    std::unique_ptr<CMachinePresetActions> m_machinePresets;
     // Settings of app/ViewSettings.cpp; the file-dialog folders are its m_szFolder.
     CProgramSettings m_settings{nullptr, UserDocumentsFolder};
 };

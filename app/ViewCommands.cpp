@@ -98,23 +98,13 @@ bool CVRX530View::OnViewCommand(int id)
     case IDC_INPUT_PAGE: OnInputPageButton(); return true;
     case IDC_ADV_SWITCH: OnAdvancedSwitch(); return true;
     case IDC_SPARE: return true;  // the spare button's click does nothing
-    case ViewCmd::LoadPresetFile:
-        if (m_presetCommands)
-            m_presetCommands->LoadPresetFile();
-        return true;
-    case ViewCmd::SavePresetFile:
-        if (m_presetCommands)
-            m_presetCommands->SavePresetFile();
-        return true;
-    case ViewCmd::LoadAllPresets:
-        if (m_presetCommands)
-            m_presetCommands->LoadAllPresetsFile();
-        return true;
-    case ViewCmd::SaveAllPresets: m_sync->RequestAllPresets(); return true;
-    case ViewCmd::LoadMachinePreset:
-    case ViewCmd::SaveMachinePreset:
-    case ViewCmd::DeleteMachinePreset:
-        return true;  // the machine-preset dialog comes with the preset commands
+    case ViewCmd::LoadPresetFile: OnMenuLoadPresetFile(); return true;
+    case ViewCmd::SavePresetFile: OnMenuSavePresetFile(); return true;
+    case ViewCmd::LoadAllPresets: OnMenuLoadAllPresets(); return true;
+    case ViewCmd::SaveAllPresets: OnMenuSaveAllPresets(); return true;
+    case ViewCmd::LoadMachinePreset: OnMachinePresetLoad(); return true;
+    case ViewCmd::SaveMachinePreset: OnMachinePresetSaveAs(); return true;
+    case ViewCmd::DeleteMachinePreset: OnMachinePresetDelete(); return true;
     case ViewCmd::FirmwareUpdate: OnFirmwareUpdate(); return true;
     case ViewCmd::FactoryReset: OnFactoryResetCommand(); return true;
     case ViewCmd::Advanced: OnAdvanced(); return true;
@@ -240,7 +230,7 @@ void CVRX530View::OnCloseButton()
 
 int CVRX530View::SavePresetBeforeExit()
 {
-    return m_presetCommands ? m_presetCommands->SavePresetFile() : 0;
+    return OnSavePresetFile();
 }
 
 void CVRX530View::CloseMainWindow()

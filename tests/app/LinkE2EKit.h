@@ -80,7 +80,12 @@ struct DocHost : ISyncHost {
     explicit DocHost(CKTV_Data &d) : doc(d) {}
     void ResetChanges() override { doc.ResetChanges(0); }
     void FillImage() override { doc.FillImage(); }
-    void LoadFromImage(int preset) override { doc.LoadFromImage(g_CurImage, preset); }
+    int loads = 0;  // device presets unpacked into the records
+    void LoadFromImage(int preset) override
+    {
+        doc.LoadFromImage(g_CurImage, preset);
+        ++loads;
+    }
     void ApplySpeakerTypes() override {}
     void SetTransferRange(int) override {}
     void ShowTransferPopup(int) override {}
@@ -192,8 +197,11 @@ protected:
     bool ConnectOverTcp()
     {
         hid.Unplug();
+        const int loadsBefore = host->loads;
         ctrl->OnAutoConnect();
-        return PumpUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); });
+        // Until the connection read's preset is in the records, so an edit made next is not
+        // overwritten by it.
+        return PumpUntil([&] { return g_bDeviceOnline.load() && !g_bTransferring.load() && host->loads > loadsBefore; });
     }
     int CountRequests(int cmd, int type, int channel)
     {

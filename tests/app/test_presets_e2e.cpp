@@ -97,6 +97,15 @@ protected:
         return std::equal(device.begin() + DeviceImage::kOutOffset, device.end(),
                           program.bytes.begin() + DeviceImage::kOutOffset);
     }
+    // A user's edit of an output's gain, waited for until the device has it (and the rename to
+    // "Custom" that follows the first edit has gone out).
+    void EditGain(int output, int gain)
+    {
+        const int before = CountRequests(CMD_WRITE, OBJ_OUTPUT, output);
+        doc->GetOut(output)->SetGain(gain);
+        ASSERT_TRUE(PumpUntil([&] { return Idle() && CountRequests(CMD_WRITE, OBJ_OUTPUT, output) > before; }));
+        ASSERT_TRUE(PumpUntil([&] { return Idle() && !g_bNamePending.load(); }));
+    }
     // Runs "save all presets" into `name` and waits for the file.
     bool SaveAllPresets(const std::string &name)
     {
@@ -112,16 +121,14 @@ protected:
 TEST_F(PresetsE2E, APresetSavedToAFileAndLoadedBackReachesTheDevice)
 {
     ASSERT_TRUE(ConnectOverTcp());
-    doc->GetOut(4)->SetGain(432);
+    EditGain(4, 432);
     files.answers.push_back(Path("Stage"));
     ASSERT_EQ(commands->SavePresetFile(), 1);
     const auto saved = Bytes(Path("Stage.qxds"));
     ASSERT_EQ(saved.size(), kPresetFileBytes);
-    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
 
     // The user goes on editing; then loads the file back.
-    doc->GetOut(4)->SetGain(100);
-    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EditGain(4, 100);
     dev.ClearRequests();
     files.answers.push_back(Path("Stage.qxds"));
     ASSERT_TRUE(commands->LoadPresetFile());
@@ -139,8 +146,7 @@ TEST_F(PresetsE2E, APresetSavedToAFileAndLoadedBackReachesTheDevice)
     // A file cut short is refused: the device gets nothing and the records stay.
     std::vector<std::uint8_t> cut(saved.begin(), saved.end() - 1);
     std::ofstream(Path("cut.qxds"), std::ios::binary).write(reinterpret_cast<const char *>(cut.data()), cut.size());
-    doc->GetOut(4)->SetGain(200);
-    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EditGain(4, 200);
     dev.ClearRequests();
     files.answers.push_back(Path("cut.qxds"));
     EXPECT_FALSE(commands->LoadPresetFile());
@@ -154,7 +160,7 @@ TEST_F(PresetsE2E, APresetSavedToAFileAndLoadedBackReachesTheDevice)
 TEST_F(PresetsE2E, AMachinePresetIsStoredUnderANewNameRecalledAndDeleted)
 {
     ASSERT_TRUE(ConnectOverTcp());
-    doc->GetOut(1)->SetGain(345);
+    EditGain(1, 345);
     ASSERT_EQ(actions->SaveAs(3, "Road Trip"), CMachinePresetActions::SaveResult::Stored);
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     const zksim::Image stored = dev.PresetImage(3);

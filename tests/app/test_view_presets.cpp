@@ -25,6 +25,7 @@
 #include "tests/support/TestDoubles.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -55,6 +56,15 @@ public:
 private:
     QTimer m_timer;
 };
+
+// Types a file name into the dialog's name field in a folder, as a user does; the dialog's own
+// listing of the folder, which selectFile waits for, may not be read yet on a busy machine.
+void TypeFile(QFileDialog *d, const fs::path &folder, const char *name)
+{
+    d->setDirectory(QString::fromStdString(folder.string()));
+    if (auto *edit = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        edit->setText(QString::fromUtf8(name));
+}
 
 class ViewPresets : public ::testing::Test {
 protected:
@@ -129,8 +139,10 @@ TEST_F(ViewPresets, TheFileDialogsStartInTheKindsFolderAndRememberTheChosenFiles
         suffix = d->defaultSuffix();
         filters = d->nameFilters();
         saving = d->acceptMode() == QFileDialog::AcceptSave;
-        d->selectFile(QString::fromStdString((dir / "elsewhere" / "Club").string()));
-        QMetaObject::invokeMethod(d, "accept");
+        TypeFile(d, dir / "elsewhere", "Club");
+        // Closed as accepted with the chosen file; the dialog's own check of the name would wait
+        // for its folder listing, which a busy machine may not have read yet.
+        static_cast<QDialog *>(d)->done(QDialog::Accepted);
     });
     doc.GetOut(3)->SetGain(222);
     g_bParamsDirty = 1;
@@ -152,8 +164,10 @@ TEST_F(ViewPresets, TheFileDialogsStartInTheKindsFolderAndRememberTheChosenFiles
     WhenModal<QFileDialog> load([&](QFileDialog *d) {
         startedIn = d->directory().absolutePath();
         saving = d->acceptMode() == QFileDialog::AcceptSave;
-        d->selectFile(QString::fromStdString((dir / "elsewhere" / "Club.qxds").string()));
-        QMetaObject::invokeMethod(d, "accept");
+        TypeFile(d, dir / "elsewhere", "Club.qxds");
+        // Closed as accepted with the chosen file; the dialog's own check of the name would wait
+        // for its folder listing, which a busy machine may not have read yet.
+        static_cast<QDialog *>(d)->done(QDialog::Accepted);
     });
     view.OnViewCommand(ViewCmd::LoadPresetFile);
     EXPECT_EQ(startedIn.toStdString(), (dir / "elsewhere").string());

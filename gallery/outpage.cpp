@@ -10,36 +10,11 @@
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
 #include "panels/output/OutputDlg.h"
+#include "tests/support/ServiceDoubles.h"
 
 namespace {
 
-class QuietSends : public IChannelSends {
-public:
-    void SendInputChannel(int) override {}
-    void SendOutputChannelLinked(int, int) override {}
-    void SendOutputChannel(int) override {}
-    void SendOutputChannelState(int) override {}
-    void SendSpeakerType(int, int) override {}
-    void CopyOutputChannel(int, int) override {}
-    void CopyOutputChannelEq(int, int) override {}
-    void CopyOutputChannelLimited(int, int) override {}
-    void ResetOutputEqLinked() override {}
-    void ResetInputEq(int) override {}
-    void MuteOutputsForCopy(unsigned, bool) override {}
-};
 
-class QuietSync : public IDeviceSync {
-public:
-    void QueueDeviceCommand(int, int) override {}
-    void SetPendingBlock5(int) override {}
-    void SetPendingBlock2(int) override {}
-    void ReadPresetFromDevice(int) override {}
-    void StorePresetToDevice(int, int) override {}
-    void RecallDevicePreset(int) override {}
-    void PushAllPresetsToDevice() override {}
-    int RequestAllPresets() override { return 0; }
-    void RestoreSpeakerTypes(int) override {}
-};
 
 // A tuned output: a sub-bass cut, a presence lift, two notches and crossovers at 60 Hz and 12 kHz.
 void Shape(CKTV_OutData &out)
@@ -65,8 +40,8 @@ void Shape(CKTV_OutData &out)
 QImage Render(bool online)
 {
     CKTV_Data doc;
-    QuietSends sends;
-    QuietSync sync;
+    CQuietChannelSends sends;
+    CQuietDeviceSync sync;
     CAppMessageBoxes boxes;
     CPageRegistry pages;
     g_nSelOutput = 2;

@@ -8,22 +8,13 @@
 #include "app/SaveDlg.h"
 #include "model/DeviceImage.h"
 #include "model/TextFields.h"
+#include "tests/support/ServiceDoubles.h"
 
 #include <QApplication>
 
 namespace {
 
-struct NoSync : IDeviceSync {
-    void QueueDeviceCommand(int, int) override {}
-    void SetPendingBlock5(int) override {}
-    void SetPendingBlock2(int) override {}
-    void ReadPresetFromDevice(int) override {}
-    void StorePresetToDevice(int, int) override {}
-    void RecallDevicePreset(int) override {}
-    void PushAllPresetsToDevice() override {}
-    int RequestAllPresets() override { return 0; }
-    void RestoreSpeakerTypes(int) override {}
-};
+using NoSync = CQuietDeviceSync;
 
 struct NoLink : ILinkStatus {
     bool Connected() const override { return true; }

@@ -13,6 +13,7 @@
 #include "panels/output/OutRoute_Dlg.h"
 #include "res/Skins.h"
 #include "res/StripSkins.h"
+#include "tests/support/ServiceDoubles.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -21,18 +22,7 @@ using Gallery::Chinese;
 
 namespace {
 
-class NoSync final : public IDeviceSync {
-public:
-    void QueueDeviceCommand(int, int) override {}
-    void SetPendingBlock5(int) override {}
-    void SetPendingBlock2(int) override {}
-    void ReadPresetFromDevice(int) override {}
-    void StorePresetToDevice(int, int) override {}
-    void RecallDevicePreset(int) override {}
-    void PushAllPresetsToDevice() override {}
-    int RequestAllPresets() override { return 0; }
-    void RestoreSpeakerTypes(int) override {}
-};
+using NoSync = CQuietDeviceSync;
 
 class Ground : public QWidget {
 public:

@@ -14,6 +14,7 @@
 #include "platform/qt/QtGlobals.h"
 #include "tests/controls/CtrlTestKit.h"
 #include "tests/support/TestDoubles.h"
+#include "tests/support/ServiceDoubles.h"
 
 #include <gtest/gtest.h>
 
@@ -24,18 +25,7 @@
 
 namespace {
 
-class NullSync final : public IDeviceSync {
-public:
-    void QueueDeviceCommand(int, int) override {}
-    void SetPendingBlock5(int) override {}
-    void SetPendingBlock2(int) override {}
-    void ReadPresetFromDevice(int) override {}
-    void StorePresetToDevice(int, int) override {}
-    void RecallDevicePreset(int) override {}
-    void PushAllPresetsToDevice() override {}
-    int RequestAllPresets() override { return 0; }
-    void RestoreSpeakerTypes(int) override {}
-};
+using NullSync = CQuietDeviceSync;
 
 // The strips, the master volume strip and the page's high-pass and last band gain edits, placed
 // as the output page places them.

@@ -12,6 +12,7 @@
 #include "model/KTV_OutData.h"
 #include "model/SpeakerGroups.h"
 #include "model/SpeakerType.h"
+#include "tests/support/ServiceDoubles.h"
 
 #include <gtest/gtest.h>
 
@@ -22,38 +23,11 @@ using namespace outedit;
 
 namespace {
 
-// Records every call as text, and does what the real service does to the on states of a
-// silenced copy so that the tests can follow them.
-struct RecordingSends : IChannelSends {
-    std::vector<std::string> calls;
-    void Log(const std::string &what, int a, int b = -1)
-    {
-        calls.push_back(what + " " + std::to_string(a) + (b >= 0 ? "," + std::to_string(b) : ""));
-    }
-    void SendInputChannel(int input) override { Log("input", input); }
-    void SendOutputChannelLinked(int output, int) override { Log("linked", output); }
-    void SendOutputChannel(int output) override { Log("channel", output); }
-    void SendOutputChannelState(int output) override { Log("state", output); }
-    void SendSpeakerType(int output, int) override { Log("speaker", output); }
-    void CopyOutputChannel(int s, int t) override { Log("copy-eq", s, t); }
-    void CopyOutputChannelEq(int s, int t) override { Log("copy-all", s, t); }
-    void CopyOutputChannelLimited(int s, int t) override { Log("copy-limited", s, t); }
-    void ResetOutputEqLinked() override { Log("reset", 0); }
-    void ResetInputEq(int input) override { Log("reset-input", input); }
-    void MuteOutputsForCopy(unsigned mask, bool mute) override { Log(mute ? "mute" : "unmute", int(mask)); }
-};
+using RecordingSends = CRecordingChannelSends;
 
-struct RecordingSync : IDeviceSync {
+struct RecordingSync : CQuietDeviceSync {
     int block5 = -1;
-    void QueueDeviceCommand(int, int) override {}
     void SetPendingBlock5(int flag) override { block5 = flag; }
-    void SetPendingBlock2(int) override {}
-    void ReadPresetFromDevice(int) override {}
-    void StorePresetToDevice(int, int) override {}
-    void RecallDevicePreset(int) override {}
-    void PushAllPresetsToDevice() override {}
-    int RequestAllPresets() override { return 0; }
-    void RestoreSpeakerTypes(int) override {}
 };
 
 struct Edits : ::testing::Test {

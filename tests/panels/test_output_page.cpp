@@ -28,6 +28,7 @@
 #include "platform/qt/Language.h"
 #include "platform/qt/WindowMessages.h"
 #include "tests/platform/qt/QtTestApp.h"
+#include "tests/support/ServiceDoubles.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -36,33 +37,9 @@
 
 namespace {
 
-class FakeSends : public IChannelSends {
-public:
-    void SendInputChannel(int) override {}
-    void SendOutputChannelLinked(int, int) override {}
-    void SendOutputChannel(int) override {}
-    void SendOutputChannelState(int) override {}
-    void SendSpeakerType(int, int) override {}
-    void CopyOutputChannel(int, int) override {}
-    void CopyOutputChannelEq(int, int) override {}
-    void CopyOutputChannelLimited(int, int) override {}
-    void ResetOutputEqLinked() override {}
-    void ResetInputEq(int) override {}
-    void MuteOutputsForCopy(unsigned, bool) override {}
-};
+using FakeSends = CQuietChannelSends;
 
-class FakeSync : public IDeviceSync {
-public:
-    void QueueDeviceCommand(int, int) override {}
-    void SetPendingBlock5(int) override {}
-    void SetPendingBlock2(int) override {}
-    void ReadPresetFromDevice(int) override {}
-    void StorePresetToDevice(int, int) override {}
-    void RecallDevicePreset(int) override {}
-    void PushAllPresetsToDevice() override {}
-    int RequestAllPresets() override { return 0; }
-    void RestoreSpeakerTypes(int) override {}
-};
+using FakeSync = CQuietDeviceSync;
 
 class NoBoxes : public IMessageBoxService {
 public:

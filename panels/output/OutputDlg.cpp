@@ -607,6 +607,18 @@ void COutputDlg::RefreshMuteButtons()
             m_strips[std::size_t(i)]->MuteButton()->SetCheck(o->GetOn());
 }
 
+void COutputDlg::SelectTypedOutput()
+{
+    if (GetWorkingSpeakerType(g_nSelOutput.load()) != 0)
+        return;
+    for (int i = 0; i < kOutputs; ++i) {
+        if (GetWorkingSpeakerType(i) != 0) {
+            OnSelectChannel(i);
+            return;
+        }
+    }
+}
+
 void COutputDlg::CheckChannelSelection()
 {
     if (!g_bSpeakerTypeMode.load())
@@ -619,14 +631,7 @@ void COutputDlg::CheckChannelSelection()
         SelectAssignedChannel();
         return;
     }
-    if (GetWorkingSpeakerType(g_nSelOutput.load()) != 0)
-        return;
-    for (int i = 0; i < kOutputs; ++i) {
-        if (GetWorkingSpeakerType(i) != 0) {
-            OnSelectChannel(i);
-            return;
-        }
-    }
+    SelectTypedOutput();
 }
 
 void COutputDlg::SelectAssignedChannel()
@@ -636,14 +641,7 @@ void COutputDlg::SelectAssignedChannel()
             m_refreshAssignments();
         return;
     }
-    if (GetWorkingSpeakerType(g_nSelOutput.load()) != 0)
-        return;
-    for (int i = 0; i < kOutputs; ++i) {
-        if (GetWorkingSpeakerType(i) != 0) {
-            OnSelectChannel(i);
-            return;
-        }
-    }
+    SelectTypedOutput();
 }
 
 void COutputDlg::SetInputMode(int mode)

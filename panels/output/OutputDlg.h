@@ -247,6 +247,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // With the selected output untyped, selects the first output that has a speaker type.
+    void SelectTypedOutput();
     void InitControls();
     void InstallMessageMap();
     LRESULT OnCommand(int id, int code);

@@ -84,8 +84,9 @@ void RegisterBackgroundSkins()
         const int brandRight = TemplatePos(92, 0).x() - 6;
         p.drawText(QRect(left + markH + 6, 0, brandRight - left - markH - 6, strip), Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("ZK-470"));
-        // The product name, centred in the free part of the strip.
-        const int from = TemplatePos(346, 0).x() + 16, to = TemplatePos(759, 0).x() - 16;
+        // The product name, centred in the free part of the strip right of the noise-gate switch
+        // (46 pixels wide at 504 units), which the view shows for most input sources.
+        const int from = TemplatePos(504, 0).x() + 46 + 12, to = TemplatePos(759, 0).x() - 16;
         QFont title = chinese ? MakeFont(QStringLiteral("SimSun"), -14, 400) : MakeFont(QStringLiteral("Arial"), -13, 700);
         title.setLetterSpacing(QFont::AbsoluteSpacing, chinese ? 2 : 1.5);
         p.setFont(title);

@@ -2,6 +2,7 @@
 // the in-process USB transport after the connection read.
 
 #include "gallery/Gallery.h"
+#include "platform/Settings.h"
 
 #include "app/MainFrm.h"
 #include "app/VRX530View.h"
@@ -47,6 +48,8 @@ struct MainWindowRig {
         ResetDeviceImageGlobals();
         ResetLinkState();
         g_nLinkMode = LINK_NONE;  // the window before may have left its link's mode
+        // The view starts in the saved language: save the picture's own.
+        AppSettings().Write("DspMcu", "Language", Gallery::Chinese() ? "Chinese" : "English");
         view->Backend().Net().SetPinger([](const std::string &) { return false; });
         frame.OpenChild(view);
         view->OnInitialUpdate();

@@ -258,6 +258,8 @@ void CVRX530View::OnInitialUpdate()
         link = 0;
     g_szHelpFileCn = m_szAppDir + "/CH_Help.chm";
     g_szHelpFileEn = m_szAppDir + "/EN_Help.chm";
+    // The firmware folder starts as Documents, so a first start saves that as DspMcu/Path.
+    m_settings.SetFolder(FOLDER_FIRMWARE, m_settings.Documents());
     LoadSavedLanguage();
     SetupControls();
     SwitchLanguage(0);

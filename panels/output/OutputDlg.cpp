@@ -326,6 +326,8 @@ void COutputDlg::InitControls()
     m_delayUnit = new CDELAC(this, IDC_DELAY_UNIT);
     m_delayUnit->setGeometry(DelayUnitRect());
 
+    MakeSpeakerButtons();
+
     LayoutControls();
     SwitchLanguage();
 }
@@ -388,7 +390,10 @@ LRESULT COutputDlg::OnCommand(int id, int)
         OnLpfFreqChanged();
         break;
     default:
-        OnEditCommand(id);
+        if (const int type = SpeakerTypeOfButton(id))
+            OnSpeakerButton(type);
+        else
+            OnEditCommand(id);
         break;
     }
     return 0;
@@ -455,6 +460,8 @@ void COutputDlg::LoadChannelRecords()
         }
     }
     RefreshChannel();
+    AssignSpeakerButtons();
+    HideSpeakerButtons();
 }
 
 void COutputDlg::RefreshChannel()
@@ -468,6 +475,7 @@ void COutputDlg::RefreshChannel()
         if (strip->GetSelectedFlag() != (i == sel ? 1 : 0))
             strip->SetSelectedFlag(i == sel ? 1 : 0);
     }
+    CheckLinkedSpeakerButtons(sel);
     RefreshEQ();
     ShowCrossovers();
     HighlightBandLabel(0, false);

@@ -25,6 +25,7 @@
 #include <memory>
 
 class CBitButton;
+class CBtnPng;
 class CCFStatic;
 class CChangnal_Line;
 class CGainDlg;
@@ -73,6 +74,12 @@ public:
     static constexpr int IDC_DELAY_MS_SPIN = 4013, IDC_DELAY_CM_SPIN = 4014, IDC_DELAY_INCH_SPIN = 4015;
     static constexpr int IDC_LANGUAGE = 5311, IDC_VOLUME_PAGE = 5689, IDC_INPUT_INDICATOR = 5688;
     static constexpr int IDC_DELAY_UNIT = 859;  // the delay-unit selector's id on the page
+    // Speaker-position buttons, one per speaker type 1..24 (hidden), and the bridged-pair
+    // buttons of outputs 2k, 2k+1 (hidden and disabled).
+    static constexpr int IDC_SPEAKER_FIRST = 4600, IDC_SPEAKER_LAST = 4623;
+    static constexpr int IDC_PAIR_FIRST = 4700, IDC_PAIR_LAST = 4704;
+    static constexpr int kSpeakerTypes = 24;
+    static constexpr int kPairButtons = 5;
     // Not controls: the key navigation starts the first band's walk from these.
     static constexpr int kBeforeFirstFreq = 5199, kBeforeFirstGain = 4999;
 
@@ -103,6 +110,9 @@ public:
     void FocusFirstBand();
     // Selects output `output` (0..7; others are ignored): strips, link anchor, whole refresh.
     void OnSelectChannel(int output);
+    // IOutputPage: each strip's selection, link value and link button (the group's badge,
+    // checked, or the plain link look, unchecked), then every curve of the graph.
+    void ShowChannelAssignments(const std::array<StripLinkLook, kStripCount> &looks) override;
     // What the page calls for the view's channel-assignment refresh (the view sets it).
     void SetChannelAssignmentsRefresh(std::function<void()> fn) { m_refreshAssignments = std::move(fn); }
 
@@ -172,6 +182,24 @@ public:
     void PairChannels(int a, int b);
     void UnpairChannels(int a, int b, bool select);
     LRESULT OnStripPaste(int source, int target);
+    // Pair button k (0..4) bridges outputs 2k and 2k+1, hiding the second strip, or dissolves
+    // the pair when it is checked; then its check is inverted. k = 4 has no outputs.
+    void OnPairButton(int k);
+
+    // ---- speaker-position buttons (OutputDlgSpeakers.cpp) ----
+    // Hidden for good; their checks and the output each one stands for are kept all the same.
+    // A type outside 1..24 has no button.
+    void HideSpeakerButtons();
+    void CheckSpeakerButton(int type, bool check);
+    // The buttons of the types of the other outputs in output c's link group.
+    void CheckLinkedSpeakerButtons(int c);
+    void UncheckLinkedSpeakerButtons(int c);
+    // Selects the output the button of this type stands for (nothing when it stands for none).
+    void OnSpeakerButton(int type);
+    // Control id of the button of a type (0 outside 1..24), and the type of a control id (0 for
+    // another id).
+    static int SpeakerButtonId(int type);
+    static int SpeakerTypeOfButton(int id);
 
     // ---- key navigation ----
     // Left (37) and Right (39) steps between the edits; other keys do nothing.
@@ -220,6 +248,11 @@ public:
     CNumSpin *LpfFreqSpin() const { return m_spinLpf; }
     CDELAC *DelayUnitSelector() const { return m_delayUnit; }
     CCFStatic *Graph() const { return m_graph; }
+    CBtnPng *SpeakerButton(int type) const
+    {
+        return type >= 1 && type <= kSpeakerTypes ? m_btnSpeaker[std::size_t(type)] : nullptr;
+    }
+    CBitButton *PairButton(int k) const { return k >= 0 && k < kPairButtons ? m_btnPair[std::size_t(k)] : nullptr; }
     COutRoute_Dlg *Strip(int i) const { return i >= 0 && i < kOutputs ? m_strips[std::size_t(i)] : nullptr; }
     CGainDlg *MasterStrip() const { return m_masterStrip; }
     CChangnal_Line *OverlaySelector() const { return m_overlay; }
@@ -250,6 +283,10 @@ private:
     // With the selected output untyped, selects the first output that has a speaker type.
     void SelectTypedOutput();
     void InitControls();
+    void MakeSpeakerButtons();
+    void MakePairButtons();
+    // Each speaker button's user value: the output that has its type, -1 when none has.
+    void AssignSpeakerButtons();
     void InstallMessageMap();
     LRESULT OnCommand(int id, int code);
     void LayoutControls();
@@ -308,6 +345,8 @@ private:
     std::array<COutRoute_Dlg *, kOutputs> m_strips{};
     CGainDlg *m_masterStrip = nullptr;
     CChangnal_Line *m_overlay = nullptr;
+    std::array<CBtnPng *, kSpeakerTypes + 1> m_btnSpeaker{};  // by type; [0] stays null
+    std::array<CBitButton *, kPairButtons> m_btnPair{};     // by pair k
     // What the strips' link buttons ask of the page.
     class LinkHost;
     std::unique_ptr<LinkHost> m_linkHost;

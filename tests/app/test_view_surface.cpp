@@ -12,6 +12,9 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
+#include "panels/output/LinkButtonLogic.h"
+#include "panels/output/OutRoute_Dlg.h"
+#include "panels/output/OutputDlg.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/qt/Language.h"
@@ -332,5 +335,32 @@ TEST_F(ViewSurface, DraggingTheTitleStripMovesTheWindow)
     // After the release moves do nothing.
     QTest::mouseMove(view.get(), start + QPoint(90, 90));
     EXPECT_EQ(view->pos(), QPoint(140, 125));
+    view->Shutdown();
+}
+
+TEST_F(ViewSurface, LinkRefreshGivesThePageStripsTheirBadgesAndSelection)
+{
+    auto view = MakeView();
+    view->OnInitialUpdate();
+    COutputDlg *page = view->OutputPage();
+    ASSERT_NE(page, nullptr);
+    // Outputs 1 and 3 in group 2, output 5 with a link-editor mask, which has no badge.
+    g_LinkGroups[1] = g_LinkGroups[3] = 2;
+    g_LinkGroups[5] = 0x30;
+    g_nSelOutput = 3;
+    view->RefreshChannelAssignments();
+    for (int i = 0; i < 8; ++i) {
+        CBitButton *link = page->Strip(i)->LinkButton();
+        const bool grouped = i == 1 || i == 3;
+        EXPECT_EQ(link->GetCheck(), grouped ? 1 : 0) << i;
+        EXPECT_EQ(page->Strip(i)->ChannelButton()->GetCheck(), grouped ? 1 : 0) << i;
+        link->SetCheck(1);  // the look it would show checked
+        EXPECT_EQ(link->CurrentBitmap(), grouped ? CLinkButtonLogic::kBadgesEnglish[1] : CLinkButtonLogic::kPlainEnglish)
+            << i;
+    }
+    EXPECT_EQ(page->Strip(5)->GetLinkMask(), 0x30);
+    for (auto &v : g_LinkGroups)
+        v = 0;
+    g_nSelOutput = 0;
     view->Shutdown();
 }

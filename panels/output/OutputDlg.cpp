@@ -327,6 +327,7 @@ void COutputDlg::InitControls()
     m_delayUnit->setGeometry(DelayUnitRect());
 
     MakeSpeakerButtons();
+    MakePairButtons();
 
     LayoutControls();
     SwitchLanguage();
@@ -392,6 +393,8 @@ LRESULT COutputDlg::OnCommand(int id, int)
     default:
         if (const int type = SpeakerTypeOfButton(id))
             OnSpeakerButton(type);
+        else if (const int k = PairOfButton(id); k >= 0)
+            OnPairButton(k);
         else
             OnEditCommand(id);
         break;

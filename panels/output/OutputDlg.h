@@ -185,6 +185,8 @@ public:
     // Pair button k (0..4) bridges outputs 2k and 2k+1, hiding the second strip, or dissolves
     // the pair when it is checked; then its check is inverted. k = 4 has no outputs.
     void OnPairButton(int k);
+    // The pair k of a pair button's control id, -1 for another id.
+    int PairOfButton(int id) const;
 
     // ---- speaker-position buttons (OutputDlgSpeakers.cpp) ----
     // Hidden for good; their checks and the output each one stands for are kept all the same.

@@ -4,8 +4,12 @@
 #include "panels/output/OutputDlg.h"
 
 #include "app/Services.h"
+#include "controls/BitButton.h"
 #include "model/LinkGroups.h"
+#include "panels/output/OutRoute_Dlg.h"
 #include "panels/output/OutputEdits.h"
+#include "platform/GlobalData.h"
+#include "platform/qt/WindowMessages.h"
 
 namespace {
 
@@ -41,10 +45,25 @@ LRESULT COutputDlg::OnLinkDlgApply(int a, int)
 
 void COutputDlg::PairChannels(int a, int b)
 {
+    const bool secondWasSelected = g_nSelOutput.load() == b;
     if (b != a + 1 || !outedit::PairOutputs(m_sends, a))
         return;
+    // The pair answers to its first output.
+    if (secondWasSelected)
+        for (int i = 0; i < kOutputs; ++i)
+            m_strips[std::size_t(i)]->SetSelected(i == a ? 1 : 0);
     RedrawGraph(-1);
     RefreshChannel();
+    // Both outputs have left their link groups.
+    m_strips[std::size_t(a)]->LinkButton()->SetCheck(0);
+    m_strips[std::size_t(b)]->LinkButton()->SetCheck(0);
+    if (g_nSelOutput.load() == a) {
+        for (int i = 0; i < kOutputs; ++i)
+            if (i != a)
+                m_strips[std::size_t(i)]->SetSelected(0);
+    } else {
+        m_strips[std::size_t(a)]->SetSelected(0);
+    }
     update();
 }
 
@@ -52,12 +71,61 @@ void COutputDlg::UnpairChannels(int a, int b, bool select)
 {
     if (b != a + 1 || !outedit::UnpairOutputs(a))
         return;
+    m_strips[std::size_t(b)]->show();
     // The second output's polarity returns to normal.
     outedit::EditStripPhase(b, 0);
-    if (select)
+    if (select) {
         g_nSelOutput = a;
+        for (int i = 0; i < kOutputs; ++i)
+            m_strips[std::size_t(i)]->SetSelected(i == a ? 1 : 0);
+    }
     RefreshChannel();
+    m_strips[std::size_t(a)]->LinkButton()->SetCheck(0);
     update();
+}
+
+void COutputDlg::MakePairButtons()
+{
+    // Left to right as the template has them: pairs 0, 2, 1, 3, 4.
+    static constexpr int kPlaceOrder[kPairButtons] = {0, 2, 1, 3, 4};
+    static constexpr int kPairIds[kPairButtons] = {4702, 4700, 4701, 4703, 4704};
+    for (int n = 0; n < kPairButtons; ++n) {
+        const int k = kPlaceOrder[n];
+        auto *b = new CBitButton(this, kPairIds[k]);
+        b->SetBitmaps(952, 953, 954, 954, 954, 952);
+        b->move(18 + n * 70 / (kPairButtons - 1) - b->width() / 2, 559);
+        b->setEnabled(false);
+        b->hide();
+        m_btnPair[std::size_t(k)] = b;
+    }
+}
+
+int COutputDlg::PairOfButton(int id) const
+{
+    for (int k = 0; k < kPairButtons; ++k)
+        if (GetCtrlId(m_btnPair[std::size_t(k)]) == id)
+            return k;
+    return -1;
+}
+
+void COutputDlg::OnPairButton(int k)
+{
+    // The fifth button would pair outputs 8 and 9, which the page does not have.
+    if (k < 0 || k >= kPairButtons || 2 * k + 1 >= kOutputs)
+        return;
+    CBitButton *button = m_btnPair[std::size_t(k)];
+    const int a = 2 * k, b = a + 1;
+    // A pair shows as its first strip alone; the pair panels that would take the second strip's
+    // place, with their refresh, show and hide, are not made yet.
+    if (button->GetCheck()) {
+        UnpairChannels(a, b, true);
+    } else {
+        PairChannels(a, b);
+        m_strips[std::size_t(b)]->hide();
+    }
+    button->SetCheck(button->GetCheck() ? 0 : 1);
+    if (k == 0)
+        repaint();
 }
 
 LRESULT COutputDlg::OnStripPaste(int source, int target)

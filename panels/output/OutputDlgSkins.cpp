@@ -244,6 +244,8 @@ void COutputDlg::SwitchLanguage()
        : m_btnAllBypass->SetBitmaps(8822, 8823, 8823, 8820, 8821, 8821);
     cn ? m_btnEqMode->SetBitmaps(746, 745, 745, 744, 747, 747)
        : m_btnEqMode->SetBitmaps(742, 741, 741, 740, 743, 743);
+    for (CBitButton *b : m_btnPair)
+        cn ? b->SetBitmaps(952, 953, 954, 954, 954, 952) : b->SetBitmaps(955, 956, 957, 957, 957, 955);
 
     // Strips: values, link button with its badge, background and language; master background.
     for (COutRoute_Dlg *strip : m_strips) {

@@ -1,6 +1,6 @@
-// The output page's hidden speaker-position buttons: which button a type has, the checks that
-// follow the selection and its link group, a press that selects the output of the button's type,
-// and the hiding at every load.
+// The output page's hidden buttons. Speaker-position buttons: which button a type has, the
+// checks that follow the selection and its link group, a press that selects the output of the
+// button's type, and the hiding at every load. Pair buttons: bridging two outputs and undoing it.
 
 #include "app/PageRegistry.h"
 #include "controls/BitButton.h"
@@ -10,6 +10,7 @@
 #include "panels/output/OutRoute_Dlg.h"
 #include "panels/output/OutputDlg.h"
 #include "platform/GlobalData.h"
+#include "platform/qt/WindowMessages.h"
 #include "tests/platform/qt/QtTestApp.h"
 #include "tests/support/ServiceDoubles.h"
 
@@ -35,13 +36,13 @@ void ResetOutputs()
         SetWorkingSpeakerType(i, 0);
 }
 
-struct SpeakerRig : ::testing::Test {
-    SpeakerRig()
+struct HiddenButtons : ::testing::Test {
+    HiddenButtons()
     {
         ResetOutputs();
         page.SetKTVData(&doc);
     }
-    ~SpeakerRig() override { ResetOutputs(); }
+    ~HiddenButtons() override { ResetOutputs(); }
     // The types that have a checked button.
     std::vector<int> CheckedTypes() const
     {
@@ -63,7 +64,7 @@ struct SpeakerRig : ::testing::Test {
     COutputDlg page{sends, sync, boxes, pages};
 };
 
-TEST_F(SpeakerRig, EachTypeChecksItsOwnButtonAndOtherTypesNone)
+TEST_F(HiddenButtons, EachTypeChecksItsOwnButtonAndOtherTypesNone)
 {
     const struct {
         int type, id;
@@ -82,7 +83,7 @@ TEST_F(SpeakerRig, EachTypeChecksItsOwnButtonAndOtherTypesNone)
     EXPECT_TRUE(CheckedTypes().empty());
 }
 
-TEST_F(SpeakerRig, RefreshChecksTheLinkedOutputsAndALoadHidesAndUnchecksAll)
+TEST_F(HiddenButtons, RefreshChecksTheLinkedOutputsAndALoadHidesAndUnchecksAll)
 {
     // Outputs 0, 1 and 3 in one group; output 3 has no type, output 2 is alone.
     SetWorkingSpeakerType(0, SPK_FL_TWEETER);
@@ -98,7 +99,7 @@ TEST_F(SpeakerRig, RefreshChecksTheLinkedOutputsAndALoadHidesAndUnchecksAll)
         EXPECT_TRUE(page.SpeakerButton(t)->isHidden()) << t;
 }
 
-TEST_F(SpeakerRig, APressSelectsTheOutputOfItsType)
+TEST_F(HiddenButtons, APressSelectsTheOutputOfItsType)
 {
     SetWorkingSpeakerType(0, SPK_FL_TWEETER);
     SetWorkingSpeakerType(1, SPK_FR_TWEETER);
@@ -127,6 +128,34 @@ TEST_F(SpeakerRig, APressSelectsTheOutputOfItsType)
     page.OnSpeakerButton(SPK_FR_TWEETER);
     EXPECT_EQ(g_nSelOutput.load(), 1);
     EXPECT_EQ(CheckedTypes(), (std::vector<int>{SPK_FL_TWEETER, SPK_FR_TWEETER}));
+}
+
+TEST_F(HiddenButtons, PairButtonBridgesTwoOutputsAndASecondPressUndoesIt)
+{
+    g_nSelOutput = 3;
+    // Button 4700 is pair 1: outputs 2 and 3. The pair answers to output 2; strip 3 goes.
+    SendMessageTo(&page, WM_COMMAND, MAKEWPARAM(4700, 0), 0);
+    EXPECT_EQ(g_BtlPair[2].load(), 1);
+    EXPECT_EQ(g_BtlPair[3].load(), 1);
+    EXPECT_EQ(g_nSelOutput.load(), 2);
+    EXPECT_TRUE(page.Strip(3)->isHidden());
+    EXPECT_EQ(page.PairButton(1)->GetCheck(), 1);
+
+    page.OnPairButton(1);
+    EXPECT_EQ(g_BtlPair[2].load(), 0);
+    EXPECT_EQ(g_BtlPair[3].load(), 0);
+    EXPECT_FALSE(page.Strip(3)->isHidden());
+    EXPECT_EQ(page.PairButton(1)->GetCheck(), 0);
+    EXPECT_EQ(g_nSelOutput.load(), 2);
+
+    // The fifth button has no outputs: nothing changes, not even its check.
+    page.OnPairButton(4);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(g_BtlPair[std::size_t(i)].load(), 0) << i;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_FALSE(page.Strip(i)->isHidden()) << i;
+    EXPECT_EQ(page.PairButton(4)->GetCheck(), 0);
+    EXPECT_EQ(g_nSelOutput.load(), 2);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/VRX530View.h"
 #include "controls/ConsoleStyle.h"
 #include "controls/MessageBox.h"
+#include "controls/SpeakerTypeMenu.h"
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/InitGlobalData.h"
@@ -136,6 +137,7 @@ bool CVRX530App::InitInstance()
     InitGlobalData();
     ResetLinkState();
     InitQtGlobals();  // the shared fonts and the dialog brush
+    g_menuSpeakerType.LoadMenu(CSpeakerTypeMenu::IDR_CHINESE);  // the page reloads it in its language
 
     // The language of the session's locale; the view's initial update puts a saved choice over it.
     g_bChinese = IsChinesePrcLocale(SessionLocale()) ? 1 : 0;
@@ -172,6 +174,7 @@ int CVRX530App::ExitInstance(int code)
     m_frame = nullptr;
     m_view = nullptr;
     m_doc.reset();
+    g_menuSpeakerType.DestroyMenu();
     return code;
 }
 

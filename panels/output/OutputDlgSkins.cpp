@@ -7,6 +7,7 @@
 #include "controls/ComBoxBtn.h"
 #include "controls/DELAC.h"
 #include "controls/NumEdit.h"
+#include "controls/SpeakerTypeMenu.h"
 #include "controls/XPButton.h"
 #include "panels/output/GainDlg.h"
 #include "panels/output/OutRoute_Dlg.h"
@@ -235,6 +236,7 @@ void COutputDlg::SwitchLanguage()
             m_masterStrip->AddDropDownString(QTr(id));
         m_masterStrip->SetDropDownSel(unit);
     }
+    g_menuSpeakerType.LoadMenu(cn ? CSpeakerTypeMenu::IDR_CHINESE : CSpeakerTypeMenu::IDR_ENGLISH);
     // Equaliser and polarity buttons.
     cn ? m_btnPolarity->SetBitmaps(4360, 4361, 4362, 4363, 4364, 4365)
        : m_btnPolarity->SetBitmaps(4350, 4351, 4352, 4353, 4354, 4355);

@@ -11,6 +11,7 @@
 #include "controls/DELAC.h"
 #include "controls/NumEdit.h"
 #include "controls/NumSpin.h"
+#include "controls/SpeakerTypeMenu.h"
 #include "controls/XPButton.h"
 #include "model/DeviceImage.h"
 #include "model/Filter.h"
@@ -348,6 +349,26 @@ TEST_F(PageRig, LanguageSwitchKeepsSelectionsAndRenamesTheLists)
     QCoreApplication::processEvents();
     EXPECT_EQ(page.LpfSlopeList()->text(), QStringLiteral("OFF"));
     EXPECT_EQ(page.EqModeButton()->CurrentBitmap(), 740);
+}
+
+TEST_F(PageRig, LanguageSwitchLoadsTheSpeakerTypeMenuOfTheLanguage)
+{
+    // As the start-up leaves it: the Chinese menu, whatever the language.
+    g_menuSpeakerType.LoadMenu(CSpeakerTypeMenu::IDR_CHINESE);
+    page.SwitchLanguage();
+    EXPECT_EQ(g_menuSpeakerType.MenuId(), CSpeakerTypeMenu::IDR_ENGLISH);
+    ASSERT_EQ(g_menuSpeakerType.Menu()->actions().size(), 25);
+    EXPECT_EQ(g_menuSpeakerType.Item(4100)->text(), QStringLiteral("NULL"));
+    EXPECT_EQ(g_menuSpeakerType.Item(4104)->text(), QStringLiteral("FL-M && T"));
+    EXPECT_EQ(g_menuSpeakerType.Item(4124)->text(), QStringLiteral("Subwoofer"));
+    EXPECT_EQ(g_menuSpeakerType.Item(4125), nullptr);
+    SetUiLanguage(true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g_menuSpeakerType.MenuId(), CSpeakerTypeMenu::IDR_CHINESE);
+    EXPECT_EQ(g_menuSpeakerType.Item(4101)->text(), QString::fromUtf8("前置左高频"));
+    EXPECT_EQ(g_menuSpeakerType.Menu()->actions().size(), 25) << "the old items went with the old menu";
+    EXPECT_FALSE(g_menuSpeakerType.LoadMenu(108));
+    EXPECT_EQ(g_menuSpeakerType.Menu(), nullptr);
 }
 
 TEST_F(PageRig, StripLinkButtonsShowTheGroupBadgeOnlyForGroupNumbers)

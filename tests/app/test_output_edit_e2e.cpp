@@ -4,6 +4,10 @@
 #include "app/VRX530View.h"
 
 #include "app/ChannelSends.h"
+#include "controls/ComBoxBtn.h"
+#include "controls/DisplayDlg.h"
+#include "controls/DropListBox.h"
+#include "controls/DropWnd.h"
 #include "controls/NumEdit.h"
 #include "controls/NumSpin.h"
 #include "controls/XPButton.h"
@@ -78,10 +82,14 @@ struct OutputEditE2E : ::testing::Test {
         view->Backend().Net().SetPinger([](const std::string &) { return false; });
         view->Controller().OnAutoConnect();
         ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait));
-        // The transfer popup keeps the view disabled until it has shown its end text.
-        ASSERT_TRUE(WaitUntil([&] { return view->isEnabled() && !QApplication::activePopupWidget(); }, kWait));
+        // The transfer popup keeps the view disabled until it shows its end text, and stays up a
+        // moment longer; a window that the popup leaves active would take the keys and picks
+        // meant for the view.
+        ASSERT_TRUE(WaitUntil([&] {
+            return view->isEnabled() && !view->TransferPopup()->isVisible() && !QApplication::activePopupWidget();
+        }, kWait));
         view->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+        ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == view.get(); }, kWait));
     }
     void TearDown() override
     {
@@ -134,6 +142,22 @@ struct OutputEditE2E : ::testing::Test {
         const CSendData *front = view->Command().GetFront();
         return !front || (front->Frame()[7] == OBJ_SYSTEM && front->Frame()[8] == SYS_STATUS);
     }
+    // Picks item `index` of a drop-down list as a user does: the list opens, the pointer hovers
+    // the item and clicks it.
+    static void PickFromList(CComBoxBtn *combo, int index)
+    {
+        combo->OpenList();
+        ASSERT_TRUE(combo->DropWnd()->IsShown());
+        CDropListBox *list = combo->List();
+        const QPoint at = list->visualItemRect(list->item(index)).center();
+        QTest::mouseMove(list->viewport(), at);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QCoreApplication::processEvents();
+    }
+    static CrossoverRecord Crossover(const std::array<std::uint8_t, 8> &item)
+    {
+        return CrossoverRecord::FromBytes(item.data());
+    }
     static void Type(CNumEdit *edit, const QString &text)
     {
         edit->setFocus();
@@ -185,6 +209,55 @@ TEST_F(OutputEditE2E, ADraggedBandFollowsOnTheDeviceAndTheReleaseFocusesItsGain)
     EXPECT_TRUE(WaitUntil([&] { return Page().GainEdit(10)->hasFocus(); }, kWait));
     EXPECT_TRUE(DeviceAgrees(4, 10));
     EXPECT_EQ(DeviceItem(4, 10), DeviceItem(0, 10));
+}
+
+TEST_F(OutputEditE2E, CrossoverEditsOnThePageReachTheDeviceForTheOutputAndItsGroup)
+{
+    constexpr int kXo = CKTV_OutData::kCrossoverItem;
+    JoinNewLinkGroup(0, true);
+    JoinLinkGroup(3, LinkValueOf(0));
+    const auto unlinked = DeviceItem(1, kXo);
+
+    // Family and slope from the page's lists.
+    PickFromList(Page().HpfFamilyList(), CFilter::kFamilyButterworth);
+    PickFromList(Page().HpfSlopeList(), 5);
+    ASSERT_EQ(Out(0).GetHpf()->GetFamily(), CFilter::kFamilyButterworth);
+    ASSERT_EQ(Out(0).GetHpf()->GetSlope(), 5);
+    for (int c : {0, 3}) {
+        ASSERT_TRUE(DeviceAgrees(c, kXo)) << c;
+        EXPECT_EQ(Crossover(DeviceItem(c, kXo)).highFamily, CFilter::kFamilyButterworth) << c;
+        EXPECT_EQ(Crossover(DeviceItem(c, kXo)).highSlope, 5) << c;
+    }
+
+    // A typed low-pass frequency.
+    Type(Page().LpfFreqEdit(), "8000");
+    ASSERT_EQ(Out(0).GetLpf()->GetFreq(), 8000);
+    for (int c : {0, 3}) {
+        ASSERT_TRUE(DeviceAgrees(c, kXo)) << c;
+        EXPECT_EQ(Crossover(DeviceItem(c, kXo)).lowFreq, 8000) << c;
+    }
+
+    // The high-pass handle dragged to the right on the graph.
+    CCFStatic &graph = *Page().Graph();
+    const int before = Out(0).GetHpf()->GetFreq();
+    const CRect r = Out(0).GetHpf()->GetMarkerRect();
+    const QPoint from((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const QPoint to = from + QPoint(80, 0);
+    QTest::mouseMove(&graph, from);
+    QTest::mousePress(&graph, Qt::LeftButton, {}, from);
+    for (int k = 1; k <= 5; ++k)
+        QTest::mouseMove(&graph, from + (to - from) * k / 5);
+    QTest::mouseRelease(&graph, Qt::LeftButton, {}, to);
+    const int dragged = Out(0).GetHpf()->GetFreq();
+    ASSERT_GT(dragged, before);
+    ASSERT_TRUE(WaitUntil([&] { return Out(3).GetHpf()->GetFreq() == dragged; }, kWait))
+        << "the graph reports the drag to the page";
+    EXPECT_TRUE(WaitUntil([&] { return Page().HpfFreqEdit()->hasFocus(); }, kWait));
+    for (int c : {0, 3}) {
+        ASSERT_TRUE(DeviceAgrees(c, kXo)) << c;
+        EXPECT_EQ(Crossover(DeviceItem(c, kXo)).highFreq, dragged) << c;
+    }
+    EXPECT_EQ(DeviceItem(1, kXo), unlinked) << "an unlinked output keeps its crossovers";
 }
 
 TEST_F(OutputEditE2E, ADelayStepInCentimetresReachesTheDevice)

@@ -133,12 +133,17 @@ TEST_F(HiddenButtons, APressSelectsTheOutputOfItsType)
 TEST_F(HiddenButtons, PairButtonBridgesTwoOutputsAndASecondPressUndoesIt)
 {
     g_nSelOutput = 3;
+    page.Strip(3)->SetSelected(1);
+    page.Strip(2)->LinkButton()->SetCheck(1);
     // Button 4700 is pair 1: outputs 2 and 3. The pair answers to output 2; strip 3 goes.
     SendMessageTo(&page, WM_COMMAND, MAKEWPARAM(4700, 0), 0);
     EXPECT_EQ(g_BtlPair[2].load(), 1);
     EXPECT_EQ(g_BtlPair[3].load(), 1);
     EXPECT_EQ(g_nSelOutput.load(), 2);
     EXPECT_TRUE(page.Strip(3)->isHidden());
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(page.Strip(i)->ChannelButton()->GetCheck(), i == 2 ? 1 : 0) << i;
+    EXPECT_EQ(page.Strip(2)->LinkButton()->GetCheck(), 0);
     EXPECT_EQ(page.PairButton(1)->GetCheck(), 1);
 
     page.OnPairButton(1);

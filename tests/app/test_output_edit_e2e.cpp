@@ -4,6 +4,7 @@
 #include "app/VRX530View.h"
 
 #include "app/ChannelSends.h"
+#include "controls/BitButton.h"
 #include "controls/ComBoxBtn.h"
 #include "controls/DisplayDlg.h"
 #include "controls/DropListBox.h"
@@ -14,6 +15,7 @@
 #include "link/KTVCommand.h"
 #include "protocol/SendData.h"
 #include "panels/output/CFStatic.h"
+#include "panels/output/OutRoute_Dlg.h"
 #include "panels/output/OutputDlg.h"
 
 #include "link/LinkState.h"
@@ -305,40 +307,52 @@ TEST_F(OutputEditE2E, SwitchingToGeqResetsTheGroupOnTheDeviceBetweenMasterMutes)
     EXPECT_TRUE(DeviceAgrees(6, 0));
 }
 
-TEST_F(OutputEditE2E, ALinkedOutputFollowsAndAJoinedOutputKeepsSounding)
+TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSounding)
 {
-    // Output 0 is shaped; output 5 joins output 0's group as the link button does it.
+    // Output 0, the selected one, is shaped first.
     Type(Page().GainEdit(7), "-4");
     ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
-    JoinNewLinkGroup(0, true);
-    StoreLinkValue(0);
-    JoinLinkGroup(5, LinkValueOf(0));
-    Page().MuteGroupForCopy(0, true);
-    Page().CopyToLinkGroup(0, 5);
-    Page().MuteGroupForCopy(0, false);
-    StoreLinkValue(5);
+    const auto clickLink = [&](int c) {
+        CBitButton *button = Page().Strip(c)->LinkButton();
+        const int before = button->GetCheck();
+        QTest::mouseClick(button, Qt::LeftButton);
+        // The button reports a single click a moment after the press; the strip sets the check.
+        return WaitUntil([&] { return button->GetCheck() != before; }, kWait);
+    };
+
+    // A click on output 0 starts a group; a click on output 5 joins the selected output's group
+    // and takes its settings, muted while they are copied.
+    ASSERT_TRUE(clickLink(0));
+    ASSERT_TRUE(clickLink(5));
+    ASSERT_NE(LinkValueOf(5), 0);
+    ASSERT_EQ(LinkValueOf(5), LinkValueOf(0));
     ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
     EXPECT_EQ(DeviceItem(5, 7), DeviceItem(0, 7)) << "the joined output took the group's equaliser";
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kBasicItem)[0], 1) << "and keeps sounding";
     EXPECT_EQ(DeviceItem(0, CKTV_OutData::kBasicItem)[0], 1);
-    EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], 1) << "the device knows the group";
+    EXPECT_EQ(DeviceItem(0, CKTV_OutData::kLimitItem)[6], LinkValueOf(0)) << "the device knows the group";
+    EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], LinkValueOf(0));
 
-    // Output 5 suspends: an edit of output 0 no longer reaches it.
-    SuspendLinkGroup(5);
-    StoreLinkValue(5);
+    // An edit of output 0 reaches the linked output.
+    Type(Page().GainEdit(7), "2");
+    ASSERT_TRUE(DeviceAgrees(0, 7));
+    EXPECT_EQ(Out(5).GetBand(7)->GetGainCode(), Out(0).GetBand(7)->GetGainCode());
+    EXPECT_TRUE(DeviceAgrees(5, 7));
+
+    // A second click suspends output 5: the next edit of output 0 no longer reaches it.
+    ASSERT_TRUE(clickLink(5));
+    EXPECT_EQ(LinkValueOf(5), 0);
     Type(Page().GainEdit(7), "3");
     ASSERT_TRUE(DeviceAgrees(0, 7));
     EXPECT_NE(DeviceItem(5, 7), DeviceItem(0, 7));
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], 0);
 
-    // Without an edit of its own it rejoins and takes output 0's settings again, still sounding.
-    ASSERT_EQ(RejoinLinkGroup(5), 0);
-    Page().MuteGroupForCopy(0, true);
-    Page().CopyToLinkGroup(0, 5);
-    Page().MuteGroupForCopy(0, false);
-    StoreLinkValue(5);
+    // Without an edit of its own, a third click rejoins it: it takes output 0's settings again
+    // and still sounds.
+    ASSERT_TRUE(clickLink(5));
+    EXPECT_EQ(LinkValueOf(5), LinkValueOf(0));
     ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
     EXPECT_EQ(DeviceItem(5, 7), DeviceItem(0, 7));
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kBasicItem)[0], 1);
-    EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], 1);
+    EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], LinkValueOf(0));
 }

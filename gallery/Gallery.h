@@ -21,6 +21,7 @@
 #include <functional>
 #include <vector>
 
+class CKTV_OutData;
 class QWidget;
 
 namespace Gallery {
@@ -38,6 +39,9 @@ struct Registrar {
 };
 
 bool Chinese();
+
+// A tuned output: a sub-bass cut, a presence lift, two notches and crossovers at 60 Hz and 12 kHz.
+void ShapeOutput(CKTV_OutData &out);
 
 // A widget as shown on screen: shown (so it lays out and takes focus looks), events processed,
 // grabbed with its children.

@@ -12,12 +12,7 @@
 #include "panels/output/OutputDlg.h"
 #include "tests/support/ServiceDoubles.h"
 
-namespace {
-
-
-
-// A tuned output: a sub-bass cut, a presence lift, two notches and crossovers at 60 Hz and 12 kHz.
-void Shape(CKTV_OutData &out)
+void Gallery::ShapeOutput(CKTV_OutData &out)
 {
     const struct {
         int band, freq, gainCode, q;
@@ -37,6 +32,8 @@ void Shape(CKTV_OutData &out)
     out.GetLpf()->SetSlope(1, 1);
 }
 
+namespace {
+
 QImage Render(bool online)
 {
     CKTV_Data doc;
@@ -46,7 +43,7 @@ QImage Render(bool online)
     CPageRegistry pages;
     g_nSelOutput = 2;
     g_bDeviceOnline = online ? 1 : 0;
-    Shape(*doc.GetOut(2));
+    Gallery::ShapeOutput(*doc.GetOut(2));
     COutputDlg page(sends, sync, boxes, pages);
     page.SetKTVData(&doc);
     page.LoadChannelRecords();

@@ -16,7 +16,10 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
+#include <mutex>
+#include <string>
 
 #ifdef ZK_GALLERY_SIM
 #include "tests/sim/DeviceSim.h"
@@ -90,7 +93,21 @@ ZK_GALLERY(main_window)
 #ifdef ZK_GALLERY_SIM
 ZK_GALLERY(main_window_connected)
 {
+    // The device holds the program's start-up values with the first output tuned.
     zksim::Device dev;
+    {
+        ResetDeviceImageGlobals();  // offline: the send frequencies are the frequencies
+        ResetLinkState();
+        CKTV_Data tuned;
+        Gallery::ShapeOutput(*tuned.GetOut(0));
+        tuned.FillImage();
+        std::lock_guard lock(g_csImage);
+        zksim::Image img{};
+        std::copy(g_CurImage.bytes.begin(), g_CurImage.bytes.end(), img.begin());
+        const std::string name = "Club";
+        std::copy(name.begin(), name.end(), img.begin() + DeviceImage::kNameOffset);
+        dev.SetCurrentImage(img);
+    }
     zksim::HidDevice hid(dev);
     MainWindowRig rig(hid);
     const bool read = MainWindowRig::RunUntil(

@@ -157,8 +157,11 @@ bool CBitButton::PressTimerActive() const { return m_pPressTimer->IsActive(kPres
 
 CBitButton::Look CBitButton::currentLook() const
 {
-    if (!isEnabled())
-        return {m_nCheck ? m_idDisabledChecked : m_idDisabledUnchecked, m_clrDisabled, m_pFontDisabled};
+    if (!isEnabled()) {
+        // Without disabled bitmaps of its own a disabled button keeps its resting look.
+        const int disabled = m_nCheck ? m_idDisabledChecked : m_idDisabledUnchecked;
+        return {disabled ? disabled : (m_nCheck ? m_idCheckedNormal : m_idNormal), m_clrDisabled, m_pFontDisabled};
+    }
     const bool hover = m_bHover != 0;
     const bool pressed = hover && m_bPressed;  // the pressed look needs the hover look
     const int base = m_nCheck ? 3 : 0;

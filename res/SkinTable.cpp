@@ -119,8 +119,8 @@ constexpr Entry kTable[] = {
     // Switches: noise gate (on, off), advanced switch (off, on), source bar.
     {SkinType::Bitmap, 1042, B(S::Toggle, St::Checked, 46, 22, "ON", "开", Green)},
     {SkinType::Bitmap, 1043, B(S::Toggle, St::Normal, 46, 22, "OFF", "关")},
-    {SkinType::Bitmap, 1044, B(S::Toggle, St::Normal, 46, 22)},
-    {SkinType::Bitmap, 1045, B(S::Toggle, St::Checked, 46, 22)},
+    {SkinType::Bitmap, 1044, B(S::Toggle, St::Normal, 46, 22, "OFF", "关")},
+    {SkinType::Bitmap, 1045, B(S::Toggle, St::Checked, 46, 22, "ON", "开", Green)},
     {SkinType::Bitmap, 1046, B(S::Bar, St::Normal, 100, 22)},
     {SkinType::Bitmap, 1047, B(S::Icon, St::Disabled, 300, 140, "logo")},
     {SkinType::Bitmap, 1048, B(S::Toggle, St::Disabled, 17, 14)},

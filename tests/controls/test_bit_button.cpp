@@ -82,6 +82,12 @@ TEST(BitButton, StateChoosesTheSkin)
     EXPECT_EQ(b.CurrentBitmap(), 5);
     b.SetCheckedBitmap(7);
     EXPECT_EQ(b.CurrentBitmap(), 7);
+    // Without disabled bitmaps a disabled button keeps its resting look, checked or not.
+    b.SetDisabledBitmaps(0, 0);
+    b.setEnabled(false);
+    EXPECT_EQ(b.CurrentBitmap(), 7);
+    b.SetCheck(0);
+    EXPECT_EQ(b.CurrentBitmap(), 4);
 }
 
 TEST(BitButton, TakesTheSizeOfItsSkinAndPaintsThePlainFaceForNone)

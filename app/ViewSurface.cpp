@@ -430,17 +430,9 @@ void CVRX530View::RefreshChannelAssignments()
     for (int i = 0; i < kStripCount; ++i)
         links[std::size_t(i)] = g_LinkGroups[std::size_t(i)].load();
     const ChannelAssignments looks = ComputeChannelAssignments(links, g_nSelOutput.load());
-    // Only group numbers 1..10 enter the group tables; masks and stray values have no group.
-    for (int i = 0; i < kStripCount; ++i) {
-        const int g = looks.strips[std::size_t(i)].group;
-        if (g < 0)
-            continue;
-        g_LinkGroupUsed[std::size_t(g)] = 1;
-        g_LinkGroupMask[std::size_t(g)] |= 1 << i;
-        ++g_LinkGroupCount[std::size_t(g)];
-        g_LinkSuspend[std::size_t(i)].suspended = 0;
-        g_LinkSuspend[std::size_t(i)].group = g;
-    }
+    // The link values just loaded are the groups now: a membership suspended under the old ones
+    // would rejoin (and copy from) whatever group took its number since.
+    RebuildLinkGroupTables();
     g_bLinkAnchor = looks.anchor ? 1 : 0;
     if (IOutputPage *p = m_pages.OutputPage())
         p->ShowChannelAssignments(looks.strips);

@@ -83,6 +83,11 @@ struct OutputEditE2E : ::testing::Test {
         (void)QTest::qWaitForWindowActive(view.get());
         view->Backend().Net().SetPinger([](const std::string &) { return false; });
         view->Controller().OnAutoConnect();
+        WaitForConnectionRead();
+    }
+    // Waits until the connection read is in and the user can go on in the view.
+    void WaitForConnectionRead()
+    {
         ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait));
         // The transfer popup keeps the view disabled until it shows its end text, and stays up a
         // moment longer; a window that the popup leaves active would take the keys and picks
@@ -159,6 +164,15 @@ struct OutputEditE2E : ::testing::Test {
     static CrossoverRecord Crossover(const std::array<std::uint8_t, 8> &item)
     {
         return CrossoverRecord::FromBytes(item.data());
+    }
+    // A left click on output c's link button; true once the strip has turned the button over.
+    bool ClickLink(int c)
+    {
+        CBitButton *button = Page().Strip(c)->LinkButton();
+        const int before = button->GetCheck();
+        QTest::mouseClick(button, Qt::LeftButton);
+        // The button reports a single click a moment after the press; the strip sets the check.
+        return WaitUntil([&] { return button->GetCheck() != before; }, kWait);
     }
     static void Type(CNumEdit *edit, const QString &text)
     {
@@ -312,18 +326,11 @@ TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSound
     // Output 0, the selected one, is shaped first.
     Type(Page().GainEdit(7), "-4");
     ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
-    const auto clickLink = [&](int c) {
-        CBitButton *button = Page().Strip(c)->LinkButton();
-        const int before = button->GetCheck();
-        QTest::mouseClick(button, Qt::LeftButton);
-        // The button reports a single click a moment after the press; the strip sets the check.
-        return WaitUntil([&] { return button->GetCheck() != before; }, kWait);
-    };
 
     // A click on output 0 starts a group; a click on output 5 joins the selected output's group
     // and takes its settings, muted while they are copied.
-    ASSERT_TRUE(clickLink(0));
-    ASSERT_TRUE(clickLink(5));
+    ASSERT_TRUE(ClickLink(0));
+    ASSERT_TRUE(ClickLink(5));
     ASSERT_NE(LinkValueOf(5), 0);
     ASSERT_EQ(LinkValueOf(5), LinkValueOf(0));
     ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
@@ -340,7 +347,7 @@ TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSound
     EXPECT_TRUE(DeviceAgrees(5, 7));
 
     // A second click suspends output 5: the next edit of output 0 no longer reaches it.
-    ASSERT_TRUE(clickLink(5));
+    ASSERT_TRUE(ClickLink(5));
     EXPECT_EQ(LinkValueOf(5), 0);
     Type(Page().GainEdit(7), "3");
     ASSERT_TRUE(DeviceAgrees(0, 7));
@@ -349,10 +356,59 @@ TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSound
 
     // Without an edit of its own, a third click rejoins it: it takes output 0's settings again
     // and still sounds.
-    ASSERT_TRUE(clickLink(5));
+    ASSERT_TRUE(ClickLink(5));
     EXPECT_EQ(LinkValueOf(5), LinkValueOf(0));
     ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
     EXPECT_EQ(DeviceItem(5, 7), DeviceItem(0, 7));
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kBasicItem)[0], 1);
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], LinkValueOf(0));
+}
+
+TEST_F(OutputEditE2E, AConnectionReadRebuildsTheLinkGroupsTheDeviceHolds)
+{
+    // Output 6 joins output 0's group and suspends it.
+    ASSERT_TRUE(ClickLink(0));
+    ASSERT_TRUE(ClickLink(6));
+    ASSERT_TRUE(ClickLink(6));
+    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+
+    // Meanwhile the device came to hold outputs 2 and 5 in group 1 and nothing else linked.
+    zksim::Image img = dev.CurrentImage();
+    for (int c = 0; c < 8; ++c)
+        img[DeviceImage::kOutOffset + std::size_t(c) * DeviceImage::kOutSize +
+            std::size_t(CKTV_OutData::kLimitItem) * DeviceImage::kItemSize + 6] = (c == 2 || c == 5) ? 1 : 0;
+    dev.SetCurrentImage(img);
+    // Connect is clicked twice: the link closes and opens again, and the device is read.
+    view->Controller().OnConnectButton();
+    ASSERT_TRUE(WaitUntil([] { return !g_bDeviceOnline.load(); }, kWait));
+    view->Controller().OnConnectButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForConnectionRead());
+
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(LinkValueOf(c), (c == 2 || c == 5) ? 1 : 0) << c;
+        EXPECT_EQ(Page().Strip(c)->LinkButton()->GetCheck(), (c == 2 || c == 5) ? 1 : 0) << c;
+        EXPECT_EQ(g_LinkSuspend[std::size_t(c)].suspended.load(), 0) << c << ": the device's groups replace the old ones";
+    }
+    EXPECT_EQ(g_LinkGroupUsed[0].load(), 1);
+    EXPECT_EQ(g_LinkGroupCount[0].load(), 2);
+    EXPECT_EQ(g_LinkGroupMask[0].load(), (1 << 2) | (1 << 5));
+    for (std::size_t g = 1; g < g_LinkGroupUsed.size(); ++g)
+        EXPECT_EQ(g_LinkGroupUsed[g].load(), 0) << g;
+
+    // Output 6 no longer remembers a group: with the unlinked output 0 selected, a click starts a
+    // new group instead of taking group 1's settings.
+    const auto band6 = DeviceItem(6, 3);
+    ASSERT_TRUE(ClickLink(6));
+    EXPECT_EQ(LinkValueOf(6), 2);
+    EXPECT_EQ(g_LinkGroupMask[0].load(), (1 << 2) | (1 << 5));
+
+    // Output 2, selected by its strip, takes an edit; its group follows on the device, the rest not.
+    QTest::mouseClick(Page().Strip(2)->ChannelButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([] { return g_nSelOutput.load() == 2; }, kWait));
+    Type(Page().GainEdit(3), "5");
+    ASSERT_EQ(Out(2).GetBand(3)->GetGainCode(), 250);
+    EXPECT_TRUE(DeviceAgrees(2, 3));
+    EXPECT_TRUE(DeviceAgrees(5, 3));
+    EXPECT_EQ(DeviceItem(5, 3), DeviceItem(2, 3)) << "the group the device holds follows the edit";
+    EXPECT_EQ(DeviceItem(6, 3), band6);
 }

@@ -1,7 +1,7 @@
 #include "app/ChannelSends.h"
 
 #include "app/DeviceSync.h"
-#include "app/PageRegistry.h"
+#include "services/PageRegistry.h"
 #include "link/KTVCommand.h"
 #include "model/DataDefine.h"
 #include "model/DeviceImage.h"

@@ -4,7 +4,7 @@
 // and a reset or copy changes the records and, while a link is open, queues the blocks. Each
 // operation takes g_csLink itself for the whole change. Nothing here needs a display.
 
-#include "app/Services.h"
+#include "services/Services.h"
 
 #include <array>
 #include <optional>

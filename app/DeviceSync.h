@@ -7,7 +7,7 @@
 // its handlers and hands it to the pages and dialogs as their IDeviceSync; nothing here needs a
 // display, so tests drive it directly.
 
-#include "app/Services.h"
+#include "services/Services.h"
 
 #include <memory>
 #include <string>

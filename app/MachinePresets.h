@@ -5,7 +5,7 @@
 // names under g_csImage and queues the device operations through IDeviceSync. The dialog
 // (app/ProgramDlg.h) is the widget around it. UI thread only.
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "res/Strings.h"
 
 #include <functional>

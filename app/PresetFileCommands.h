@@ -10,7 +10,7 @@
 // held) and releases it before the pages are refreshed and before any message box. Saves take no
 // lock of their own (the document packs the tree under it).
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "res/Strings.h"
 #include "app/VRX530Doc.h"
 

@@ -3,7 +3,7 @@
 // from a typed text, the mix table, the keys the view takes for itself, the input-source list and
 // the link look of the output strips.
 
-#include "app/PageRegistry.h"
+#include "services/PageRegistry.h"
 #include "platform/WinCompat.h"
 
 #include <array>

@@ -3,8 +3,8 @@
 
 #include "gallery/Gallery.h"
 
-#include "app/PageRegistry.h"
-#include "app/Services.h"
+#include "services/PageRegistry.h"
+#include "services/Services.h"
 #include "model/DeviceImage.h"
 #include "model/Filter.h"
 #include "model/KTV_Data.h"

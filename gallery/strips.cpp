@@ -3,7 +3,7 @@
 
 #include "gallery/Gallery.h"
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "controls/BitButton.h"
 #include "model/DeviceImage.h"
 #include "model/OutputPageContract.h"

@@ -1,6 +1,6 @@
 #pragma once
 // What the model expects of the output page and its response graph: the curve-overlay flags and
-// the plot area. (What the link and the view call on the page is app/PageRegistry.h.) Nothing
+// the plot area. (What the link and the view call on the page is services/PageRegistry.h.) Nothing
 // here needs Qt.
 
 #include <array>

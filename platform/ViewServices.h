@@ -2,7 +2,7 @@
 // The narrow interfaces through which model/ and link/ reach the user interface: post a message to
 // a window, show a message box. The UI implements them with Qt (platform/qt, controls/); tests
 // install recording fakes (tests/support). Nothing here needs Qt. What the pages and dialogs use
-// of the link and the view is in app/Services.h.
+// of the link and the view is in services/Services.h.
 
 #include "platform/WinCompat.h"
 

@@ -1,6 +1,6 @@
 #include "panels/output/GainDlg.h"
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "controls/BitButton.h"
 #include "controls/BitmapSlider.h"
 #include "controls/ComBoxBtn.h"

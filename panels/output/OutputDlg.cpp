@@ -1,6 +1,6 @@
 #include "panels/output/OutputDlg.h"
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "controls/BitButton.h"
 #include "panels/output/CFStatic.h"
 #include "panels/output/Changnal_Line.h"

@@ -13,7 +13,7 @@
 // Threads: UI thread only. The page reads and writes the records and the link tables that the
 // worker reads (atomics); image bytes are read under g_csImage. It never takes g_csLink.
 
-#include "app/PageRegistry.h"
+#include "services/PageRegistry.h"
 #include "panels/output/OutputMessages.h"
 #include "platform/WinCompat.h"
 

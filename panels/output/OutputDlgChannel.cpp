@@ -3,7 +3,7 @@
 // lock, and the volume-page button. The record side of each edit is in OutputEdits.
 #include "panels/output/OutputDlg.h"
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "controls/BitButton.h"
 #include "controls/BitmapSlider.h"
 #include "controls/NumEdit.h"

@@ -3,7 +3,7 @@
 // its repetition on the following outputs are in OutputEdits.
 #include "panels/output/OutputDlg.h"
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "controls/BitmapSlider.h"
 #include "controls/CtrlMessages.h"
 #include "controls/DELAC.h"

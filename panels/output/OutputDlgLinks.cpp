@@ -3,7 +3,7 @@
 // The tables and the copies themselves are in LinkGroups and OutputEdits.
 #include "panels/output/OutputDlg.h"
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "controls/BitButton.h"
 #include "model/LinkGroups.h"
 #include "panels/output/OutRoute_Dlg.h"

@@ -1,6 +1,6 @@
 #include "panels/output/OutputEdits.h"
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "model/DelayMath.h"
 #include "model/DeviceImage.h"
 #include "model/Filter.h"

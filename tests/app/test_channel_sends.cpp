@@ -2,7 +2,7 @@
 // the records they leave, and the output page they tell.
 #include "app/ChannelSends.h"
 
-#include "app/PageRegistry.h"
+#include "services/PageRegistry.h"
 #include "protocol/CommandFrame.h"
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"

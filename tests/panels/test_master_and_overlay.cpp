@@ -1,6 +1,6 @@
 // The master volume strip and the curve overlay selector as the user drives them.
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "controls/BitButton.h"
 #include "controls/BitmapSlider.h"
 #include "controls/ComBoxBtn.h"

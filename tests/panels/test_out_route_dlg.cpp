@@ -4,7 +4,7 @@
 #include "controls/BitButton.h"
 #include "controls/BitmapSlider.h"
 #include "controls/NumEdit.h"
-#include "app/Services.h"
+#include "services/Services.h"
 #include "controls/NumSpin.h"
 #include "model/DeviceImage.h"
 #include "panels/output/GainDlg.h"

@@ -3,7 +3,7 @@
 // lock and the silenced copies, with a recording channel-send service.
 #include "panels/output/OutputEdits.h"
 
-#include "app/Services.h"
+#include "services/Services.h"
 #include "model/DataDefine.h"
 #include "model/DelayMath.h"
 #include "model/Filter.h"

@@ -2,7 +2,7 @@
 // checks that follow the selection and its link group, a press that selects the output of the
 // button's type, and the hiding at every load. Pair buttons: bridging two outputs and undoing it.
 
-#include "app/PageRegistry.h"
+#include "services/PageRegistry.h"
 #include "controls/BitButton.h"
 #include "controls/BtnPng.h"
 #include "model/KTV_Data.h"

@@ -2,8 +2,8 @@
 // keyboard walk, the crossover column driven by typing and picking, the language switch, and the
 // link badge rule.
 
-#include "app/PageRegistry.h"
-#include "app/Services.h"
+#include "services/PageRegistry.h"
+#include "services/Services.h"
 #include "controls/BitButton.h"
 #include "controls/BitmapSlider.h"
 #include "controls/ComBoxBtn.h"

@@ -1,7 +1,7 @@
 // The output page's equaliser, channel and link handlers driven as a user drives them (typing,
 // clicking, the strips' and graph's messages), with recording fakes of the services.
-#include "app/PageRegistry.h"
-#include "app/Services.h"
+#include "services/PageRegistry.h"
+#include "services/Services.h"
 #include "controls/BitmapSlider.h"
 #include "controls/CtrlMessages.h"
 #include "controls/DELAC.h"

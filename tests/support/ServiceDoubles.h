@@ -1,9 +1,9 @@
 #pragma once
-// Stand-ins for the view's channel-send and device-sync services (app/Services.h), for page and
+// Stand-ins for the view's channel-send and device-sync services (services/Services.h), for page and
 // dialog tests and for the gallery. The quiet ones do nothing; a test that needs to see one call
 // derives from them and overrides only that call. Header only: the Qt-free doubles library does
 // not link the application's interfaces.
-#include "app/Services.h"
+#include "services/Services.h"
 #include "model/DeviceImage.h"
 
 #include <string>

@@ -5,8 +5,9 @@
 // takes g_csLink: each operation that queues frames takes the link lock itself for the whole
 // change. Everything here runs on the UI thread. Tests give a page recording fakes instead.
 //
-// Adding a service: declare its interface here (or in its own header under app/), implement it in
-// app/ without Qt where it can be, let the view own the object and add it to AppServices.
+// Adding a service: declare its interface here (or in its own header in this folder), implement it
+// in app/ without Qt where it can be, let the view own the object and add it to AppServices. Pages
+// include this folder and never app/.
 
 #include "platform/ViewServices.h"
 

@@ -282,6 +282,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void SetLinkedSpeakerButtons(int c, bool check);
     // With the selected output untyped, selects the first output that has a speaker type.
     void SelectTypedOutput();
     void InitControls();

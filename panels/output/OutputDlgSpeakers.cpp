@@ -109,20 +109,11 @@ void COutputDlg::CheckSpeakerButton(int type, bool check)
         b->SetCheck(check ? 1 : 0);
 }
 
-void COutputDlg::CheckLinkedSpeakerButtons(int c)
-{
-    const int link = LinkValueOf(c);
-    if (!ValidOutput(c) || link == 0)
-        return;
-    for (int i = 0; i < kOutputs; ++i) {
-        if (i == c || LinkValueOf(i) != link)
-            continue;
-        RedrawGraph(-1);
-        CheckSpeakerButton(GetWorkingSpeakerType(i), true);
-    }
-}
+void COutputDlg::CheckLinkedSpeakerButtons(int c) { SetLinkedSpeakerButtons(c, true); }
 
-void COutputDlg::UncheckLinkedSpeakerButtons(int c)
+void COutputDlg::UncheckLinkedSpeakerButtons(int c) { SetLinkedSpeakerButtons(c, false); }
+
+void COutputDlg::SetLinkedSpeakerButtons(int c, bool check)
 {
     const int link = LinkValueOf(c);
     if (!ValidOutput(c) || link == 0)
@@ -131,7 +122,7 @@ void COutputDlg::UncheckLinkedSpeakerButtons(int c)
         if (i == c || LinkValueOf(i) != link)
             continue;
         RedrawGraph(-1);
-        CheckSpeakerButton(GetWorkingSpeakerType(i), false);
+        CheckSpeakerButton(GetWorkingSpeakerType(i), check);
     }
 }
 

@@ -60,6 +60,9 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, QWidget *
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(false);
+    // The grid is always a drop target; while drag and drop is off it refuses every drop.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
 
     const GridSystemColours sys = ReadSystemColours();
     m_sys = sys;
@@ -1121,6 +1124,9 @@ void CGridCtrl::OnHeaderRowClick(CGridCellPos cell)
                 m_bAscending = true;
                 m_nSortColumn = cell.col;
             }
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            SortByText(m_nSortColumn, m_bAscending);
+            QApplication::restoreOverrideCursor();
             viewport()->update();
         }
         return;
@@ -1341,15 +1347,6 @@ LRESULT CGridCtrl::OnEndEditNotify(const GRID_NOTIFY &nm)
     }
     return 0;
 }
-
-// ---- clipboard commands ----------------------------------------------------------------------------------------
-
-// The clipboard transfer is not part of the grid yet: these commands change nothing.
-bool CGridCtrl::ClearSelectedCells() { return false; }
-void CGridCtrl::OnEditCut() {}
-void CGridCtrl::OnEditCopy() {}
-void CGridCtrl::OnEditPaste() {}
-void CGridCtrl::OnEditSelectAll() {}
 
 // ---- list columns ------------------------------------------------------------------------------------------------
 

@@ -19,9 +19,12 @@
 #include "grid/GridGeometry.h"
 
 #include <QAbstractScrollArea>
+#include <QPixmap>
 #include <QPointer>
 
+class QDrag;
 class QMenu;
+class QMimeData;
 class QPainter;
 
 // Scroll bars and scroll codes, with their Windows values.
@@ -140,12 +143,29 @@ public:
     void OnKeyDown(int vk, bool ctrl, bool shift);
     void OnChar(unsigned ch, bool ctrl);
 
-    // Clipboard and select-all commands of the keyboard; the clipboard transfer builds on them.
-    virtual bool ClearSelectedCells();
+    // ---- clipboard and drag and drop (GridClipboard.cpp) ----
+    // The selection as plain text data, or none when nothing is selected; the caller owns it.
+    virtual QMimeData *CopySelectionToData();
+    // Pastes the data's text from `start` on; false without text or when `start` is not editable.
+    virtual bool PasteData(CGridCellPos start, const QMimeData *data);
     virtual void OnEditCut();
     virtual void OnEditCopy();
     virtual void OnEditPaste();
     virtual void OnEditSelectAll();
+    // The edit commands by id (ID_EDIT_COPY, ...): whether one is enabled now, and running it.
+    bool IsEditCommandEnabled(int id) const;
+    bool OnEditCommand(int id);
+
+    // The grid as drop target: the action it would take (Qt::IgnoreAction for none), and the drop.
+    Qt::DropAction OnDragEnter(const QMimeData *data, Qt::KeyboardModifiers keys, CPoint pt);
+    Qt::DropAction OnDragOver(const QMimeData *data, Qt::KeyboardModifiers keys, CPoint pt);
+    void OnDragLeave();
+    bool OnDrop(const QMimeData *data, Qt::DropAction action, CPoint pt);
+    CGridCellPos GetLastDragOverCell() const { return m_lastDragOverCell; }
+    // The grid as drag source: drags the selection's text; a move empties the selected cells.
+    void BeginDragSource();
+    // A picture of the focus cell for a drag, its bottom-right corner as hot spot; null without one.
+    virtual QPixmap CreateDragImage(QPoint *hotSpot);
 
     LRESULT NotifyOwner(int row, int col, int code) override;
     QMenu *ContextMenu() const { return m_pMenu; }
@@ -154,6 +174,13 @@ public:
 protected:
     // Shows the context menu at a screen point; the chosen command, 0 for none.
     virtual int TrackContextMenu(const QPoint &globalPos);
+    // Runs a drag of this grid's data to its end; the action the drop took.
+    virtual Qt::DropAction ExecDrag(QDrag *drag);
+
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dragLeaveEvent(QDragLeaveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
 
     void paintEvent(QPaintEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
@@ -195,6 +222,8 @@ private:
     bool m_bCaptured = false;
     bool m_bScrolling = false;  // our own scroll step moves the bars: no whole repaint
     bool m_bDestroying = false;
+    CGridCellPos m_lastDragOverCell;
+    void MarkDropTarget(CGridCellPos cell, bool mark);
 };
 
 // Attaches `grid` in place of the dialog's control with the id, once; later calls do nothing.

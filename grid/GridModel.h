@@ -8,6 +8,7 @@
 #include "grid/GridTypes.h"
 
 #include <map>
+#include <optional>
 #include <vector>
 
 // The four system colours the grid's colours default to.
@@ -168,6 +169,35 @@ public:
     void SelectCells(CGridCellPos cell);
     int GetMouseMode() const { return m_nMouseMode; }
 
+    // ---- clipboard text, paste and sorting (GridTransfer.cpp) ----
+    // The selected range as text: a line per row joined by "\n", a field per column joined by
+    // "\t"; a selected cell gives its text (" " when empty), an unselected one an empty field.
+    // Nothing when no cell is selected.
+    std::optional<QString> SelectionText() const;
+    // Pasted text as lines of fields: lines at "\n"; fields at tabs and commas, where a run of
+    // separators counts as one and a leading one is dropped; each field trimmed. An empty line
+    // gives one empty field; the text ends at its first NUL.
+    static std::vector<QStringList> SplitPasteText(const QString &text);
+    // Fills the cells from `start` on with the fields of `text`, notifying the owner around each;
+    // false when the start cell is not valid or not editable. Read-only cells keep their text, and
+    // fields beyond the grid are dropped.
+    bool PasteText(CGridCellPos start, const QString &text);
+    // Empties every selected editable cell (false in a grid that is not editable).
+    virtual bool ClearSelectedCells();
+
+    // Sorts the non-fixed rows by one column's texts (GBK byte order) or by the cells' params
+    // through `compare`; whole rows move, heights included. False for a column outside the grid
+    // or fewer than two rows. The forms without a range clear the selection and the focus first.
+    using GridCompareFunc = int (*)(LPARAM, LPARAM, LPARAM);
+    bool SortByText(int col, bool ascending);
+    bool SortByText(int col, bool ascending, int low, int high = -1);
+    bool SortByCompare(GridCompareFunc compare, int col, bool ascending, LPARAM data);
+    bool SortByCompare(GridCompareFunc compare, int col, bool ascending, LPARAM data, int low, int high = -1);
+    int GetSortColumn() const { return m_nSortColumn; }
+    bool GetSortAscending() const { return m_bAscending; }
+    void SetSortOnClick(bool sort = true) { m_bSortOnClick = sort; }
+    bool GetSortOnClick() const { return m_bSortOnClick; }
+
     // ---- what the window supplies ----
     // Sends the owner a notification about a cell and returns its answer; 0 without a window.
     virtual LRESULT NotifyOwner(int row, int col, int code);
@@ -195,6 +225,13 @@ protected:
     void FreeCell(int row, int col);
     // Grid font and the sizes it gives, for the window's font handling.
     void SetLogFont(const QFont &font);
+    // Exchanges two rows, cells and heights.
+    void SwapRows(int a, int b);
+    // Puts the selected-cell map back in step with the cells' states after rows moved.
+    void RebuildSelectionMap();
+    // The quicksort of the sorts over one key per row (keys[row]); defined where it is used.
+    template <class Key, class Compare>
+    void SortRowsBy(std::vector<Key> &keys, int low, int high, bool ascending, Compare compare);
 
     // Colours.
     GridSystemColours m_sys;

@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <cstdint>
@@ -138,6 +139,12 @@ inline constexpr int LVN_BEGINDRAG = -109;
 
 // The control id of an in-place editor; its end-of-edit notification reaches the grid with it.
 inline constexpr int IDC_GRID_INPLACE = 8;
+
+// The edit commands the grid carries out (the framework's command ids).
+inline constexpr int ID_EDIT_COPY = 57634;
+inline constexpr int ID_EDIT_CUT = 57635;
+inline constexpr int ID_EDIT_PASTE = 57637;
+inline constexpr int ID_EDIT_SELECT_ALL = 57642;
 
 // Commands of the grid's context menu, delivered to its parent as WM_COMMAND.
 inline constexpr int ID_GRID_PRESET_SAVEAS = 713;

@@ -66,6 +66,15 @@ constexpr StrEntry kTable[] = {
     {SourceBluetoothLeft, "蓝左", "BLE-L"},
     {SourceBluetoothRight, "蓝右", "BLE-R"},
 
+    {DynCaption, "系统", "System"},
+    {DynChannelBox, "CH%1  限幅器和压缩器", "CH%1  Limiter & Compression"},
+    {DynLevel, "电平", "Level"},
+    {DynRatio, "比率", "Ratio"},
+    {DynAttack, "启动", "At.Time"},
+    {DynRelease, "释放", "Re.Time"},
+    {DynSource, "音源", "Source"},
+    {DynNoiseGate, "噪声门", "NoiseGate"},
+
     {Ok, "确定", "OK"},
     {Cancel, "取消", "Cancel"},
     {Yes, "是", "YES"},

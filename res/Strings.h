@@ -69,6 +69,15 @@ enum class StrId : std::uint16_t {
     SourceSpdifRight,
     SourceBluetoothLeft,
     SourceBluetoothRight,
+    // Limiter and noise-gate dialog
+    DynCaption,
+    DynChannelBox,  // %1: the output number 1..8
+    DynLevel,
+    DynRatio,
+    DynAttack,
+    DynRelease,
+    DynSource,
+    DynNoiseGate,
     // Button labels
     Ok,
     Cancel,

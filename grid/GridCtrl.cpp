@@ -1,5 +1,7 @@
 #include "grid/GridCtrl.h"
 
+#include "grid/InPlaceEdit.h"
+
 #include "controls/CtrlMessages.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/DrawText.h"
@@ -22,9 +24,6 @@
 #include <stdexcept>
 
 namespace {
-// Edit styles of an in-place editor, from the cell's alignment.
-constexpr unsigned ES_CENTER = 0x1;
-constexpr unsigned ES_RIGHT = 0x2;
 
 QRect ToQRect(const CRect &r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
@@ -1320,9 +1319,10 @@ void CGridCtrl::BeginCellEdit(int row, int col, unsigned ch)
     CreateInPlaceEditControl(rc, style, IDC_GRID_INPLACE, row, col, GetItemText(row, col), ch);
 }
 
-QWidget *CGridCtrl::CreateInPlaceEditControl(const CRect &, unsigned, int, int, int, const QString &, unsigned)
+QWidget *CGridCtrl::CreateInPlaceEditControl(const CRect &rect, unsigned style, int id, int row, int col,
+                                             const QString &text, unsigned ch)
 {
-    return nullptr;
+    return new CInPlaceEdit(this, viewport(), rect, style, id, row, col, text, ch);
 }
 
 void CGridCtrl::EndCellEdit(int row, int col, const QString &text)
@@ -1353,6 +1353,14 @@ LRESULT CGridCtrl::OnEndEditNotify(const GRID_NOTIFY &nm)
 CComboGridCtrl::CComboGridCtrl(QWidget *parent) : CGridCtrl(0, 0, 0, 0, parent) {}
 
 CComboGridCtrl::~CComboGridCtrl() { m_lists.clear(); }
+
+QWidget *CComboGridCtrl::CreateInPlaceEditControl(const CRect &rect, unsigned style, int id, int row, int col,
+                                                  const QString &text, unsigned ch)
+{
+    if (const QStringList *list = ColumnList(col))
+        return new CInPlaceList(this, viewport(), rect, m_nListStyle, id, row, col, *list, text, ch);
+    return CGridCtrl::CreateInPlaceEditControl(rect, style, id, row, col, text, ch);
+}
 
 bool CComboGridCtrl::SetColumnList(int col, const QStringList &list)
 {

@@ -134,7 +134,7 @@ public:
     bool IsOverColumnDivider(CPoint pt) const;
     virtual void BeginCellEdit(int row, int col, unsigned ch);
     virtual void EndCellEdit(int row, int col, const QString &text);
-    // The in-place editor over a cell; none until an editor class supplies one.
+    // The in-place editor over a cell: a CInPlaceEdit (grid/InPlaceEdit.h), child of the viewport.
     virtual QWidget *CreateInPlaceEditControl(const CRect &rect, unsigned style, int id, int row, int col,
                                               const QString &text, unsigned ch);
     // An editor's end-of-edit notification (WM_NOTIFY LVN_ENDLABELEDIT from IDC_GRID_INPLACE).
@@ -248,6 +248,9 @@ public:
     // rows take any text.
     bool SetItemText(int row, int col, const QString &text) override;
     bool SetItem(const GRID_ITEM *item) override;
+    // A list column's cells edit in a CInPlaceList of the column's texts (in the list style).
+    QWidget *CreateInPlaceEditControl(const CRect &rect, unsigned style, int id, int row, int col, const QString &text,
+                                      unsigned ch) override;
 
 private:
     struct ListEntry {

@@ -10,6 +10,7 @@
 #include "app/LinkBackend.h"
 #include "app/LinkController.h"
 #include "app/MachinePresets.h"
+#include "services/MixingSwitch.h"
 #include "services/PageRegistry.h"
 #include "app/PresetFileCommands.h"
 #include "services/Services.h"
@@ -47,7 +48,7 @@ class CVRX530View;
 // The main view once its initial update ran, else null. UI thread only.
 extern CVRX530View *g_pMainView;
 
-class CVRX530View : public QWidget, public ILinkView, public ISyncHost {
+class CVRX530View : public QWidget, public ILinkView, public ISyncHost, public IMixingSwitch {
     Q_OBJECT
 public:
     static constexpr int IDC_CONNECT = 1413;
@@ -226,6 +227,9 @@ public:
     void OnSystemButton();
     void OnInputPageButton();
     void OnAdvancedSwitch();
+    // The Hi.Level mixing switch 2824 and the view's copy of the state (the mixing dialog's switch).
+    void SetMixingSwitch(int on) override;
+    int MixingSwitch() const { return m_bAdvSwitch; }
     void OnSlotButton(int slot);
     void SelectSlotButton(int slot, int flag);
     // The popups, made at their first opening (null before).

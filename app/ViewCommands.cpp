@@ -11,6 +11,7 @@
 #include "controls/DisplayDlg.h"
 #include "controls/MessageBox.h"
 #include "model/DeviceImage.h"
+#include "panels/input/InputNoise.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Language.h"
@@ -253,8 +254,10 @@ void CVRX530View::OnMixerButton()
 
 void CVRX530View::OnAdvanced()
 {
-    // Command 728 is deleted from the Options menu; its Hi.Level mixing dialog comes with the
-    // input panels.
+    // Command 728, which the Options menu no longer offers: the Hi.Level mixing dialog.
+    CInputNoise dlg(*m_sync, this);
+    dlg.m_pView = this;
+    dlg.DoModal();
 }
 
 void CVRX530View::OnSystemButton()
@@ -269,10 +272,15 @@ void CVRX530View::OnInputPageButton()
     g_pAdvSetingDlg = nullptr;
 }
 
+void CVRX530View::SetMixingSwitch(int on)
+{
+    m_bAdvSwitch = on ? 1 : 0;
+    SetButtonCheck(CtrlById(this, IDC_ADV_SWITCH), m_bAdvSwitch);
+}
+
 void CVRX530View::OnAdvancedSwitch()
 {
-    m_bAdvSwitch = !m_bAdvSwitch;
-    SetButtonCheck(CtrlById(this, IDC_ADV_SWITCH), m_bAdvSwitch);
+    SetMixingSwitch(!m_bAdvSwitch);
     g_nNoiseGateOn = m_bAdvSwitch ? 1 : 0xFF;
     m_sync->QueueDeviceCommand(SYS_INPUT, 0);
 }

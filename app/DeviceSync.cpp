@@ -19,6 +19,7 @@ namespace {
 
 // Inputs of each input group (the status reply's input mode must name one of them).
 constexpr int kInputsPerGroup[3] = {6, 5, 4};
+constexpr int kOutputs = static_cast<int>(DeviceImage::kOutCount);
 
 }  // namespace
 
@@ -128,12 +129,7 @@ void CDeviceSync::ReadPresetFromDevice(int preset)
         std::lock_guard lock(g_csLink);
         g_bParamsDirty = 0;
         g_nCurPreset = 0;
-        for (int c = 0; c < DeviceImage::kOutCount; ++c) {
-            auto item = BuildRequestFrame(0, OBJ_OUTPUT, c, true, false);
-            if (c == DeviceImage::kOutCount - 1 && item)
-                item->SetNotifyDone(1);
-            Add(std::move(item), true, c < DeviceImage::kOutCount - 1);
-        }
+        QueueOutputReads(0);
         SetTransferProgressRange();
         g_bTransferring = 1;
         m_host.ShowTransferPopup(0);
@@ -149,12 +145,7 @@ void CDeviceSync::ReadPresetFromDevice(int preset)
         std::lock_guard lock(g_csLink);
         m_session.batchIndex = 0;
         SetTransferMute(0);
-        for (int c = 0; c < DeviceImage::kOutCount; ++c) {
-            auto item = BuildRequestFrame(preset, OBJ_OUTPUT, c, true, false);
-            if (c == DeviceImage::kOutCount - 1 && item)
-                item->SetNotifyDone(1);
-            Add(std::move(item), true, c < DeviceImage::kOutCount - 1);
-        }
+        QueueOutputReads(preset);
         SetTransferProgressRange();
         g_bTransferring = 1;
         Add(BuildSystemValuesFrame(SYS_NAME, 0), true, true);
@@ -185,9 +176,9 @@ void CDeviceSync::StorePresetToDevice(int preset, int fill)
         Add(BuildSystemValuesFrame(SYS_NAME, 0), true, true);
         Add(BuildSystemValuesFrame(SYS_PRESET_NUMBER, 0), true, true);
     }
-    for (int c = 0; c < DeviceImage::kOutCount; ++c) {
+    for (int c = 0; c < kOutputs; ++c) {
         auto item = BuildImageBlockFrame(preset, OBJ_OUTPUT, c, true);
-        const bool last = c == DeviceImage::kOutCount - 1;
+        const bool last = c == kOutputs - 1;
         if (last && item)
             item->SetLastInBatch(1);
         Add(std::move(item), true, !last);
@@ -198,6 +189,17 @@ void CDeviceSync::StorePresetToDevice(int preset, int fill)
     SetTransferProgressRange();
     g_bTransferring = 1;
     m_host.ShowTransferPopup(1);
+}
+
+void CDeviceSync::QueueOutputReads(int preset)
+{
+    for (int c = 0; c < kOutputs; ++c) {
+        auto item = BuildRequestFrame(preset, OBJ_OUTPUT, c, true, false);
+        const bool last = c == kOutputs - 1;
+        if (last && item)
+            item->SetNotifyDone(1);
+        Add(std::move(item), true, !last);
+    }
 }
 
 void CDeviceSync::RecallDevicePreset(int preset)
@@ -221,9 +223,9 @@ int CDeviceSync::RequestAllPresets()
     std::lock_guard lock(g_csLink);
     m_session.batchIndex = 0;
     for (int p = 1; p <= kMachinePresetCount; ++p) {
-        for (int c = 0; c < DeviceImage::kOutCount; ++c) {
+        for (int c = 0; c < kOutputs; ++c) {
             auto item = BuildRequestFrame(p, OBJ_OUTPUT, c, false, true);
-            const bool last = p == kMachinePresetCount && c == DeviceImage::kOutCount - 1;
+            const bool last = p == kMachinePresetCount && c == kOutputs - 1;
             if (last && item)
                 item->SetNotifyDone(1);
             Add(std::move(item), true, !last);
@@ -244,13 +246,13 @@ void CDeviceSync::PushAllPresetsToDevice()
     const int master = g_bMasterOn.load();
     SetTransferMute(0);
     m_command.Add(BuildSystemValuesFrame(SYS_SPEAKERS, 0));
-    for (int c = 0; c < DeviceImage::kOutCount; ++c)
+    for (int c = 0; c < kOutputs; ++c)
         Add(BuildImageBlockFrame(0, OBJ_OUTPUT, c, true), true, true);
     for (int p = 1; p <= kMachinePresetCount; ++p) {
         Add(BuildSystemValuesFrame(SYS_NAME, p), true, true);
-        for (int c = 0; c < DeviceImage::kOutCount; ++c) {
+        for (int c = 0; c < kOutputs; ++c) {
             auto item = BuildImageBlockFrame(p, OBJ_OUTPUT, c, false);
-            if (p == kMachinePresetCount && c == DeviceImage::kOutCount - 1 && item)
+            if (p == kMachinePresetCount && c == kOutputs - 1 && item)
                 item->SetLastInBatch(1);
             Add(std::move(item), true, true);
         }

@@ -91,6 +91,9 @@ public:
 
 private:
     void Add(std::unique_ptr<CSendData> item, bool sendNow = false, bool bump = false);
+    // Reads of the eight output blocks of a preset (0: the current image); the last one reports
+    // the end of the transfer. The caller holds g_csLink.
+    void QueueOutputReads(int preset);
 
     CKTVCommand &m_command;
     LinkSession &m_session;

@@ -14,6 +14,7 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
+#include "panels/level/LevelDelayDlg.h"
 #include "panels/output/OutputDlg.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
@@ -114,7 +115,10 @@ void CVRX530View::InstallMessageHandlers()
             OnAllPresetsReceived();
             return 0;
         }
+        const int selectedInput = g_nSelInput.load();
         DispatchLinkMessage(*m_ctrl, *m_sync, msg, w, l);
+        if (msg == WM_DEV_STATUS_RECEIVED)
+            ShowStatusOnLevelPage(selectedInput);
         return 0;
     });
 }

@@ -38,6 +38,7 @@ class CKTV_Data;
 class CMessageTable;
 class CMsgBox;
 class COutputDlg;
+class CLevel_Delay_Dlg;
 class CShow_Link;
 class CViewPopupMenu;
 class IHidBackend;
@@ -88,6 +89,8 @@ public:
     CBitButton *PresetNameButton() const { return m_btnPresetName; }
     // The output page, made with the view and shown from the start.
     COutputDlg *OutputPage() const { return m_outputPage; }
+    // The level and delay page (page 2), made the first time page 2 is shown; null before.
+    CLevel_Delay_Dlg *LevelPage() const { return m_levelPage; }
 
     // ---- commands ----
     void OnFirmwareUpdate();
@@ -308,6 +311,12 @@ private:
     CBitButton *m_btnPresetName = nullptr;
     CMsgBox *m_msgBox = nullptr;
     COutputDlg *m_outputPage = nullptr;  // the output page (a child widget)
+    CLevel_Delay_Dlg *m_levelPage = nullptr;  // page 2 (a child widget), made when first shown
+    // Page 2's window, made and bound to the records the first time.
+    CLevel_Delay_Dlg *EnsureLevelPage();
+    // After a status reply: the level page's meters, and its input buttons when the selected
+    // input changed with the reply.
+    void ShowStatusOnLevelPage(int selectedInputBefore);
     bool m_shutDown = false;
     bool m_connectedLook = false;  // the state ShowConnectedState last showed
     // Preset commands (app/ViewPresetCommands.cpp); made last, they go first.

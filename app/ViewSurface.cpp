@@ -20,6 +20,7 @@
 #include "model/OutputRoute.h"
 #include "model/SpeakerGroups.h"
 #include "model/TextFields.h"
+#include "panels/level/LevelDelayDlg.h"
 #include "platform/Gbk.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
@@ -313,6 +314,8 @@ void CVRX530View::ShowPage(int page, int hideOld)
             if (QWidget *w = OutputPageWidget())
                 w->hide();
         }
+        if (current == 2 && m_levelPage)
+            m_levelPage->hide();
         g_nCurPage = page;
     }
     const int shown = g_nCurPage.load();
@@ -326,6 +329,35 @@ void CVRX530View::ShowPage(int page, int hideOld)
         if (IOutputPage *p = m_pages.OutputPage())
             p->RefreshChannel();
     }
+    if (shown == 2) {
+        // The level and delay page, loaded afresh from the records and the last status.
+        CLevel_Delay_Dlg *level = EnsureLevelPage();
+        level->RefreshAll();
+        level->RefreshInputs();
+        level->UpdateMeters();
+        level->show();
+        level->FocusMaster();
+    }
+}
+
+CLevel_Delay_Dlg *CVRX530View::EnsureLevelPage()
+{
+    if (!m_levelPage) {
+        m_levelPage = new CLevel_Delay_Dlg(*m_sync, PageHost());
+        m_levelPage->SetKTVData(&m_doc);
+        m_levelPage->setGeometry(QRect(PageRect().topLeft(), m_levelPage->size()));
+        m_levelPage->hide();
+    }
+    return m_levelPage;
+}
+
+void CVRX530View::ShowStatusOnLevelPage(int selectedInputBefore)
+{
+    if (!m_levelPage || !m_levelPage->isVisible())
+        return;
+    m_levelPage->UpdateMeters();
+    if (g_nSelInput.load() != selectedInputBefore)
+        m_levelPage->RefreshInputs();
 }
 
 void CVRX530View::OnPageButton(int id)
@@ -446,6 +478,10 @@ void CVRX530View::RefreshFromImage()
     LoadOutputRouteBits();
     if (IOutputPage *p = m_pages.OutputPage())
         p->LoadChannelRecords();
+    if (m_levelPage && m_levelPage->isVisible()) {
+        m_levelPage->RefreshAll();
+        m_levelPage->RefreshInputs();
+    }
 }
 
 // ---- input source --------------------------------------------------------------------------------

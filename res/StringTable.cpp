@@ -269,6 +269,16 @@ constexpr StrEntry kTable[] = {
     {OutDelayUnit, "延时单位", "DELAY UNIT"},
     {OutEqualiser, "均衡", "EQUALISER"},
     {OutCrossover, "分频", "CROSSOVER"},
+
+    {LevelMaster, "总音量", "MASTER"},
+    {LevelInputs, "输入电平", "INPUT LEVELS"},
+    {LevelOutputs, "输出电平", "OUTPUT LEVELS"},
+    {LevelDelays, "扬声器延时", "SPEAKER DELAY"},
+    {LevelInputSpdif, "数字", "S/PDIF"},
+    {LevelInputHiLevel, "高电平", "Hi.Level"},
+    {LevelInputPhone, "蓝牙", "Phone"},
+    {LevelLinked, "联调", "LINK"},
+    {LevelChannel, "通道%1", "CH%1"},
 };
 
 constexpr bool InIdOrder()

@@ -270,6 +270,16 @@ enum class StrId : std::uint16_t {
     OutDelayUnit,
     OutEqualiser,
     OutCrossover,
+    // Level and delay page: area captions, input button names, link indicator, output columns
+    LevelMaster,
+    LevelInputs,
+    LevelOutputs,
+    LevelDelays,
+    LevelInputSpdif,
+    LevelInputHiLevel,
+    LevelInputPhone,
+    LevelLinked,
+    LevelChannel,
 
     Count
 };

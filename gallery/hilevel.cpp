@@ -4,8 +4,12 @@
 #include "gallery/Gallery.h"
 
 #include "model/DeviceImage.h"
+#include "panels/input/InMode_Dlg.h"
 #include "panels/input/InputNoise.h"
+#include "res/Skins.h"
 #include "tests/support/ServiceDoubles.h"
+
+#include <QColor>
 
 namespace {
 
@@ -35,4 +39,24 @@ ZK_GALLERY(hilevel_mixing)
     const QImage img = Gallery::Shot(dlg);
     dlg.hide();
     return img;
+}
+
+ZK_GALLERY(input_connectors)
+{
+    const int group = g_nInputGroup.load(), selected = g_nSelInput.load();
+    const QSize size = Skins::NaturalSize(SkinType::Png, CInMode_Dlg::kPanelPng);
+    Gallery::Sheet sheet(1, size.width() + 16, size.height() + 30, 3);
+    // AUX mode 0 with AUX2 selected, mode 1 with AUX1, mode 2 with Hi.Level.
+    const int picks[3] = {4, 3, 1};
+    for (int mode = 0; mode < 3; ++mode) {
+        g_nInputGroup = mode;
+        g_nSelInput = picks[mode];
+        CInMode_Dlg picture;
+        picture.ShowAuxButtons();
+        picture.CheckSelectedInput();
+        sheet.Add(QStringLiteral("AUX mode %1").arg(mode), Gallery::On(picture, QColor(0x1B, 0x1E, 0x23)));
+    }
+    g_nInputGroup = group;
+    g_nSelInput = selected;
+    return sheet.Image();
 }

@@ -1,0 +1,161 @@
+// The dynamics dialog against the simulated device behind the in-process HID transport: the
+// connected view's link takes the records' change marks, and the device's own image says what
+// arrived.
+#include "app/VRX530View.h"
+
+#include "controls/DisplayDlg.h"
+#include "controls/NumEdit.h"
+#include "controls/NumSpin.h"
+#include "link/KTVCommand.h"
+#include "link/LinkState.h"
+#include "model/DeviceImage.h"
+#include "model/KTV_Data.h"
+#include "model/KTV_OutData.h"
+#include "model/LinkGroups.h"
+#include "model/Music_InData.h"
+#include "panels/input/CurSYSDlg.h"
+#include "panels/output/COM_EXT_LIMStatic.h"
+#include "platform/GlobalData.h"
+#include "platform/Settings.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
+#include "tests/platform/qt/QtTestApp.h"
+#include "tests/sim/DeviceSim.h"
+#include "tests/sim/SimHid.h"
+#include "tests/support/TestDoubles.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kWait = 60000;  // bounds a failing wait only
+using V = CCurSYSDlg::Value;
+
+struct DynamicsE2E : ::testing::Test {
+    CMemorySettings settings;
+    CScriptedMessageBox boxes;
+    std::unique_ptr<ScopedMessageBoxService> scoped;
+    zksim::Device dev;
+    zksim::HidDevice hid{dev};
+    std::unique_ptr<CKTV_Data> doc;
+    std::unique_ptr<CVRX530View> view;
+    std::unique_ptr<CCurSYSDlg> dlg;
+
+    void SetUp() override
+    {
+        QtTestApp();
+        ResetDeviceImageGlobals();
+        ResetLinkState();
+        g_bChinese = 0;
+        g_nLinkMode = LINK_NONE;
+        SetAppSettings(&settings);
+        scoped = std::make_unique<ScopedMessageBoxService>(boxes);
+        doc = std::make_unique<CKTV_Data>();
+        doc->FillImage();
+        {
+            std::lock_guard lock(g_csImage);
+            zksim::Image img{};
+            std::copy(g_CurImage.bytes.begin(), g_CurImage.bytes.end(), img.begin());
+            dev.SetCurrentImage(img);
+        }
+        view = std::make_unique<CVRX530View>(*doc, &hid);
+        view->resize(1210, 700);
+        view->show();
+        view->activateWindow();
+        (void)QTest::qWaitForWindowActive(view.get());
+        view->Backend().Net().SetPinger([](const std::string &) { return false; });
+        view->Controller().OnAutoConnect();
+        ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait));
+        ASSERT_TRUE(WaitUntil([&] {
+            return view->isEnabled() && !view->TransferPopup()->isVisible() && !QApplication::activePopupWidget();
+        }, kWait));
+    }
+    void TearDown() override
+    {
+        dlg.reset();
+        view->Shutdown();
+        view.reset();
+        doc.reset();
+        scoped.reset();
+        SetAppSettings(nullptr);
+    }
+    // The dialog as its opener makes it, over the view's records.
+    void OpenDialog()
+    {
+        dlg = std::make_unique<CCurSYSDlg>(*doc, view.get());
+        dlg->InitDialog();
+        dlg->show();
+        dlg->activateWindow();
+        ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == dlg.get(); }, kWait));
+    }
+    static void Type(CNumEdit *edit, const QString &text)
+    {
+        edit->setFocus();
+        QCoreApplication::processEvents();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    CKTV_OutData &Out(int c) { return *doc->GetOut(c); }
+    std::array<std::uint8_t, 8> DeviceItem(std::size_t offset, std::size_t size, int c, int item) const
+    {
+        const zksim::Image img = dev.CurrentImage();
+        std::array<std::uint8_t, 8> out{};
+        const std::size_t at = offset + static_cast<std::size_t>(c) * size + static_cast<std::size_t>(item) * DeviceImage::kItemSize;
+        std::copy_n(img.begin() + static_cast<std::ptrdiff_t>(at), 8, out.begin());
+        return out;
+    }
+    std::array<std::uint8_t, 8> DeviceOutItem(int c, int item) const
+    {
+        return DeviceItem(DeviceImage::kOutOffset, DeviceImage::kOutSize, c, item);
+    }
+    static int Word(const std::array<std::uint8_t, 8> &item, int k)
+    {
+        return static_cast<std::int16_t>(item[std::size_t(k)] | item[std::size_t(k + 1)] << 8);
+    }
+};
+
+}  // namespace
+
+TEST_F(DynamicsE2E, ALimiterThresholdReachesTheDeviceForTheOutputAndItsGroup)
+{
+    JoinNewLinkGroup(0, true);
+    JoinLinkGroup(3, LinkValueOf(0));
+    OpenDialog();
+    const auto unlinked = DeviceOutItem(1, CKTV_OutData::kLimitItem);
+
+    Type(dlg->Edit(0, V::LimitThreshold), QStringLiteral("-4.5"));
+    ASSERT_EQ(Out(0).GetLimitThreshold(), 255);
+    ASSERT_EQ(Out(3).GetLimitThreshold(), 255);
+    for (int c : {0, 3}) {
+        EXPECT_TRUE(WaitUntil([&] { return Word(DeviceOutItem(c, CKTV_OutData::kLimitItem), 0) == 255; }, kWait))
+            << "output " << c;
+    }
+    // The rest of the limiter went with it, as the program holds it.
+    EXPECT_EQ(Word(DeviceOutItem(3, CKTV_OutData::kLimitItem), 2), Out(3).GetLimitAttack());
+    EXPECT_EQ(Word(DeviceOutItem(3, CKTV_OutData::kLimitItem), 4), Out(3).GetLimitRelease());
+    EXPECT_EQ(DeviceOutItem(1, CKTV_OutData::kLimitItem), unlinked) << "an unlinked output keeps its limiter";
+
+    // A release typed on the linked output comes back to the first one.
+    Type(dlg->Edit(3, V::LimitRelease), QStringLiteral("1200"));
+    for (int c : {0, 3}) {
+        EXPECT_TRUE(WaitUntil([&] { return Word(DeviceOutItem(c, CKTV_OutData::kLimitItem), 4) == 1150; }, kWait))
+            << "output " << c;
+    }
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(DynamicsE2E, TheNoiseGateReachesMusicInputZeroOnTheDevice)
+{
+    OpenDialog();
+    Type(dlg->NoiseEdit(), QStringLiteral("-75"));
+    ASSERT_EQ(doc->GetMusicIn(0)->GetThreshold(), 45);
+    EXPECT_TRUE(WaitUntil([&] {
+        return DeviceItem(DeviceImage::kMusicOffset, DeviceImage::kMusicSize, 0, 33)[0] == 45;
+    }, kWait));
+}

@@ -1,5 +1,7 @@
 #include "app/VRX530View.h"
 
+#include "app/MixInPutCom.h"
+
 #include "app/UpgradeDlg.h"
 #include "app/ViewDispatch.h"
 #include "controls/BitButton.h"

@@ -36,6 +36,7 @@ class CDisplayDlg;
 class CGradientProgressCtrl;
 class CKTV_Data;
 class CMessageTable;
+class CMixInPutCom;
 class CMsgBox;
 class COutputDlg;
 class CLevel_Delay_Dlg;
@@ -124,6 +125,8 @@ public:
     QWidget *PageHost() const;
     QRect PageRect() const;
     const CMixTable &MixTable() const { return m_mixTable; }
+    // The mixer dialog once the Mixer button opened it, else null.
+    CMixInPutCom *Mixer() const { return m_mixer.get(); }
     QWidget *Control(int id) const;
     CComBoxBtn *SourceSelector() const { return m_cmbSource; }
 
@@ -159,6 +162,7 @@ private:
     CEnTabCtrl *m_tab = nullptr;
     QFont m_fontName;
     CMixTable m_mixTable;
+    std::unique_ptr<CMixInPutCom> m_mixer;  // the mixer dialog, made at its first opening
     std::string m_szAppDir;
     QRect m_rcDrag;
     bool m_bDragging = false;

@@ -4,6 +4,7 @@
 #include "app/VRX530View.h"
 
 #include "app/HelpFile.h"
+#include "app/MixInPutCom.h"
 #include "app/SaveData_Dlg.h"
 #include "app/VersionDlg.h"
 #include "app/ViewMenus.h"
@@ -249,7 +250,12 @@ void CVRX530View::CloseMainWindow()
 
 void CVRX530View::OnMixerButton()
 {
-    // The mixer dialog is built with the input panels; until then there is nothing to show.
+    // Its levels go straight into the output records, which mark them for the link to send.
+    if (!m_mixer)
+        m_mixer = std::make_unique<CMixInPutCom>(this);
+    m_mixer->m_pOwnerView = this;
+    m_mixer->m_pTree = &m_doc;
+    m_mixer->DoModal();
 }
 
 void CVRX530View::OnAdvanced()

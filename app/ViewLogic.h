@@ -45,7 +45,7 @@ std::string Utf8ToGbkLossy(std::string_view utf8);
 // ---- mix table -----------------------------------------------------------------------------------
 
 // The level of each input source in each output, as the mixer last reported it: 8 outputs by 12
-// source rows (1..8 LINE1..LINE8, 9..12 S/PDIF left, S/PDIF right, Bluetooth left and right).
+// source rows (1..8 LINE1..LINE8, 9..12 Bluetooth left and right, S/PDIF left and right).
 class CMixTable {
 public:
     static constexpr int kOutputs = 8;

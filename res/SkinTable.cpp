@@ -105,6 +105,11 @@ constexpr Entry kTable[] = {
     {SkinType::Bitmap, 979, B(S::Toggle, St::Normal, 36, 16, "OFF", "")},
     // Mixer and input panels: backgrounds, faders.
     {SkinType::Bitmap, 1016, B(S::Panel, St::Normal, 116, 570)},
+    // Horizontal level sliders of the mix panels: the active source's channel, its thumb and the
+    // thumb while the slider is in use.
+    {SkinType::Bitmap, 1017, B(S::FaderTrack, St::Checked, 56, 20, "", "", Green)},
+    {SkinType::Bitmap, 1018, B(S::FaderThumb, St::Checked, 10, 16, "", "", Green)},
+    {SkinType::Bitmap, 1019, B(S::FaderThumb, St::Checked, 10, 16)},
     {SkinType::Bitmap, 1020, B(S::Panel, St::Normal, 1120, 624, "", "混音")},
     {SkinType::Bitmap, 1021, B(S::Panel, St::Normal, 1120, 624, "MIXER", "")},
     // Mixer button of the main view: Chinese (normal, hover), English (normal, hover).
@@ -113,9 +118,9 @@ constexpr Entry kTable[] = {
     {SkinType::Bitmap, 1024, B(S::Button, St::Normal, 64, 20, "MIX", "")},
     {SkinType::Bitmap, 1025, B(S::Button, St::Hover, 64, 20, "MIX", "")},
     {SkinType::Bitmap, 1027, B(S::Panel, St::Normal, 114, 579)},
-    {SkinType::Bitmap, 1029, B(S::FaderThumb, St::Checked, 26, 13)},
-    {SkinType::Bitmap, 1031, B(S::FaderThumb, St::Normal, 26, 13)},
-    {SkinType::Bitmap, 1038, B(S::FaderTrack, St::Normal, 34, 160)},
+    {SkinType::Bitmap, 1029, B(S::FaderThumb, St::Checked, 10, 16)},
+    {SkinType::Bitmap, 1031, B(S::FaderThumb, St::Normal, 10, 16)},
+    {SkinType::Bitmap, 1038, B(S::FaderTrack, St::Normal, 56, 20)},
     // Switches: noise gate (on, off), advanced switch (off, on), source bar.
     {SkinType::Bitmap, 1042, B(S::Toggle, St::Checked, 46, 22, "ON", "开", Green)},
     {SkinType::Bitmap, 1043, B(S::Toggle, St::Normal, 46, 22, "OFF", "关")},

@@ -69,6 +69,37 @@ enum class StrId : std::uint16_t {
     SourceSpdifRight,
     SourceBluetoothLeft,
     SourceBluetoothRight,
+    // Mixer: row tips of the source mix panels, captions of the mixer's background, its caption
+    // and its source labels
+    MixTipLine,  // %1: 1..8
+    MixTipBluetoothLeft,
+    MixTipBluetoothRight,
+    MixTipSpdifLeft,
+    MixTipSpdifRight,
+    MixRowLine,  // %1: 1..8
+    MixRowBluetoothLeft,
+    MixRowBluetoothRight,
+    MixRowSpdifLeft,
+    MixRowSpdifRight,
+    MixerCaption,
+    MixLabelHiLevel,  // %1: 1..6
+    MixLabelAux,      // %1: 1..2
+    MixLabelOpticalLeft,
+    MixLabelOpticalRight,
+    MixLabelBleLeft,
+    MixLabelBleRight,
+    // Output map reset question
+    MapResetQuestion,
+    MapResetEmptied,
+    MapResetDefault,
+    // Link prompts
+    LinkSyncQuestion,
+    LinkCopyLeftToRight,
+    LinkCopyRightToLeft,
+    LinkChannelCaption,
+    LinkChannelQuestion,
+    LinkChannelPairCaption,  // %1, %2: the pair's channel numbers
+    LinkChannelApplied,      // %1: the channel number
     // Limiter and noise-gate dialog
     DynCaption,
     DynChannelBox,  // %1: the output number 1..8

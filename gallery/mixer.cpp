@@ -1,0 +1,31 @@
+// The mixer dialog with eight outputs of varied source levels, the Hi.Level source active.
+#include "gallery/Gallery.h"
+
+#include "app/MixInPutCom.h"
+#include "model/DeviceImage.h"
+#include "model/KTV_Data.h"
+#include "model/KTV_OutData.h"
+#include "panels/output/MixRows.h"
+#include "panels/output/ReMap_Dlg.h"
+#include "platform/qt/WindowMessages.h"
+
+#include <QCoreApplication>
+
+ZK_GALLERY(mixer_dialog)
+{
+    CKTV_Data tree;
+    for (int c = 0; c < 8; ++c)
+        for (int r = 1; r <= mixrow::kRows; ++r)
+            mixrow::SetLevel(*tree.GetOut(c), r, (c * 13 + r * 29) % 101);
+    const int source = g_nInputSource.load();
+    g_nInputSource = 1;
+    CMixInPutCom dlg;
+    dlg.m_pTree = &tree;
+    dlg.OnInitDialog();
+    SendMessageTo(&dlg, WM_REMAP_SELECT, 2, 0);
+    const QImage img = Gallery::Shot(dlg);
+    dlg.hide();
+    dlg.DestroyPanels();
+    g_nInputSource = source;
+    return img;
+}

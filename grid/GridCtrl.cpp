@@ -1,6 +1,7 @@
 #include "grid/GridCtrl.h"
 
 #include "grid/InPlaceEdit.h"
+#include "grid/TitleTip.h"
 
 #include "controls/CtrlMessages.h"
 #include "platform/GlobalData.h"
@@ -125,6 +126,7 @@ bool CGridCtrl::Create(const QRect &rect, QWidget *parent, int id, unsigned styl
     std::fill(m_rowHeights.begin(), m_rowHeights.end(), m_nDefRowHeight);
     std::fill(m_colWidths.begin(), m_colWidths.end(), m_nDefColWidth);
     m_bAttached = true;
+    CreateTitleTip();
     UpdateScrollBars();
     show();
     return true;
@@ -149,6 +151,7 @@ bool CGridCtrl::SubclassWindow(QWidget *control)
     control->hide();
     control->deleteLater();
     m_bAttached = true;
+    CreateTitleTip();
     // The grid's own font, as the window is taken over.
     SetFont(m_logFont);
     UpdateScrollBars();
@@ -172,6 +175,14 @@ void DDX_GridCtrl(QWidget *dialog, int id, CGridCtrl &grid)
 }
 
 int CGridCtrl::GetCtrlIdOfGrid() const { return GetCtrlId(this); }
+
+void CGridCtrl::CreateTitleTip()
+{
+    if (!m_bTitleTips || m_pTitleTip)
+        return;
+    m_pTitleTip = new CTitleTip;
+    m_pTitleTip->Create(viewport());
+}
 
 // ---- font ------------------------------------------------------------------------------------------
 
@@ -337,7 +348,8 @@ bool CGridCtrl::DrawFixedCell(QPainter &p, int row, int col, CRect rect, bool)
     const CGridCellData *cell = GetCell(row, col);
     if (!m_bAllowDraw || !cell)
         return false;
-    p.fillRect(ToQRect(rect), ToQColor(cell->bkColor == GRID_DEFAULT_COLOR ? m_crFixedBk : cell->bkColor));
+    if (!m_bPrinting)
+        p.fillRect(ToQRect(rect), ToQColor(cell->bkColor == GRID_DEFAULT_COLOR ? m_crFixedBk : cell->bkColor));
     const QColor text = ToQColor(cell->textColor == GRID_DEFAULT_COLOR ? m_crFixedText : cell->textColor);
     p.save();
 
@@ -380,19 +392,19 @@ bool CGridCtrl::DrawCell(QPainter &p, int row, int col, CRect rect, bool)
     const QRect whole = CellArea(rect);
     // The focus and drop frames take the text colour: dark on a light palette, light on a dark one.
     const QColor frame = SysColour(QPalette::Text);
-    if (cell->state & GRID_STATE_FOCUSED) {
+    if ((cell->state & GRID_STATE_FOCUSED) && !m_bPrinting) {
         p.fillRect(whole, bk);
         p.setPen(frame);
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRect(rect.left, rect.top, rect.Width() - 1, rect.Height() - 1));
         rect.DeflateRect(1, 1);
-    } else if (cell->state & GRID_STATE_SELECTED) {
+    } else if ((cell->state & GRID_STATE_SELECTED) && !m_bPrinting) {
         p.fillRect(whole, SysColour(QPalette::Highlight));
         text = SysColour(QPalette::HighlightedText);
     } else {
         p.fillRect(whole, bk);
     }
-    if (cell->state & GRID_STATE_DROPTARGET) {
+    if ((cell->state & GRID_STATE_DROPTARGET) && !m_bPrinting) {
         p.setPen(frame);
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRect(rect.left, rect.top, rect.Width() - 1, rect.Height() - 1));
@@ -583,6 +595,8 @@ void CGridCtrl::OnVScroll(int code) { OnScroll(SB_VERT, code); }
 void CGridCtrl::OnScroll(int bar, int code)
 {
     TakeFocusForScroll();
+    if (m_pTitleTip)
+        m_pTitleTip->Hide();
     const bool vert = bar == SB_VERT;
     const int pos = GetScrollPosition(bar);
     const CGridCellPos tl = GetTopLeftScrollCell();

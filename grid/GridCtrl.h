@@ -22,10 +22,22 @@
 #include <QPixmap>
 #include <QPointer>
 
+#include <string>
+
+class CTitleTip;
 class QDrag;
 class QMenu;
 class QMimeData;
 class QPainter;
+class QPrinter;
+
+// What a print run knows: its pages, the page being printed and the rectangle to draw in.
+struct CPrintInfo {
+    int minPage = 1;
+    int maxPage = 0xFFFF;
+    int curPage = 1;
+    QRect drawRect;
+};
 
 // Scroll bars and scroll codes, with their Windows values.
 inline constexpr int SB_HORZ = 0;
@@ -167,6 +179,34 @@ public:
     // A picture of the focus cell for a drag, its bottom-right corner as hot spot; null without one.
     virtual QPixmap CreateDragImage(QPoint *hotSpot);
 
+    // ---- printing (GridPrint.cpp) ----
+    // Asks for a printer and prints the whole grid on it.
+    void Print();
+    // Prints the whole grid on `printer` (a PDF file works as well); false when the printer could
+    // not be started or a page failed, which aborts the document.
+    bool PrintTo(QPrinter &printer);
+    virtual void OnBeginPrinting(QPainter &p, CPrintInfo &info);
+    virtual void OnPrint(QPainter &p, CPrintInfo &info);
+    virtual void OnEndPrinting(QPainter &p, CPrintInfo &info);
+    virtual void PrintHeadingRows(QPainter &p, CPrintInfo &info);
+    virtual void PrintPageHeader(QPainter &p, CPrintInfo &info);
+    virtual void PrintPageFooter(QPainter &p, CPrintInfo &info);
+    static QString PrintPageNumberText(int page, int pages);
+    bool IsPrinting() const { return m_bPrinting; }
+
+    // ---- the comma-separated text file (GridFile.cpp) ----
+    // Writes every row's texts; a failure is reported to the user and leaves an old file as it was.
+    bool SaveToFile(const std::string &path);
+    // Rebuilds the grid from a file read whole; a file that cannot be read is reported to the user
+    // and leaves the grid as it was.
+    bool LoadFromFile(const std::string &path);
+
+    // ---- title tip ----
+    // The hidden tip window made with the grid's window while title tips are on; null otherwise.
+    CTitleTip *TitleTip() const { return m_pTitleTip; }
+    void EnableTitleTips(bool enable = true) { m_bTitleTips = enable; }
+    bool GetTitleTips() const { return m_bTitleTips; }
+
     LRESULT NotifyOwner(int row, int col, int code) override;
     QMenu *ContextMenu() const { return m_pMenu; }
     int GetCtrlIdOfGrid() const;
@@ -223,6 +263,14 @@ private:
     bool m_bScrolling = false;  // our own scroll step moves the bars: no whole repaint
     bool m_bDestroying = false;
     CGridCellPos m_lastDragOverCell;
+    void CreateTitleTip();
+    CTitleTip *m_pTitleTip = nullptr;  // a child window of the viewport
+    // Printing.
+    bool m_bPrinting = false;
+    QFont m_printerFont;
+    QSize m_charSize;
+    int m_nPageHeight = 0;
+    QSize m_logicalPageSize, m_paperSize;
     void MarkDropTarget(CGridCellPos cell, bool mark);
 };
 

@@ -198,4 +198,18 @@ int HScrollMax(const CGridModel &m, const GridView &v)
     return v.clientWidth - m.GetFixedColumnWidth() < scrolled ? scrolled - 1 : 0;
 }
 
+std::vector<int> PrintPageStarts(const CGridModel &m, int pageHeight)
+{
+    std::vector<int> starts{m.GetFixedRowCount()};
+    long long sum = 0;
+    for (int r = m.GetFixedRowCount(); r < m.GetRowCount(); ++r) {
+        sum += m.GetRowHeight(r);
+        if (sum > pageHeight && r > starts.back()) {
+            starts.push_back(r);
+            sum = m.GetRowHeight(r);
+        }
+    }
+    return starts;
+}
+
 }  // namespace GridGeometry

@@ -7,6 +7,8 @@
 
 #include "grid/GridModel.h"
 
+#include <vector>
+
 struct GridView {
     int hPos = 0;  // horizontal scroll position, pixels
     int vPos = 0;
@@ -32,5 +34,10 @@ bool IsCellVisible(const CGridModel &m, const GridView &v, int row, int col);
 // total - fixed - 1 when the scrolled part does not fit, else 0.
 int VScrollMax(const CGridModel &m, const GridView &v);
 int HScrollMax(const CGridModel &m, const GridView &v);
+
+// The first row of each printed page: the non-fixed rows from the top, a new page where the
+// heights so far pass `pageHeight`. One page at least (starting past the last row when there
+// are no non-fixed rows).
+std::vector<int> PrintPageStarts(const CGridModel &m, int pageHeight);
 
 }  // namespace GridGeometry

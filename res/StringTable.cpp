@@ -212,6 +212,13 @@ constexpr StrEntry kTable[] = {
     {PresetAskDelete, "是否删除第%1组场景?", "Are you delete No.%1 preset?"},
     {PresetNameTitle, "请输入场景名", "Please enter the preset name"},
     {PresetNameLabel, "序号:%1", "No.%1"},
+    // Grid text files and printing
+    {GridFileNotFound, "找不到“%1”。", "%1 was not found."},
+    {GridFileAccessDenied, "没有访问“%1”的权限。", "Access to %1 was denied."},
+    {GridFileNotText, "“%1”不是可读取的文本文件。", "%1 is not a readable text file."},
+    {GridFileReadError, "读取“%1”时出错。", "An error occurred while reading %1."},
+    {GridFileWriteError, "写入“%1”时出错，原文件未改变。", "An error occurred while writing %1; the file was left as it was."},
+    {GridPrintPage, "第 %1 页，共 %2 页", "Page %1 of %2"},
 
     {MenuOptions, "选项", "Options"},
     {MenuFirmwareUpdate, "固件更新", "Firmware Update"},

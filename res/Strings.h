@@ -220,6 +220,13 @@ enum class StrId : std::uint16_t {
     PresetAskDelete,
     PresetNameTitle,
     PresetNameLabel,
+    // Grid text files and printing
+    GridFileNotFound,
+    GridFileAccessDenied,
+    GridFileNotText,
+    GridFileReadError,
+    GridFileWriteError,
+    GridPrintPage,
     // Menus
     MenuOptions,
     MenuFirmwareUpdate,

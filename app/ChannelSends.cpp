@@ -219,10 +219,7 @@ void CChannelSends::ResetInputEq(int input)
     if (!in)
         return;
     std::lock_guard lock(g_csLink);
-    for (int i = 0; i < 31; ++i) {
-        if (CFilter *band = in->GetBand(i))
-            band->Reset(i < 15 ? g_GeqFreq15[i] : g_IsoFreq31[i]);
-    }
+    in->ResetEqBands();
     if (m_session.connected) {
         m_sync.SetTransferMute(0);
         in->FillRecord();

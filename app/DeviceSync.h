@@ -82,7 +82,7 @@ public:
     // WM_DEV_STATUS_RECEIVED with the payload length: follows the device's input mode.
     void OnStatusReceived(int length);
     // The user picked an input source: the next status reply leaves the source alone.
-    void SkipNextSourceChange() { m_skipSourceChange = true; }
+    void SkipNextSourceChange() override { m_skipSourceChange = true; }
 
     void OnFactoryReset();
     void OnWifiResetDone(int accepted);

@@ -5,6 +5,7 @@
 
 #include "app/HelpFile.h"
 #include "app/MixInPutCom.h"
+#include "app/InputPageDlg.h"
 #include "app/SaveData_Dlg.h"
 #include "app/VersionDlg.h"
 #include "app/ViewMenus.h"
@@ -273,8 +274,12 @@ void CVRX530View::OnSystemButton()
 
 void CVRX530View::OnInputPageButton()
 {
-    // Hidden button 2819: the input page as a dialog comes with the input panels. When it has
-    // closed, no advanced settings dialog is left behind.
+    // Hidden button 2819: the input page as a dialog of its own, bound to the records. When it
+    // has closed, no advanced settings dialog is left behind.
+    {
+        CInputPageDlg dlg(Services(), m_doc, this);
+        dlg.DoModal();
+    }
     g_pAdvSetingDlg = nullptr;
 }
 

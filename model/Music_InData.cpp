@@ -293,3 +293,10 @@ std::string CMusic_InData::GetLimitThresholdText() const
 }
 
 std::string CMusic_InData::GetThresholdText() const { return record_items::ThresholdText(m_nThreshold); }
+
+void CMusic_InData::ResetEqBands()
+{
+    for (int i = 0; i < kBands; ++i)
+        if (CFilter *band = GetBand(i))
+            band->Reset(i < 15 ? g_GeqFreq15[i] : g_IsoFreq31[i]);
+}

@@ -33,6 +33,9 @@ public:
 
     // Builds the bands and the crossovers by the music-input layout.
     void InitEQ(int lastBand, int crossoverIndex, int lowPassFreq);
+    // Every band back to its default at 0 dB: bands 0..14 at the fifteen GEQ centres, the others
+    // at their ISO frequencies. Each band takes the send step.
+    void ResetEqBands();
 
     // ---- setters that stamp (the stamp takes the online mark) ----
     // A name whose GBK form does not fit the 8-byte item (7 bytes and the NUL) is refused and

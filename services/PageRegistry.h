@@ -56,6 +56,10 @@ public:
     virtual ~IInputPage() = default;
     // Shows the Mixer button of the current main source and checks the current input option.
     virtual void RefreshSourceButton() = 0;
+    // After another window changed g_nSelInput or g_nInputGroup: the main source is checked
+    // against the new input and falls back to OFF (with the button's look) when it is not
+    // offered there. Nothing is queued.
+    virtual void ApplyInputSelection() = 0;
 };
 
 class IAdvSettingsDlg {

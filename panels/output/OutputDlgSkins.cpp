@@ -2,6 +2,7 @@
 
 #include "panels/output/OutputDlg.h"
 #include "panels/output/OutputDlgSkins.h"
+#include "panels/output/EqButtonSkins.h"
 
 #include "controls/BitButton.h"
 #include "controls/ComBoxBtn.h"
@@ -27,27 +28,6 @@ using Pal = QRgb;
 constexpr QRgb Amber = 0xFFFFB020;
 constexpr QRgb Green = 0xFF33C800;
 constexpr QRgb Red = 0xFFFF3B30;
-
-// Both language forms of a string-table text, for a skin that carries words.
-SkinSpec Words(SkinStyle style, SkinState state, QSize size, StrId id, QRgb accent = 0)
-{
-    return SkinSpec{style, state, size, Tr(id, false), Tr(id, true), accent};
-}
-
-void registerSix(const int ids[6], SkinStyle style, QSize size, StrId checkedWords, StrId uncheckedWords,
-                 QRgb checkedAccent)
-{
-    // ids: checked normal, hover, pressed, then unchecked normal, hover, pressed (pressed ids repeat
-    // the hover ids in the page's tables; a repeated id is described once).
-    const SkinState states[6] = {SkinState::Checked, SkinState::CheckedHover, SkinState::CheckedPressed,
-                                 SkinState::Normal,  SkinState::Hover,        SkinState::Pressed};
-    for (int k = 0; k < 6; ++k) {
-        const bool checked = k < 3;
-        Skins::Register(SkinType::Bitmap, ids[k],
-                        Words(style, states[k], size, checked ? checkedWords : uncheckedWords,
-                              checked ? checkedAccent : 0));
-    }
-}
 
 // ---- the page background -----------------------------------------------------------------------
 
@@ -159,35 +139,16 @@ void RegisterOutputPageSkins()
     Skins::RegisterPainter(SkinType::Bitmap, 287, QSize(COutputDlg::kWidth, COutputDlg::kHeight),
                            [](QPainter &p, const QRect &r, bool) { paintPageBackground(p, r, true); });
 
-    // Equaliser buttons right of the band rows: PEQ/GEQ (checked = GEQ), all-bypass, reset.
-    const QSize eqButton = kEqButtonSize;
-    static constexpr int kModeEn[6] = {742, 741, 741, 740, 743, 743};
-    static constexpr int kModeCn[6] = {746, 745, 745, 744, 747, 747};
-    registerSix(kModeEn, S::Toggle, eqButton, StrId::OutGeq, StrId::OutPeq, 0);
-    registerSix(kModeCn, S::Toggle, eqButton, StrId::OutGeq, StrId::OutPeq, 0);
-    static constexpr int kBypassEn[6] = {8822, 8823, 8823, 8820, 8821, 8821};
-    static constexpr int kBypassCn[6] = {7002, 7001, 7001, 7000, 7005, 7005};
-    registerSix(kBypassEn, S::Toggle, eqButton, StrId::OutAllBypass, StrId::OutAllBypass, Amber);
-    registerSix(kBypassCn, S::Toggle, eqButton, StrId::OutAllBypass, StrId::OutAllBypass, Amber);
-    for (const auto &[normal, hover] : {std::pair{359, 360}, std::pair{7004, 7003}}) {
-        Skins::Register(SkinType::Bitmap, normal, Words(S::Button, St::Normal, eqButton, StrId::OutEqReset));
-        Skins::Register(SkinType::Bitmap, hover, Words(S::Button, St::Hover, eqButton, StrId::OutEqReset));
-    }
-
-    // Band bypass buttons: checked (bypassed) lit amber, "BY" on both.
-    const QSize by(24, 15);
-    Skins::Register(SkinType::Bitmap, 8832, SkinSpec{S::Toggle, St::Checked, by, "BY", "BY", Amber});
-    Skins::Register(SkinType::Bitmap, 8833, SkinSpec{S::Toggle, St::CheckedHover, by, "BY", "BY", Amber});
-    Skins::Register(SkinType::Bitmap, 8830, SkinSpec{S::Toggle, St::Normal, by, "BY", "BY", 0});
-    Skins::Register(SkinType::Bitmap, 8831, SkinSpec{S::Toggle, St::Hover, by, "BY", "BY", 0});
+    // Equaliser buttons right of the band rows and the band bypass buttons.
+    RegisterEqButtonSkins();
     // The band sliders' channel fits between the gain edits and the bypass buttons.
     Skins::Register(SkinType::Bitmap, 610, SkinSpec{S::FaderTrack, St::Normal, QSize(22, 72), "", "", 0});
 
     // Polarity of the selected output (hidden): normal, hover, down, then the inverted looks.
     static constexpr int kPolEn[6] = {4353, 4354, 4355, 4350, 4351, 4352};
     static constexpr int kPolCn[6] = {4363, 4364, 4365, 4360, 4361, 4362};
-    registerSix(kPolEn, S::Button, QSize(48, 18), StrId::OutPolarityInverted, StrId::OutPolarityNormal, Red);
-    registerSix(kPolCn, S::Button, QSize(48, 18), StrId::OutPolarityInverted, StrId::OutPolarityNormal, Red);
+    RegisterSixSkins(kPolEn, S::Button, QSize(48, 18), StrId::OutPolarityInverted, StrId::OutPolarityNormal, Red);
+    RegisterSixSkins(kPolCn, S::Button, QSize(48, 18), StrId::OutPolarityInverted, StrId::OutPolarityNormal, Red);
 
     // Delay-unit selector buttons, at the selector's own button size: ms, cm, inch × normal,
     // hover, checked; English from 4320, Chinese from 4330.
@@ -195,9 +156,9 @@ void RegisterOutputPageSkins()
     const StrId units[3] = {StrId::OutUnitMs, StrId::OutUnitCm, StrId::OutUnitInchShort};
     for (int base : {4320, 4330}) {
         for (int u = 0; u < 3; ++u) {
-            Skins::Register(SkinType::Bitmap, base + 3 * u, Words(S::Button, St::Normal, unit, units[u]));
-            Skins::Register(SkinType::Bitmap, base + 3 * u + 1, Words(S::Button, St::Hover, unit, units[u]));
-            Skins::Register(SkinType::Bitmap, base + 3 * u + 2, Words(S::Button, St::Checked, unit, units[u], Green));
+            Skins::Register(SkinType::Bitmap, base + 3 * u, SkinWords(S::Button, St::Normal, unit, units[u]));
+            Skins::Register(SkinType::Bitmap, base + 3 * u + 1, SkinWords(S::Button, St::Hover, unit, units[u]));
+            Skins::Register(SkinType::Bitmap, base + 3 * u + 2, SkinWords(S::Button, St::Checked, unit, units[u], Green));
         }
     }
     // Pair buttons of the English UI (the Chinese ones are the built-in link icons).

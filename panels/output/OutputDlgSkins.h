@@ -2,6 +2,7 @@
 // The output page's own skins: its background in both languages, the equaliser buttons, the
 // delay-unit buttons and the band bypass buttons.
 
+#include "panels/output/EqButtonSkins.h"
 #include "platform/qt/Fonts.h"
 
 #include <QSize>
@@ -12,8 +13,6 @@
 // the graph and the selectors at 5 × 12 pixels per 4 × 8 units.
 inline constexpr DialogUnits kPageUnits{5, 12};
 
-// The PEQ/GEQ, all-bypass and reset buttons.
-inline constexpr QSize kEqButtonSize{56, 24};
 
 // Describes the page's skin ids once; every page construction may call it.
 void RegisterOutputPageSkins();

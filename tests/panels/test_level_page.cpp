@@ -24,6 +24,7 @@
 #include "protocol/CommandFrame.h"
 #include "tests/platform/qt/QtTestApp.h"
 #include "tests/support/ServiceDoubles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <QTest>
 
@@ -280,6 +281,21 @@ TEST_F(LevelPage, MetersShowTheStatusLevelsOfTypedOutputs)
     EXPECT_TRUE(C<CBitButton>(IDC_PLACEHOLDER + 1)->isVisibleTo(&page));
     EXPECT_TRUE(C<CBitButton>(IDC_TYPE_LABEL + 1)->isVisibleTo(&page));
     EXPECT_FALSE(C<CBitButton>(IDC_PLACEHOLDER)->isVisibleTo(&page));
+}
+
+TEST_F(LevelPage, DeviceValuesOutsideTheRangesShowClampedWithoutAnErrorBox)
+{
+    // A step control set outside its range would show its error box; the page never does that.
+    CScriptedMessageBox boxes;
+    ScopedMessageBoxService scoped(boxes);
+    g_nMasterVolume = 300;
+    Out(0).SetDelay(2000);
+    Out(1).SetGain(900);
+    page.RefreshAll();
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(C<CNumSpin>(IDC_MASTER_SPIN)->GetPos(), 66);
+    EXPECT_EQ(C<CNumSpin>(6020)->GetPos(), 960);
+    EXPECT_EQ(C<CNumSpin>(IDC_OUT_SPIN + 1)->GetPos(), 600);
 }
 
 // ---- speaker delays and locks ------------------------------------------------------------------

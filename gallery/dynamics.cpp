@@ -57,6 +57,9 @@ ZK_GALLERY(dynamics_dialog)
     }
     CCurSYSDlg dlg(root);
     dlg.InitDialog();
+    // As a user first sees it: no edit focused, so no value shows a selection.
+    dlg.show();
+    dlg.setFocus();
     QImage img = Shot(dlg);
     dlg.hide();
     return img;

@@ -17,8 +17,12 @@
 #include "res/Skins.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QEvent>
 #include <QKeyEvent>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -207,6 +211,24 @@ void CCurSYSDlg::ApplyTexts()
     }
     m_sourceLabel->SetText(QTr(StrId::DynSource));
     m_noiseLabel->SetText(QTr(StrId::DynNoiseGate));
+    FitRowLabels();
+}
+
+void CCurSYSDlg::FitRowLabels()
+{
+    // A row label wider than its template box moves left, so that it ends before the boxes'
+    // frame instead of being cut or crossing it.
+    const int boxLeft = m_box[0]->x();
+    const int templateX = DluRect(kLabelX, 0, 1, 1, DialogUnitsOf(font())).x();
+    std::vector<CFontStatic *> labels(m_rowLabel.begin(), m_rowLabel.end());
+    labels.insert(labels.end(), m_ratioLabel.begin(), m_ratioLabel.end());
+    for (CFontStatic *l : labels) {
+        const int need = QFontMetrics(MakeFont(QStringLiteral("Arial"), l->FontHeight(), 400))
+                             .horizontalAdvance(l->GetWindowText()) + 2;
+        const int width = std::max(need, boxLeft - 2 - templateX);
+        const int x = std::max(0, std::min(templateX, boxLeft - 2 - width));
+        l->setGeometry(x, l->y(), width, l->height());
+    }
 }
 
 LRESULT CCurSYSDlg::OnCommand(int id)

@@ -85,6 +85,9 @@ public:
     CNumSpin *Spin(int i, Value v) const { return m_spin[Index(i, v)]; }
     CCOM_EXT_LIMStatic *Curve(int i) const { return m_curve[static_cast<std::size_t>(i)]; }
     CGroupBoxEx *Box(int i) const { return m_box[static_cast<std::size_t>(i)]; }
+    // Level, attack and release labels of the top row, then the bottom row's; the ratio labels.
+    const std::array<CFontStatic *, 6> &RowLabels() const { return m_rowLabel; }
+    const std::array<CFontStatic *, 2> &RatioLabels() const { return m_ratioLabel; }
     CNumEdit *NoiseEdit() const { return m_noiseEdit; }
     CNumSpin *NoiseSpin() const { return m_noiseSpin; }
 
@@ -98,6 +101,7 @@ private:
     void InitControls();
     void LoadValues();
     void ApplyTexts();
+    void FitRowLabels();
     LRESULT OnCommand(int id);
     // The spin of value v on every output linked to output i takes what `value` gives for it.
     template <typename Fn> void SyncLinked(int i, Value v, Fn value, bool refreshCurve);

@@ -3,6 +3,8 @@
 // values are limited without a message box, the compressor controls keep nothing, and the noise
 // gate of music input 0 reads OFF at its bottom.
 
+#include "controls/FontStatic.h"
+#include "controls/GroupBoxEx.h"
 #include "controls/NumEdit.h"
 #include "controls/NumSpin.h"
 #include "model/DeviceImage.h"
@@ -11,6 +13,7 @@
 #include "model/Music_InData.h"
 #include "panels/input/CurSYSDlg.h"
 #include "panels/output/COM_EXT_LIMStatic.h"
+#include "platform/qt/Fonts.h"
 #include "platform/qt/Language.h"
 #include "tests/platform/qt/QtTestApp.h"
 #include "tests/support/TestDoubles.h"
@@ -235,4 +238,24 @@ TEST_F(DynamicsDlg, EscapeNeitherClosesNorCancelsATypedValue)
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(edit->hasFocus());
     EXPECT_EQ(Out(6).GetLimitAttack(), 156);
+}
+
+TEST_F(DynamicsDlg, RowLabelsFitLeftOfTheBoxesInBothLanguages)
+{
+    Open();
+    for (bool chinese : {false, true}) {
+        SCOPED_TRACE(chinese);
+        SetUiLanguage(chinese);
+        QCoreApplication::processEvents();
+        std::vector<CFontStatic *> labels(dlg->RowLabels().begin(), dlg->RowLabels().end());
+        labels.insert(labels.end(), dlg->RatioLabels().begin(), dlg->RatioLabels().end());
+        for (CFontStatic *l : labels) {
+            SCOPED_TRACE(l->GetWindowText().toStdString());
+            const QFontMetrics fm(MakeFont(QStringLiteral("Arial"), l->FontHeight(), 400));
+            EXPECT_GE(l->width(), fm.horizontalAdvance(l->GetWindowText()));
+            EXPECT_GE(l->x(), 0);
+            EXPECT_LE(l->geometry().right(), dlg->Box(0)->x());
+        }
+    }
+    SetUiLanguage(false);
 }

@@ -1,0 +1,142 @@
+// The input page as a user opens and uses it, against the simulated device behind the
+// in-process HID transport: the view's hidden button 2819 opens the page, an input is picked and
+// a band gain typed, and the device's own system block and music-input block say what arrived.
+#include "app/InputPageDlg.h"
+#include "app/VRX530View.h"
+
+#include "controls/BitButton.h"
+#include "controls/DisplayDlg.h"
+#include "controls/NumEdit.h"
+#include "link/KTVCommand.h"
+#include "link/LinkState.h"
+#include "model/DeviceImage.h"
+#include "model/Filter.h"
+#include "model/KTV_Data.h"
+#include "model/Music_InData.h"
+#include "panels/input/InPutDlg.h"
+#include "platform/GlobalData.h"
+#include "platform/Settings.h"
+#include "protocol/CommandFrame.h"
+#include "protocol/SendData.h"
+#include "tests/platform/qt/QtTestApp.h"
+#include "tests/sim/DeviceSim.h"
+#include "tests/sim/SimHid.h"
+#include "tests/support/TestDoubles.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kWait = 60000;  // bounds a failing wait only
+
+struct InputPageE2E : ::testing::Test {
+    CMemorySettings settings;
+    CScriptedMessageBox boxes;
+    std::unique_ptr<ScopedMessageBoxService> scoped;
+    zksim::Device dev;
+    zksim::HidDevice hid{dev};
+    std::unique_ptr<CKTV_Data> doc;
+    std::unique_ptr<CVRX530View> view;
+
+    void SetUp() override
+    {
+        QtTestApp();
+        ResetDeviceImageGlobals();
+        ResetLinkState();
+        g_bChinese = 0;
+        g_nLinkMode = LINK_NONE;
+        SetAppSettings(&settings);
+        scoped = std::make_unique<ScopedMessageBoxService>(boxes);
+        doc = std::make_unique<CKTV_Data>();
+        doc->FillImage();
+        {
+            std::lock_guard lock(g_csImage);
+            zksim::Image img{};
+            std::copy(g_CurImage.bytes.begin(), g_CurImage.bytes.end(), img.begin());
+            dev.SetCurrentImage(img);
+        }
+        view = std::make_unique<CVRX530View>(*doc, &hid);
+        view->resize(1210, 700);
+        view->show();
+        view->activateWindow();
+        (void)QTest::qWaitForWindowActive(view.get());
+        view->Backend().Net().SetPinger([](const std::string &) { return false; });
+        view->Controller().OnAutoConnect();
+        ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait));
+        ASSERT_TRUE(WaitUntil([&] {
+            return view->isEnabled() && !view->TransferPopup()->isVisible() && !QApplication::activePopupWidget();
+        }, kWait));
+    }
+    void TearDown() override
+    {
+        view->Shutdown();
+        view.reset();
+        doc.reset();
+        scoped.reset();
+        SetAppSettings(nullptr);
+    }
+    // Item `item` of music input n as the program and as the device hold it.
+    static std::array<std::uint8_t, 8> ProgramItem(int n, int item)
+    {
+        std::lock_guard lock(g_csImage);
+        const auto span = g_CurImage.Item(OBJ_MUSIC, n, item);
+        std::array<std::uint8_t, 8> out{};
+        std::copy(span.begin(), span.end(), out.begin());
+        return out;
+    }
+    std::array<std::uint8_t, 8> DeviceItem(int n, int item) const
+    {
+        const zksim::Image img = dev.CurrentImage();
+        std::array<std::uint8_t, 8> out{};
+        const std::size_t at = DeviceImage::kMusicOffset + std::size_t(n) * DeviceImage::kMusicSize +
+                               std::size_t(item) * DeviceImage::kItemSize;
+        std::copy_n(img.begin() + std::ptrdiff_t(at), 8, out.begin());
+        return out;
+    }
+    static void Type(CNumEdit *edit, const QString &text)
+    {
+        edit->setFocus();
+        QCoreApplication::processEvents();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+};
+
+}  // namespace
+
+TEST_F(InputPageE2E, APickedInputAndATypedBandGainReachTheDevice)
+{
+    const auto before = DeviceItem(3, 4);
+    bool ran = false;
+    // The page runs in its own modal loop: the user's steps go in from a timer inside it.
+    QTimer::singleShot(0, view.get(), [&] {
+        ran = true;
+        auto *dlg = qobject_cast<CInputPageDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr) << "button 2819 opens the input page";
+        CInPutDlg *page = dlg->Page();
+        dlg->activateWindow();
+        ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == dlg; }, kWait));
+
+        QTest::mouseClick(page->InputButton(3), Qt::LeftButton);
+        EXPECT_TRUE(WaitUntil([&] { return dev.SysBlock(2)[0] == 3; }, kWait)) << "AUX1 chosen on the device";
+        EXPECT_EQ(page->InputButton(3)->GetCheck(), 1);
+
+        Type(page->GainEdit(4), "6");
+        EXPECT_EQ(doc->GetMusicIn(3)->GetBand(4)->GetGainCode(), 260);
+        EXPECT_TRUE(WaitUntil([&] {
+            return !doc->GetMusicIn(3)->GetBand(4)->GetChanged() && DeviceItem(3, 4) == ProgramItem(3, 4);
+        }, kWait)) << "the band's packet reached the device's AUX1 block";
+        EXPECT_NE(DeviceItem(3, 4), before);
+        EXPECT_EQ(DeviceItem(0, 4), ProgramItem(0, 4)) << "S/PDIF's band is as it was";
+        dlg->reject();
+    });
+    view->OnViewCommand(CVRX530View::IDC_INPUT_PAGE);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(g_pInputPage, nullptr) << "the closed page is no longer called";
+}

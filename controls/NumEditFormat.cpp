@@ -316,6 +316,11 @@ CommitResult Commit(const std::string &text, int value, const NumEditParams &p)
             done.value = *v;
         return done;
     }
+    // A level in percent reads text that is not a number as 0.
+    if (!a && t == 33) {
+        done.value = 0;
+        return done;
+    }
     // Anything else that is not a number keeps the value and shows its text again.
     if (!a)
         return CommitResult{value, true, false};

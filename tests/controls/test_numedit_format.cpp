@@ -173,6 +173,7 @@ TEST(NumEditFormat, CommitsTypedTextPerType)
         {"Vpp negative is min", P(32, 0, 100, 1, 100), 50, "-2", 0, true},
         {"Vpp level", P(32, 0, 100, 1, 100), 50, "2.2", 100, true},
         {"percent", P(33, 0, 200), 3, "150", 100, true},
+        {"percent of letters is 0", P(33, 0, 100), 40, "abc", 0, true},
         {"long distance in cm", P(17, 0, 400000), 3, "727.44", 1000, true},
         {"long distance in feet", P(18, 0, 400000), 3, "23.866", 1000, true},
         {"scaled percent", P(13, 0, 100, 1), 3, "55%", 55, true},

@@ -350,7 +350,10 @@ bool CGridCtrl::DrawFixedCell(QPainter &p, int row, int col, CRect rect, bool)
         return false;
     if (!m_bPrinting)
         p.fillRect(ToQRect(rect), ToQColor(cell->bkColor == GRID_DEFAULT_COLOR ? m_crFixedBk : cell->bkColor));
-    const QColor text = ToQColor(cell->textColor == GRID_DEFAULT_COLOR ? m_crFixedText : cell->textColor);
+    // On paper the grid's own colours (the console's light-on-dark) become black on the white page.
+    const QColor text = ToQColor(cell->textColor != GRID_DEFAULT_COLOR ? cell->textColor
+                                 : m_bPrinting                        ? RGB(0, 0, 0)
+                                                                      : m_crFixedText);
     p.save();
 
     if (IsValidCell(m_focus) && (m_focus.row == row || m_focus.col == col)) {
@@ -386,8 +389,12 @@ bool CGridCtrl::DrawCell(QPainter &p, int row, int col, CRect rect, bool)
     const CGridCellData *cell = GetCell(row, col);
     if (!m_bAllowDraw || !cell)
         return false;
-    const QColor bk = ToQColor(cell->bkColor == GRID_DEFAULT_COLOR ? m_crTextBk : cell->bkColor);
-    QColor text = ToQColor(cell->textColor == GRID_DEFAULT_COLOR ? m_crText : cell->textColor);
+    const QColor bk = ToQColor(cell->bkColor != GRID_DEFAULT_COLOR ? cell->bkColor
+                               : m_bPrinting                      ? RGB(255, 255, 255)
+                                                                  : m_crTextBk);
+    QColor text = ToQColor(cell->textColor != GRID_DEFAULT_COLOR ? cell->textColor
+                           : m_bPrinting                        ? RGB(0, 0, 0)
+                                                                : m_crText);
     p.save();
     const QRect whole = CellArea(rect);
     // The focus and drop frames take the text colour: dark on a light palette, light on a dark one.

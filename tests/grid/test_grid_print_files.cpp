@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -72,10 +73,21 @@ public:
     {
         pages.push_back(info.curPage);
         CGridCtrl::OnPrint(p, info);
+        if (info.curPage == 1) {  // the first page once more, onto an A4 picture
+            firstPage = QImage(794, 1123, QImage::Format_RGB32);
+            firstPage.fill(Qt::white);
+            QPainter q(&firstPage);
+            imaging = true;
+            CGridCtrl::OnPrint(q, info);
+            imaging = false;
+        }
     }
+    QImage firstPage;
+    bool imaging = false;
     void PrintPageFooter(QPainter &p, CPrintInfo &info) override
     {
-        footers.push_back(PrintPageNumberText(info.curPage, info.maxPage));
+        if (!imaging)
+            footers.push_back(PrintPageNumberText(info.curPage, info.maxPage));
         CGridCtrl::PrintPageFooter(p, info);
     }
     std::vector<int> pages;
@@ -110,6 +122,23 @@ TEST(GridPrint, AGridPrintsToAPdfPageByPage)
         EXPECT_EQ(grid.pages[i], int(i) + 1);
     ASSERT_EQ(grid.footers.size(), grid.pages.size());
     EXPECT_EQ(grid.footers[1], QStringLiteral("Page 2 of %1").arg(grid.pages.size()));
+
+    // On paper: no selection highlight and none of the console's dark cell colour, but black text.
+    const QRgb highlight = grid.palette().color(QPalette::Highlight).rgb();
+    const QRgb consoleBk = QColor::fromRgb(GetRValue(grid.GetTextBkColor()), GetGValue(grid.GetTextBkColor()),
+                                           GetBValue(grid.GetTextBkColor()))
+                               .rgb();
+    int dark = 0, highlighted = 0, console = 0;
+    for (int y = 0; y < grid.firstPage.height(); ++y)
+        for (int x = 0; x < grid.firstPage.width(); ++x) {
+            const QRgb px = grid.firstPage.pixel(x, y);
+            dark += qGray(px) < 60;
+            highlighted += px == highlight;
+            console += consoleBk != qRgb(255, 255, 255) && px == consoleBk;
+        }
+    EXPECT_GT(dark, 1000);
+    EXPECT_EQ(highlighted, 0);
+    EXPECT_EQ(console, 0);
 
     // A grid of headings alone prints one page, without a footer.
     PrintingGrid headings(1, 3, 1, 1);

@@ -1,12 +1,16 @@
-// The mixer dialog with eight outputs of varied source levels, the Hi.Level source active.
+// The mixer dialog with eight outputs of varied source levels, the Hi.Level source active; the
+// output map reset question and the two link prompts.
 #include "gallery/Gallery.h"
 
 #include "app/MixInPutCom.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
+#include "panels/input/All_Link_Dlg.h"
+#include "panels/input/CH_Link_Dlg.h"
 #include "panels/output/MixRows.h"
 #include "panels/output/ReMap_Dlg.h"
+#include "panels/output/ReSetDlg.h"
 #include "platform/qt/WindowMessages.h"
 
 #include <QCoreApplication>
@@ -27,5 +31,33 @@ ZK_GALLERY(mixer_dialog)
     dlg.hide();
     dlg.DestroyPanels();
     g_nInputSource = source;
+    return img;
+}
+
+ZK_GALLERY(map_reset_dialog)
+{
+    CReSetDlg dlg;
+    dlg.InitDialog();
+    const QImage img = Gallery::Shot(dlg);
+    dlg.hide();
+    return img;
+}
+
+ZK_GALLERY(link_prompt_sides)
+{
+    CAll_Link_Dlg dlg;
+    dlg.OnInitDialog();
+    const QImage img = Gallery::Shot(dlg);
+    dlg.hide();
+    return img;
+}
+
+ZK_GALLERY(link_prompt_channel)
+{
+    CCH_Link_Dlg dlg;
+    dlg.m_nPair = 1;
+    dlg.OnInitDialog();
+    const QImage img = Gallery::Shot(dlg);
+    dlg.hide();
     return img;
 }

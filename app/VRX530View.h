@@ -225,6 +225,8 @@ public:
     void OnToggleLanguage();
     void OnHelp();
     void OnAbout();
+    // The parameter report over the document's records, modal; no command opens it yet.
+    void ShowReportDialog();
     void OnAdvanced();
     void OnMinimizeButton();
     void OnCloseButton();

@@ -3,6 +3,7 @@
 
 #include "app/VRX530View.h"
 
+#include "app/DataViewDlg.h"
 #include "app/HelpFile.h"
 #include "app/MixInPutCom.h"
 #include "app/InputPageDlg.h"
@@ -191,6 +192,14 @@ void CVRX530View::OnHelp()
 void CVRX530View::OnAbout()
 {
     CCVersionDlg dlg(this);
+    dlg.DoModal();
+}
+
+void CVRX530View::ShowReportDialog()
+{
+    CDataViewDlg dlg;
+    dlg.m_pKTVData = &m_doc;
+    dlg.m_pView = this;
     dlg.DoModal();
 }
 

@@ -227,6 +227,45 @@ enum class StrId : std::uint16_t {
     GridFileReadError,
     GridFileWriteError,
     GridPrintPage,
+    // Parameter report, its Excel export and printing; the lock log
+    ReportCaption,
+    ReportPrint,
+    ReportExport,
+    ReportArgs,
+    ReportChannel,  // %1: the output number 1..8
+    ReportEqType,   // %1: the band number 1..31, in each of the four band labels
+    ReportEqGain,
+    ReportEqFreq,
+    ReportEqQ,
+    ReportEqGainTight,  // the labels of bands 15, 30 and 31
+    ReportEqFreqTight,
+    ReportEqQTight,
+    ReportHpfType,
+    ReportHpfFreq,
+    ReportHpfSlope,
+    ReportLpfType,
+    ReportLpfFreq,
+    ReportLpfSlope,
+    ReportPolarity,
+    ReportDelay,
+    ReportGain,
+    ReportInLeft,
+    ReportInRight,
+    ReportMute,
+    ReportThreshold,
+    ReportAttack,
+    ReportRelease,
+    ReportExportTitle,
+    ReportExportFilter,
+    ReportExportFailed,  // %1: the file, %2: the reason
+    ReportPageHeader,
+    ReportPageFooter,
+    ReportPageNumber,  // %1: the page, %2: the page count
+    ReportPrintFailed,  // %1: the reason
+    LockCaption,
+    LockWriteLog,
+    LockReadLog,
+    LockClear,
     // Menus
     MenuOptions,
     MenuFirmwareUpdate,

@@ -375,8 +375,6 @@ constexpr StrEntry kTable[] = {
     {InAuxMode0, "三路立体声", "3 × STEREO"},
     {InAuxMode1, "四声道+立体声", "4CH + STEREO"},
     {InAuxMode2, "六声道", "6 CHANNEL"},
-    {InConnectors, "输入接口", "INPUT CONNECTORS"},
-    {InEqualiser, "输入均衡", "INPUT EQUALISER"},
     {InPageTitle, "输入设置", "Input"},
 };
 

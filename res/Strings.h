@@ -381,8 +381,6 @@ enum class StrId : std::uint16_t {
     InAuxMode0,
     InAuxMode1,
     InAuxMode2,
-    InConnectors,
-    InEqualiser,
     InPageTitle,
 
     Count

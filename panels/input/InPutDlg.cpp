@@ -11,6 +11,7 @@
 #include "model/KTV_Data.h"
 #include "model/ModeItemTable.h"
 #include "model/Music_InData.h"
+#include "panels/input/InMode_Dlg.h"
 #include "panels/input/InPutDlgSkins.h"
 #include "panels/input/InputChoice.h"
 #include "panels/input/InputConnectors.h"
@@ -144,12 +145,20 @@ void CInPutDlg::InitControls()
     m_graph->setGeometry(GraphRect());
     m_graph->SetOwner(this);
 
+    // The input-connector picture below the band strips; its clicks select inputs too.
+    auto *picture = new CInMode_Dlg(this);
+    picture->InitDialog();
+    AttachConnectorPicture(picture, picture);
+
     ApplyLayoutVariant();
     ApplyLanguageSkin();
 }
 
 void CInPutDlg::AttachConnectorPicture(QWidget *picture, IInputConnectors *connectors)
 {
+    // One picture at a time: the one it replaces goes.
+    if (m_picture && m_picture != picture)
+        m_picture->deleteLater();
     m_picture = picture;
     m_connectors = picture ? connectors : nullptr;
     if (!picture)

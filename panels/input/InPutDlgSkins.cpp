@@ -88,8 +88,6 @@ void paintBackground(QPainter &p, const QRect &r, bool chinese)
 
     // The connector picture's well, and the selected input's name at the right.
     section(p, QRect(CInPutDlg::kConnectorX - 4, CInPutDlg::kConnectorY - 4, 868, 183));
-    caption(p, QRect(CInPutDlg::kConnectorX + 8, CInPutDlg::kConnectorY + 4, 300, 18), StrId::InConnectors, chinese,
-            Qt::AlignLeft | Qt::AlignVCenter, 12);
     const QRect titleAt = Dlu(887, 405, 1, 1);
     caption(p, QRect(titleAt.left() - 8, titleAt.top() - 24, r.width() - titleAt.left(), 20), StrId::InSelectedInput,
             chinese, Qt::AlignLeft | Qt::AlignVCenter, 12);

@@ -3,6 +3,7 @@
 // edits, toggles, all-bypass, reset, PEQ/GEQ switch and key walk against the music input's record.
 #include "controls/BitButton.h"
 #include "controls/BitmapSlider.h"
+#include "controls/BtnPng.h"
 #include "controls/CtrlMessages.h"
 #include "controls/FontStatic.h"
 #include "controls/NumEdit.h"
@@ -14,6 +15,7 @@
 #include "model/KTV_Data.h"
 #include "model/ModeItemTable.h"
 #include "model/Music_InData.h"
+#include "panels/input/InMode_Dlg.h"
 #include "panels/input/InPutDlg.h"
 #include "panels/input/InputChoice.h"
 #include "panels/input/InputConnectors.h"
@@ -224,6 +226,22 @@ TEST_F(InputPage, AConnectorPickQueuesTheInputBlockEvenForTheSelectedInput)
     EXPECT_EQ(g_nSelInput.load(), 4);
     EXPECT_EQ(connectors.calls.back().substr(0, 5), "check");
     EXPECT_EQ(Checked(), std::vector<int>{4});
+}
+
+TEST_F(InputPage, ThePagesOwnConnectorPictureSelectsInputsAndFollowsTheAuxMode)
+{
+    auto *picture = qobject_cast<CInMode_Dlg *>(page->ConnectorPicture());
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pos(), QPoint(CInPutDlg::kConnectorX, CInPutDlg::kConnectorY));
+    picture->OnConnectorButton(2707);  // AUX2 of mode 0
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g_nSelInput.load(), 4);
+    EXPECT_EQ(sync.Commands(), std::vector<int>{SYS_INPUT});
+    EXPECT_EQ(Checked(), std::vector<int>{4});
+    Click(page->AuxModeButton(2));
+    EXPECT_FALSE(picture->Button(2707)->isVisible());
+    EXPECT_TRUE(picture->Button(2713)->isVisible());
+    EXPECT_NE(picture->Button(2713)->GetCheck(), 0) << "the six-channel AUX1 holds the selection";
 }
 
 TEST_F(InputPage, AnAuxModeMovesAnInputItLacksToAux1InOneFrame)

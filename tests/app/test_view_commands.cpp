@@ -2,11 +2,13 @@
 // the version dialog and the hidden buttons. Headless; the device is the simulator behind the
 // in-process HID transport.
 #include "app/AboutDlg.h"
+#include "app/DataViewDlg.h"
 #include "app/HelpFile.h"
 #include "app/SaveData_Dlg.h"
 #include "app/VRX530View.h"
 #include "app/VersionDlg.h"
 #include "app/ViewMenus.h"
+#include "controls/ListCtrlCl.h"
 #include "controls/MessageBox.h"
 #include "controls/TransparentStatic.h"
 #include "controls/XPButton.h"
@@ -14,6 +16,7 @@
 #include "model/DeviceImage.h"
 #include "model/InitGlobalData.h"
 #include "model/KTV_Data.h"
+#include "model/KTV_OutData.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/qt/Language.h"
@@ -225,6 +228,21 @@ TEST_F(ViewCommands, OptionsLanguageItemSwitchesTheLanguage)
 }
 
 // ---- exit prompt -------------------------------------------------------------------------------
+
+TEST_F(ViewCommands, ReportShowsTheDocumentsOutputsModally)
+{
+    doc.GetOut(5)->SetPolarity(1);
+    int rows = 0;
+    QString polarity;
+    Watch watch = WhenModal<CDataViewDlg>([&](CDataViewDlg *d) {
+        rows = d->List().rowCount();
+        polarity = d->List().GetItemText(163, 6);
+        d->reject();
+    });
+    view.ShowReportDialog();
+    EXPECT_EQ(rows, 174);
+    EXPECT_EQ(polarity, QStringLiteral("Pol-"));
+}
 
 TEST(ExitPrompt, EachAnswerIsKeptInTheResultMember)
 {

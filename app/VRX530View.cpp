@@ -1,5 +1,6 @@
 #include "app/VRX530View.h"
 
+#include "app/HiLevelSourceDlg.h"
 #include "app/MixInPutCom.h"
 
 #include "app/UpgradeDlg.h"
@@ -42,6 +43,7 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     }
     m_table = CMessageTable::Ensure(this);
     m_command.SetOwner(m_table);
+    m_hiLevelSource = std::make_unique<CHiLevelSourceDlg>();
     m_sync = std::make_unique<CDeviceSync>(m_command, m_session, *this);
     m_sends = std::make_unique<CChannelSends>(m_command, m_session, *m_sync, m_doc, m_pages);
     m_backend = std::make_unique<CLinkBackend>(m_command, &m_doc, *hid, m_table);

@@ -36,6 +36,7 @@ class CDisplayDlg;
 class CGradientProgressCtrl;
 class CKTV_Data;
 class CMessageTable;
+class CHiLevelSourceDlg;
 class CMixInPutCom;
 class CMsgBox;
 class COutputDlg;
@@ -127,6 +128,7 @@ public:
     const CMixTable &MixTable() const { return m_mixTable; }
     // The mixer dialog once the Mixer button opened it, else null.
     CMixInPutCom *Mixer() const { return m_mixer.get(); }
+    CHiLevelSourceDlg *HiLevelSourceDialog() const { return m_hiLevelSource.get(); }
     QWidget *Control(int id) const;
     CComBoxBtn *SourceSelector() const { return m_cmbSource; }
 
@@ -163,6 +165,7 @@ private:
     QFont m_fontName;
     CMixTable m_mixTable;
     std::unique_ptr<CMixInPutCom> m_mixer;  // the mixer dialog, made at its first opening
+    std::unique_ptr<CHiLevelSourceDlg> m_hiLevelSource;  // held beside the mixer; never shown
     std::string m_szAppDir;
     QRect m_rcDrag;
     bool m_bDragging = false;

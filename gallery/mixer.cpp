@@ -2,6 +2,7 @@
 // output map reset question and the two link prompts.
 #include "gallery/Gallery.h"
 
+#include "app/HiLevelSourceDlg.h"
 #include "app/MixInPutCom.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
@@ -57,6 +58,15 @@ ZK_GALLERY(link_prompt_channel)
     CCH_Link_Dlg dlg;
     dlg.m_nPair = 1;
     dlg.OnInitDialog();
+    const QImage img = Gallery::Shot(dlg);
+    dlg.hide();
+    return img;
+}
+
+// The empty dialog the main view holds beside the mixer.
+ZK_GALLERY(hilevel_source_dialog)
+{
+    CHiLevelSourceDlg dlg;
     const QImage img = Gallery::Shot(dlg);
     dlg.hide();
     return img;

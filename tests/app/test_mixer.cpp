@@ -1,6 +1,7 @@
 // The mixer dialog: where its panels stand, the bridged pairs, the selection frame, the source
 // labels, the keys that never close it and the levels it passes to the view; and, end to end, a
 // level set in the mixer opened from the main view's Mixer button reaching the simulated device.
+#include "app/HiLevelSourceDlg.h"
 #include "app/MixInPutCom.h"
 #include "app/VRX530View.h"
 
@@ -206,6 +207,22 @@ TEST_F(Mixer, TheActiveSourcesLabelsAreWhiteAndTheTextsFollowTheLanguage)
     Open();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("输入信号"));
     EXPECT_EQ(dlg->SourceLabel(8)->GetWindowText(), QStringLiteral("光纤左"));
+}
+
+TEST(HiLevelSourceDialog, EnterAndEscNeverCloseIt)
+{
+    QtTestApp();
+    CHiLevelSourceDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Dialog"));
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == &dlg; }, kWait));
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QTest::keyClick(&dlg, key);
+        EXPECT_TRUE(dlg.isVisible()) << key;
+    }
+    dlg.close();
+    EXPECT_FALSE(dlg.isVisible());
 }
 
 // ---- end to end ------------------------------------------------------------------------------

@@ -399,7 +399,8 @@ void CInPutDlg::OnInModeSelect(int input)
 void CInPutDlg::SelectInput(int input)
 {
     const int previous = g_nSelInput.load();
-    if (input == previous)
+    // Only an input code (or none) may reach the input block.
+    if (input == previous || input < 0 || input > inchoice::kNone)
         return;
     if (previous > inchoice::kNone || previous < 0)
         return;
@@ -411,6 +412,9 @@ void CInPutDlg::SelectInput(int input)
 
 void CInPutDlg::SetInputAndGroup(int mode, int input)
 {
+    // A mode or an input the device does not know never reaches the input block.
+    if (mode < 0 || mode > 2 || !ValidInput(input) || inchoice::HiddenByAuxMode(mode, input))
+        return;
     const int previous = g_nInputGroup.load();
     if (mode != previous)
         for (int n = 0; n < kInputs; ++n)

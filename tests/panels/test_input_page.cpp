@@ -298,6 +298,40 @@ TEST(InputChoice, AuxModeRemapAndLayouts)
     EXPECT_TRUE(inchoice::PlanLayout(9).keep);
 }
 
+TEST_F(InputPage, SelectionsFromOtherWindowsSendNothingAndRefuseCodesTheBlockCannotHold)
+{
+    Post(WM_INPUT_SELECT, 0, 5);
+    EXPECT_EQ(g_nSelInput.load(), 5);
+    EXPECT_EQ(g_nInputSource.load(), 5);
+    EXPECT_EQ(Checked(), std::vector<int>{5});
+    Post(WM_INPUT_SELECT, 0, 40);
+    EXPECT_EQ(g_nInputSource.load(), 5) << "no such input";
+    EXPECT_TRUE(sync.queued.empty());
+
+    page->SetInputAndGroup(2, 5);  // mode 2 has no AUX3
+    EXPECT_EQ(g_nInputGroup.load(), 0);
+    EXPECT_TRUE(sync.queued.empty());
+    page->SetInputAndGroup(1, 4);
+    EXPECT_EQ(g_nInputGroup.load(), 1);
+    ASSERT_EQ(sync.Commands(), std::vector<int>{SYS_INPUT});
+    EXPECT_EQ(sync.queued[0].block2[0], 4);
+    EXPECT_EQ(sync.queued[0].block2[1], 1);
+    EXPECT_FALSE(page->InputButton(5)->isVisible());
+}
+
+TEST_F(InputPage, ALanguageChangeSwapsEveryLanguageImage)
+{
+    Click(page->InputButton(3));
+    g_bChinese = 1;
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(page.get(), &change);
+    EXPECT_EQ(page->SourceButton()->CurrentBitmap(), 3100 + kModeSourceOff);
+    EXPECT_EQ(page->InputButton(3)->CurrentBitmap(), 8153) << "the checked Chinese AUX1";
+    EXPECT_EQ(page->TitlePicture()->CurrentBitmap(), 459 + 3);
+    EXPECT_EQ(page->EqModeButton()->CurrentBitmap(), 744);
+    g_bChinese = 0;
+}
+
 TEST_F(InputPage, LayoutZeroHidesSpdifAndPhoneAndKeepsTheSelection)
 {
     g_nInputLayout = 0;

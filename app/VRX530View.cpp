@@ -179,6 +179,7 @@ void CVRX530View::ShowConnectedState(bool connected)
         cn ? button->SetBitmaps(8751, 8740, 8740, 0, 0, 0) : button->SetBitmaps(8753, 8742, 8742, 0, 0, 0);
     button->SetCheck(1);
     button->setAccessibleName(connected ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
+    m_pages.EnableAdvancedDeviceButton(connected);
     if (connected) {
         m_status->StopBlink();
         m_status->SetText(QTr(StrId::Connected));
@@ -273,6 +274,7 @@ void CVRX530View::RefreshAfterPresetRead()
     RefreshChannelAssignments();
     RefreshFromImage();
     ShowPresetNameLocalized();
+    m_pages.ReloadAdvancedSettings();
 }
 
 void CVRX530View::SelectAssignedChannel()

@@ -242,6 +242,9 @@ public:
     // The Hi.Level mixing switch 2824 and the view's copy of the state (the mixing dialog's switch).
     void SetMixingSwitch(int on) override;
     int MixingSwitch() const { return m_bAdvSwitch; }
+    // Runs the advanced settings dialog with the view's services and record tree. No command of
+    // the program's menus offers it.
+    void RunAdvancedSettings();
     void OnSlotButton(int slot);
     void SelectSlotButton(int slot, int flag);
     // The popups, made at their first opening (null before).

@@ -14,6 +14,7 @@
 #include "controls/DisplayDlg.h"
 #include "controls/MessageBox.h"
 #include "model/DeviceImage.h"
+#include "panels/input/Adv_Seting.h"
 #include "panels/input/InputNoise.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
@@ -290,6 +291,14 @@ void CVRX530View::OnInputPageButton()
         dlg.DoModal();
     }
     g_pAdvSetingDlg = nullptr;
+}
+
+void CVRX530View::RunAdvancedSettings()
+{
+    CAdv_Seting dlg(*m_sync, m_pages, m_boxes, this);
+    dlg.m_pRoot = &m_doc;
+    dlg.m_saveLineSetting = [this] { SaveLineSetting(); };
+    dlg.DoModal();
 }
 
 void CVRX530View::SetMixingSwitch(int on)

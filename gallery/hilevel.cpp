@@ -4,6 +4,9 @@
 #include "gallery/Gallery.h"
 
 #include "model/DeviceImage.h"
+#include "model/KTV_Data.h"
+#include "model/KTV_OutData.h"
+#include "panels/input/Adv_Seting.h"
 #include "panels/input/InMode_Dlg.h"
 #include "panels/input/InputNoise.h"
 #include "res/Skins.h"
@@ -22,6 +25,10 @@ struct ScopedBlocks {
         WriteSysBlock(g_SysBlock2, block2);
         WriteSysBlock(g_SysBlock5, block5);
     }
+};
+
+struct CQuietBoxes : IMessageBoxService {
+    int ShowMessage(const std::string &, unsigned, int) override { return IDOK; }
 };
 
 }  // namespace
@@ -59,4 +66,33 @@ ZK_GALLERY(input_connectors)
     g_nInputGroup = group;
     g_nSelInput = selected;
     return sheet.Image();
+}
+
+ZK_GALLERY(advanced_settings)
+{
+    ScopedBlocks keep;
+    const int anyLink = g_bAnyLink.load();
+    std::array<int, 8> groups{};
+    for (int i = 0; i < 8; ++i)
+        groups[std::size_t(i)] = g_LinkGroups[std::size_t(i)].load();
+    // Outputs 2 and 3 share a link group; output 2 is selected, its limiter at −6 dBu.
+    g_bAnyLink = 1;
+    g_LinkGroups[1] = 3;
+    g_LinkGroups[2] = 3;
+    g_nSys5Byte3 = 40;
+    CKTV_Data root;
+    root.GetOut(1)->SetLimitThreshold(240);
+    CQuietDeviceSync sync;
+    CPageRegistry pages;
+    CQuietBoxes boxes;
+    CAdv_Seting dlg(sync, pages, boxes);
+    dlg.m_pRoot = &root;
+    dlg.InitDialog();
+    dlg.SelectRow(1);
+    const QImage img = Gallery::Shot(dlg);
+    dlg.hide();
+    g_bAnyLink = anyLink;
+    for (int i = 0; i < 8; ++i)
+        g_LinkGroups[std::size_t(i)] = groups[std::size_t(i)];
+    return img;
 }

@@ -312,6 +312,36 @@ void LoadNetworkSettings(const ISettings &settings)
     g_nWifiPort.store(port >= 1 && port <= 65535 ? port : kDefaultWifiPort);
 }
 
+bool SaveNetworkSettings(ISettings &settings)
+{
+    const bool address = settings.Write(kNetworkGroup, kNetworkAddressKey, g_strWifiIp.Get());
+    const bool port = settings.WriteInt(kNetworkGroup, kNetworkPortKey, g_nWifiPort.load());
+    return address && port;
+}
+
+bool IsIpv4Address(std::string_view text)
+{
+    int parts = 0;
+    std::size_t i = 0;
+    while (true) {
+        std::size_t digits = 0;
+        int value = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 4) {
+            value = value * 10 + (text[i] - '0');
+            ++i;
+            ++digits;
+        }
+        if (digits == 0 || digits > 3 || value > 255)
+            return false;
+        ++parts;
+        if (i == text.size())
+            return parts == 4;
+        if (text[i] != '.' || parts == 4)
+            return false;
+        ++i;
+    }
+}
+
 // ---- INI text ----------------------------------------------------------------------------------
 
 namespace ini {

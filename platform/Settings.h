@@ -70,6 +70,10 @@ inline constexpr std::string_view kNetworkPortKey = "Port";
 // Reads them into g_strWifiIp and g_nWifiPort; a missing, empty or out-of-range value keeps the
 // default.
 void LoadNetworkSettings(const ISettings &settings);
+// Writes g_strWifiIp and g_nWifiPort there; false when the store could not be written.
+bool SaveNetworkSettings(ISettings &settings);
+// True for a dotted IPv4 address of four decimal numbers 0..255 ("10.10.100.254").
+bool IsIpv4Address(std::string_view text);
 
 // The INI text form, exposed for the file store and its tests.
 namespace ini {

@@ -67,6 +67,10 @@ public:
     virtual ~IAdvSettingsDlg() = default;
     // Shows g_strWifiIp and g_nWifiPort and disables the apply button.
     virtual void ShowNetworkSettings() = 0;
+    // After a preset was read back from the device: the values that the read changed.
+    virtual void ReloadAll() {}
+    // The device button (the Wi-Fi module's factory reset) while a link is open.
+    virtual void EnableDeviceButton(bool /*on*/) {}
 };
 
 // The input page whose window was made last, and the advanced settings dialog while it exists.
@@ -109,6 +113,16 @@ public:
     {
         if (g_pAdvSetingDlg)
             g_pAdvSetingDlg->ShowNetworkSettings();
+    }
+    void ReloadAdvancedSettings() const
+    {
+        if (g_pAdvSetingDlg)
+            g_pAdvSetingDlg->ReloadAll();
+    }
+    void EnableAdvancedDeviceButton(bool on) const
+    {
+        if (g_pAdvSetingDlg)
+            g_pAdvSetingDlg->EnableDeviceButton(on);
     }
 
 private:

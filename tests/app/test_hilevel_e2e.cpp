@@ -17,12 +17,16 @@
 #include "tests/platform/qt/QtTestApp.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
+#include "tests/sim/SimTcpServer.h"
+#include "panels/input/Adv_Seting.h"
+#include <QLineEdit>
 #include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -64,11 +68,12 @@ struct HiLevelE2E : ::testing::Test {
         scoped.reset();
         SetAppSettings(nullptr);
     }
-    static void Type(CNumEdit *edit, const QString &text)
+    static void Type(QWidget *edit, const QString &text)
     {
         edit->setFocus();
         QCoreApplication::processEvents();
-        edit->selectAll();
+        if (auto *line = qobject_cast<QLineEdit *>(edit))
+            line->selectAll();
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
         QCoreApplication::processEvents();
@@ -101,4 +106,75 @@ TEST_F(HiLevelE2E, ThresholdAndSwitchSetInTheMixingDialogReachTheDevice)
     EXPECT_TRUE(ran) << "the device's input block holds the threshold and the switch";
     EXPECT_EQ(view->MixingSwitch(), wasOn ? 0 : 1) << "the view's own switch follows the dialog's";
     EXPECT_EQ(g_pInputNoiseDlg, nullptr);
+}
+
+// The advanced settings dialog over the network: the user points the program at the device's
+// address (the simulator on loopback) and applies it; the network link then uses it, and a mixer
+// threshold typed in the dialog reaches the device's input block.
+TEST(AdvancedSettingsE2E, AnAppliedAddressCarriesTheLinkAndAMixerThresholdReachesTheDevice)
+{
+    QtTestApp();
+    ResetDeviceImageGlobals();
+    ResetLinkState();
+    g_bChinese = 0;
+    g_nLinkMode = LINK_NONE;
+    CMemorySettings settings;
+    ScopedAppSettings scopedSettings{settings};
+    CScriptedMessageBox boxes;
+    ScopedMessageBoxService scopedBoxes{boxes};
+    zksim::Device dev;
+    zksim::TcpServer server(dev);
+    zksim::HidDevice hid{dev};
+    hid.Unplug();
+    g_strWifiIp.Set("10.10.100.254");  // the program's default: never contacted here
+    g_nWifiPort = 8899;
+    CKTV_Data doc;
+    CVRX530View view(doc, &hid);
+    view.resize(1210, 700);
+    view.show();
+    view.Backend().Net().SetPinger([](const std::string &address) { return address == "127.0.0.1"; });
+
+    const auto whileOpen = [&](std::function<void(CAdv_Seting &)> act) {
+        QTimer::singleShot(0, &view, [&] {
+            auto *dlg = dynamic_cast<CAdv_Seting *>(g_pAdvSetingDlg);
+            ASSERT_NE(dlg, nullptr);
+            ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == dlg; }, kWait));
+            act(*dlg);
+            dlg->close();
+        });
+        view.RunAdvancedSettings();
+    };
+    whileOpen([&](CAdv_Seting &dlg) {
+        HiLevelE2E::Type(dlg.AddressEdit(), QStringLiteral("127.0.0.1"));
+        dlg.PortEdit()->selectAll();
+        HiLevelE2E::Type(dlg.PortEdit(), QString::number(server.Port()));
+        QTest::mouseClick(dlg.Button(CAdv_Seting::IDC_APPLY), Qt::LeftButton);
+    });
+    EXPECT_EQ(g_strWifiIp.Get(), "127.0.0.1");
+    EXPECT_EQ(settings.ReadInt(kNetworkGroup, kNetworkPortKey, 0), server.Port());
+    EXPECT_TRUE(boxes.Shown().empty());
+
+    // The reachability check finds the applied address answering; the user connects.
+    view.Backend().Net().SetCheckPause(20);
+    view.Backend().StartPing();
+    ASSERT_TRUE(WaitUntil([&] { return view.Backend().NetReachable() || g_bDeviceOnline.load(); }, kWait));
+    if (!view.Controller().Connected())
+        view.Controller().OnNetworkMenuItem();
+    ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait))
+        << "mode " << g_nLinkMode.load() << " online " << g_bDeviceOnline.load() << " boxes " << boxes.Shown().size()
+        << (boxes.Shown().empty() ? "" : boxes.Shown().back().text) << " conns " << server.Connections();
+    EXPECT_EQ(g_nLinkMode.load(), LINK_TCP);
+    EXPECT_EQ(server.Connections(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return view.isEnabled() && !view.TransferPopup()->isVisible(); }, kWait));
+
+    bool arrived = false;
+    whileOpen([&](CAdv_Seting &dlg) {
+        EXPECT_TRUE(dlg.Button(CAdv_Seting::IDC_LOAD_DEFAULT)->isEnabled()) << "a device is online";
+        HiLevelE2E::Type(dlg.Edit(CAdv_Seting::IDC_THRESHOLD), QStringLiteral("-20"));
+        arrived = WaitUntil([&] { return dev.SysBlock(2)[5] == 100; }, kWait);
+    });
+    EXPECT_TRUE(arrived) << "the device's input block holds the threshold";
+    view.Shutdown();
+    g_strWifiIp.Set(g_strDefaultWifiIp);
+    g_nWifiPort = kDefaultWifiPort;
 }

@@ -421,6 +421,8 @@ TEST_F(InputPage, BandTogglesShowZeroAndBringTheGainBack)
 TEST_F(InputPage, BypassAllAsksAndRestoresOnNo)
 {
     Band(0, 1).SetGainCode(260);
+    Band(0, 2).SetGainCode(240);
+    Band(0, 2).SetZero(1);  // switched off by its own toggle
     page->RefreshInput();
     ASSERT_EQ(page->AllBypassButton()->GetCheck(), 0);
 
@@ -429,6 +431,7 @@ TEST_F(InputPage, BypassAllAsksAndRestoresOnNo)
     EXPECT_EQ(boxes.asked.size(), 1u);
     EXPECT_EQ(page->AllBypassButton()->GetCheck(), 0);
     EXPECT_FALSE(In(0).IsAllBypassed()) << "No puts every band back";
+    EXPECT_NE(Band(0, 2).IsNeutral(), 0) << "the band switched off on its own stays off";
     EXPECT_TRUE(sends.calls.empty());
 
     boxes.answers = {IDYES};
@@ -442,6 +445,8 @@ TEST_F(InputPage, BypassAllAsksAndRestoresOnNo)
     Click(page->AllBypassButton());
     EXPECT_EQ(page->AllBypassButton()->GetCheck(), 0);
     EXPECT_EQ(page->GainSpin(1)->GetPos(), 260);
+    EXPECT_EQ(page->WorkButton(2)->GetCheck(), 1);
+    EXPECT_EQ(page->GainSpin(2)->GetPos(), 200);
 }
 
 TEST_F(InputPage, ReleasingBypassAllOfAFlatEqualiserIsRefusedSilently)

@@ -100,6 +100,24 @@ enum class StrId : std::uint16_t {
     LinkChannelQuestion,
     LinkChannelPairCaption,  // %1, %2: the pair's channel numbers
     LinkChannelApplied,      // %1: the channel number
+    // Bridged-pair panels and the link-group editor
+    PairCaption,  // %1, %2: the pair's output numbers
+    LinkDlgTitle,
+    LinkDlgOperable,
+    LinkDlgRelations,
+    LinkDlgGroupColumn,
+    LinkDlgNameColumn,
+    LinkDlgIdColumn,
+    LinkDlgChannel,  // %1: the output number 1..8
+    LinkDlgWith,
+    LinkDlgAskAdd,
+    LinkDlgAdd,
+    LinkDlgUndo,
+    LinkDlgJoinGroup,  // %1: the group number 1..5
+    LinkMenuCreate,
+    LinkMenuJoin,
+    LinkMenuLeave,
+    LinkMenuDissolve,
     // Limiter and noise-gate dialog
     DynCaption,
     DynChannelBox,  // %1: the output number 1..8

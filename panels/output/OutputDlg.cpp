@@ -328,6 +328,7 @@ void COutputDlg::InitControls()
 
     MakeSpeakerButtons();
     MakePairButtons();
+    MakePairPanels();
 
     LayoutControls();
     SwitchLanguage();
@@ -501,6 +502,9 @@ void COutputDlg::RefreshChannel()
             strip->SetRoute(k + 1, g_OutRouteBits[std::size_t(i)][std::size_t(kToggleEntry[k])].load());
     }
     m_masterStrip->SetGain(g_nMasterVolume);
+    for (int k = 0; 2 * k + 1 < kOutputs; ++k)
+        if (BridgedPartner(2 * k) >= 0)
+            RefreshPairPanel(k);
     m_btnPolarity->SetCheck(out->GetPolarity());
     m_graph->ShowOutput(sel);
     ShowInputIndicator();

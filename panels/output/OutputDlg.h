@@ -25,6 +25,7 @@
 #include <memory>
 
 class CBitButton;
+class CBTLRouteDlg;
 class CBtnPng;
 class CCFStatic;
 class CChangnal_Line;
@@ -179,8 +180,14 @@ public:
     // The channel buttons of the outputs whose link value is `linkValue` follow one another.
     void SyncGroupSelection(int output, int linkValue);
     LRESULT OnLinkDlgApply(int a, int b);
+    // The strips of a's mask `m` other than a show a's gain; each strip's channel button is
+    // checked exactly when its bit is set in `mb` (b's mask).
+    void ApplyLinkMasksToStrips(int a, int m, int b, int mb);
     void PairChannels(int a, int b);
     void UnpairChannels(int a, int b, bool select);
+    // Pair panel k (0..3) shows the pair from its first output 2k: the sources that feed it, its
+    // gain, delay, polarity and on state. Other k: nothing.
+    void RefreshPairPanel(int k);
     LRESULT OnStripPaste(int source, int target);
     // Pair button k (0..4) bridges outputs 2k and 2k+1, hiding the second strip, or dissolves
     // the pair when it is checked; then its check is inverted. k = 4 has no outputs.
@@ -255,6 +262,13 @@ public:
         return type >= 1 && type <= kSpeakerTypes ? m_btnSpeaker[std::size_t(type)] : nullptr;
     }
     CBitButton *PairButton(int k) const { return k >= 0 && k < kPairButtons ? m_btnPair[std::size_t(k)] : nullptr; }
+    CBTLRouteDlg *PairPanel(int k) const
+    {
+        return k >= 0 && k < kPairButtons ? m_pairPanels[std::size_t(k)] : nullptr;
+    }
+    // Where pair panel k sits: in the place of strip 2k + 1 (the fifth, which no pair shows, at
+    // the page's right edge).
+    static QRect PairPanelRect(int k);
     COutRoute_Dlg *Strip(int i) const { return i >= 0 && i < kOutputs ? m_strips[std::size_t(i)] : nullptr; }
     CGainDlg *MasterStrip() const { return m_masterStrip; }
     CChangnal_Line *OverlaySelector() const { return m_overlay; }
@@ -288,6 +302,9 @@ private:
     void InitControls();
     void MakeSpeakerButtons();
     void MakePairButtons();
+    void MakePairPanels();
+    // The pair panel of output c's pair when c is its bridged first output, else null.
+    CBTLRouteDlg *PairPanelOf(int c) const;
     // Each speaker button's user value: the output that has its type, -1 when none has.
     void AssignSpeakerButtons();
     void InstallMessageMap();
@@ -350,6 +367,7 @@ private:
     CChangnal_Line *m_overlay = nullptr;
     std::array<CBtnPng *, kSpeakerTypes + 1> m_btnSpeaker{};  // by type; [0] stays null
     std::array<CBitButton *, kPairButtons> m_btnPair{};     // by pair k
+    std::array<CBTLRouteDlg *, kPairButtons> m_pairPanels{};  // by pair k, hidden until paired
     // What the strips' link buttons ask of the page.
     class LinkHost;
     std::unique_ptr<LinkHost> m_linkHost;

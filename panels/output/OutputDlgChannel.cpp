@@ -10,6 +10,7 @@
 #include "controls/NumSpin.h"
 #include "model/KTV_OutData.h"
 #include "model/OutputRoute.h"
+#include "panels/output/BTLRouteDlg.h"
 #include "panels/output/GainDlg.h"
 #include "panels/output/OutRoute_Dlg.h"
 #include "panels/output/OutputEdits.h"
@@ -36,27 +37,39 @@ LRESULT COutputDlg::OnStripGain(int c, int gain)
         if (COutRoute_Dlg *strip = Strip(i))
             strip->SetGain(outedit::Output(i)->GetGain());
     }
+    // The partner keeps its own gain, but the pair panel shows the pair's, which is c's.
+    if (CBTLRouteDlg *panel = PairPanelOf(c)) {
+        panel->SetGainText(Strip(c)->GainEdit()->text());
+        panel->SetGain(outedit::Output(c)->GetGain());
+        panel->SetOn(outedit::Output(c)->GetOn());
+    }
     return 0;
 }
 
 LRESULT COutputDlg::OnStripMute(int c, int on)
 {
-    if (ValidOutput(c))
-        outedit::EditStripMute(c, on);
+    if (ValidOutput(c) && outedit::EditStripMute(c, on) >= 0) {
+        if (CBTLRouteDlg *panel = PairPanelOf(c))
+            panel->SetOn(on ? 1 : 0);
+    }
     return 0;
 }
 
 LRESULT COutputDlg::OnStripPhase(int c, int polarity)
 {
-    if (ValidOutput(c))
-        outedit::EditStripPhase(c, polarity);
+    if (ValidOutput(c) && outedit::EditStripPhase(c, polarity) >= 0) {
+        if (CBTLRouteDlg *panel = PairPanelOf(c))
+            panel->SetPolarity(polarity ? 1 : 0);
+    }
     return 0;
 }
 
 LRESULT COutputDlg::OnStripDelay(int c, int delay)
 {
-    if (ValidOutput(c))
-        outedit::EditStripDelay(c, delay);
+    if (ValidOutput(c) && outedit::EditStripDelay(c, delay) >= 0) {
+        if (CBTLRouteDlg *panel = PairPanelOf(c))
+            panel->SetDelayText(Strip(c)->DelayEdit()->text());
+    }
     return 0;
 }
 
@@ -86,6 +99,11 @@ LRESULT COutputDlg::OnGainDlgSelect(int unit)
     for (int i = 0; i < kOutputs; ++i) {
         if (COutRoute_Dlg *strip = Strip(i))
             strip->SetDelayUnit(unit);
+    }
+    // The shown pair panels take their first output's delay in the new unit.
+    for (int i = 0; i < kOutputs; i += 2) {
+        if (CBTLRouteDlg *panel = PairPanelOf(i))
+            panel->SetDelayText(Strip(i)->DelayEdit()->text());
     }
     return 0;
 }

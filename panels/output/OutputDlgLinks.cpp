@@ -5,7 +5,10 @@
 
 #include "services/Services.h"
 #include "controls/BitButton.h"
+#include "controls/NumEdit.h"
+#include "model/KTV_OutData.h"
 #include "model/LinkGroups.h"
+#include "panels/output/BTLRouteDlg.h"
 #include "panels/output/OutRoute_Dlg.h"
 #include "panels/output/OutputEdits.h"
 #include "platform/GlobalData.h"
@@ -108,20 +111,70 @@ int COutputDlg::PairOfButton(int id) const
     return -1;
 }
 
+QRect COutputDlg::PairPanelRect(int k)
+{
+    if (k >= 0 && 2 * k + 1 < kOutputs)
+        return StripRect(2 * k + 1);
+    return QRect(kWidth - StripRect(0).width(), StripRect(0).top(), StripRect(0).width(), StripRect(0).height());
+}
+
+void COutputDlg::MakePairPanels()
+{
+    // Backgrounds of panel k: Chinese, English.
+    static constexpr int kBackgrounds[kPairButtons][2] = {{963, 968}, {960, 965}, {961, 966}, {959, 964}, {962, 967}};
+    for (int k = 0; k < kPairButtons; ++k) {
+        auto *panel = new CBTLRouteDlg(this);
+        panel->setGeometry(PairPanelRect(k));
+        panel->SetBackgrounds(kBackgrounds[k][0], kBackgrounds[k][1]);
+        panel->hide();
+        m_pairPanels[std::size_t(k)] = panel;
+    }
+}
+
+CBTLRouteDlg *COutputDlg::PairPanelOf(int c) const
+{
+    return BridgedPartner(c) >= 0 ? PairPanel(c / 2) : nullptr;
+}
+
+void COutputDlg::RefreshPairPanel(int k)
+{
+    CBTLRouteDlg *panel = PairPanel(k);
+    const int a = 2 * k;
+    CKTV_OutData *out = panel && a + 1 < kOutputs ? outedit::Output(a) : nullptr;
+    if (!out)
+        return;
+    // Rows 1..8 are the line sources, 9 and 10 the first two extra levels; 11 and 12 stay empty.
+    for (int r = 0; r < 8; ++r)
+        panel->SetSourceMark(r, out->GetGroup33Byte(r) != 0);
+    panel->SetSourceMark(8, out->GetExtra0() != 0);
+    panel->SetSourceMark(9, out->GetExtra1() != 0);
+    panel->SetSourceMark(10, false);
+    panel->SetSourceMark(11, false);
+    const COutRoute_Dlg *strip = m_strips[std::size_t(a)];
+    panel->SetGainText(strip->GainEdit()->text());
+    panel->SetGain(out->GetGain());
+    panel->SetDelayText(strip->DelayEdit()->text());
+    panel->SetPolarity(out->GetPolarity());
+    panel->SetOn(out->GetOn());
+}
+
 void COutputDlg::OnPairButton(int k)
 {
     // The fifth button would pair outputs 8 and 9, which the page does not have.
     if (k < 0 || k >= kPairButtons || 2 * k + 1 >= kOutputs)
         return;
     CBitButton *button = m_btnPair[std::size_t(k)];
+    CBTLRouteDlg *panel = m_pairPanels[std::size_t(k)];
     const int a = 2 * k, b = a + 1;
-    // A pair shows as its first strip alone; the pair panels that would take the second strip's
-    // place, with their refresh, show and hide, are not made yet.
+    // A pair shows as its first strip and, in the second strip's place, the pair panel.
     if (button->GetCheck()) {
+        panel->hide();
         UnpairChannels(a, b, true);
     } else {
         PairChannels(a, b);
+        RefreshPairPanel(k);
         m_strips[std::size_t(b)]->hide();
+        panel->show();
     }
     button->SetCheck(button->GetCheck() ? 0 : 1);
     if (k == 0)

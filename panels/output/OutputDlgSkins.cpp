@@ -10,9 +10,11 @@
 #include "controls/NumEdit.h"
 #include "controls/SpeakerTypeMenu.h"
 #include "controls/XPButton.h"
+#include "panels/output/BTLRouteDlg.h"
 #include "panels/output/GainDlg.h"
 #include "panels/output/OutRoute_Dlg.h"
 #include "model/DeviceImage.h"
+#include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
@@ -220,6 +222,13 @@ void COutputDlg::SwitchLanguage()
         strip->SetLanguage(cn ? 1 : 0);
     }
     m_masterStrip->SetBackgroundBitmap(cn ? CGainDlg::kBackgroundChinese : CGainDlg::kBackgroundEnglish);
+    // Pair panels: the link mark in the language, the polarity of each pair's first output.
+    for (int k = 0; k < kPairButtons; ++k) {
+        CBTLRouteDlg *panel = m_pairPanels[std::size_t(k)];
+        panel->SetLinkLook();
+        const CKTV_OutData *first = 2 * k < kOutputs && m_root ? m_root->GetOut(2 * k) : nullptr;
+        panel->SetPolarity(first ? first->GetPolarity() : panel->Polarity());
+    }
 
     m_btnLanguage->SetCheck(cn ? 1 : 0);
     for (CNumEdit *e : {m_editDelay[0], m_editDelay[1], m_editDelay[2], m_editOutGain})
@@ -232,6 +241,8 @@ void COutputDlg::SwitchLanguage()
             strip->SetSelectedFlag(i == sel ? 1 : 0);
         strip->SetSourceLabelTexts();
     }
+    for (CBTLRouteDlg *panel : m_pairPanels)
+        panel->SetSourceLabels();
     LayoutControls();
     update();
 }

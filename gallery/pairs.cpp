@@ -1,0 +1,45 @@
+// Bridged pairs: the output page with outputs 3 and 4 (indexes 2 and 3) bridged, the pair panel
+// standing in the second strip's place.
+
+#include "gallery/Gallery.h"
+
+#include "services/PageRegistry.h"
+#include "services/Services.h"
+#include "model/DeviceImage.h"
+#include "model/KTV_Data.h"
+#include "model/KTV_OutData.h"
+#include "panels/output/OutputDlg.h"
+#include "res/Skins.h"
+#include "tests/support/ServiceDoubles.h"
+
+ZK_GALLERY(output_page_pair)
+{
+    CKTV_Data doc;
+    CQuietChannelSends sends;
+    CQuietDeviceSync sync;
+    CAppMessageBoxes boxes;
+    CPageRegistry pages;
+    g_nSelOutput = 2;
+    CKTV_OutData &first = *doc.GetOut(2);
+    Gallery::ShapeOutput(first);
+    COutputDlg page(sends, sync, boxes, pages);
+    page.SetKTVData(&doc);
+    page.LoadChannelRecords();
+    // Lines 1, 2 and AUX1 and the left S/PDIF feed the pair (after the load, which takes the
+    // levels from the image).
+    for (int k = 0; k < 8; ++k)
+        first.SetGroup33Byte(k, k == 0 || k == 1 || k == 6 ? 90 : 0);
+    first.SetExtra(0, 100);
+    first.SetExtra(1, 0);
+    first.SetGain(520);
+    first.SetDelay(150);
+    first.SetPolarity(1);
+    page.RefreshChannel();
+    page.OnPairButton(1);
+    const QImage img = Gallery::Shot(page);
+    page.hide();
+    for (auto &v : g_BtlPair)
+        v = 0;
+    g_nSelOutput = 0;
+    return img;
+}

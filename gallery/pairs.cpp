@@ -8,6 +8,7 @@
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
+#include "panels/input/Link_Dlg.h"
 #include "panels/output/OutputDlg.h"
 #include "res/Skins.h"
 #include "tests/support/ServiceDoubles.h"
@@ -42,4 +43,48 @@ ZK_GALLERY(output_page_pair)
         v = 0;
     g_nSelOutput = 0;
     return img;
+}
+
+namespace {
+
+// The strips' masks for the link editor's pictures: outputs 5 and 6 (indexes 4 and 5) linked.
+class PictureMasks : public ILinkMaskHost {
+public:
+    PictureMasks()
+    {
+        for (int i = 0; i < 8; ++i)
+            m_masks[std::size_t(i)] = 1 << i;
+        m_masks[4] = m_masks[5] = 0x30;
+        m_masks[6] = m_masks[7] = 0xC0;
+    }
+    int LinkMask(int i) const override { return m_masks[std::size_t(i)]; }
+    void SetLinkMask(int i, int m) override { m_masks[std::size_t(i)] = m; }
+    void PostLinkApply(int, int) override {}
+
+private:
+    std::array<int, 8> m_masks{};
+};
+
+QImage LinkEditor(bool create)
+{
+    PictureMasks masks;
+    CAppMessageBoxes boxes;
+    CLink_Dlg dlg(masks, boxes);
+    dlg.m_nOwnOutput = create ? 2 : 1;
+    dlg.m_bCreateMode = create ? 1 : 0;
+    dlg.m_bJoinMode = create ? 0 : 1;
+    dlg.InitDialog();
+    return Gallery::Shot(dlg);
+}
+
+}  // namespace
+
+ZK_GALLERY(link_editor_create)
+{
+    return LinkEditor(true);
+}
+
+ZK_GALLERY(link_editor_join)
+{
+    return LinkEditor(false);
 }

@@ -232,6 +232,17 @@ int MoveToNewLinkGroup(int c)
     return JoinNewLinkGroup(c, true);
 }
 
+void SetEditorLinkValue(int c, int value)
+{
+    if (!ValidOutput(c) || g_LinkGroups[At(c)].load() == value)
+        return;
+    ForgetSuspendedGroup(c);
+    LeaveCurrent(c, false);
+    g_LinkGroups[At(c)] = value;
+    if (const int g = LinkGroupIndex(value); ValidSlot(g))
+        AddMember(c, g);
+}
+
 void StoreLinkValue(int c)
 {
     if (!ValidOutput(c))

@@ -105,6 +105,11 @@ void SuspendLinkGroup(int c);
 void LeaveLinkGroup(int c, bool clearAnchor);
 // c leaves its group and forms a new anchored one. Returns the group index.
 int MoveToNewLinkGroup(int c);
+// The link-group editor's scheme: c takes `value` (a member bit mask) as its link value. A group
+// number c held before is left first; a new value that is itself a group number 1..10 counts c
+// as a member of that group, so the tables stay true for whatever equal values link. Nothing
+// when the value is unchanged or c is out of range.
+void SetEditorLinkValue(int c, int value);
 
 // Byte 6 of item 35 of output c in g_CurImage takes the low byte of c's link value and the
 // record's limiter item is marked for sending. Nothing for an output out of range.

@@ -31,6 +31,15 @@ public:
     virtual void RefreshChannel() = 0;
     // Redraws every curve of the response graph.
     virtual void RedrawGraph() = 0;
+
+    // The link menu's commands, in the link-group editor's scheme of member bit masks. Without
+    // a page behind them they do nothing.
+    // The link mask of an output's strip.
+    virtual int LinkMask(int output) const { return output >= 0 && output < 8 ? 1 << output : 0; }
+    // An output's strip mask and its link value both become `mask`.
+    virtual void SetEditorLink(int, int) {}
+    // Runs the link-group editor for `output` in create (or join) mode.
+    virtual void OpenLinkEditor(int, bool) {}
 };
 
 enum class LinkClick { Single, Double, Right };

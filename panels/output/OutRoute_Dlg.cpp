@@ -16,6 +16,7 @@
 #include "res/StripSkins.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -146,11 +147,70 @@ COutRoute_Dlg::COutRoute_Dlg(QWidget *parent, int channel) : QWidget(parent), m_
     for (CBitButton *b : m_btnRoute)
         b->installEventFilter(this);
 
+    // The link menu of the editor's commands.
+    m_menuLink = new QMenu(this);
+    for (const auto &[id, text] : {std::pair{IDM_LINK_CREATE, StrId::LinkMenuCreate}, std::pair{IDM_LINK_JOIN, StrId::LinkMenuJoin},
+                                   std::pair{IDM_LINK_LEAVE, StrId::LinkMenuLeave},
+                                   std::pair{IDM_LINK_DISSOLVE, StrId::LinkMenuDissolve}}) {
+        QAction *a = m_menuLink->addAction(QTr(text, true));
+        a->setData(id);
+        connect(a, &QAction::triggered, this, [this, id] { OnLinkMenuCommand(id); });
+    }
+
     applyLanguage();
     SetSourceLabelColours(g_SysBlock2[0].load());
 }
 
 COutRoute_Dlg::~COutRoute_Dlg() = default;
+
+// ---- the link menu ---------------------------------------------------------------------------
+
+void COutRoute_Dlg::OnLinkMenuCommand(int id)
+{
+    if (!m_pLinkHost || m_nChannel < 0 || m_nChannel > 7)
+        return;
+    ILinkButtonHost &host = *m_pLinkHost;
+    const int c = m_nChannel;
+    const int own = 1 << c;
+    const int mask = m_nLinkMask;
+    const int sel = g_nSelOutput.load();
+    switch (id) {
+    case IDM_LINK_CREATE:
+    case IDM_LINK_JOIN:
+        host.OpenLinkEditor(c, id == IDM_LINK_CREATE);
+        return;
+    case IDM_LINK_LEAVE:
+        // This output keeps only its own bit; every other member forgets it.
+        for (int i = 0; i < 8; ++i) {
+            if (!((mask >> i) & 1))
+                continue;
+            const int value = i == c ? own : host.LinkMask(i) & ~own;
+            host.SyncGroupSelection(i, value);
+            host.SetEditorLink(i, value);
+        }
+        if (c == sel) {
+            for (int i = 0; i < 8; ++i)
+                if (i != c && ((mask >> i) & 1))
+                    host.SetChannelButton(i, false);
+        } else {
+            host.SetChannelButton(c, false);
+        }
+        return;
+    case IDM_LINK_DISSOLVE:
+        for (int i = 0; i < 8; ++i) {
+            if (!((mask >> i) & 1))
+                continue;
+            host.SyncGroupSelection(i, 1 << i);
+            host.SetEditorLink(i, 1 << i);
+        }
+        for (int i = 0; i < 8; ++i)
+            if (i != sel && ((mask >> i) & 1))
+                host.SetChannelButton(i, false);
+        return;
+    default:
+        return;
+    }
+}
 
 // ---- setters ---------------------------------------------------------------------------------
 

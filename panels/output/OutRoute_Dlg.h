@@ -18,6 +18,7 @@ class CBitmapSlider;
 class CFontStatic;
 class CNumEdit;
 class CNumSpin;
+class QMenu;
 
 class COutRoute_Dlg : public QWidget {
     Q_OBJECT
@@ -33,6 +34,10 @@ public:
     // Bitmaps of the on/off button: sounding and muted (normal, hover, pressed).
     static constexpr int kSoundingLook[3] = {526, 527, 528};
     static constexpr int kMutedLook[3] = {528, 530, 526};
+    // The link menu (888) and its commands.
+    static constexpr int IDR_LINK_MENU = 888;
+    static constexpr int IDM_LINK_CREATE = 32771, IDM_LINK_JOIN = 32772, IDM_LINK_LEAVE = 32773,
+                         IDM_LINK_DISSOLVE = 32774;
     // Control id of routing toggle k (1..12).
     static constexpr int RouteId(int k) { return k <= 6 ? 2818 + k : 2823 + k; }
 
@@ -112,6 +117,11 @@ public:
     LRESULT OnLinkButtonPress(WPARAM kind, LPARAM);
     LRESULT OnNumEditKey(WPARAM id, LPARAM key);
     LRESULT OnNumEditEnter(WPARAM id, LPARAM);
+    // A command of the link menu: create or join opens the link-group editor; leave takes this
+    // output out of its editor group; dissolve gives every member of it its own bit again.
+    void OnLinkMenuCommand(int id);
+    // The link menu, loaded when the strip is made; nothing in this program shows it.
+    QMenu *LinkMenu() const { return m_menuLink; }
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -157,4 +167,5 @@ private:
     int m_nLanguage = 1;
     int m_bCompact = 0;
     ILinkButtonHost *m_pLinkHost = nullptr;
+    QMenu *m_menuLink = nullptr;
 };

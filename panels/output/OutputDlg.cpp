@@ -2,6 +2,7 @@
 
 #include "services/Services.h"
 #include "controls/BitButton.h"
+#include "panels/input/Link_Dlg.h"
 #include "panels/output/CFStatic.h"
 #include "panels/output/Changnal_Line.h"
 #include "panels/output/GainDlg.h"
@@ -64,8 +65,8 @@ bool ValidOutput(int output)
 
 }  // namespace
 
-// The page's answers to a strip's link button.
-class COutputDlg::LinkHost : public ILinkButtonHost {
+// The page's answers to a strip's link button and its link menu, and to the link-group editor.
+class COutputDlg::LinkHost : public ILinkButtonHost, public ILinkMaskHost {
 public:
     explicit LinkHost(COutputDlg &page) : m_page(page) {}
     bool IsChannelButtonOn(int output) const override
@@ -85,20 +86,29 @@ public:
     }
     void MuteGroupForCopy(int source, bool mute) override { outedit::MuteGroupForCopy(m_page.Sends(), source, mute); }
     void CopyToLinkGroup(int source, int) override { outedit::CopyToLinkGroup(m_page.Sends(), source); }
-    void SyncGroupSelection(int, int linkValue) override
-    {
-        // The channel buttons of the group follow one another: on when any member's is.
-        if (linkValue == 0)
-            return;
-        bool on = false;
-        for (int i = 0; i < kOutputs; ++i)
-            on = on || (LinkValueOf(i) == linkValue && IsChannelButtonOn(i));
-        for (int i = 0; i < kOutputs; ++i)
-            if (LinkValueOf(i) == linkValue)
-                SetChannelButton(i, on);
-    }
+    void SyncGroupSelection(int output, int linkValue) override { m_page.SyncGroupSelection(output, linkValue); }
     void RefreshChannel() override { m_page.RefreshChannel(); }
     void RedrawGraph() override { m_page.RedrawGraph(-1); }
+    int LinkMask(int output) const override
+    {
+        const COutRoute_Dlg *s = m_page.Strip(output);
+        return s ? s->GetLinkMask() : 0;
+    }
+    void SetLinkMask(int output, int mask) override
+    {
+        if (COutRoute_Dlg *s = m_page.Strip(output))
+            s->SetLinkMask(mask);
+    }
+    void SetEditorLink(int output, int mask) override { m_page.SetEditorLink(output, mask); }
+    void PostLinkApply(int a, int b) override { m_page.Messages()->PostMessage(WM_LINKDLG_APPLY, WPARAM(a), LPARAM(b)); }
+    void OpenLinkEditor(int output, bool create) override
+    {
+        CLink_Dlg dlg(*this, m_page.Boxes(), m_page.window());
+        dlg.m_nOwnOutput = output;
+        dlg.m_bCreateMode = create ? 1 : 0;
+        dlg.m_bJoinMode = create ? 0 : 1;
+        dlg.DoModal();
+    }
 
 private:
     COutputDlg &m_page;

@@ -177,8 +177,15 @@ public:
     // runs; the copy goes to the other members of source's group.
     void MuteGroupForCopy(int source, bool mute);
     void CopyToLinkGroup(int source, int target);
-    // The channel buttons of the outputs whose link value is `linkValue` follow one another.
+    // The channel buttons of the outputs whose link value is `linkValue` (non-zero) follow one
+    // another: all checked when any of them is.
     void SyncGroupSelection(int output, int linkValue);
+    // The editor's scheme: strip `output`'s link mask and the output's link value become `mask`,
+    // and the value is stored for the device.
+    void SetEditorLink(int output, int mask);
+    // Takes every strip's link mask as its output's link value, then copies output a to its group
+    // while the group is silent, and shows the group's channel buttons (b < 0) or the strips of
+    // a's mask with a's gain and the channel buttons of b's mask.
     LRESULT OnLinkDlgApply(int a, int b);
     // The strips of a's mask `m` other than a show a's gain; each strip's channel button is
     // checked exactly when its bit is set in `mb` (b's mask).

@@ -31,18 +31,58 @@ void COutputDlg::CopyToLinkGroup(int source, int)
     outedit::CopyToLinkGroup(m_sends, source);
 }
 
-void COutputDlg::SyncGroupSelection(int, int)
+void COutputDlg::SyncGroupSelection(int, int linkValue)
 {
-    // The channel buttons belong to the strips; the selection of the group follows the records.
-    RedrawGraph(-1);
+    if (linkValue == 0)
+        return;
+    bool on = false;
+    for (int i = 0; i < kOutputs; ++i)
+        on = on || (LinkValueOf(i) == linkValue && m_strips[std::size_t(i)]->ChannelButton()->GetCheck());
+    for (int i = 0; i < kOutputs; ++i)
+        if (LinkValueOf(i) == linkValue)
+            m_strips[std::size_t(i)]->SetSelected(on ? 1 : 0);
 }
 
-LRESULT COutputDlg::OnLinkDlgApply(int a, int)
+void COutputDlg::SetEditorLink(int output, int mask)
+{
+    if (!ValidOutput(output))
+        return;
+    m_strips[std::size_t(output)]->SetLinkMask(mask);
+    if (LinkValueOf(output) == mask)
+        return;
+    SetEditorLinkValue(output, mask);
+    StoreLinkValue(output);
+}
+
+void COutputDlg::ApplyLinkMasksToStrips(int a, int m, int, int mb)
+{
+    const CKTV_OutData *source = outedit::Output(a);
+    for (int i = 0; i < kOutputs; ++i)
+        if (i != a && ((m >> i) & 1) && source)
+            m_strips[std::size_t(i)]->SetGain(source->GetGain());
+    for (int i = 0; i < kOutputs; ++i)
+        m_strips[std::size_t(i)]->SetSelected((mb >> i) & 1);
+}
+
+LRESULT COutputDlg::OnLinkDlgApply(int a, int b)
 {
     if (!ValidOutput(a))
         return 0;
+    // The strips' masks become the link values; an output whose value changed has it stored.
+    for (int i = 0; i < kOutputs; ++i) {
+        const int mask = m_strips[std::size_t(i)]->GetLinkMask();
+        if (LinkValueOf(i) != mask) {
+            SetEditorLinkValue(i, mask);
+            StoreLinkValue(i);
+        }
+    }
+    const int m = m_strips[std::size_t(a)]->GetLinkMask();
     outedit::CopyToLinkGroupMuted(m_sends, a);
     RefreshChannel();
+    if (ValidOutput(b))
+        ApplyLinkMasksToStrips(a, m, b, m_strips[std::size_t(b)]->GetLinkMask());
+    else
+        SyncGroupSelection(a, m);
     return 0;
 }
 

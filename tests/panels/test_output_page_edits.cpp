@@ -267,8 +267,11 @@ TEST_F(PageEdits, MasterVolumeComesFromTheMessage)
 TEST_F(PageEdits, LinkEditorApplyCopiesSilently)
 {
     g_bDeviceOnline = 1;
-    g_LinkGroups[1] = g_LinkGroups[4] = 0b10010;
+    // The editor wrote the masks into the strips; the page takes them over as link values.
+    page->Strip(1)->SetLinkMask(0b10010);
+    page->Strip(4)->SetLinkMask(0b10010);
     Post(WM_LINKDLG_APPLY, 1, WPARAM(-1));
+    EXPECT_EQ(g_LinkGroups[4].load(), 0b10010);
     EXPECT_EQ(sends.calls, (std::vector<std::string>{"mute 18", "copy-all 1,4", "unmute 18"}));
 }
 

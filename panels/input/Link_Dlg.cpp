@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <string>
@@ -235,6 +236,15 @@ bool CLink_Dlg::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_listLeft->viewport() && event->type() == QEvent::MouseButtonRelease)
         QMetaObject::invokeMethod(this, [this] { OnLeftClick(); }, Qt::QueuedConnection);
     return QDialog::eventFilter(watched, event);
+}
+
+void CLink_Dlg::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        OnOK();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void CLink_Dlg::OnAdd()

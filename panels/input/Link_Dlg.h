@@ -76,6 +76,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Enter is OK; Escape keeps the dialog's cancel.
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void ApplyTexts();

@@ -21,6 +21,7 @@
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -374,6 +375,28 @@ TEST_F(EditorOnPage, TheLinkMenuLeavesOrDissolvesAnEditorGroup)
     }
     // The strip's menu holds the four commands.
     EXPECT_EQ(page.Strip(0)->LinkMenu()->actions().size(), 4);
+}
+
+TEST_F(EditorOnPage, TheMenusCreateCommandOpensTheEditorForTheStripsOutputAndEnterApplies)
+{
+    page.show();
+    int rows = -1;
+    QString own;
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<CLink_Dlg *>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        rows = dlg->LeftList()->GetItemCount();
+        own = dlg->RightList()->GetItemText(0, 1);
+        dlg->RightList()->setFocus();
+        QTest::keyClick(dlg, Qt::Key_Return);  // unchanged: closes, writes nothing
+    });
+    page.Strip(6)->OnLinkMenuCommand(COutRoute_Dlg::IDM_LINK_CREATE);
+    EXPECT_EQ(rows, 7);
+    EXPECT_EQ(own, QString::fromUtf8(Tr(StrId::LinkDlgChannel)).replace(QStringLiteral("%1"), QStringLiteral("7")));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(page.Strip(i)->GetLinkMask(), 1 << i);
 }
 
 }  // namespace

@@ -102,6 +102,17 @@ CGridCtrl::~CGridCtrl()
     // The owner may be half destroyed (its children go last): tell it nothing from here on.
     m_bDestroying = true;
     m_bAllowDraw = false;
+    // An editor still open goes first and quietly: there is no grid left to take its text.
+    const QObjectList children = viewport()->children();
+    for (QObject *child : children) {
+        if (auto *edit = qobject_cast<CInPlaceEdit *>(child)) {
+            edit->Dismiss();
+            delete edit;
+        } else if (auto *list = qobject_cast<CInPlaceList *>(child)) {
+            list->Dismiss();
+            delete list;
+        }
+    }
     DeleteAll();
 }
 

@@ -31,6 +31,18 @@ bool HasWideChar(const QString &s)
     return false;
 }
 
+// Alt+key combinations stay in the editor: no menu or window shortcut takes them from it.
+bool TakeAltShortcut(QEvent *e)
+{
+    if (e->type() != QEvent::ShortcutOverride)
+        return false;
+    auto *k = static_cast<QKeyEvent *>(e);
+    if (!(k->modifiers() & Qt::AltModifier))
+        return false;
+    k->accept();
+    return true;
+}
+
 void Notify(QWidget *owner, QWidget *editor, int row, int col, const QString &text, unsigned lastKey)
 {
     GRID_NOTIFY nm;
@@ -124,6 +136,8 @@ void CInPlaceEdit::Widen()
         setGeometry(r);
     }
 }
+
+bool CInPlaceEdit::event(QEvent *e) { return TakeAltShortcut(e) || QLineEdit::event(e); }
 
 void CInPlaceEdit::keyPressEvent(QKeyEvent *e)
 {
@@ -296,6 +310,8 @@ bool CInPlaceList::FocusStaysInside() const
 }
 
 bool CInPlaceList::focusNextPrevChild(bool) { return false; }
+
+bool CInPlaceList::event(QEvent *e) { return TakeAltShortcut(e) || QComboBox::event(e); }
 
 void CInPlaceList::keyPressEvent(QKeyEvent *e)
 {

@@ -40,8 +40,11 @@ public:
     bool ExitsOnArrows() const { return m_bExitOnArrows; }
     // Sends the end-of-edit notice (once) and goes.
     void EndEdit();
+    // Ends without a notice (the grid is going).
+    void Dismiss() { m_bEnded = true; }
 
 protected:
+    bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
@@ -97,8 +100,10 @@ public:
     int ListLines() const { return m_nNumLines; }
     CInPlaceComboEdit *EditPart() const { return m_edit; }
     void EndEdit();
+    void Dismiss() { m_bEnded = true; }
 
 protected:
+    bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     bool focusNextPrevChild(bool next) override;

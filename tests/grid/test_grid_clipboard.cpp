@@ -251,3 +251,40 @@ TEST(GridDragDrop, TheGridAsDragSource)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridSortOnClick, HeaderClicksInListModeSortAndAlternate)
+{
+    GridFixture f;
+    const char *names[] = {"b", "C", "a", "B"};
+    for (int r = 1; r <= 4; ++r) {
+        f.grid.SetItemText(r, 1, names[r - 1]);
+        f.grid.SetItemText(r, 2, QString::number(5 - r));
+    }
+    const auto column = [&](int c) {
+        QStringList out;
+        for (int r = 1; r <= 4; ++r)
+            out << f.grid.GetItemText(r, c);
+        return out;
+    };
+    f.grid.OnHeaderRowClick({0, 1});
+    EXPECT_EQ(column(1), (QStringList{"b", "C", "a", "B"})) << "outside list mode a header click selects";
+
+    f.grid.SetListMode(true);
+    f.grid.OnHeaderRowClick({0, 1});
+    EXPECT_EQ(column(1), (QStringList{"B", "C", "a", "b"}));
+    EXPECT_TRUE(f.grid.GetSortAscending());
+    f.grid.OnHeaderRowClick({0, 1});
+    EXPECT_EQ(column(1), (QStringList{"b", "a", "C", "B"}));
+    EXPECT_FALSE(f.grid.GetSortAscending());
+    f.grid.OnHeaderRowClick({0, 2});
+    EXPECT_EQ(column(2), (QStringList{"1", "2", "3", "4"})) << "another column sorts ascending";
+    EXPECT_EQ(f.grid.GetSortColumn(), 2);
+
+    f.grid.SetSortOnClick(false);
+    f.grid.OnHeaderRowClick({0, 2});
+    EXPECT_EQ(column(2), (QStringList{"1", "2", "3", "4"}));
+}
+
+}  // namespace

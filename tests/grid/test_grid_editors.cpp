@@ -311,3 +311,27 @@ TEST(GridEditors, TheReadOnlyPresetListOpensNoEditor)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridEditors, AGridThatGoesWithAnEditorOpenTellsNobody)
+{
+    EditFixture f;
+    auto *grid = new CComboGridCtrl(&f.owner);
+    grid->SetRowCount(3);
+    grid->SetColumnCount(2);
+    grid->SetFixedRowCount(1);
+    grid->SetFixedColumnCount(1);
+    grid->Create(QRect(0, 0, 200, 100), &f.owner, 13, 0);
+    grid->setFocus();
+    grid->SetFocusCell(1, 1);
+    grid->OnChar('k', false);
+    ASSERT_EQ(grid->viewport()->findChildren<CInPlaceEdit *>().size(), 1u);
+    f.owner.notes.clear();
+    delete grid;
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(f.owner.notes.empty());
+}
+
+}  // namespace

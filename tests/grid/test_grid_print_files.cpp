@@ -178,6 +178,10 @@ TEST(GridTextFile, LinesAndFieldsAsTheFileHasThem)
         EXPECT_EQ(ParseGridTextFile(c.bytes), c.lines) << c.bytes;
     EXPECT_EQ(ParseGridTextFile("\xD6\xD0,\xCE\xC4\r\n"), (std::vector<QStringList>{{QStringLiteral("中"), QStringLiteral("文")}}))
         << "GBK bytes";
+    const std::string longName(3000, 'n');
+    EXPECT_EQ(ParseGridTextFile("a," + longName + "\r\nb,c\r\n"),
+              (std::vector<QStringList>{{"a", QString::fromStdString(longName)}, {"b", "c"}}))
+        << "a long line stays one line";
 }
 
 TEST(GridTextFile, SavedGridsLoadBack)

@@ -35,6 +35,26 @@ ZK_GALLERY(mixer_dialog)
     return img;
 }
 
+// Outputs 3 and 4 bridged: the pair panel stands in for output 4's panel.
+ZK_GALLERY(mixer_dialog_bridged)
+{
+    CKTV_Data tree;
+    for (int c = 0; c < 8; ++c)
+        for (int r = 1; r <= mixrow::kRows; ++r)
+            mixrow::SetLevel(*tree.GetOut(c), r, (c * 17 + r * 23) % 101);
+    const int pair = g_BtlPair[2].load();
+    g_BtlPair[2] = 1;
+    CMixInPutCom dlg;
+    dlg.m_pTree = &tree;
+    dlg.OnInitDialog();
+    SendMessageTo(&dlg, WM_REMAP_SELECT, 2, 0);
+    const QImage img = Gallery::Shot(dlg);
+    dlg.hide();
+    dlg.DestroyPanels();
+    g_BtlPair[2] = pair;
+    return img;
+}
+
 ZK_GALLERY(map_reset_dialog)
 {
     CReSetDlg dlg;

@@ -44,9 +44,16 @@ void drawPanel(QPainter &p, const QRect &r)
 }
 
 // The source mix panel: a recessed cell per row, the edit's field at its left.
+void paintRowCells(QPainter &p);
+
 void paintPanelBackground(QPainter &p, const QRect &r)
 {
     drawPanel(p, r);
+    paintRowCells(p);
+}
+
+void paintRowCells(QPainter &p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     for (int row = 0; row < MixLayout::kRows; ++row) {
         const QRectF cell = QRectF(MixLayout::CellRect(row)).adjusted(0.5, 0.5, -0.5, -0.5);
@@ -103,8 +110,13 @@ void RegisterMixSkins()
     done = true;
     RegisterPainter(SkinType::Bitmap, 1016, MixLayout::kPanelSize,
                     [](QPainter &p, const QRect &r, bool) { paintPanelBackground(p, r); });
-    RegisterPainter(SkinType::Bitmap, 1027, QSize(114, 579),
-                    [](QPainter &p, const QRect &r, bool) { paintPanelBackground(p, r); });
+    RegisterPainter(SkinType::Bitmap, 1027, QSize(114, 579), [](QPainter &p, const QRect &r, bool) {
+        drawPanel(p, r);
+        p.save();
+        p.translate(0, MixLayout::kPairRowShift);
+        paintRowCells(p);
+        p.restore();
+    });
     RegisterPainter(SkinType::Bitmap, 1020, MixLayout::kMixerSize,
                     [](QPainter &p, const QRect &r, bool) { paintMixerBackground(p, r, true); });
     RegisterPainter(SkinType::Bitmap, 1021, MixLayout::kMixerSize,

@@ -39,6 +39,9 @@ constexpr QRect PanelRect(int i) { return QRect(PanelLeft(i), kPanelTop, kPanelS
 // The panel widened by 4 left, 5 right, 6 up and 31 down (right and bottom inclusive of the edge).
 constexpr QRect FrameRect(int i) { return QRect(QPoint(61 + 131 * i, 10), QPoint(186 + 131 * i, 617)); }
 constexpr QRect PairPanelRect(int k) { return QRect(192 + 262 * k, 10, 117, 570); }
+// The pair panel stands 6 pixels higher than the panels: its rows go 6 pixels down to stay level
+// with theirs.
+constexpr int kPairRowShift = kPanelTop - 10;
 // Where the source captions and the output captions stand on the mixer's background.
 constexpr int kCaptionLeft = 4, kCaptionWidth = 57;
 constexpr QRect ColumnCaptionRect(int i) { return QRect(PanelLeft(i), 590, kPanelSize.width(), 24); }

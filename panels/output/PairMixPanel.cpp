@@ -18,7 +18,7 @@ CPairMixDisplay::CPairMixDisplay(QWidget *parent) : QWidget(parent)
     for (std::size_t i = 0; i < m_labels.size(); ++i) {
         const int row = int(i);
         auto *label = new QLabel(this);
-        label->setGeometry(MixLayout::EditRect(row));
+        label->setGeometry(MixLayout::EditRect(row).translated(0, MixLayout::kPairRowShift));
         label->setAlignment(Qt::AlignCenter);
         label->setFont(font);
         // Grey text on the background, which shows through.
@@ -30,7 +30,7 @@ CPairMixDisplay::CPairMixDisplay(QWidget *parent) : QWidget(parent)
         slider->SetThumbBitmaps(1031, 1029, 1, CBitmapSlider::kKeyFromPixel, 0, 0);
         slider->SetRange(0, 100);
         slider->SetMargin(6, 4, 1, 2);
-        slider->move(MixLayout::SliderRect(row).topLeft());
+        slider->move(MixLayout::SliderRect(row).topLeft() + QPoint(0, MixLayout::kPairRowShift));
         m_sliders[i] = slider;
     }
 }

@@ -138,6 +138,25 @@ TEST_F(Mixer, ABridgedPairShowsItsPairPanelWithTheFirstOutputsLevelsAndFollowsIt
     EXPECT_EQ(tree.GetOut(3)->GetGroup33Byte(3), 77) << "the partner's record follows";
 }
 
+TEST_F(Mixer, APairPanelStoresNothingAndTheNextChangeOfItsRowSetsItBack)
+{
+    g_BtlPair[0] = 1;
+    Open();
+    auto *pair = dynamic_cast<CPairMixDisplay *>(dlg->PairPanel(0));
+    ASSERT_NE(pair, nullptr);
+    auto *slider = pair->findChildren<CBitmapSlider *>().at(2);  // row 3
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(8, 10));
+    QCoreApplication::processEvents();
+    EXPECT_NE(pair->RowPos(3), 100) << "the thumb moved";
+    EXPECT_EQ(pair->RowText(3), QStringLiteral("100"));
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(tree.GetOut(c)->GetGroup33Byte(2), 100) << c;
+    EXPECT_TRUE(view.levels.empty());
+    Type(dlg->Panel(0)->Edit(3), QStringLiteral("64"));
+    ASSERT_TRUE(WaitUntil([&] { return pair->RowPos(3) == 64; }, kWait));
+    EXPECT_EQ(pair->RowText(3), QStringLiteral("64"));
+}
+
 TEST_F(Mixer, EveryLevelChangeReachesTheViewWithItsOutputAndRow)
 {
     Open();

@@ -66,11 +66,83 @@ DialogUnits TemplateUnits()
     return u;
 }
 
+// The AUX connectors show the jacks of their input: two each in AUX mode 0, four on mode 1's AUX1
+// and two on its AUX2, six on mode 2's AUX1. Each look (normal, hover, pressed) keeps the words
+// and state of its described skin; only the plate gets its row of jacks.
+void PaintJacks(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese, int jacks)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const bool pressed = s.state == SkinState::Pressed || s.state == SkinState::Checked;
+    const bool hover = s.state == SkinState::Hover;
+    const QRectF box = QRectF(r).adjusted(2, 2, -2, -2);
+    const QString label = QString::fromUtf8(chinese && *s.textCn ? s.textCn : s.textEn);
+    const double labelH = label.isEmpty() ? 0 : 16;
+    const QRectF plate = box.adjusted(0, 0, 0, -labelH);
+    const QColor green(51, 200, 0);
+    if (pressed) {
+        QRadialGradient halo(box.center(), std::max(box.width(), box.height()) * 0.6);
+        halo.setColorAt(0, QColor(51, 200, 0, 150));
+        halo.setColorAt(1, QColor(51, 200, 0, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(halo);
+        p.drawRect(QRectF(r));
+    }
+    const QColor ring = hover ? QColor::fromRgb(Skins::Palette::Accent) : pressed ? green : QColor(0x5A, 0x61, 0x6C);
+    p.setPen(QPen(ring, 1.5));
+    p.setBrush(QColor(0x20, 0x24, 0x2A));
+    p.drawRoundedRect(plate, 5, 5);
+    const int cols = jacks <= 2 ? 1 : jacks / 2, rows = 2;
+    const double cw = plate.width() / cols, ch = plate.height() / rows;
+    const double d = std::min(cw, ch) * 0.72;
+    for (int k = 0; k < jacks; ++k) {
+        const QPointF c(plate.left() + cw * (k / rows + 0.5), plate.top() + ch * (k % rows + 0.5));
+        QRadialGradient metal(c - QPointF(d * 0.15, d * 0.15), d * 0.7);
+        metal.setColorAt(0, QColor(0xF0, 0xD9, 0x8A));
+        metal.setColorAt(1, QColor(0x8A, 0x6D, 0x24));
+        p.setPen(QPen(QColor(0x0A, 0x0B, 0x0D), 1));
+        p.setBrush(metal);
+        p.drawEllipse(c, d / 2, d / 2);
+        p.setBrush(QColor(0x0A, 0x0B, 0x0D));
+        p.drawEllipse(c, d * 0.18, d * 0.18);
+    }
+    if (!label.isEmpty()) {
+        p.setFont(MakeFont(chinese ? QStringLiteral("SimSun") : QStringLiteral("Arial"), chinese ? -12 : -10, 700));
+        p.setPen(pressed ? green : QColor::fromRgb(Skins::Palette::Text));
+        p.drawText(QRectF(box.left(), plate.bottom() + 1, box.width(), labelH), Qt::AlignCenter, label);
+    }
+}
+
+void RegisterJackSkins()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    struct Set {
+        int first;  // three ids: normal, hover, pressed
+        int jacks;
+    } sets[] = {{655, 2}, {658, 2}, {661, 2}, {667, 4}, {700, 2}, {670, 6},
+                {4430, 2}, {4433, 2}, {4436, 2}, {4439, 4}, {4442, 2}, {4445, 6}};
+    for (const Set &set : sets) {
+        for (int id = set.first; id < set.first + 3; ++id) {
+            const SkinSpec *described = Skins::Find(SkinType::Png, id);
+            if (!described)
+                continue;
+            const SkinSpec spec = *described;
+            const QSize size(set.jacks == 6 ? 104 : set.jacks == 4 ? 80 : 64, spec.size.height());
+            Skins::RegisterPainter(SkinType::Png, id, size, [spec, set](QPainter &p, const QRect &r, bool chinese) {
+                PaintJacks(p, r, spec, chinese, set.jacks);
+            });
+        }
+    }
+}
+
 }  // namespace
 
 CInMode_Dlg::CInMode_Dlg(QWidget *parent) : QWidget(parent)
 {
     InitQtGlobals();
+    RegisterJackSkins();
     setFocusPolicy(Qt::ClickFocus);
     for (std::size_t k = 0; k < inmode::kConnectors.size(); ++k) {
         const inmode::Connector &c = inmode::kConnectors[k];

@@ -317,16 +317,18 @@ void CDeviceSync::OnStatusReceived(int length)
     if (!m_session.connected || length != 15)
         return;
     const int mode = g_MeterLevels[14].load();
-    if (mode == g_nSelInput.load())
+    if (mode == g_nSelInput.load()) {
+        m_staleStatuses = 0;  // the device plays the chosen input
         return;
+    }
     // The mode comes from the device: it must name an input of the current group.
     const int group = g_nInputGroupByte.load();
     if (group < 0 || group > 2 || mode < 0 || mode >= kInputsPerGroup[group])
         return;
     g_bAltInputMode = 0;
     g_ModeItemTable.Select(mode, group);
-    if (m_skipSourceChange) {
-        m_skipSourceChange = false;
+    if (m_staleStatuses > 0) {
+        --m_staleStatuses;
         return;
     }
     g_nInputSource = static_cast<std::uint8_t>(mode);

@@ -82,7 +82,7 @@ public:
     // WM_DEV_STATUS_RECEIVED with the payload length: follows the device's input mode.
     void OnStatusReceived(int length);
     // The user picked an input source: the next status reply leaves the source alone.
-    void SkipNextSourceChange() override { m_skipSourceChange = true; }
+    void SkipNextSourceChange() override { m_staleStatuses = kStaleStatusLimit; }
 
     void OnFactoryReset();
     void OnWifiResetDone(int accepted);
@@ -99,7 +99,11 @@ private:
     LinkSession &m_session;
     ISyncHost &m_host;
     int m_savedMaster = 1;
-    bool m_skipSourceChange = false;
+    // After the user chose the input, status replies that still report another one were asked
+    // before the choice reached the device (one can wait in the event queue while the next is on
+    // the wire): up to this many are passed over, and one that reports the chosen input ends it.
+    static constexpr int kStaleStatusLimit = 3;
+    int m_staleStatuses = 0;
 
     bool TakeImageSpeakerTypes();
 };

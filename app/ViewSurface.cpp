@@ -499,8 +499,12 @@ void CVRX530View::SetInputSource(int code, int store)
         if (code != 3 || gate)
             m_btnSourceBar->hide();
     }
-    if (!store)
+    if (!store) {
+        // The device's input: an open input page must edit the input it shows.
+        if (g_pInputPage)
+            g_pInputPage->ShowDeviceInput();
         return;
+    }
     g_nInputSource = static_cast<std::uint8_t>(code);
     m_sync->SkipNextSourceChange();
     if (g_bAltInputMode.load()) {

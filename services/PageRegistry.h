@@ -60,6 +60,8 @@ public:
     // against the new input and falls back to OFF (with the button's look) when it is not
     // offered there. Nothing is queued.
     virtual void ApplyInputSelection() = 0;
+    // The device reported another input (g_nSelInput holds it): the page shows and edits that one.
+    virtual void ShowDeviceInput() {}
 };
 
 class IAdvSettingsDlg {

@@ -60,8 +60,9 @@ public:
     // Asks for the all-presets file name, then reads presets 1..6; 0 when nothing started.
     virtual int RequestAllPresets() = 0;
     virtual void RestoreSpeakerTypes(int flag) = 0;
-    // The user just chose the input: the next status reply that reports another input is a
-    // notice from before the choice and leaves the selection alone.
+    // The user just chose the input: status replies that report another input before the device
+    // reports the chosen one are notices from before the choice (a few at most) and leave the
+    // selection alone.
     virtual void SkipNextSourceChange() {}
 };
 

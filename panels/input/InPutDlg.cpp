@@ -501,6 +501,14 @@ void CInPutDlg::ApplyInputSelection()
         ShowSourceImages();
 }
 
+void CInPutDlg::ShowDeviceInput()
+{
+    for (int n = 0; n < kInputs; ++n)
+        if (n != g_nSelInput.load())
+            UncheckInputButton(n);
+    ShowSelectedInput();
+}
+
 bool CInPutDlg::SourceItemEnabled(int k)
 {
     return k >= 0 && k < kModeSourceCount && g_ModeItemTable.currentRow[k] != 0;

@@ -88,6 +88,7 @@ public:
     // IInputPage.
     void RefreshSourceButton() override;
     void ApplyInputSelection() override;
+    void ShowDeviceInput() override;
     // Shows another input without sending anything.
     void SelectInput(int input);
     // AUX mode and input together, sent as one input block.

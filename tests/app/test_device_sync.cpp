@@ -210,7 +210,7 @@ TEST_F(SyncRig, FactoryResetIsReadBack)
     EXPECT_EQ(q.back().notify, 1);
 }
 
-TEST_F(SyncRig, StatusInputModeIsValidatedAndSkippedOnce)
+TEST_F(SyncRig, StatusInputModeIsValidatedAndStaleReportsAfterAChoiceArePassedOver)
 {
     g_nInputGroupByte = 2;  // four inputs
     g_nSelInput = 0;
@@ -223,12 +223,23 @@ TEST_F(SyncRig, StatusInputModeIsValidatedAndSkippedOnce)
         sync.OnStatusReceived(15);
         EXPECT_EQ(g_nSelInput.load(), c.expectSel) << c.mode;
     }
+    // Reports asked before the choice reached the device: a few are passed over, then the
+    // device's word counts again.
+    sync.SkipNextSourceChange();
+    g_MeterLevels[14] = 2;
+    for (int stale = 0; stale < 3; ++stale) {
+        sync.OnStatusReceived(15);
+        EXPECT_EQ(g_nSelInput.load(), 3) << stale;
+    }
+    sync.OnStatusReceived(15);
+    EXPECT_EQ(g_nSelInput.load(), 2);
+    // A report of the chosen input ends the wait at once.
     sync.SkipNextSourceChange();
     g_MeterLevels[14] = 2;
     sync.OnStatusReceived(15);
-    EXPECT_EQ(g_nSelInput.load(), 3);
+    g_MeterLevels[14] = 1;
     sync.OnStatusReceived(15);
-    EXPECT_EQ(g_nSelInput.load(), 2);
+    EXPECT_EQ(g_nSelInput.load(), 1);
 }
 
 TEST_F(SyncRig, WifiResetResultByLinkMode)

@@ -134,6 +134,13 @@ TEST_F(InputPageE2E, APickedInputAndATypedBandGainReachTheDevice)
         }, kWait)) << "the band's packet reached the device's AUX1 block";
         EXPECT_NE(DeviceItem(3, 4), before);
         EXPECT_EQ(DeviceItem(0, 4), ProgramItem(0, 4)) << "S/PDIF's band is as it was";
+
+        // The device goes back to S/PDIF on its own: the page shows the input it now edits.
+        std::array<std::uint8_t, 15> status{};
+        dev.SetStatus(status);
+        EXPECT_TRUE(WaitUntil([&] { return page->InputButton(0)->GetCheck() == 1; }, kWait));
+        EXPECT_EQ(page->InputButton(3)->GetCheck(), 0);
+        EXPECT_EQ(g_nSelInput.load(), 0);
         dlg->reject();
     });
     view->OnViewCommand(CVRX530View::IDC_INPUT_PAGE);

@@ -61,7 +61,7 @@ void Device::FactoryDefaults()
     m_speakers = {};
     m_modeTable = {};
     for (std::size_t i = 0; i < m_status.size(); ++i)
-        m_status[i] = static_cast<std::uint8_t>(i < 14 ? 10 + i : 0);
+        m_status[i] = static_cast<std::uint8_t>(i < 14 ? 10 + i : m_sys2[0]);
     m_curPreset = 1;
 }
 
@@ -241,7 +241,11 @@ Response Device::Answer(const Frame &f)
             std::copy_n(p.begin(), std::min<std::size_t>(15, p.size()), dst.begin());
             break;
         }
-        case 2: std::copy_n(p.begin(), std::min<std::size_t>(8, p.size()), m_sys2.begin()); break;
+        case 2:
+            std::copy_n(p.begin(), std::min<std::size_t>(8, p.size()), m_sys2.begin());
+            // The status reports the input now playing.
+            m_status[14] = m_sys2[0];
+            break;
         case 5: std::copy_n(p.begin(), std::min<std::size_t>(8, p.size()), m_sys5.begin()); break;
         case 6: std::copy_n(p.begin(), std::min<std::size_t>(8, p.size()), m_speakers.begin()); break;
         case 52:

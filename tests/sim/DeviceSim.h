@@ -22,8 +22,9 @@
 //                                               image; parameter 0 with p 1..6 first recalls preset p
 //   write (0xA1) object 1..4, length 8       -> item k (= parameter) of the current image; ack (0x51)
 //   write object 1..4, whole block           -> block of preset p (1..6) or of the current image; ack
-//   write system 0/2/5/6/52/64/65/96         -> stored (52 recalls machine preset n, 0: none current; 96 restores the
-//                                               factory images); ack
+//   write system 0/2/5/6/52/64/65/96         -> stored (2 also sets status byte 14, the input
+//                                               playing; 52 recalls machine preset n, 0: none
+//                                               current; 96 restores the factory images); ack
 //   write system 0x36..0x3B, 0xFF (firmware) -> recorded in Stages(); ack with the stage as channel
 //   anything else                            -> refusal (0x52)
 // Bytes that do not form a frame (the boot-loader filler, report-id bytes) are skipped.

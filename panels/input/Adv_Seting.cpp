@@ -3,6 +3,7 @@
 #include "controls/BitButton.h"
 #include "controls/ConsoleStyle.h"
 #include "controls/CtrlMessages.h"
+#include "controls/DisplayDlg.h"
 #include "controls/FontStatic.h"
 #include "controls/ListCtrlCl.h"
 #include "controls/NumEdit.h"
@@ -240,6 +241,8 @@ CAdv_Seting::CAdv_Seting(IDeviceSync &sync, CPageRegistry &pages, IMessageBoxSer
     setFixedSize(kWidth, kHeight);
     setFocusPolicy(Qt::ClickFocus);
     MakeControls();
+    // The transfer popup of the module's reset keeps this dialog disabled while it shows.
+    CDisplayDlg::SetAdvancedDlgLookup([] { return dynamic_cast<QWidget *>(g_pAdvSetingDlg); });
 
     auto *table = CMessageTable::Ensure(this);
     table->On(WM_COMMAND, [this](WPARAM w, LPARAM) {

@@ -3,6 +3,7 @@
 // output list with its link marks and the limiter fields.
 
 #include "controls/BitButton.h"
+#include "controls/DisplayDlg.h"
 #include "controls/ListCtrlCl.h"
 #include "controls/NumEdit.h"
 #include "controls/NumSpin.h"
@@ -241,6 +242,22 @@ TEST_F(AdvSettings, LimiterFieldsShowAndWriteTheSelectedOutputsLimiter)
     dlg.SelectRow(0);
     dlg.SelectRow(3);
     EXPECT_EQ(Text(CAdv_Seting::IDC_LIM_RELEASE), QStringLiteral("300ms"));
+}
+
+TEST_F(AdvSettings, TheModuleResetQueuesItsCommandAndItsPopupKeepsTheDialogDisabled)
+{
+    Open();
+    dlg.EnableDeviceButton(true);
+    QTest::mouseClick(dlg.Button(CAdv_Seting::IDC_LOAD_DEFAULT), Qt::LeftButton);
+    EXPECT_EQ(sync.calls, (std::vector<std::string>{"queue " + std::to_string(SYS_WIFI_RESET)}));
+    QWidget owner;
+    CDisplayDlg popup(&owner);
+    popup.SetFactoryResetMode();
+    popup.Show(1);
+    EXPECT_FALSE(dlg.isEnabled());
+    EXPECT_TRUE(owner.isEnabled());
+    popup.Hide();
+    EXPECT_TRUE(dlg.isEnabled());
 }
 
 TEST_F(AdvSettings, TheViewReachesTheDialogWhileItExistsAndAReadReloadsIt)

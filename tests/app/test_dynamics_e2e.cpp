@@ -26,62 +26,23 @@
 
 #include <QTest>
 
+#include "tests/app/ConnectedViewFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
 
-constexpr int kWait = 60000;  // bounds a failing wait only
 using V = CCurSYSDlg::Value;
 
-struct DynamicsE2E : ::testing::Test {
-    CMemorySettings settings;
-    CScriptedMessageBox boxes;
-    std::unique_ptr<ScopedMessageBoxService> scoped;
-    zksim::Device dev;
-    zksim::HidDevice hid{dev};
-    std::unique_ptr<CKTV_Data> doc;
-    std::unique_ptr<CVRX530View> view;
+struct DynamicsE2E : ConnectedView {
     std::unique_ptr<CCurSYSDlg> dlg;
 
-    void SetUp() override
-    {
-        QtTestApp();
-        ResetDeviceImageGlobals();
-        ResetLinkState();
-        g_bChinese = 0;
-        g_nLinkMode = LINK_NONE;
-        SetAppSettings(&settings);
-        scoped = std::make_unique<ScopedMessageBoxService>(boxes);
-        doc = std::make_unique<CKTV_Data>();
-        doc->FillImage();
-        {
-            std::lock_guard lock(g_csImage);
-            zksim::Image img{};
-            std::copy(g_CurImage.bytes.begin(), g_CurImage.bytes.end(), img.begin());
-            dev.SetCurrentImage(img);
-        }
-        view = std::make_unique<CVRX530View>(*doc, &hid);
-        view->resize(1210, 700);
-        view->show();
-        view->activateWindow();
-        (void)QTest::qWaitForWindowActive(view.get());
-        view->Backend().Net().SetPinger([](const std::string &) { return false; });
-        view->Controller().OnAutoConnect();
-        ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait));
-        ASSERT_TRUE(WaitUntil([&] {
-            return view->isEnabled() && !view->TransferPopup()->isVisible() && !QApplication::activePopupWidget();
-        }, kWait));
-    }
     void TearDown() override
     {
         dlg.reset();
-        view->Shutdown();
-        view.reset();
-        doc.reset();
-        scoped.reset();
-        SetAppSettings(nullptr);
+        ConnectedView::TearDown();
     }
     // The dialog as its opener makes it, over the view's records.
     void OpenDialog()

@@ -29,6 +29,8 @@
 
 #include <QTimer>
 
+#include "tests/app/ConnectedViewFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -37,6 +39,7 @@
 namespace {
 
 constexpr int kWait = 60000;  // bounds a failing wait only
+
 
 void ClearBridges()
 {
@@ -272,54 +275,12 @@ std::uint8_t DeviceOutByte(const zksim::Device &dev, int c, int item, int k)
                std::size_t(k)];
 }
 
-struct MixerE2E : ::testing::Test {
-    CMemorySettings settings;
-    CScriptedMessageBox boxes;
-    std::unique_ptr<ScopedMessageBoxService> scoped;
-    zksim::Device dev;
-    zksim::HidDevice hid{dev};
-    std::unique_ptr<CKTV_Data> doc;
-    std::unique_ptr<CVRX530View> view;
+struct MixerE2E : ConnectedView {
 
     void SetUp() override
     {
-        QtTestApp();
-        ResetDeviceImageGlobals();
-        ResetLinkState();
         ClearBridges();
-        g_bChinese = 0;
-        g_nLinkMode = LINK_NONE;
-        SetAppSettings(&settings);
-        scoped = std::make_unique<ScopedMessageBoxService>(boxes);
-        doc = std::make_unique<CKTV_Data>();
-        doc->FillImage();
-        {
-            std::lock_guard lock(g_csImage);
-            zksim::Image img{};
-            std::copy(g_CurImage.bytes.begin(), g_CurImage.bytes.end(), img.begin());
-            dev.SetCurrentImage(img);
-        }
-        view = std::make_unique<CVRX530View>(*doc, &hid);
-        view->resize(1210, 700);
-        view->show();
-        view->activateWindow();
-        (void)QTest::qWaitForWindowActive(view.get());
-        view->Backend().Net().SetPinger([](const std::string &) { return false; });
-        view->Controller().OnAutoConnect();
-        ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait));
-        ASSERT_TRUE(WaitUntil([&] {
-            return view->isEnabled() && !view->TransferPopup()->isVisible() && !QApplication::activePopupWidget();
-        }, kWait));
-        view->activateWindow();
-        ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == view.get(); }, kWait));
-    }
-    void TearDown() override
-    {
-        view->Shutdown();
-        view.reset();
-        doc.reset();
-        scoped.reset();
-        SetAppSettings(nullptr);
+        ConnectedView::SetUp();
     }
 };
 

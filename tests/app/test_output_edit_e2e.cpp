@@ -34,13 +34,14 @@
 #include "tests/sim/SimHid.h"
 #include "tests/support/TestDoubles.h"
 
+#include "tests/app/ConnectedViewFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
 
-constexpr int kWait = 60000;  // bounds a failing wait only
 
 // Byte k of item `item` of output c in an image.
 std::uint8_t OutByte(const zksim::Image &img, int c, int item, int k)
@@ -49,63 +50,8 @@ std::uint8_t OutByte(const zksim::Image &img, int c, int item, int k)
                static_cast<std::size_t>(item) * DeviceImage::kItemSize + static_cast<std::size_t>(k)];
 }
 
-struct OutputEditE2E : ::testing::Test {
-    CMemorySettings settings;
-    CScriptedMessageBox boxes;
-    std::unique_ptr<ScopedMessageBoxService> scoped;
-    zksim::Device dev;
-    zksim::HidDevice hid{dev};
-    std::unique_ptr<CKTV_Data> doc;
-    std::unique_ptr<CVRX530View> view;
+struct OutputEditE2E : ConnectedView {
 
-    void SetUp() override
-    {
-        QtTestApp();
-        ResetDeviceImageGlobals();
-        ResetLinkState();
-        g_bChinese = 0;
-        g_nLinkMode = LINK_NONE;
-        SetAppSettings(&settings);
-        scoped = std::make_unique<ScopedMessageBoxService>(boxes);
-        doc = std::make_unique<CKTV_Data>();
-        // The device starts from the program's own start-up values: flat bands, outputs sounding.
-        doc->FillImage();
-        {
-            std::lock_guard lock(g_csImage);
-            zksim::Image img{};
-            std::copy(g_CurImage.bytes.begin(), g_CurImage.bytes.end(), img.begin());
-            dev.SetCurrentImage(img);
-        }
-        view = std::make_unique<CVRX530View>(*doc, &hid);
-        view->resize(1210, 700);
-        view->show();
-        view->activateWindow();
-        (void)QTest::qWaitForWindowActive(view.get());
-        view->Backend().Net().SetPinger([](const std::string &) { return false; });
-        view->Controller().OnAutoConnect();
-        WaitForConnectionRead();
-    }
-    // Waits until the connection read is in and the user can go on in the view.
-    void WaitForConnectionRead()
-    {
-        ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait));
-        // The transfer popup keeps the view disabled until it shows its end text, and stays up a
-        // moment longer; a window that the popup leaves active would take the keys and picks
-        // meant for the view.
-        ASSERT_TRUE(WaitUntil([&] {
-            return view->isEnabled() && !view->TransferPopup()->isVisible() && !QApplication::activePopupWidget();
-        }, kWait));
-        view->activateWindow();
-        ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == view.get(); }, kWait));
-    }
-    void TearDown() override
-    {
-        view->Shutdown();
-        view.reset();
-        doc.reset();
-        scoped.reset();
-        SetAppSettings(nullptr);
-    }
     CKTV_OutData &Out(int c) { return *doc->GetOut(c); }
     COutputDlg &Page() { return *view->OutputPage(); }
     // Item `item` of output c as the program holds it in its image.

@@ -605,6 +605,24 @@ void paintIcon(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese)
 
 }  // namespace
 
+void PaintRecessed(QPainter &p, const QRect &r)
+{
+    p.fillRect(r, QColor(0x16, 0x19, 0x1d));
+    p.setPen(QColor::fromRgb(Palette::Frame));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.setPen(QColor::fromRgb(Palette::PanelLight));
+    p.drawLine(r.bottomLeft() + QPoint(1, 0), r.bottomRight());
+}
+
+void PaintCaptionBar(QPainter &p, const QRect &bar)
+{
+    QLinearGradient g(bar.topLeft(), bar.bottomLeft());
+    g.setColorAt(0, QColor::fromRgb(Palette::PanelLight));
+    g.setColorAt(1, QColor::fromRgb(Palette::Panel));
+    p.fillRect(bar, g);
+    p.fillRect(QRect(bar.left(), bar.top(), 3, bar.height()), QColor::fromRgb(Palette::Accent));
+}
+
 void Paint(QPainter &p, const QRect &r, const SkinSpec &s, bool chinese)
 {
     if (r.isEmpty())

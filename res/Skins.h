@@ -113,6 +113,12 @@ void RegisterPainter(SkinType type, int id, QSize naturalSize, Painter painter);
 QPixmap Render(const SkinSpec &spec, QSize size, bool chinese, SkinType type = SkinType::Bitmap);
 void Paint(QPainter &p, const QRect &r, const SkinSpec &spec, bool chinese);
 
+// The pages' grouping look: a recessed area (darker ground, hairline frame, lighter bottom edge)
+// and a caption bar (a light-to-panel gradient with the accent at its left); the caller writes the
+// caption on the bar.
+void PaintRecessed(QPainter &p, const QRect &r);
+void PaintCaptionBar(QPainter &p, const QRect &bar);
+
 // Forgets every cached pixmap.
 void ClearCache();
 

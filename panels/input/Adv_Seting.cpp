@@ -103,15 +103,9 @@ void Caption(QPainter &p, const QRect &r, StrId id, bool chinese, int align = Qt
 void Group(QPainter &p, const Box &b, bool chinese)
 {
     const QRect &r = b.frame;
-    p.fillRect(r, QColor(0x16, 0x19, 0x1d));
-    p.setPen(QColor::fromRgb(Skins::Palette::Frame));
-    p.drawRect(r.adjusted(0, 0, -1, -1));
+    Skins::PaintRecessed(p, r);
     const QRect title(r.left() + 1, r.top() + 1, r.width() - 2, 20);
-    QLinearGradient g(title.topLeft(), title.bottomLeft());
-    g.setColorAt(0, QColor::fromRgb(Skins::Palette::PanelLight));
-    g.setColorAt(1, QColor::fromRgb(Skins::Palette::Panel));
-    p.fillRect(title, g);
-    p.fillRect(QRect(title.left(), title.top(), 3, title.height()), QColor::fromRgb(Skins::Palette::Accent));
+    Skins::PaintCaptionBar(p, title);
     Caption(p, title.adjusted(8, 0, -4, 0), b.title, chinese, Qt::AlignVCenter | Qt::AlignLeft,
             Skins::Palette::Text, true);
 }

@@ -37,21 +37,13 @@ void caption(QPainter &p, const QRect &r, StrId id, bool chinese, int align, int
 
 void section(QPainter &p, const QRect &r)
 {
-    p.fillRect(r, QColor(0x16, 0x19, 0x1d));
-    p.setPen(QColor::fromRgb(Skins::Palette::Frame));
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-    p.setPen(QColor::fromRgb(Skins::Palette::PanelLight));
-    p.drawLine(r.bottomLeft() + QPoint(1, 0), r.bottomRight());
+    Skins::PaintRecessed(p, r);
 }
 
 // A caption bar with the accent at its left, over a column group.
 void title(QPainter &p, const QRect &r, StrId id, bool chinese)
 {
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor::fromRgb(Skins::Palette::PanelLight));
-    g.setColorAt(1, QColor::fromRgb(Skins::Palette::Panel));
-    p.fillRect(r, g);
-    p.fillRect(QRect(r.left(), r.top(), 3, r.height()), QColor::fromRgb(Skins::Palette::Accent));
+    Skins::PaintCaptionBar(p, r);
     caption(p, r.adjusted(8, 0, -4, 0), id, chinese, Qt::AlignVCenter | Qt::AlignLeft, 12, Skins::Palette::Text);
 }
 

@@ -43,17 +43,9 @@ QString words(StrId id, bool chinese) { return QString::fromUtf8(Tr(id, chinese)
 // A recessed area with a title bar.
 void section(QPainter &p, const QRect &r, StrId title, bool chinese)
 {
-    p.fillRect(r, QColor(0x16, 0x19, 0x1d));
-    p.setPen(QColor::fromRgb(Pal::Frame));
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-    p.setPen(QColor::fromRgb(Pal::PanelLight));
-    p.drawLine(r.bottomLeft() + QPoint(1, 0), r.bottomRight());
+    Skins::PaintRecessed(p, r);
     const QRect bar(r.left() + 1, r.top() + 1, r.width() - 2, 20);
-    QLinearGradient g(bar.topLeft(), bar.bottomLeft());
-    g.setColorAt(0, QColor::fromRgb(Pal::PanelLight));
-    g.setColorAt(1, QColor::fromRgb(Pal::Panel));
-    p.fillRect(bar, g);
-    p.fillRect(QRect(bar.left(), bar.top(), 3, bar.height()), QColor::fromRgb(Pal::Accent));
+    Skins::PaintCaptionBar(p, bar);
     caption(p, bar.adjusted(8, 0, -4, 0), words(title, chinese), chinese, Qt::AlignVCenter | Qt::AlignLeft, 12, Pal::Text);
 }
 

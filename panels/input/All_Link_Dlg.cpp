@@ -14,48 +14,18 @@
 #include <QPushButton>
 
 namespace {
-// Console text colour for the radios and the question.
+// Console text colour of the question.
 constexpr COLORREF kText = RGB(0xE4, 0xE8, 0xEE);
 }  // namespace
 
-CAll_Link_Dlg::CAll_Link_Dlg(QWidget *parent) : QDialog(parent)
+CAll_Link_Dlg::CAll_Link_Dlg(QWidget *parent)
+    : CTwoChoicePrompt(parent, {IDD, QSize(183, 78), IDC_FIRST, IDC_SECOND, QRect(58, 25, 91, 10),
+                                QRect(58, 39, 91, 10), QRect(37, 56, 50, 14), QRect(101, 56, 50, 14)})
 {
-    SetCtrlId(this, IDD);
-    setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    const QFont font = MakePointFont(QStringLiteral("Arial"), 90);
-    setFont(font);
-    ApplyConsoleDialogStyle(this);
-    const DialogUnits u = DialogUnitsOf(font);
-    setFixedSize(DluSize(183, 78, u));
     setWindowTitle(QStringLiteral("L/R Link"));
-
     m_lblQuestion = new CTransparentStatic(this, IDC_QUESTION, SS_CENTER);
-    m_lblQuestion->setGeometry(DluRect(8, 4, 170, 19, u));
+    m_lblQuestion->setGeometry(Place(QRect(8, 4, 170, 19)));
     m_lblQuestion->SetTextColor(kText);
-    m_radioFirst = new CButtonRadio(this, IDC_FIRST);
-    m_radioFirst->setGeometry(DluRect(58, 25, 91, 10, u));
-    m_radioFirst->SetTextColor(kText);
-    m_radioSecond = new CButtonRadio(this, IDC_SECOND);
-    m_radioSecond->setGeometry(DluRect(58, 39, 91, 10, u));
-    m_radioSecond->SetTextColor(kText);
-    auto *group = new QButtonGroup(this);
-    group->addButton(m_radioFirst, 0);
-    group->addButton(m_radioSecond, 1);
-    m_btnOk = new QPushButton(this);
-    SetCtrlId(m_btnOk, IDOK);
-    m_btnOk->setGeometry(DluRect(37, 56, 50, 14, u));
-    m_btnOk->setDefault(true);
-    m_btnCancel = new QPushButton(this);
-    SetCtrlId(m_btnCancel, IDCANCEL);
-    m_btnCancel->setGeometry(DluRect(101, 56, 50, 14, u));
-    m_btnCancel->setAutoDefault(false);
-
-    connect(m_radioFirst, &QAbstractButton::clicked, this, [this] { ReadChoice(); });
-    connect(m_radioSecond, &QAbstractButton::clicked, this, [this] { ReadChoice(); });
-    connect(m_btnOk, &QPushButton::clicked, this, [this] { accept(); });
-    connect(m_btnCancel, &QPushButton::clicked, this, [this] { reject(); });
 }
 
 void CAll_Link_Dlg::OnInitDialog()
@@ -63,7 +33,7 @@ void CAll_Link_Dlg::OnInitDialog()
     if (m_bInitialised)
         return;
     m_bInitialised = true;
-    (m_nChoice == 1 ? m_radioSecond : m_radioFirst)->setChecked(true);
+    CheckChoice();
     ApplyTexts();
 }
 
@@ -75,20 +45,6 @@ void CAll_Link_Dlg::ApplyTexts()
     m_radioSecond->setText(QTr(StrId::LinkCopyRightToLeft));
     m_btnOk->setText(QTr(StrId::Ok));
     m_btnCancel->setText(QTr(StrId::Cancel));
-}
-
-int CAll_Link_Dlg::DoModal()
-{
-    OnInitDialog();
-    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
-}
-
-void CAll_Link_Dlg::ReadChoice() { m_nChoice = m_radioSecond->isChecked() ? 1 : 0; }
-
-void CAll_Link_Dlg::accept()
-{
-    ReadChoice();
-    QDialog::accept();
 }
 
 void CAll_Link_Dlg::changeEvent(QEvent *e)

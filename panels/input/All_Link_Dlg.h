@@ -8,15 +8,11 @@
 // CAll_Link_Dlg: choice 0 copies from left to right, choice 1 from right to left, in both
 // languages (the radio texts say so).
 
-#include "platform/WinCompat.h"
+#include "panels/input/TwoChoicePrompt.h"
 
-#include <QDialog>
-
-class CButtonRadio;
 class CTransparentStatic;
-class QPushButton;
 
-class CAll_Link_Dlg : public QDialog {
+class CAll_Link_Dlg : public CTwoChoicePrompt {
     Q_OBJECT
 public:
     static constexpr int IDD = 369;
@@ -25,31 +21,16 @@ public:
 
     explicit CAll_Link_Dlg(QWidget *parent = nullptr);
 
-    int DoModal();
-    void OnInitDialog();
-
-    // 0: the first choice (2251) is checked, 1: the second (2252).
-    int m_nChoice = 0;
+    void OnInitDialog() override;
 
     CTransparentStatic *Question() const { return m_lblQuestion; }
-    CButtonRadio *FirstChoice() const { return m_radioFirst; }
-    CButtonRadio *SecondChoice() const { return m_radioSecond; }
-    QPushButton *OkButton() const { return m_btnOk; }
-    QPushButton *CancelButton() const { return m_btnCancel; }
 
 protected:
-    void accept() override;
     void changeEvent(QEvent *e) override;
 
 private:
     void ApplyTexts();
-    // Data exchange: the checked radio into the choice.
-    void ReadChoice();
 
     CTransparentStatic *m_lblQuestion;
-    CButtonRadio *m_radioFirst;
-    CButtonRadio *m_radioSecond;
-    QPushButton *m_btnOk;
-    QPushButton *m_btnCancel;
     bool m_bInitialised = false;
 };

@@ -4,15 +4,11 @@
 // Another pair value leaves the choices without text under the caption "Link". The prompt's texts
 // are English in both languages. See All_Link_Dlg.h.
 
-#include "platform/WinCompat.h"
+#include "panels/input/TwoChoicePrompt.h"
 
-#include <QDialog>
-
-class CButtonRadio;
 class QLabel;
-class QPushButton;
 
-class CCH_Link_Dlg : public QDialog {
+class CCH_Link_Dlg : public CTwoChoicePrompt {
     Q_OBJECT
 public:
     static constexpr int IDD = 370;
@@ -20,27 +16,12 @@ public:
 
     explicit CCH_Link_Dlg(QWidget *parent = nullptr);
 
-    int DoModal();
-    void OnInitDialog();
+    void OnInitDialog() override;
 
-    int m_nChoice = 0;
     int m_nPair = -1;  // none until the owner sets it
 
     QLabel *Question() const { return m_lblQuestion; }
-    CButtonRadio *FirstChoice() const { return m_radioFirst; }
-    CButtonRadio *SecondChoice() const { return m_radioSecond; }
-    QPushButton *OkButton() const { return m_btnOk; }
-    QPushButton *CancelButton() const { return m_btnCancel; }
-
-protected:
-    void accept() override;
 
 private:
-    void ReadChoice();
-
     QLabel *m_lblQuestion;
-    CButtonRadio *m_radioFirst;
-    CButtonRadio *m_radioSecond;
-    QPushButton *m_btnOk;
-    QPushButton *m_btnCancel;
 };

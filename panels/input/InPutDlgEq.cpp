@@ -2,6 +2,7 @@
 // the band toggles, all-bypass, reset, the PEQ/GEQ switch, the bands the graph reports and the
 // keyboard walk between the band fields.
 #include "panels/input/InPutDlg.h"
+#include "panels/output/BandPageKeys.h"
 
 #include "controls/BitButton.h"
 #include "controls/BitmapSlider.h"
@@ -532,24 +533,5 @@ bool CInPutDlg::eventFilter(QObject *watched, QEvent *event)
 
 bool CInPutDlg::HandlePageKey(int key)
 {
-    auto *edit = qobject_cast<CNumEdit *>(focusWidget());
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (edit)
-            GeqShown() ? m_table->PostMessage(WM_NUMEDIT_KEY, WPARAM(GetCtrlId(edit)), LPARAM(kRight))
-                       : m_table->PostMessage(WM_NUMEDIT_ENTER, WPARAM(GetCtrlId(edit)), 0);
-        return false;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        // No tab order on the page: Tab in an edit is a step to the right.
-        if (edit)
-            m_table->PostMessage(WM_NUMEDIT_KEY, WPARAM(GetCtrlId(edit)), LPARAM(kRight));
-        return true;
-    case Qt::Key_Escape:
-        setFocus(Qt::OtherFocusReason);
-        return true;
-    default:
-        return false;
-    }
+    return HandleBandPageKey(*this, *m_table, key, GeqShown());
 }

@@ -1,4 +1,5 @@
 #include "panels/output/OutputDlg.h"
+#include "panels/output/BandPageKeys.h"
 
 #include "services/Services.h"
 #include "controls/BitButton.h"
@@ -722,27 +723,7 @@ bool COutputDlg::eventFilter(QObject *watched, QEvent *event)
 
 bool COutputDlg::HandlePageKey(int key)
 {
-    auto *edit = qobject_cast<CNumEdit *>(focusWidget());
-    const bool geq = m_btnEqMode->GetCheck() != 0;
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (edit)
-            geq ? m_table->PostMessage(WM_NUMEDIT_KEY, WPARAM(GetCtrlId(edit)), LPARAM(VK_RIGHT))
-                : m_table->PostMessage(WM_NUMEDIT_ENTER, WPARAM(GetCtrlId(edit)), 0);
-        return false;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        // No tab order on the page: Tab in an edit is a step to the right.
-        if (edit)
-            m_table->PostMessage(WM_NUMEDIT_KEY, WPARAM(GetCtrlId(edit)), LPARAM(VK_RIGHT));
-        return true;
-    case Qt::Key_Escape:
-        setFocus(Qt::OtherFocusReason);
-        return true;
-    default:
-        return false;
-    }
+    return HandleBandPageKey(*this, *m_table, key, m_btnEqMode->GetCheck() != 0);
 }
 
 void COutputDlg::SetFocusTo(int id)

@@ -40,13 +40,7 @@ bool ViewModeExports() { return g_nViewMode == 1 || g_nViewMode == 2; }
 CDataViewDlg::CDataViewDlg(QWidget *parent) : QDialog(parent)
 {
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    const QFont font = TemplateFont();
-    setFont(font);
-    ApplyConsoleDialogStyle(this);
-    const DialogUnits u = DialogUnitsOf(font);
-    setFixedSize(DluSize(377, 247, u));
+    const DialogUnits u = SetUpTemplateDialog(this, TemplateFont(), QSize(377, 247), true);
 
     m_btnExport = new QPushButton(this);
     SetCtrlId(m_btnExport, IDC_EXPORT);

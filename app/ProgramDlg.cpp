@@ -52,13 +52,8 @@ CProgramDlg::CProgramDlg(CMachinePresetActions &actions, int mode, QWidget *pare
 {
     InitQtGlobals();
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     // Template 170: 245 x 120 dialog units of Arial 9.
-    const QFont font = MakePointFont(QStringLiteral("Arial"), 90);
-    setFont(font);
-    ApplyConsoleDialogStyle(this);
-    const DialogUnits u = DialogUnitsOf(font);
-    setFixedSize(DluSize(245, 120, u));
+    const DialogUnits u = SetUpTemplateDialog(this, MakePointFont(QStringLiteral("Arial"), 90), QSize(245, 120), false);
 
     // The template's placeholder, which the grid takes over.
     auto *placeholder = new QFrame(this);

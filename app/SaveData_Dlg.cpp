@@ -18,13 +18,7 @@ QFont TemplateFont() { return MakePointFont(QStringLiteral("Arial"), 90); }
 CSaveData_Dlg::CSaveData_Dlg(QWidget *parent) : QDialog(parent)
 {
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    const QFont font = TemplateFont();
-    setFont(font);
-    ApplyConsoleDialogStyle(this);
-    const DialogUnits u = DialogUnitsOf(font);
-    setFixedSize(DluSize(183, 78, u));
+    const DialogUnits u = SetUpTemplateDialog(this, TemplateFont(), QSize(183, 78), true);
 
     m_btnYes = new QPushButton(this);
     SetCtrlId(m_btnYes, IDOK);

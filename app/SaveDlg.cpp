@@ -17,13 +17,8 @@ CSaveDlg::CSaveDlg(QWidget *parent) : QDialog(parent)
 {
     InitQtGlobals();
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     // Template 666: 135 x 51 dialog units of Arial 9.
-    const QFont font = MakePointFont(QStringLiteral("Arial"), 90);
-    setFont(font);
-    ApplyConsoleDialogStyle(this);
-    const DialogUnits u = DialogUnitsOf(font);
-    setFixedSize(DluSize(135, 51, u));
+    const DialogUnits u = SetUpTemplateDialog(this, MakePointFont(QStringLiteral("Arial"), 90), QSize(135, 51), false);
 
     m_editName = new CChEnEdit(this);
     SetCtrlId(m_editName, IDC_NAME);

@@ -47,12 +47,7 @@ QFont TemplateFont() { return MakePointFont(QStringLiteral("Arial"), 90); }
 CCVersionDlg::CCVersionDlg(QWidget *parent) : QDialog(parent)
 {
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    const QFont font = TemplateFont();
-    setFont(font);
-    ApplyConsoleDialogStyle(this);
-    const DialogUnits u = DialogUnitsOf(font);
-    setFixedSize(DluSize(203, 84, u));
+    const DialogUnits u = SetUpTemplateDialog(this, TemplateFont(), QSize(203, 84), false);
 
     // The logo keeps its own size (128 x 91), centred on the template's picture box.
     m_picture = new QLabel(this);

@@ -1,5 +1,7 @@
 #include "controls/ConsoleStyle.h"
 
+#include <QDialog>
+
 #include "res/Skins.h"
 
 #include <QApplication>
@@ -71,4 +73,18 @@ void ApplyConsolePalette(QApplication &app)
     if (QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         app.setStyle(fusion);
     app.setPalette(ConsolePalette());
+}
+
+DialogUnits SetUpTemplateDialog(QDialog *dialog, const QFont &font, QSize size, bool systemMenu)
+{
+    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                            Qt::MSWindowsFixedSizeDialogHint;
+    if (systemMenu)
+        flags |= Qt::WindowSystemMenuHint;
+    dialog->setWindowFlags(flags);
+    dialog->setFont(font);
+    ApplyConsoleDialogStyle(dialog);
+    const DialogUnits units = DialogUnitsOf(font);
+    dialog->setFixedSize(DluSize(size.width(), size.height(), units));
+    return units;
 }

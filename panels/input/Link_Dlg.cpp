@@ -86,13 +86,7 @@ CLink_Dlg::CLink_Dlg(ILinkMaskHost &host, IMessageBoxService &boxes, QWidget *pa
     RegisterSkins();
     SetCtrlId(this, IDD);
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    const QFont font = MakePointFont(QStringLiteral("Arial"), 100);
-    setFont(font);
-    ApplyConsoleDialogStyle(this);
-    const DialogUnits u = DialogUnitsOf(font);
-    setFixedSize(DluSize(275, 197, u));
+    const DialogUnits u = SetUpTemplateDialog(this, MakePointFont(QStringLiteral("Arial"), 100), QSize(275, 197), true);
 
     auto makeList = [this, u](int id, QRect r) {
         auto *list = new CListCtrlCl(this);

@@ -16,13 +16,7 @@ CTwoChoicePrompt::CTwoChoicePrompt(QWidget *parent, const Layout &layout) : QDia
 {
     SetCtrlId(this, layout.idd);
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    const QFont font = MakePointFont(QStringLiteral("Arial"), 90);
-    setFont(font);
-    ApplyConsoleDialogStyle(this);
-    m_units = DialogUnitsOf(font);
-    setFixedSize(DluSize(layout.size.width(), layout.size.height(), m_units));
+    m_units = SetUpTemplateDialog(this, MakePointFont(QStringLiteral("Arial"), 90), layout.size, true);
 
     m_radioFirst = new CButtonRadio(this, layout.idFirst);
     m_radioFirst->setGeometry(Place(layout.first));

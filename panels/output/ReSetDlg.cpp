@@ -14,13 +14,7 @@ CReSetDlg::CReSetDlg(QWidget *parent) : QDialog(parent)
 {
     SetCtrlId(this, IDD);
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    const QFont font = MakePointFont(QStringLiteral("Arial"), 90);
-    setFont(font);
-    ApplyConsoleDialogStyle(this);
-    const DialogUnits u = DialogUnitsOf(font);
-    setFixedSize(DluSize(183, 78, u));
+    const DialogUnits u = SetUpTemplateDialog(this, MakePointFont(QStringLiteral("Arial"), 90), QSize(183, 78), true);
     setWindowTitle(QStringLiteral("ReSet"));
 
     m_btnEmpty = new QPushButton(this);

@@ -1,6 +1,7 @@
 #include "model/GraphGeometry.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -151,11 +152,20 @@ void LayoutHandles(const CRect &marker, int freq, double gain, double bandwidth,
 
 void PolygonFrame(int W, int H, CPoint poly[kPolyPoints])
 {
+    // Every element of every record lays its polygon on the same frequency grid, and the
+    // logarithms are most of a layout's cost: the columns of a width are worked out once.
+    thread_local int columnsWidth = -1;
+    thread_local std::array<int, kFreqPoints> columns{};
+    if (W != columnsWidth) {
+        for (int i = 0; i < kFreqPoints; ++i)
+            columns[std::size_t(i)] = FreqToWindowX(g_FreqTable241[i], W);
+        columnsWidth = W;
+    }
     const int y0 = GainToWindowY(0.0, H);
     poly[0] = CPoint{kPlotLeft, y0};
     poly[kPolyPoints - 1] = CPoint{W + kPlotLeft, y0};
     for (int i = 0; i < kFreqPoints; ++i)
-        poly[i + 1].x = FreqToWindowX(g_FreqTable241[i], W);
+        poly[i + 1].x = columns[std::size_t(i)];
 }
 
 void CurveY(const double dB[kFreqPoints], int H, CPoint points[kFreqPoints])

@@ -129,6 +129,16 @@ TEST(GraphGeometry, ResponsePolygonClosesAlongTheZeroLine)
     EXPECT_EQ(poly[1 + kFreqIndex1k], (CPoint{379, 70}));
     EXPECT_EQ(poly[1], (CPoint{39, 430}));  // 19.7 Hz lies left of the 20 Hz edge
     EXPECT_EQ(poly[2].y, 130);
+
+    // Another width, then the first again: each frame has its own width's columns.
+    CPoint wide[kPolyPoints], again[kPolyPoints];
+    PolygonFrame(2 * W, H, wide);
+    PolygonFrame(W, H, again);
+    for (int i = 0; i < kFreqPoints; ++i) {
+        EXPECT_EQ(wide[i + 1].x, FreqToWindowX(g_FreqTable241[i], 2 * W)) << i;
+        EXPECT_EQ(again[i + 1].x, poly[i + 1].x) << i;
+    }
+    EXPECT_EQ(wide[kPolyPoints - 1].x, 2 * W + kPlotLeft);
 }
 
 TEST(GraphGeometry, HitTests)

@@ -126,7 +126,7 @@ TEST(AdvancedSettingsE2E, AnAppliedAddressCarriesTheLinkAndAMixerThresholdReache
     zksim::TcpServer server(dev);
     zksim::HidDevice hid{dev};
     hid.Unplug();
-    g_strWifiIp.Set("10.10.100.254");  // the program's default: never contacted here
+    g_strWifiIp.Set(g_strDefaultWifiIp);  // the program's default: never contacted here
     g_nWifiPort = 8899;
     CKTV_Data doc;
     CVRX530View view(doc, &hid);

@@ -44,7 +44,7 @@ protected:
     {
         ResetDeviceImageGlobals();
         g_ModeItemTable.Init();
-        g_strWifiIp.Set("10.10.100.254");
+        g_strWifiIp.Set(g_strDefaultWifiIp);
         g_nWifiPort = 8899;
         g_bChinese = 0;
         dlg.m_pRoot = &root;
@@ -95,12 +95,12 @@ TEST_F(AdvSettings, ApplyTakesAnIpv4AddressAndAPortAndRefusesAnythingElse)
         const char *port;
         bool taken;
     } cases[] = {
-        {"127.0.0.1", "5000", true},      {"192.168.4.1", "65535", true}, {"10.10.100", "8899", false},
-        {"10.10.100.256", "8899", false}, {"1.2.3.4.5", "8899", false},   {"", "8899", false},
-        {"10..100.254", "8899", false},   {"127.0.0.1", "0", false},      {"127.0.0.1", "", false},
+        {"127.0.0.1", "5000", true},     {"127.1.2.3", "65535", true}   , {"127.0.0", "8899", false},
+        {"127.0.0.256", "8899", false}, {"1.2.3.4.5", "8899", false},     {"", "8899", false},
+        {"127..0.1", "8899", false},   {"127.0.0.1", "0", false},      {"127.0.0.1", "", false},
     };
     for (const auto &c : cases) {
-        g_strWifiIp.Set("10.10.100.254");
+        g_strWifiIp.Set(g_strDefaultWifiIp);
         g_nWifiPort = 8899;
         settings.RemoveGroup(kNetworkGroup);
         boxes.Clear();
@@ -114,7 +114,7 @@ TEST_F(AdvSettings, ApplyTakesAnIpv4AddressAndAPortAndRefusesAnythingElse)
             EXPECT_EQ(settings.ReadInt(kNetworkGroup, kNetworkPortKey, 0), std::stoi(c.port));
             EXPECT_TRUE(boxes.Shown().empty());
         } else {
-            EXPECT_EQ(g_strWifiIp.Get(), "10.10.100.254") << c.address << ":" << c.port;
+            EXPECT_EQ(g_strWifiIp.Get(), g_strDefaultWifiIp) << c.address << ":" << c.port;
             EXPECT_EQ(g_nWifiPort.load(), 8899);
             EXPECT_TRUE(settings.Keys(kNetworkGroup).empty()) << "nothing saved";
             ASSERT_EQ(boxes.Shown().size(), 1u);
@@ -145,7 +145,7 @@ TEST_F(AdvSettings, ThePortIsHeldWithinItsRangeWhileTypedAndApplyFollowsChanges)
     QTest::mouseClick(dlg.Button(CAdv_Seting::IDC_APPLY), Qt::LeftButton);  // disabled: nothing
     EXPECT_TRUE(settings.Keys(kNetworkGroup).empty());
     EXPECT_TRUE(dlg.OnApply());
-    EXPECT_EQ(settings.ReadString(kNetworkGroup, kNetworkAddressKey), "10.10.100.254");
+    EXPECT_EQ(settings.ReadString(kNetworkGroup, kNetworkAddressKey), g_strDefaultWifiIp);
 }
 
 TEST_F(AdvSettings, MixerAndInputOptionValuesMarkTheirBlocks)
@@ -274,9 +274,9 @@ TEST_F(AdvSettings, TheViewReachesTheDialogWhileItExistsAndAReadReloadsIt)
         EXPECT_FALSE(other.Edit(CAdv_Seting::IDC_THRESHOLD)->isEnabled()) << "not in the alternate input mode";
         pages.EnableAdvancedDeviceButton(true);
         EXPECT_TRUE(other.Button(CAdv_Seting::IDC_LOAD_DEFAULT)->isEnabled());
-        g_strWifiIp.Set("10.10.100.254");
+        g_strWifiIp.Set("127.0.0.9");
         pages.ShowNetworkSettings();
-        EXPECT_EQ(other.AddressEdit()->text(), QStringLiteral("10.10.100.254"));
+        EXPECT_EQ(other.AddressEdit()->text(), QStringLiteral("127.0.0.9"));
     }
     EXPECT_EQ(g_pAdvSetingDlg, nullptr);
 }

@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include "tests/support/TestDoubles.h"
 
+#include "tests/app/ConnectedViewFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <QTimer>
@@ -33,41 +35,7 @@ namespace {
 
 constexpr int kWait = 60000;  // bounds a failing wait only
 
-struct HiLevelE2E : ::testing::Test {
-    CMemorySettings settings;
-    CScriptedMessageBox boxes;
-    std::unique_ptr<ScopedMessageBoxService> scoped;
-    zksim::Device dev;
-    zksim::HidDevice hid{dev};
-    std::unique_ptr<CKTV_Data> doc;
-    std::unique_ptr<CVRX530View> view;
-
-    void SetUp() override
-    {
-        QtTestApp();
-        ResetDeviceImageGlobals();
-        ResetLinkState();
-        g_bChinese = 0;
-        g_nLinkMode = LINK_NONE;
-        SetAppSettings(&settings);
-        scoped = std::make_unique<ScopedMessageBoxService>(boxes);
-        doc = std::make_unique<CKTV_Data>();
-        view = std::make_unique<CVRX530View>(*doc, &hid);
-        view->resize(1210, 700);
-        view->show();
-        view->Backend().Net().SetPinger([](const std::string &) { return false; });
-        view->Controller().OnAutoConnect();
-        ASSERT_TRUE(WaitUntil([] { return g_bDeviceOnline.load() && !g_bTransferring.load(); }, kWait));
-        ASSERT_TRUE(WaitUntil([&] { return view->isEnabled() && !view->TransferPopup()->isVisible(); }, kWait));
-    }
-    void TearDown() override
-    {
-        view->Shutdown();
-        view.reset();
-        doc.reset();
-        scoped.reset();
-        SetAppSettings(nullptr);
-    }
+struct HiLevelE2E : ConnectedView {
     static void Type(QWidget *edit, const QString &text)
     {
         edit->setFocus();

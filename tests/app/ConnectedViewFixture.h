@@ -22,6 +22,7 @@
 #include "tests/support/TestDoubles.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -29,6 +30,18 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+
+// Types a value into an edit as a user does: focus, select what is there, the keys, then `key`.
+inline void TypeInto(QWidget *edit, const QString &text, Qt::Key key = Qt::Key_Return)
+{
+    edit->setFocus();
+    QCoreApplication::processEvents();
+    if (auto *line = qobject_cast<QLineEdit *>(edit))
+        line->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, key);
+    QCoreApplication::processEvents();
+}
 
 struct ConnectedView : ::testing::Test {
     static constexpr int kWait = 60000;  // bounds a failing wait only

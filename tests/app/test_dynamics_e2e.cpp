@@ -53,15 +53,6 @@ struct DynamicsE2E : ConnectedView {
         dlg->activateWindow();
         ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == dlg.get(); }, kWait));
     }
-    static void Type(CNumEdit *edit, const QString &text)
-    {
-        edit->setFocus();
-        QCoreApplication::processEvents();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-        QCoreApplication::processEvents();
-    }
     CKTV_OutData &Out(int c) { return *doc->GetOut(c); }
     std::array<std::uint8_t, 8> DeviceItem(std::size_t offset, std::size_t size, int c, int item) const
     {
@@ -90,7 +81,7 @@ TEST_F(DynamicsE2E, ALimiterThresholdReachesTheDeviceForTheOutputAndItsGroup)
     OpenDialog();
     const auto unlinked = DeviceOutItem(1, CKTV_OutData::kLimitItem);
 
-    Type(dlg->Edit(0, V::LimitThreshold), QStringLiteral("-4.5"));
+    TypeInto(dlg->Edit(0, V::LimitThreshold), QStringLiteral("-4.5"));
     ASSERT_EQ(Out(0).GetLimitThreshold(), 255);
     ASSERT_EQ(Out(3).GetLimitThreshold(), 255);
     for (int c : {0, 3}) {
@@ -103,7 +94,7 @@ TEST_F(DynamicsE2E, ALimiterThresholdReachesTheDeviceForTheOutputAndItsGroup)
     EXPECT_EQ(DeviceOutItem(1, CKTV_OutData::kLimitItem), unlinked) << "an unlinked output keeps its limiter";
 
     // A release typed on the linked output comes back to the first one.
-    Type(dlg->Edit(3, V::LimitRelease), QStringLiteral("1200"));
+    TypeInto(dlg->Edit(3, V::LimitRelease), QStringLiteral("1200"));
     for (int c : {0, 3}) {
         EXPECT_TRUE(WaitUntil([&] { return Word(DeviceOutItem(c, CKTV_OutData::kLimitItem), 4) == 1150; }, kWait))
             << "output " << c;
@@ -114,7 +105,7 @@ TEST_F(DynamicsE2E, ALimiterThresholdReachesTheDeviceForTheOutputAndItsGroup)
 TEST_F(DynamicsE2E, TheNoiseGateReachesMusicInputZeroOnTheDevice)
 {
     OpenDialog();
-    Type(dlg->NoiseEdit(), QStringLiteral("-75"));
+    TypeInto(dlg->NoiseEdit(), QStringLiteral("-75"));
     ASSERT_EQ(doc->GetMusicIn(0)->GetThreshold(), 45);
     EXPECT_TRUE(WaitUntil([&] {
         return DeviceItem(DeviceImage::kMusicOffset, DeviceImage::kMusicSize, 0, 33)[0] == 45;

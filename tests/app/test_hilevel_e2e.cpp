@@ -36,16 +36,6 @@ namespace {
 constexpr int kWait = 60000;  // bounds a failing wait only
 
 struct HiLevelE2E : ConnectedView {
-    static void Type(QWidget *edit, const QString &text)
-    {
-        edit->setFocus();
-        QCoreApplication::processEvents();
-        if (auto *line = qobject_cast<QLineEdit *>(edit))
-            line->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-        QCoreApplication::processEvents();
-    }
 };
 
 }  // namespace
@@ -62,7 +52,7 @@ TEST_F(HiLevelE2E, ThresholdAndSwitchSetInTheMixingDialogReachTheDevice)
         auto *dlg = g_pInputNoiseDlg;
         ASSERT_NE(dlg, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == dlg; }, kWait));
-        Type(dlg->Edit(hilevel::Threshold), QStringLiteral("-30"));
+        TypeInto(dlg->Edit(hilevel::Threshold), QStringLiteral("-30"));
         QTest::mouseClick(dlg->Switch(), Qt::LeftButton);
         ran = WaitUntil([&] {
             const auto block = dev.SysBlock(2);
@@ -113,9 +103,9 @@ TEST(AdvancedSettingsE2E, AnAppliedAddressCarriesTheLinkAndAMixerThresholdReache
         view.RunAdvancedSettings();
     };
     whileOpen([&](CAdv_Seting &dlg) {
-        HiLevelE2E::Type(dlg.AddressEdit(), QStringLiteral("127.0.0.1"));
+        TypeInto(dlg.AddressEdit(), QStringLiteral("127.0.0.1"));
         dlg.PortEdit()->selectAll();
-        HiLevelE2E::Type(dlg.PortEdit(), QString::number(server.Port()));
+        TypeInto(dlg.PortEdit(), QString::number(server.Port()));
         QTest::mouseClick(dlg.Button(CAdv_Seting::IDC_APPLY), Qt::LeftButton);
     });
     EXPECT_EQ(g_strWifiIp.Get(), "127.0.0.1");
@@ -138,7 +128,7 @@ TEST(AdvancedSettingsE2E, AnAppliedAddressCarriesTheLinkAndAMixerThresholdReache
     bool arrived = false;
     whileOpen([&](CAdv_Seting &dlg) {
         EXPECT_TRUE(dlg.Button(CAdv_Seting::IDC_LOAD_DEFAULT)->isEnabled()) << "a device is online";
-        HiLevelE2E::Type(dlg.Edit(CAdv_Seting::IDC_THRESHOLD), QStringLiteral("-20"));
+        TypeInto(dlg.Edit(CAdv_Seting::IDC_THRESHOLD), QStringLiteral("-20"));
         arrived = WaitUntil([&] { return dev.SysBlock(2)[5] == 100; }, kWait);
     });
     EXPECT_TRUE(arrived) << "the device's input block holds the threshold";

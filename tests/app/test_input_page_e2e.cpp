@@ -54,15 +54,6 @@ struct InputPageE2E : ConnectedView {
         std::copy_n(img.begin() + std::ptrdiff_t(at), 8, out.begin());
         return out;
     }
-    static void Type(CNumEdit *edit, const QString &text)
-    {
-        edit->setFocus();
-        QCoreApplication::processEvents();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-        QCoreApplication::processEvents();
-    }
 };
 
 }  // namespace
@@ -84,7 +75,7 @@ TEST_F(InputPageE2E, APickedInputAndATypedBandGainReachTheDevice)
         EXPECT_TRUE(WaitUntil([&] { return dev.SysBlock(2)[0] == 3; }, kWait)) << "AUX1 chosen on the device";
         EXPECT_EQ(page->InputButton(3)->GetCheck(), 1);
 
-        Type(page->GainEdit(4), "6");
+        TypeInto(page->GainEdit(4), "6");
         EXPECT_EQ(doc->GetMusicIn(3)->GetBand(4)->GetGainCode(), 260);
         EXPECT_TRUE(WaitUntil([&] {
             return !doc->GetMusicIn(3)->GetBand(4)->GetChanged() && DeviceItem(3, 4) == ProgramItem(3, 4);

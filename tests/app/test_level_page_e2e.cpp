@@ -63,15 +63,6 @@ struct LevelPageE2E : ConnectedView {
         EXPECT_TRUE(WaitUntil([&] { return view->LevelPage() && view->LevelPage()->isVisible(); }, kWait));
         return *view->LevelPage();
     }
-    static void Type(CNumEdit *edit, const QString &text)
-    {
-        edit->setFocus();
-        QCoreApplication::processEvents();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-        QCoreApplication::processEvents();
-    }
     std::array<std::uint8_t, 8> DeviceItem(int c, int item) const
     {
         const zksim::Image img = dev.CurrentImage();
@@ -91,7 +82,7 @@ TEST_F(LevelPageE2E, ALevelTypedOnThePageReachesTheDevice)
     EXPECT_EQ(g_nCurPage.load(), 2);
 
     // Output 2's gain: -12 dB is code 480, sent in the output's basic item (bytes 2, 3).
-    Type(page.Edit(IDC_OUT_EDIT + 2), QStringLiteral("-12"));
+    TypeInto(page.Edit(IDC_OUT_EDIT + 2), QStringLiteral("-12"));
     ASSERT_EQ(doc->GetOut(2)->GetGain(), 480);
     EXPECT_TRUE(WaitUntil([&] {
         const auto item = DeviceItem(2, CKTV_OutData::kBasicItem);
@@ -101,7 +92,7 @@ TEST_F(LevelPageE2E, ALevelTypedOnThePageReachesTheDevice)
     EXPECT_EQ(other[2] | (other[3] << 8), doc->GetOut(3)->GetGain()) << "another output keeps its gain";
 
     // The master volume goes out with system block 5.
-    Type(page.Edit(IDC_MASTER_EDIT), QStringLiteral("-20"));
+    TypeInto(page.Edit(IDC_MASTER_EDIT), QStringLiteral("-20"));
     ASSERT_EQ(int(g_nMasterVolume), 40);
     EXPECT_TRUE(WaitUntil([&] { return dev.SysBlock(5)[0] == 40 && dev.SysBlock(5)[1] == 0; }, kWait));
 }

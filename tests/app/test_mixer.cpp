@@ -47,15 +47,6 @@ void ClearBridges()
         p = 0;
 }
 
-void Type(CNumEdit *edit, const QString &text, Qt::Key key = Qt::Key_Return)
-{
-    edit->setFocus();
-    QCoreApplication::processEvents();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, key);
-    QCoreApplication::processEvents();
-}
 
 // The view's place: records the mix-table messages.
 struct ViewStandIn : QWidget {
@@ -135,7 +126,7 @@ TEST_F(Mixer, ABridgedPairShowsItsPairPanelWithTheFirstOutputsLevelsAndFollowsIt
         EXPECT_EQ(pair->RowText(r), QString::number(5 * r)) << r;
         EXPECT_EQ(pair->RowPos(r), 5 * r) << r;
     }
-    Type(dlg->Panel(2)->Edit(4), QStringLiteral("77"));
+    TypeInto(dlg->Panel(2)->Edit(4), QStringLiteral("77"));
     ASSERT_TRUE(WaitUntil([&] { return pair->RowText(4) == QStringLiteral("77"); }, kWait));
     EXPECT_EQ(pair->RowPos(4), 77);
     EXPECT_EQ(tree.GetOut(3)->GetGroup33Byte(3), 77) << "the partner's record follows";
@@ -155,7 +146,7 @@ TEST_F(Mixer, APairPanelStoresNothingAndTheNextChangeOfItsRowSetsItBack)
     for (int c = 0; c < 8; ++c)
         EXPECT_EQ(tree.GetOut(c)->GetGroup33Byte(2), 100) << c;
     EXPECT_TRUE(view.levels.empty());
-    Type(dlg->Panel(0)->Edit(3), QStringLiteral("64"));
+    TypeInto(dlg->Panel(0)->Edit(3), QStringLiteral("64"));
     ASSERT_TRUE(WaitUntil([&] { return pair->RowPos(3) == 64; }, kWait));
     EXPECT_EQ(pair->RowText(3), QStringLiteral("64"));
 }
@@ -166,7 +157,7 @@ TEST_F(Mixer, EveryLevelChangeReachesTheViewWithItsOutputAndRow)
     CBitmapSlider *slider = dlg->Panel(6)->Slider(10);
     slider->SetPos(31);
     SendMessageTo(dlg->Panel(6), WM_SLIDER_POS_CHANGED, WPARAM(GetCtrlId(slider)), 31);
-    Type(dlg->Panel(1)->Edit(2), QStringLiteral("8"));
+    TypeInto(dlg->Panel(1)->Edit(2), QStringLiteral("8"));
     ASSERT_TRUE(WaitUntil([&] { return view.levels.size() == 2; }, kWait));
     CMixTable table;
     for (const auto &[w, l] : view.levels)
@@ -193,7 +184,7 @@ TEST_F(Mixer, EnterEscAndTabCommitTheTypedLevelAndLeaveTheMixerOpen)
 {
     Open();
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab}) {
-        Type(dlg->Panel(0)->Edit(1), QString::number(int(key) % 90), key);
+        TypeInto(dlg->Panel(0)->Edit(1), QString::number(int(key) % 90), key);
         QTest::keyClick(dlg.get(), key);  // and once more with the dialog itself in focus
         QCoreApplication::processEvents();
         EXPECT_TRUE(dlg->isVisible()) << key;
@@ -293,7 +284,7 @@ TEST_F(MixerE2E, ALevelSetInTheMixerFromTheMixerButtonReachesTheDevice)
             [&](CMixInPutCom *mixer) {
                 ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == mixer; }, kWait));
                 // S/PDIF left of output 4, typed; LINE7 of output 4, by its slider.
-                Type(mixer->Panel(3)->Edit(11), QStringLiteral("42"));
+                TypeInto(mixer->Panel(3)->Edit(11), QStringLiteral("42"));
                 CBitmapSlider *slider = mixer->Panel(3)->Slider(7);
                 slider->setFocus();
                 for (int i = 0; i < 20; ++i)

@@ -120,15 +120,6 @@ struct OutputEditE2E : ConnectedView {
         // The button reports a single click a moment after the press; the strip sets the check.
         return WaitUntil([&] { return button->GetCheck() != before; }, kWait);
     }
-    static void Type(CNumEdit *edit, const QString &text)
-    {
-        edit->setFocus();
-        QCoreApplication::processEvents();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-        QCoreApplication::processEvents();
-    }
 };
 
 }  // namespace
@@ -138,7 +129,7 @@ TEST_F(OutputEditE2E, ATypedBandGainReachesTheDeviceForTheOutputAndItsGroup)
     JoinNewLinkGroup(0, true);
     JoinLinkGroup(2, LinkValueOf(0));
     const auto before = DeviceItem(2, 3), beforeUnlinked = DeviceItem(1, 3);
-    Type(Page().GainEdit(3), "5");
+    TypeInto(Page().GainEdit(3), "5");
     ASSERT_EQ(Out(0).GetBand(3)->GetGainCode(), 250);
     EXPECT_TRUE(DeviceAgrees(0, 3));
     EXPECT_TRUE(DeviceAgrees(2, 3)) << "the linked output follows on the device";
@@ -153,7 +144,7 @@ TEST_F(OutputEditE2E, ADraggedBandFollowsOnTheDeviceAndTheReleaseFocusesItsGain)
     JoinLinkGroup(4, LinkValueOf(0));
     CCFStatic &graph = *Page().Graph();
     // A band raised above its neighbours, so that the pointer finds its marker alone.
-    Type(Page().GainEdit(10), "6");
+    TypeInto(Page().GainEdit(10), "6");
     ASSERT_EQ(Out(4).GetBand(10)->GetGainCode(), 260);
     QCoreApplication::processEvents();
     const CRect r = Out(0).GetBand(10)->GetMarkerRect();
@@ -192,7 +183,7 @@ TEST_F(OutputEditE2E, CrossoverEditsOnThePageReachTheDeviceForTheOutputAndItsGro
     }
 
     // A typed low-pass frequency.
-    Type(Page().LpfFreqEdit(), "8000");
+    TypeInto(Page().LpfFreqEdit(), "8000");
     ASSERT_EQ(Out(0).GetLpf()->GetFreq(), 8000);
     for (int c : {0, 3}) {
         ASSERT_TRUE(DeviceAgrees(c, kXo)) << c;
@@ -270,7 +261,7 @@ TEST_F(OutputEditE2E, SwitchingToGeqResetsTheGroupOnTheDeviceBetweenMasterMutes)
 TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSounding)
 {
     // Output 0, the selected one, is shaped first.
-    Type(Page().GainEdit(7), "-4");
+    TypeInto(Page().GainEdit(7), "-4");
     ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
 
     // A click on output 0 starts a group; a click on output 5 joins the selected output's group
@@ -287,7 +278,7 @@ TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSound
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], LinkValueOf(0));
 
     // An edit of output 0 reaches the linked output.
-    Type(Page().GainEdit(7), "2");
+    TypeInto(Page().GainEdit(7), "2");
     ASSERT_TRUE(DeviceAgrees(0, 7));
     EXPECT_EQ(Out(5).GetBand(7)->GetGainCode(), Out(0).GetBand(7)->GetGainCode());
     EXPECT_TRUE(DeviceAgrees(5, 7));
@@ -295,7 +286,7 @@ TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSound
     // A second click suspends output 5: the next edit of output 0 no longer reaches it.
     ASSERT_TRUE(ClickLink(5));
     EXPECT_EQ(LinkValueOf(5), 0);
-    Type(Page().GainEdit(7), "3");
+    TypeInto(Page().GainEdit(7), "3");
     ASSERT_TRUE(DeviceAgrees(0, 7));
     EXPECT_NE(DeviceItem(5, 7), DeviceItem(0, 7));
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], 0);
@@ -351,7 +342,7 @@ TEST_F(OutputEditE2E, AConnectionReadRebuildsTheLinkGroupsTheDeviceHolds)
     // Output 2, selected by its strip, takes an edit; its group follows on the device, the rest not.
     QTest::mouseClick(Page().Strip(2)->ChannelButton(), Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([] { return g_nSelOutput.load() == 2; }, kWait));
-    Type(Page().GainEdit(3), "5");
+    TypeInto(Page().GainEdit(3), "5");
     ASSERT_EQ(Out(2).GetBand(3)->GetGainCode(), 250);
     EXPECT_TRUE(DeviceAgrees(2, 3));
     EXPECT_TRUE(DeviceAgrees(5, 3));

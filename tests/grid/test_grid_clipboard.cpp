@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QTest>
 
+#include "tests/grid/GridOwner.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -19,31 +21,10 @@
 
 namespace {
 
-struct Note {
-    int row, col, code;
-    bool operator==(const Note &) const = default;
-};
-
-struct AppFirst {
-    AppFirst()
-    {
-        QtTestApp();
-        InitQtGlobals();
-    }
-};
-
-class Owner : private AppFirst, public QWidget {
+// The grid's owner window, 460 x 260 pixels.
+class Owner : public GridOwner {
 public:
-    Owner()
-    {
-        resize(460, 260);
-        CMessageTable::Ensure(this)->On(WM_NOTIFY, [this](WPARAM, LPARAM l) -> LRESULT {
-            const auto *nm = reinterpret_cast<const GRID_CELL_NOTIFY *>(l);
-            notes.push_back({nm->row, nm->col, nm->hdr.code});
-            return 0;
-        });
-    }
-    std::vector<Note> notes;
+    Owner() : GridOwner(QSize(460, 260)) {}
 };
 
 // A grid whose drags end with a chosen action instead of a user's drop.
@@ -134,7 +115,7 @@ TEST(GridClipboard, CutAndPasteInAnEditableGrid)
     EXPECT_EQ(f.grid.GetItemText(1, 1), "");
     EXPECT_EQ(f.grid.GetItemText(2, 1), "");
     EXPECT_TRUE(f.grid.IsModified(2, 1));
-    EXPECT_EQ(f.owner.notes, (std::vector<Note>{{1, 1, LVN_BEGINLABELEDIT},
+    EXPECT_EQ(f.owner.notes, (std::vector<GridNote>{{1, 1, LVN_BEGINLABELEDIT},
                                                 {1, 1, LVN_ENDLABELEDIT},
                                                 {2, 1, LVN_BEGINLABELEDIT},
                                                 {2, 1, LVN_ENDLABELEDIT}}));
@@ -222,7 +203,7 @@ TEST(GridDragDrop, DropsLandOnEditableCellsOnly)
     EXPECT_EQ(f.grid.GetItemText(4, 1), "x");
     EXPECT_EQ(f.grid.GetItemText(4, 2), "4.2");
     EXPECT_FALSE(f.grid.GetItemState(4, 1) & GRID_STATE_DROPTARGET);
-    EXPECT_EQ(f.owner.notes.front(), (Note{4, 1, LVN_BEGINLABELEDIT}));
+    EXPECT_EQ(f.owner.notes.front(), (GridNote{4, 1, LVN_BEGINLABELEDIT}));
 }
 
 TEST(GridDragDrop, TheGridAsDragSource)
@@ -238,7 +219,7 @@ TEST(GridDragDrop, TheGridAsDragSource)
     f.owner.notes.clear();
     f.grid.BeginDragSource();
     EXPECT_EQ(f.grid.draggedText, "1.1\t1.2");
-    EXPECT_EQ(f.owner.notes, (std::vector<Note>{{1, 1, LVN_BEGINDRAG}}));
+    EXPECT_EQ(f.owner.notes, (std::vector<GridNote>{{1, 1, LVN_BEGINDRAG}}));
     EXPECT_EQ(f.grid.GetItemText(1, 1), "1.1") << "a copy leaves the source";
     EXPECT_EQ(f.grid.dragImage.size(), QSize(100, 24));
     EXPECT_EQ(f.grid.hotSpot, QPoint(100, 24));

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "tests/grid/GridOwner.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -24,60 +26,10 @@
 
 namespace {
 
-struct Note {
-    int row, col, code;
-    bool operator==(const Note &) const = default;
-};
-
-struct AppFirst {
-    AppFirst()
-    {
-        QtTestApp();
-        InitQtGlobals();
-    }
-};
-
-// The grid's owner: records notifications and commands, answers notifications as told.
-class Owner : private AppFirst, public QWidget {
+// The grid's owner window, 420 x 240 pixels.
+class Owner : public GridOwner {
 public:
-    Owner()
-    {
-        resize(420, 240);
-        auto *table = CMessageTable::Ensure(this);
-        table->On(WM_NOTIFY, [this](WPARAM w, LPARAM l) -> LRESULT {
-            const auto *nm = reinterpret_cast<const GRID_CELL_NOTIFY *>(l);
-            EXPECT_EQ(int(w), nm->hdr.idFrom);
-            notes.push_back({nm->row, nm->col, nm->hdr.code});
-            return answer(nm->hdr.code);
-        });
-        table->On(WM_COMMAND, [this](WPARAM w, LPARAM) -> LRESULT {
-            commands.push_back(w);
-            return 0;
-        });
-    }
-    std::vector<Note> Of(int code)
-    {
-        QCoreApplication::processEvents();
-        std::vector<Note> r;
-        for (const Note &n : notes)
-            if (n.code == code)
-                r.push_back(n);
-        return r;
-    }
-    std::vector<WPARAM> Commands()
-    {
-        QCoreApplication::processEvents();
-        return commands;
-    }
-    void Clear()
-    {
-        QCoreApplication::processEvents();
-        notes.clear();
-        commands.clear();
-    }
-    std::vector<Note> notes;
-    std::vector<WPARAM> commands;
-    std::function<LRESULT(int)> answer = [](int) { return LRESULT(0); };
+    Owner() : GridOwner(QSize(420, 240)) {}
 };
 
 // A preset grid whose context menu answers with a chosen command instead of waiting for a user.
@@ -106,7 +58,7 @@ public:
     int menuAnswer = 0;
     QPoint menuPos;
     std::vector<std::pair<int, QString>> menuTexts;
-    std::vector<Note> editors;  // row, column, first character
+    std::vector<GridNote> editors;  // row, column, first character
     unsigned editorStyle = 0;
     QString lastEditText;
 };
@@ -217,8 +169,8 @@ TEST(GridCtrl, LeftPresses)
     f.Click(3, 0);
     EXPECT_EQ(f.grid.GetFocusCell(), CGridCellPos(3, 1));
     EXPECT_EQ(f.Selection(), (Cells{{3, 1}}));
-    EXPECT_EQ(f.owner.Of(LVN_ITEMCHANGING), (std::vector<Note>{{1, 1, LVN_ITEMCHANGING}}));
-    EXPECT_EQ(f.owner.Of(LVN_ITEMCHANGED), (std::vector<Note>{{3, 1, LVN_ITEMCHANGED}}));
+    EXPECT_EQ(f.owner.Of(LVN_ITEMCHANGING), (std::vector<GridNote>{{1, 1, LVN_ITEMCHANGING}}));
+    EXPECT_EQ(f.owner.Of(LVN_ITEMCHANGED), (std::vector<GridNote>{{3, 1, LVN_ITEMCHANGED}}));
     EXPECT_EQ(f.owner.Commands().size(), 1u);
 
     // Shift spans from the old focus; Ctrl keeps nothing in a single-selection grid.
@@ -369,7 +321,7 @@ TEST(GridCtrl, DoubleClicksReportTheCell)
         f.DoubleClick(c.row, c.col);
         const auto dbl = f.owner.Of(NM_DBLCLK);
         if (c.reported) {
-            EXPECT_EQ(dbl, (std::vector<Note>{{c.row, c.col, NM_DBLCLK}})) << c.row << "," << c.col;
+            EXPECT_EQ(dbl, (std::vector<GridNote>{{c.row, c.col, NM_DBLCLK}})) << c.row << "," << c.col;
             EXPECT_EQ(f.grid.GetFocusCell(), CGridCellPos(c.row, 1));
         } else {
             EXPECT_TRUE(dbl.empty()) << c.row << "," << c.col;
@@ -387,7 +339,7 @@ TEST(GridCtrl, DeleteEmptiesTheNameAndTheOwnerMayRefuse)
     EXPECT_EQ(f.grid.GetItemText(3, 1), "");
     EXPECT_TRUE(f.grid.IsModified(3, 1));
     EXPECT_TRUE(f.grid.IsModified());
-    EXPECT_EQ(f.owner.Of(LVN_DELETEITEM), (std::vector<Note>{{3, 1, LVN_DELETEITEM}}));
+    EXPECT_EQ(f.owner.Of(LVN_DELETEITEM), (std::vector<GridNote>{{3, 1, LVN_DELETEITEM}}));
 
     // The owner asks first and answers No: the name shows again, nothing is marked modified.
     PresetFixture g;
@@ -444,10 +396,10 @@ TEST(GridCtrl, EditingInAnEditableGrid)
     f.grid.SetFocusCell(2, 1);
     f.owner.Clear();
     QTest::keyClick(&f.grid, Qt::Key_Q);
-    ASSERT_EQ(f.grid.editors, (std::vector<Note>{{2, 1, 'q'}}));
+    ASSERT_EQ(f.grid.editors, (std::vector<GridNote>{{2, 1, 'q'}}));
     EXPECT_EQ(f.grid.lastEditText, "Club");
     EXPECT_EQ(f.grid.editorStyle, 1u) << "centred cells edit centred";
-    EXPECT_EQ(f.owner.Of(LVN_BEGINLABELEDIT), (std::vector<Note>{{2, 1, LVN_BEGINLABELEDIT}}));
+    EXPECT_EQ(f.owner.Of(LVN_BEGINLABELEDIT), (std::vector<GridNote>{{2, 1, LVN_BEGINLABELEDIT}}));
 
     // The editor ends with Down: the text is stored, the focus moves and an editor opens there.
     const auto endEdit = [&](int row, int col, const QString &text, int key) {
@@ -464,9 +416,9 @@ TEST(GridCtrl, EditingInAnEditableGrid)
     endEdit(2, 1, "Quiet", 0x28);
     EXPECT_EQ(f.grid.GetItemText(2, 1), "Quiet");
     EXPECT_TRUE(f.grid.IsModified(2, 1));
-    EXPECT_EQ(f.owner.Of(LVN_ENDLABELEDIT), (std::vector<Note>{{2, 1, LVN_ENDLABELEDIT}}));
+    EXPECT_EQ(f.owner.Of(LVN_ENDLABELEDIT), (std::vector<GridNote>{{2, 1, LVN_ENDLABELEDIT}}));
     EXPECT_EQ(f.grid.GetFocusCell(), CGridCellPos(3, 1));
-    EXPECT_EQ(f.grid.editors, (std::vector<Note>{{3, 1, 0x28}}));
+    EXPECT_EQ(f.grid.editors, (std::vector<GridNote>{{3, 1, 0x28}}));
 
     // Enter or Esc (the same text) ends without moving on and marks nothing.
     f.grid.editors.clear();
@@ -477,11 +429,11 @@ TEST(GridCtrl, EditingInAnEditableGrid)
     // A double click opens the editor at the release, with the mouse as first character.
     f.grid.editors.clear();
     f.DoubleClick(4, 1);
-    EXPECT_EQ(f.grid.editors, (std::vector<Note>{{4, 1, int(VK_LBUTTON)}}));
+    EXPECT_EQ(f.grid.editors, (std::vector<GridNote>{{4, 1, int(VK_LBUTTON)}}));
 }
 
 // A tall grid in a small window, for scrolling.
-struct TallGrid : AppFirst {
+struct TallGrid : GridAppFirst {
     Owner owner;
     CGridCtrl grid{40, 4, 1, 1, &owner};
     TallGrid()
@@ -558,7 +510,7 @@ TEST(GridCtrl, ScrollBarsAndLineScrolling)
 
 TEST(GridCtrl, ScrollRangesOnlyWhenRowsDoNotFit)
 {
-    AppFirst app;
+    GridAppFirst app;
     Owner owner;
     owner.show();
     CGridCtrl fits(3, 2, 1, 1, &owner);
@@ -583,7 +535,7 @@ TEST(GridCtrl, ScrollRangesOnlyWhenRowsDoNotFit)
 
 TEST(GridCtrl, SizesFontsAndStretching)
 {
-    AppFirst app;
+    GridAppFirst app;
     Owner owner;
     owner.show();
     CGridCtrl grid(4, 3, 1, 1, &owner);
@@ -614,7 +566,7 @@ TEST(GridCtrl, SizesFontsAndStretching)
 
 TEST(GridCtrl, ListColumnsAcceptOnlyTheirTexts)
 {
-    AppFirst app;
+    GridAppFirst app;
     CComboGridCtrl grid;
     grid.SetRowCount(3);
     grid.SetColumnCount(3);

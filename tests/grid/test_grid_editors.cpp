@@ -15,37 +15,18 @@
 #include <QStyle>
 #include <QTest>
 
+#include "tests/grid/GridOwner.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
 
-struct Note {
-    int row, col, code;
-    bool operator==(const Note &) const = default;
-};
-
-struct AppFirst {
-    AppFirst()
-    {
-        QtTestApp();
-        InitQtGlobals();
-    }
-};
-
-class Owner : private AppFirst, public QWidget {
+// The grid's owner window, 330 x 200 pixels.
+class Owner : public GridOwner {
 public:
-    Owner()
-    {
-        resize(330, 200);
-        CMessageTable::Ensure(this)->On(WM_NOTIFY, [this](WPARAM, LPARAM l) -> LRESULT {
-            const auto *nm = reinterpret_cast<const GRID_CELL_NOTIFY *>(l);
-            notes.push_back({nm->row, nm->col, nm->hdr.code});
-            return 0;
-        });
-    }
-    std::vector<Note> notes;
+    Owner() : GridOwner(QSize(330, 200)) {}
 };
 
 // An editable grid of 4 rows and 3 columns (one fixed row and column), columns 100 pixels wide
@@ -126,7 +107,7 @@ TEST(GridEditors, TypingReplacesTheTextAndEnterStoresIt)
     EXPECT_TRUE(f.grid.IsModified(2, 1));
     EXPECT_EQ(f.EditorCount(), 0) << "Enter opens no editor elsewhere";
     EXPECT_EQ(f.grid.GetFocusCell(), CGridCellPos(2, 1));
-    EXPECT_EQ(f.owner.notes, (std::vector<Note>{{2, 1, LVN_BEGINLABELEDIT}, {2, 1, LVN_ENDLABELEDIT}}));
+    EXPECT_EQ(f.owner.notes, (std::vector<GridNote>{{2, 1, LVN_BEGINLABELEDIT}, {2, 1, LVN_ENDLABELEDIT}}));
 }
 
 TEST(GridEditors, AnArrowEndsATypedEditAndTheNextCellOpens)

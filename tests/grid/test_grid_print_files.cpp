@@ -14,20 +14,14 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include "tests/grid/GridOwner.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <vector>
 
 namespace {
-
-struct AppFirst {
-    AppFirst()
-    {
-        QtTestApp();
-        InitQtGlobals();
-    }
-};
 
 std::string ReadAll(const QString &path)
 {
@@ -52,7 +46,7 @@ public:
 
 TEST(GridPrint, PagesStartWhereTheRowsPassThePageHeight)
 {
-    AppFirst app;
+    GridAppFirst app;
     // 40 rows of 20 pixels under one fixed row, 300 pixels a page: 15 rows on each full page.
     EXPECT_EQ(GridGeometry::PrintPageStarts(CGridModelOf(40, 2, 1, 20), 300), (std::vector<int>{1, 16, 31}));
     EXPECT_EQ(GridGeometry::PrintPageStarts(CGridModelOf(16, 2, 1, 20), 300), (std::vector<int>{1}));
@@ -96,7 +90,7 @@ public:
 
 TEST(GridPrint, AGridPrintsToAPdfPageByPage)
 {
-    AppFirst app;
+    GridAppFirst app;
     QWidget owner;
     owner.setWindowTitle("Machine presets");
     PrintingGrid grid(120, 3, 1, 1);
@@ -153,7 +147,7 @@ TEST(GridPrint, AGridPrintsToAPdfPageByPage)
 
 TEST(GridPrint, ThePageNumberInBothLanguages)
 {
-    AppFirst app;
+    GridAppFirst app;
     g_bChinese = 0;
     EXPECT_EQ(CGridCtrl::PrintPageNumberText(2, 3), "Page 2 of 3");
     g_bChinese = 1;
@@ -186,7 +180,7 @@ TEST(GridTextFile, LinesAndFieldsAsTheFileHasThem)
 
 TEST(GridTextFile, SavedGridsLoadBack)
 {
-    AppFirst app;
+    GridAppFirst app;
     QWidget owner;
     CGridCtrl grid(3, 2, 1, 1);
     grid.Create(QRect(0, 0, 300, 200), &owner, 5, 0);
@@ -219,7 +213,7 @@ TEST(GridTextFile, SavedGridsLoadBack)
 
 TEST(GridTextFile, FileErrorsAreReportedAndChangeNothing)
 {
-    AppFirst app;
+    GridAppFirst app;
     CScriptedMessageBox boxes;
     ScopedMessageBoxService installed(boxes);
     QWidget owner;

@@ -220,10 +220,7 @@ TEST(LinkEditor, AGroupButtonMovesTheFlaggedRowsIntoThatGroup)
 
 // ---- the dialog and the page ----
 
-class NoBoxes : public IMessageBoxService {
-public:
-    int ShowMessage(const std::string &, unsigned, int) override { return IDNO; }
-};
+using NoBoxes = CAnswerNoBoxes;
 
 struct FakeHost : ILinkMaskHost {
     Masks masks = Alone();

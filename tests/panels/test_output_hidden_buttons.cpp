@@ -20,18 +20,11 @@
 
 namespace {
 
-class NoBoxes : public IMessageBoxService {
-public:
-    int ShowMessage(const std::string &, unsigned, int) override { return IDNO; }
-};
+using NoBoxes = CAnswerNoBoxes;
 
 void ResetOutputs()
 {
-    g_nSelOutput = 0;
-    for (auto &v : g_LinkGroups)
-        v = 0;
-    for (auto &v : g_BtlPair)
-        v = 0;
+    ResetOutputLinks();
     for (int i = 0; i < 8; ++i)
         SetWorkingSpeakerType(i, 0);
 }

@@ -42,18 +42,11 @@ using FakeSends = CQuietChannelSends;
 
 using FakeSync = CQuietDeviceSync;
 
-class NoBoxes : public IMessageBoxService {
-public:
-    int ShowMessage(const std::string &, unsigned, int) override { return IDNO; }
-};
+using NoBoxes = CAnswerNoBoxes;
 
 void ResetLinkTables()
 {
-    g_nSelOutput = 0;
-    for (auto &v : g_LinkGroups)
-        v = 0;
-    for (auto &v : g_BtlPair)
-        v = 0;
+    ResetOutputLinks();
     for (auto &v : g_ChannelModified)
         v = 0;
     g_bDeviceOnline = 0;

@@ -25,24 +25,12 @@
 
 namespace {
 
-class NoBoxes : public IMessageBoxService {
-public:
-    int ShowMessage(const std::string &, unsigned, int) override { return IDNO; }
-};
-
-void ResetOutputs()
-{
-    g_nSelOutput = 0;
-    for (auto &v : g_LinkGroups)
-        v = 0;
-    for (auto &v : g_BtlPair)
-        v = 0;
-}
+using NoBoxes = CAnswerNoBoxes;
 
 struct PairPanels : ::testing::Test {
     PairPanels()
     {
-        ResetOutputs();
+        ResetOutputLinks();
         SetUiLanguage(false);
         page.SetKTVData(&doc);
         page.resize(COutputDlg::kWidth, COutputDlg::kHeight);
@@ -50,7 +38,7 @@ struct PairPanels : ::testing::Test {
     }
     ~PairPanels() override
     {
-        ResetOutputs();
+        ResetOutputLinks();
         SetUiLanguage(false);
     }
     CKTV_OutData &Out(int i) { return *doc.GetOut(i); }

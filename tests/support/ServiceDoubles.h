@@ -58,3 +58,19 @@ public:
     void ResetInputEq(int input) override { Log("reset-input", input); }
     void MuteOutputsForCopy(unsigned mask, bool mute) override { Log(mute ? "mute" : "unmute", int(mask)); }
 };
+
+// Message boxes that answer No to every question.
+class CAnswerNoBoxes : public IMessageBoxService {
+public:
+    int ShowMessage(const std::string &, unsigned, int) override { return IDNO; }
+};
+
+// Output 0 selected, no output linked or bridged.
+inline void ResetOutputLinks()
+{
+    g_nSelOutput = 0;
+    for (auto &v : g_LinkGroups)
+        v = 0;
+    for (auto &v : g_BtlPair)
+        v = 0;
+}

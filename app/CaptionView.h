@@ -17,7 +17,7 @@ public:
 
     CSkinButton *Mode1Button() const { return m_btnMode1; }
     CSkinButton *Mode2Button() const { return m_btnMode2; }
-    // The background; empty unless set (the original never loads one).
+    // The background; empty unless set (the start-up never sets one: the page is drawn plain).
     void SetBackground(const QPixmap &bitmap);
 
 protected:

@@ -510,8 +510,8 @@ int CFirmwareUpdater::NetUpdateWriteStep(IUpdateTransport &net)
 
 int CFirmwareUpdater::NetUpdateReadStep(IUpdateTransport &net)
 {
-    // Unlike the device's original program, the end stage is awaited too: success is reported only
-    // when the device acknowledges HEXEnd, its word that it has taken the whole image, or when it
+    // The end stage is awaited too, so that success is never reported for an image the device may
+    // not have taken: success is reported only when the device acknowledges HEXEnd, its word that it has taken the whole image, or when it
     // drops the connection within the wait, as the module does when it restarts at once with the
     // new image. Silence for the whole wait, or a refusal, is a failure.
     const int limit = m_timings.NetLimitMs(m_stage);

@@ -166,8 +166,8 @@ int SerializeOutputMapFile(CKTV_Data &tree, PresetArchive &ar);
 int SerializeModeFile(PresetArchive &ar);
 
 // Loads clamp every value that reaches the device into the range the program sends, as the
-// records' loaders take them, and keep every other byte as it is: files written by the original
-// program from a real device load, and nothing out of range is pushed back to a device.
+// records' loaders take them, and keep every other byte as it is: any file saved from a real
+// device loads, and nothing out of range is pushed back to a device.
 //
 // An image: the band packets (frequency 20..20000 Hz, gain word 400..800, bandwidth index 0..295)
 // and crossovers (frequency at most 20000 Hz, family 0..2, slope 0..8) of the music inputs and

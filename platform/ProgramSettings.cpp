@@ -9,8 +9,8 @@
 
 namespace {
 
-// The original kept folders in MAX_PATH buffers; here a folder may be as long as the system
-// allows, and anything longer is not a folder name.
+// A folder may be as long as the system allows (PATH_MAX less its terminating zero); anything
+// longer is not a folder name.
 constexpr std::size_t kPathMax = 4095;
 
 std::string HomeDocuments()
@@ -19,7 +19,7 @@ std::string HomeDocuments()
     return std::string(home != nullptr ? home : "") + "/Documents";
 }
 
-// A value as the original's fixed buffer would take it: nullopt when absent or too long.
+// A value no longer than max bytes: nullopt when absent or too long.
 std::optional<std::string> ReadLimited(const ISettings &store, std::string_view group, std::string_view key,
                                        std::size_t max)
 {

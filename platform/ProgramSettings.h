@@ -9,8 +9,8 @@
 //
 // A group that is absent is created with its defaults the first time it is loaded. Every failure
 // is silent: a missing or unusable folder falls back to the user's Documents folder (which is
-// named, never created), a value that cannot be read keeps what was there. The methods keep the
-// original's int results (always 1). UI thread only.
+// named, never created), a value that cannot be read keeps what was there. The methods answer 1,
+// the result their callers check. UI thread only.
 
 #include "platform/Settings.h"
 
@@ -38,8 +38,8 @@ enum FolderKind : int {
 class CProgramSettings {
 public:
     static constexpr int kFolderKinds = 4;
-    // Longest value taken for the language and the line setting (the original's 10-byte buffers
-    // with their terminating zero); a longer value counts as unreadable.
+    // Longest value taken for the language and the line setting (10-byte fields with their
+    // terminating zero); a longer value counts as unreadable.
     static constexpr std::size_t kShortValueMax = 9;
 
     // store: where the values live (null: AppSettings() at each call). documents: the user's

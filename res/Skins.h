@@ -89,7 +89,7 @@ inline QPixmap Png(int id, QSize size = {}, SkinLang lang = SkinLang::Current)
     return Get(SkinType::Png, id, size, lang);
 }
 
-// The natural size of an id (the size of the original resource); 0 x 0 for id 0, a default
+// The natural size of an id (the size its layouts place it at); 0 x 0 for id 0, a default
 // button size for an undescribed id.
 QSize NaturalSize(SkinType type, int id);
 

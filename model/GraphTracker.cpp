@@ -1,7 +1,6 @@
 #include "model/GraphTracker.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "model/Filter.h"
 #include "model/KTVEQ.h"
@@ -26,7 +25,6 @@ void CGraphTracker::Bind(CKTVEQ *set, int scanLimit)
     m_PendingNotices = 0;
     const std::size_t n = set ? static_cast<std::size_t>(std::max(set->GetSize(), 0)) : 0;
     m_Flags.assign(n, ItemFlags{});
-    m_Changes.assign(n, 0u);
 }
 
 CFilter *CGraphTracker::Active() const
@@ -69,33 +67,9 @@ void CGraphTracker::ClearHover()
     m_bHover = false;
 }
 
-unsigned CGraphTracker::TakeDragChanges(int item)
-{
-    if (!Valid(item))
-        return 0;
-    return std::exchange(m_Changes[static_cast<std::size_t>(item)], 0u);
-}
-
-CGraphTracker::Snapshot CGraphTracker::Take(const CFilter &f)
-{
-    return Snapshot{f.GetFreq(), f.GetGainCode(), f.IsNeutral(), f.GetBandwidthIndex()};
-}
-
-bool CGraphTracker::Record(int result, const Snapshot &before)
+bool CGraphTracker::Record(int result)
 {
     m_nDragResult = result;
-    CFilter *a = Active();
-    if (a) {
-        const Snapshot after = Take(*a);
-        unsigned what = 0;
-        if (after.freq != before.freq)
-            what |= kChangedFreq;
-        if (after.gainCode != before.gainCode || after.neutral != before.neutral)
-            what |= kChangedGain;
-        if (after.bandwidth != before.bandwidth)
-            what |= kChangedBandwidth;
-        m_Changes[static_cast<std::size_t>(m_nActive)] |= what;
-    }
     if (result == 0)
         return false;
     m_bChanged = true;
@@ -106,14 +80,12 @@ bool CGraphTracker::Record(int result, const Snapshot &before)
 
 bool CGraphTracker::DragMarker(CFilter &active, CPoint p)
 {
-    const Snapshot before = Take(active);
-    return Record(active.DragPoint(p), before);
+    return Record(active.DragPoint(p));
 }
 
 bool CGraphTracker::DragHandle(CFilter &active, graph::BandHandle side, CPoint p)
 {
-    const Snapshot before = Take(active);
-    return Record(active.DragBandwidthHandle(side, p.x), before);
+    return Record(active.DragBandwidthHandle(side, p.x));
 }
 
 bool CGraphTracker::TrackCrossover(CFilter &active, CPoint p)
@@ -130,13 +102,10 @@ bool CGraphTracker::TrackCrossover(CFilter &active, CPoint p)
         return true;
     }
     bool changed = false;
-    if (fl.markerDrag) {
-        const Snapshot before = Take(active);
-        changed = Record(active.DragCrossover(p, otherFreq), before);
-    }
-    // Over the marker the next press drags it again, also after a release in place.
-    if (inside)
-        fl.markerHover = true;
+    if (fl.markerDrag)
+        changed = Record(active.DragCrossover(p, otherFreq));
+    // The marker's hover is set only by the scan that picks the crossover: after a release the
+    // pointer has to leave the marker and come back before a press drags it again.
     m_bHover = true;
     return changed;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The pointer state of the response graph: which element is active (selected and marked), what
 // the pointer hovers (an element's marker or one of its bandwidth handles), which drag is under
-// way, and what the drags changed since the graph last told its owner. It turns pointer moves,
+// way, and which elements a drag changed since the graph last told its owner. It turns pointer moves,
 // presses and releases into the elements' drag rules and says when the graph must be drawn again,
 // which cursor to show and which elements to report on the next tick of the notify timer.
 //
@@ -31,11 +31,6 @@ public:
         bool rightDrag = false;
         bool operator==(const ItemFlags &) const = default;
     };
-
-    // What a drag changed of an element, as TakeDragChanges reports it.
-    static constexpr unsigned kChangedFreq = 1;
-    static constexpr unsigned kChangedGain = 2;
-    static constexpr unsigned kChangedBandwidth = 4;
 
     // Binds an element set (null: none) and how many of its elements the pointer scan reaches
     // (a negative limit: all). Clears the selection, every flag and every pending change.
@@ -79,19 +74,10 @@ public:
     bool Dragging() const;
     // Flags of element i (all clear outside the set).
     ItemFlags Flags(int i) const;
-    // What drags changed of element `item` since it was last asked; asking clears it.
-    unsigned TakeDragChanges(int item);
 
 private:
-    struct Snapshot {
-        int freq = 0;
-        int gainCode = 0;
-        int neutral = 0;
-        int bandwidth = 0;
-    };
-    static Snapshot Take(const CFilter &f);
     // Records the outcome of a drag rule on the active element; true when it reported a change.
-    bool Record(int result, const Snapshot &before);
+    bool Record(int result);
     bool TrackCrossover(CFilter &active, CPoint p);
     bool DragMarker(CFilter &active, CPoint p);
     bool DragHandle(CFilter &active, graph::BandHandle side, CPoint p);
@@ -107,6 +93,5 @@ private:
     bool m_bReleased = false;
     int m_nDragResult = 0;
     std::vector<ItemFlags> m_Flags;
-    std::vector<unsigned> m_Changes;     // per element: what drags changed, until taken
     std::uint64_t m_PendingNotices = 0;  // elements to report on the next tick (sets hold <= 64)
 };

@@ -98,9 +98,6 @@ public:
     // Set by every left-button release; the owner clears it once it has moved the focus.
     int GetReleased() const { return m_tracker.Released() ? 1 : 0; }
     void SetReleased(int released) { m_tracker.SetReleased(released != 0); }
-    // What the drags changed of element `item` (CGraphTracker::kChanged*) since last asked; a
-    // report of a bare release answers 0. Asking clears it.
-    unsigned TakeDragChanges(int item) { return m_tracker.TakeDragChanges(item); }
     const CGraphTracker &Tracker() const { return m_tracker; }
     const graph::GraphLayout &Layout() const { return m_layout; }
     CRect GetPlotRect() const { return m_layout.plot; }

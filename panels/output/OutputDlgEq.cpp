@@ -236,17 +236,15 @@ void COutputDlg::SyncFromCurve(int item)
     m_spinGain[item]->SetPos(band->GetGainCode());
     m_slider[item]->SetInvertedPos(band->GetGainCode());
     ShowBandBypass(band->IsNeutral(), item);
-    // Only what the drag changed follows; a bare release refreshes the edits and the focus.
-    const bool changed = outedit::RepeatDraggedBand(g_nSelOutput.load(), item, m_graph->TakeDragChanges(item));
-    if (changed)
-        RedrawGraph(-1);
+    // A drag or a bare release: the link group and the partner take the band as it stands.
+    outedit::CopyBandToFollowers(g_nSelOutput.load(), item);
+    RedrawGraph(-1);
     UpdateAllBypassButton();
     HighlightBandLabel(item, true);
     HighlightEdit(item, 2, true);
     if (TakeGraphReleased())
         m_editGain[item]->setFocus(Qt::OtherFocusReason);
-    if (changed)
-        MarkSelectedModified();
+    MarkSelectedModified();
 }
 
 void COutputDlg::OnCurveFocusBand(int item)

@@ -4,7 +4,6 @@
 #include "model/DelayMath.h"
 #include "model/DeviceImage.h"
 #include "model/Filter.h"
-#include "model/GraphTracker.h"
 #include "model/KTV_OutData.h"
 #include "model/SpeakerGroups.h"
 
@@ -95,22 +94,27 @@ int EditBandBypass(int s, int band, int state)
     return neutral;
 }
 
-bool RepeatDraggedBand(int s, int band, unsigned changes)
+bool CopyBandToFollowers(int s, int band)
 {
     const CFilter *b = Band(s, band);
-    const bool freq = changes & CGraphTracker::kChangedFreq;
-    const bool q = changes & CGraphTracker::kChangedBandwidth;
-    const bool gain = changes & CGraphTracker::kChangedGain;
-    if (!b || !(freq || q || gain))
+    if (!b)
         return false;
     const int f = b->GetFreq(), bw = b->GetBandwidthIndex(), g = b->GetGainCode();
+    // A bypassed band reports 0 dB but keeps its gain for the day it comes back: the followers
+    // store that gain and stay neutral, as the bypass buttons left them.
+    const double stored = b->GetGain();
+    const bool held = b->IsNeutral() && stored != 0.0;
+    const bool zero = b->GetZero() != 0;
     RepeatOnFollowers(s, band, [&](CFilter &e) {
-        if (freq)
-            e.SetFreq(f, 1);
-        if (q)
-            e.SetBandwidthIndex(bw);
-        if (gain)
+        e.SetFreq(f, 1);
+        e.SetBandwidthIndex(bw);
+        if (!held) {
             e.SetGainCode(g);
+            return;
+        }
+        e.SetGain(stored);
+        if (zero)
+            e.SetZero(1);
     });
     return true;
 }

@@ -43,10 +43,12 @@ bool EditBandGain(int s, int band, int gainCode);
 // resulting neutral state, which is returned (-1 when there is no such band).
 int EditBandBypass(int s, int band, int state);
 
-// After the graph dragged band `band` of s: the followers take, in the order frequency, Q, gain,
-// the band's values that the drag changed (`changes`: CGraphTracker::kChanged* bits). A release
-// that changed nothing repeats nothing and returns false.
-bool RepeatDraggedBand(int s, int band, unsigned changes);
+// After the graph reported band `band` of s (a drag, or a release of the button): the followers
+// take its frequency, Q and gain, in that order, whatever the drag changed. Of a bypassed band
+// (its own button or the all-bypass) they take the gain it keeps, not the 0 dB it reports, and
+// its button's neutral state, so that bringing the band back brings theirs back too.
+// False (nothing copied) when there is no such band.
+bool CopyBandToFollowers(int s, int band);
 
 // ---- all-bypass ----
 struct AllBypassPlan {

@@ -7,7 +7,6 @@
 #include "model/DataDefine.h"
 #include "model/DelayMath.h"
 #include "model/Filter.h"
-#include "model/GraphTracker.h"
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
 #include "model/SpeakerGroups.h"
@@ -100,33 +99,42 @@ TEST_F(Edits, BypassPassesTheBandsResultingStateOn)
     EXPECT_EQ(EditBandBypass(0, 40, 1), -1);
 }
 
-TEST_F(Edits, ADragCopiesOnlyWhatItChanged)
+TEST_F(Edits, TheGraphsReportCopiesTheWholeBandAndABypassedBandsStoredGain)
 {
     Links({0, 0, 6, 0, 0, 0, 6, 0});
     BandOf(6, 3).SetFreq(500, 1);
+    BandOf(6, 3).SetBandwidthIndex(40);
     BandOf(6, 3).SetGainCode(170);
     BandOf(2, 3).SetFreq(800, 1);
     BandOf(2, 3).SetBandwidthIndex(90);
-
-    // A bare release changed nothing: the follower keeps its own values.
-    EXPECT_FALSE(RepeatDraggedBand(2, 3, 0));
-    EXPECT_EQ(BandOf(6, 3).GetFreq(), 500);
-    EXPECT_EQ(BandOf(6, 3).GetGainCode(), 170);
-
-    // A vertical drag moves the gain only.
     BandOf(2, 3).SetGainCode(230);
-    EXPECT_TRUE(RepeatDraggedBand(2, 3, CGraphTracker::kChangedGain));
-    EXPECT_EQ(BandOf(6, 3).GetGainCode(), 230);
-    EXPECT_EQ(BandOf(6, 3).GetFreq(), 500);
-    EXPECT_NE(BandOf(6, 3).GetBandwidthIndex(), 90);
+    const int unlinked = BandOf(1, 3).GetFreq();
 
-    // A handle drag moves the bandwidth, a marker drag frequency and gain.
-    EXPECT_TRUE(RepeatDraggedBand(2, 3, CGraphTracker::kChangedBandwidth));
-    EXPECT_EQ(BandOf(6, 3).GetBandwidthIndex(), 90);
-    EXPECT_EQ(BandOf(6, 3).GetFreq(), 500);
-    EXPECT_TRUE(RepeatDraggedBand(2, 3, CGraphTracker::kChangedFreq | CGraphTracker::kChangedGain));
+    // A drag of one value or a bare release alike: the follower takes all three.
+    EXPECT_TRUE(CopyBandToFollowers(2, 3));
     EXPECT_EQ(BandOf(6, 3).GetFreq(), 800);
-    EXPECT_FALSE(RepeatDraggedBand(2, 31, CGraphTracker::kChangedFreq));
+    EXPECT_EQ(BandOf(6, 3).GetBandwidthIndex(), 90);
+    EXPECT_EQ(BandOf(6, 3).GetGainCode(), 230);
+    EXPECT_EQ(BandOf(1, 3).GetFreq(), unlinked);
+
+    // Bypassed bands report 0 dB; the group still gets its gain back when they come back.
+    ASSERT_EQ(EditBandBypass(2, 3, 1), 1);
+    EXPECT_TRUE(CopyBandToFollowers(2, 3));
+    EXPECT_EQ(BandOf(6, 3).IsNeutral(), 1);
+    EXPECT_EQ(EditBandBypass(2, 3, 0), 0);
+    EXPECT_EQ(BandOf(6, 3).GetGainCode(), 230);
+    Out(2).SetEqBypass(1);
+    Out(6).SetEqBypass(1);
+    EXPECT_TRUE(CopyBandToFollowers(2, 3));
+    Out(2).SetEqBypass(0);
+    Out(6).SetEqBypass(0);
+    EXPECT_EQ(BandOf(6, 3).GetGainCode(), 230);
+
+    // A band at 0 dB passes 0 dB on.
+    BandOf(2, 3).SetGainCode(200);
+    EXPECT_TRUE(CopyBandToFollowers(2, 3));
+    EXPECT_EQ(BandOf(6, 3).GetGainCode(), 200);
+    EXPECT_FALSE(CopyBandToFollowers(2, 31)) << "the crossovers have their own report";
 }
 
 TEST_F(Edits, AllBypassAsksBeforeItChangesAnything)

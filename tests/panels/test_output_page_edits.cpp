@@ -205,17 +205,36 @@ TEST_F(PageEdits, ModeSwitchAndResetAskThenResetTheGroup)
     EXPECT_EQ(Out(0).GetEqMode(), 1) << "a reset keeps the mode";
 }
 
-TEST_F(PageEdits, ABareGraphReleaseCopiesNothingToTheGroup)
+TEST_F(PageEdits, AClickOnABandOfTheGraphCopiesItToTheGroupAndMarksTheOutput)
 {
     g_LinkGroups[0] = g_LinkGroups[1] = 3;
+    Band(1, 6).SetFreq(300, 1);
+    Band(1, 6).SetBandwidthIndex(20);
     Band(1, 6).SetGainCode(150);
+    // Raised above its neighbours, so that the pointer finds its marker alone.
+    Band(0, 6).SetBandwidthIndex(120);
     Band(0, 6).SetGainCode(250);
-    page->Graph()->SetReleased(1);
-    Post(WM_CURVE_BAND_CHANGED, 6, 0x300);
-    EXPECT_EQ(Band(1, 6).GetGainCode(), 150) << "nothing was dragged";
-    EXPECT_EQ(page->GainSpin(6)->GetPos(), 250) << "the edits show the band";
+    const int freq = Band(0, 6).GetFreq();
+    g_ChannelModified[0] = 0;
+
+    // Press and release without a move: nothing is dragged, the group still takes the band.
+    CCFStatic *graph = page->Graph();
+    const CRect r = Band(0, 6).GetMarkerRect();
+    const QPoint at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    QTest::mouseMove(graph, at);
+    QTest::mousePress(graph, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(graph, Qt::LeftButton, {}, at);
+    ASSERT_EQ(graph->GetReleased(), 1);
+    // The page clears the released flag when it handles the graph's report.
+    ASSERT_TRUE(WaitUntil([&] { return graph->GetReleased() == 0; }, 5000));
+    EXPECT_EQ(g_ChannelModified[0].load(), 1);
+    EXPECT_EQ(Band(1, 6).GetFreq(), freq);
+    EXPECT_EQ(Band(1, 6).GetBandwidthIndex(), 120);
+    EXPECT_EQ(Band(1, 6).GetGainCode(), 250);
+    EXPECT_EQ(Band(0, 6).GetGainCode(), 250) << "the click moved nothing";
+    EXPECT_EQ(page->GainSpin(6)->GetPos(), 250);
     EXPECT_EQ(page->HighlightedEdit(), page->GainEdit(6));
-    EXPECT_EQ(page->Graph()->GetReleased(), 0);
+    EXPECT_TRUE(WaitUntil([&] { return page->GainEdit(6)->hasFocus(); }, 5000));
     // Items that name no element are ignored.
     Post(WM_CURVE_BAND_CHANGED, 40, 0x300);
     Post(WM_CURVE_BAND_CHANGED, WPARAM(-1), 0x300);

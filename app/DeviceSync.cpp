@@ -2,6 +2,7 @@
 
 #include "protocol/CommandFrame.h"
 #include "link/KTVCommand.h"
+#include "link/LinkMessages.h"
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/ImageFrames.h"
@@ -312,25 +313,24 @@ void CDeviceSync::OnPresetReceived(int preset)
     m_host.SetInputSource(g_nInputSource.load(), 0);
 }
 
-void CDeviceSync::OnStatusReceived(int length)
+void CDeviceSync::OnStatusReceived(WPARAM wParam, int length)
 {
     if (!m_session.connected || length != 15)
         return;
-    const int mode = g_MeterLevels[14].load();
-    if (mode == g_nSelInput.load()) {
-        m_staleStatuses = 0;  // the device plays the chosen input
+    const StatusNotice notice = StatusNotice::Unpack(wParam);
+    // Asked for before the device took the input the program wrote last: the device's word from
+    // before the choice, which neither reverts it nor touches the main-source row.
+    if (StatusStampBefore(notice.stamp, m_command.InputWritesQueued()))
         return;
-    }
+    const int mode = notice.mode;
+    if (mode == g_nSelInput.load())
+        return;
     // The mode comes from the device: it must name an input of the current group.
     const int group = g_nInputGroupByte.load();
     if (group < 0 || group > 2 || mode < 0 || mode >= kInputsPerGroup[group])
         return;
     g_bAltInputMode = 0;
     g_ModeItemTable.Select(mode, group);
-    if (m_staleStatuses > 0) {
-        --m_staleStatuses;
-        return;
-    }
     g_nInputSource = static_cast<std::uint8_t>(mode);
     g_nSelInput = mode;
     m_host.SetInputSource(mode, 0);

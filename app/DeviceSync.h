@@ -79,10 +79,11 @@ public:
     void RestoreSpeakerTypes(int flag) override;
     // WM_DEV_PRESET_RECEIVED: the read preset into the records, online again.
     void OnPresetReceived(int preset);
-    // WM_DEV_STATUS_RECEIVED with the payload length: follows the device's input mode.
-    void OnStatusReceived(int length);
-    // The user picked an input source: the next status reply leaves the source alone.
-    void SkipNextSourceChange() override { m_staleStatuses = kStaleStatusLimit; }
+    // WM_DEV_STATUS_RECEIVED: its wParam (StatusNotice, link/LinkMessages.h) and the payload
+    // length. A reply asked for before the device answered the program's latest input write reports
+    // the input from before that write and changes nothing; a newer one is the device's word, and
+    // the program follows the input it reports.
+    void OnStatusReceived(WPARAM notice, int length);
 
     void OnFactoryReset();
     void OnWifiResetDone(int accepted);
@@ -99,11 +100,6 @@ private:
     LinkSession &m_session;
     ISyncHost &m_host;
     int m_savedMaster = 1;
-    // After the user chose the input, status replies that still report another one were asked
-    // before the choice reached the device (one can wait in the event queue while the next is on
-    // the wire): up to this many are passed over, and one that reports the chosen input ends it.
-    static constexpr int kStaleStatusLimit = 3;
-    int m_staleStatuses = 0;
 
     bool TakeImageSpeakerTypes();
 };

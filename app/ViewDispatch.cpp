@@ -10,7 +10,7 @@ bool DispatchLinkMessage(CLinkController &ctrl, CDeviceSync &sync, unsigned msg,
     case WM_DEV_VERSION_RECEIVED: sync.OnDeviceVersion(); return true;
     case WM_DEV_PRESET_RECEIVED: sync.OnPresetReceived(static_cast<int>(wParam)); return true;
     case WM_DEV_CONFIG_RECEIVED: sync.OnDeviceConfig(); return true;
-    case WM_DEV_STATUS_RECEIVED: sync.OnStatusReceived(static_cast<int>(lParam)); return true;
+    case WM_DEV_STATUS_RECEIVED: sync.OnStatusReceived(wParam, static_cast<int>(lParam)); return true;
     case WM_LINK_QUEUE_DONE: ctrl.OnQueueDone(); return true;
     case WM_LINK_UPDATE_DONE: ctrl.OnUpdateDone(static_cast<int>(lParam)); return true;
     case WM_LINK_ERROR: ctrl.OnLinkError(); return true;

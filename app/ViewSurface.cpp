@@ -506,7 +506,6 @@ void CVRX530View::SetInputSource(int code, int store)
         return;
     }
     g_nInputSource = static_cast<std::uint8_t>(code);
-    m_sync->SkipNextSourceChange();
     if (g_bAltInputMode.load()) {
         g_bAltInputMode = 0;
         m_sync->QueueDeviceCommand(SYS_VOLUME, 0);

@@ -53,6 +53,9 @@ public:
     // The commit rule of the delay types now (with its re-show and notification); other types
     // return the value untouched.
     int CommitDelayValue();
+    // Commits text the user typed and has not committed yet, as a focus loss does (the parent is
+    // told); nothing when nothing was typed. A page calls it before it shows other values.
+    void Commit();
 
     // The parameters the text rules read (for the spin and for tests).
     NumEditParams Params() const;
@@ -73,7 +76,6 @@ protected:
     void changeEvent(QEvent *e) override;
 
 private:
-    void Commit();
     void ApplyLook();
     void ShowText(const QString &text);
 

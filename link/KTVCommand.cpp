@@ -11,20 +11,45 @@
 #include <cstring>
 #include <span>
 
+namespace {
+
+// A write of the input block (system block 2): the input the device plays.
+bool IsInputWrite(const CSendData *item)
+{
+    if (!item)
+        return false;
+    const auto &f = item->Frame();
+    return f.size() > frame::kOffChannel && f[frame::kOffCommand] == CMD_WRITE && f[frame::kOffObject] == OBJ_SYSTEM &&
+           f[frame::kOffChannel] == SYS_INPUT;
+}
+
+}  // namespace
+
 void CKTVCommand::Add(std::unique_ptr<CSendData> item)
 {
-    if (item)
-        m_queue.Add(std::move(item));
+    if (!item)
+        return;
+    if (IsInputWrite(item.get()))
+        ++m_inputWritesQueued;
+    m_queue.Add(std::move(item));
 }
 
 void CKTVCommand::PopFront()
 {
-    if (m_queue.PopFront())
+    const bool inputWrite = IsInputWrite(m_queue.GetFront());
+    if (m_queue.PopFront()) {
+        if (inputWrite)
+            ++m_inputWritesDone;
         ResetSerialRxState();
+    }
 }
 
 void CKTVCommand::RemoveAll()
 {
+    // Dropped input writes will never be answered: they no longer hold status replies back.
+    for (int i = 0; i < m_queue.GetCount(); ++i)
+        if (IsInputWrite(m_queue.GetAt(i)))
+            ++m_inputWritesDone;
     m_queue.RemoveAll();
     ResetAssembler();
 }
@@ -287,7 +312,13 @@ void CKTVCommand::OnStatusReply()
 {
     const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(m_payloadLen), 15);
     StoreMeterLevelsReply(std::span<const std::uint8_t>(m_frame.data() + kIdxPayload, n));
-    Post(WM_DEV_STATUS_RECEIVED, 0, m_payloadLen);
+    // The notice carries what this reply says, and when it was asked for: while the request was
+    // out nothing else left the queue, so the input writes done now were done when it was sent.
+    StatusNotice notice;
+    notice.stamp = m_inputWritesDone.load();
+    if (m_payloadLen >= 15)
+        notice.mode = m_frame[kIdxPayload + 14];
+    Post(WM_DEV_STATUS_RECEIVED, notice.Pack(), m_payloadLen);
 }
 
 void CKTVCommand::UpdateProgress()

@@ -6,6 +6,7 @@
 #include "link/SendDataQueue.h"
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -48,6 +49,12 @@ public:
     void RewindFront();
     // Marks the head as refused by the device; nothing on an empty queue.
     void MarkFrontNaked();
+
+    // Input-block writes (SYS_INPUT) added so far, and those that have left the queue (answered,
+    // or dropped with the queue). Status notices are stamped with the second count
+    // (link/LinkMessages.h); the UI thread reads both without the link lock.
+    std::uint32_t InputWritesQueued() const { return m_inputWritesQueued.load(); }
+    std::uint32_t InputWritesDone() const { return m_inputWritesDone.load(); }
 
     // ---- reply assembler and parser ---------------------------------------------------------
     // The transports hand over what arrived; each returns the assembler's result: 1 when a frame
@@ -103,6 +110,8 @@ private:
     int m_inFrame = 0;
     int m_dataStageBegun = 0;
     unsigned m_refusals = 0;
+    std::atomic<std::uint32_t> m_inputWritesQueued{0};
+    std::atomic<std::uint32_t> m_inputWritesDone{0};
     // Header fields of the frame being parsed.
     int m_command = 0, m_preset = 0, m_objType = 0, m_channel = 0, m_param = 0, m_payloadLen = 0;
 };

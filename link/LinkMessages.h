@@ -4,14 +4,41 @@
 
 #include "platform/WinCompat.h"
 
+#include <cstdint>
+
 // wParam: the preset byte of the reply. After the last output block of a block read.
 constexpr unsigned WM_DEV_PRESET_RECEIVED = WM_USER + 110;
 // wParam 6. After the last output block of machine preset 6 in a stored-preset read.
 constexpr unsigned WM_DEV_ALLPRESETS_RECEIVED = WM_USER + 111;
 // After a speaker-type or mode-table reply.
 constexpr unsigned WM_DEV_CONFIG_RECEIVED = WM_USER + 112;
-// lParam: payload length. After a status reply (levels and input mode in g_MeterLevels).
+// After a status reply (levels and input mode in g_MeterLevels). lParam: payload length.
+// wParam: what the reply said and when it was asked for (StatusNotice below).
 constexpr unsigned WM_DEV_STATUS_RECEIVED = WM_USER + 113;
+
+// What a status notice carries: the input mode the reply reports (payload byte 14; kNoMode for a
+// shorter reply) and a stamp, the number of input-block writes (SYS_INPUT) that had left the send
+// queue when the reply was parsed. The link answers one request at a time, so that is also the
+// number answered before the status request went out: a stamp below CKTVCommand::InputWritesQueued()
+// means the reply was asked for before the device had taken the program's latest input write.
+// Stamps count modulo 2^24 (compare with StatusStampBefore).
+struct StatusNotice {
+    static constexpr int kNoMode = 0xFF;
+    std::uint32_t stamp = 0;
+    int mode = kNoMode;
+
+    constexpr WPARAM Pack() const { return WPARAM(std::uint32_t(mode) & 0xFFu) | (WPARAM(stamp & 0xFFFFFFu) << 8); }
+    static constexpr StatusNotice Unpack(WPARAM w)
+    {
+        return StatusNotice{std::uint32_t(w >> 8) & 0xFFFFFFu, int(w & 0xFFu)};
+    }
+};
+
+// True when stamp a comes before count b (both modulo 2^24).
+constexpr bool StatusStampBefore(std::uint32_t a, std::uint32_t b)
+{
+    return std::int32_t(((a - b) & 0xFFFFFFu) << 8) < 0;
+}
 // lParam 1: the answered item was the last of its batch; 0: notify-done or no-progress item.
 constexpr unsigned WM_LINK_QUEUE_DONE = WM_USER + 150;
 // lParam 0x39. The firmware update finished.

@@ -60,10 +60,6 @@ public:
     // Asks for the all-presets file name, then reads presets 1..6; 0 when nothing started.
     virtual int RequestAllPresets() = 0;
     virtual void RestoreSpeakerTypes(int flag) = 0;
-    // The user just chose the input: status replies that report another input before the device
-    // reports the chosen one are notices from before the choice (a few at most) and leave the
-    // selection alone.
-    virtual void SkipNextSourceChange() {}
 };
 
 // Whether a link is open, and the link operations a page or dialog may ask for

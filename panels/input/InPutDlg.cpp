@@ -239,12 +239,17 @@ void CInPutDlg::SetKTVData(CKTV_Data *root)
 
 CMusic_InData *CInPutDlg::ShownInput() const
 {
-    const int sel = g_nSelInput.load();
-    return m_root && ValidInput(sel) ? m_root->GetMusicIn(sel) : nullptr;
+    const int n = m_nStripInput >= 0 ? m_nStripInput : g_nSelInput.load();
+    return m_root && ValidInput(n) ? m_root->GetMusicIn(n) : nullptr;
 }
 
 void CInPutDlg::RefreshInput()
 {
+    // A value the user is typing belongs to the input the strips show now: it is stored there
+    // before the strips take another input's values, whoever changed the input meanwhile.
+    CommitTypedBandValues();
+    const int sel = g_nSelInput.load();
+    m_nStripInput = ValidInput(sel) ? sel : -1;
     CMusic_InData *in = ShownInput();
     if (in) {
         RefreshBypassAll();
@@ -377,8 +382,6 @@ void CInPutDlg::OnInputButton(int n)
     LeaveAltInputMode();
     SendInputBlock();
     ShowSelectedInput();
-    // Status notices still on their way report the input from before this choice.
-    m_sync.SkipNextSourceChange();
 }
 
 void CInPutDlg::OnInModeSelect(int input)
@@ -393,7 +396,6 @@ void CInPutDlg::OnInModeSelect(int input)
     ApplyInputSelection();
     SendInputBlock();
     ShowSelectedInput();
-    m_sync.SkipNextSourceChange();
 }
 
 void CInPutDlg::SelectInput(int input)
@@ -450,7 +452,6 @@ void CInPutDlg::SetAuxMode(int mode)
     ApplyInputSelection();
     SendInputBlock();
     ShowSelectedInput();
-    m_sync.SkipNextSourceChange();
 }
 
 void CInPutDlg::SetHiLevelMode(int mode)

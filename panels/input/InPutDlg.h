@@ -149,7 +149,8 @@ public:
     CCFStatic *Graph() const { return m_graph; }
     QWidget *ConnectorPicture() const { return m_picture; }
     CMessageTable *Messages() const { return m_table; }
-    // The shown input's record (g_nSelInput), or null.
+    // The record of the input whose bands the strips show (g_nSelInput until the first refresh),
+    // or null.
     CMusic_InData *ShownInput() const;
     QWidget *Control(int id) const;
     // Where input slot k (0..5) of the left column is.
@@ -183,6 +184,7 @@ private:
     // Equaliser (InPutDlgEq.cpp).
     bool OnEqCommand(int id);
     void LoadStrip(int i, bool attach);
+    void CommitTypedBandValues();
     void ShowBandWork(bool neutral, int i);
     void RefreshBypassAll();
     void ApplyEqModeLayout(int mode);
@@ -226,6 +228,7 @@ private:
     std::array<QRect, kBands> m_rcFreq{}, m_rcPeqGain{}, m_rcPeqSlider{}, m_rcGeqSlider{};
 
     int m_nAllBypass = 0;
+    int m_nStripInput = -1;  // the input the band strips show, -1 before the first refresh
     int m_nEqMode = 0;
     CFontStatic *m_pHighlightLabel = nullptr;
     CNumEdit *m_pHighlightEdit = nullptr;

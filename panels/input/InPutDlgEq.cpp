@@ -155,6 +155,16 @@ void CInPutDlg::LoadStrip(int i, bool attach)
     ShowBandWork(band->IsNeutral() != 0, i);
 }
 
+void CInPutDlg::CommitTypedBandValues()
+{
+    for (int i = 0; i < kShownBands; ++i) {
+        const std::size_t k = std::size_t(i);
+        for (CNumEdit *edit : {m_editFreq[k], m_editQ[k], m_editGain[k]})
+            if (edit->IsPending())
+                edit->Commit();
+    }
+}
+
 void CInPutDlg::ShowBandWork(bool neutral, int i)
 {
     if (!ValidBand(i))

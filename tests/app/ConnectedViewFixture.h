@@ -14,14 +14,18 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
+#include "model/ModeItemTable.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
+#include "protocol/CommandFrame.h"
 #include "tests/platform/qt/QtTestApp.h"
 #include "tests/sim/DeviceSim.h"
 #include "tests/sim/SimHid.h"
 #include "tests/support/TestDoubles.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QLineEdit>
 #include <QTest>
 
@@ -59,6 +63,7 @@ struct ConnectedView : ::testing::Test {
         QtTestApp();
         ResetDeviceImageGlobals();
         ResetLinkState();
+        g_ModeItemTable.Init();  // as the program's start-up does
         g_bChinese = 0;
         g_nLinkMode = LINK_NONE;
         SetAppSettings(&settings);
@@ -93,6 +98,34 @@ struct ConnectedView : ::testing::Test {
         }, kWait));
         view->activateWindow();
         ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == view.get(); }, kWait));
+    }
+
+    // Waits until the simulated device holds what `holds` looks for in it (its image, its system
+    // blocks): what a user's action must cause, rather than a state of the program that can hold
+    // before the value is written.
+    template <class Holds>
+    bool WaitForDevice(Holds holds)
+    {
+        return WaitUntil([&] { return holds(static_cast<const zksim::Device &>(dev)); }, kWait);
+    }
+
+    // Lets n status replies pile up in the view's queue, unhandled, as they do while the UI thread
+    // is busy (a page being built, a short stall): returns once the device has answered n more
+    // status requests than before, without running the event loop.
+    void LetStatusRepliesPileUp(int n)
+    {
+        const auto statusRequests = [&] {
+            int count = 0;
+            for (const zksim::Frame &f : dev.Requests())
+                count += f.type == OBJ_SYSTEM && f.channel == SYS_STATUS;
+            return count;
+        };
+        // The worker sends a request only after the reply to the one before was parsed and posted.
+        const int until = statusRequests() + n + 1;
+        QElapsedTimer t;
+        t.start();
+        while (statusRequests() < until && t.elapsed() < kWait)
+            QThread::yieldCurrentThread();
     }
 
     void TearDown() override

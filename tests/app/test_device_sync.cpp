@@ -8,7 +8,10 @@
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "platform/GlobalData.h"
+#include "link/LinkMessages.h"
+#include "model/ModeItemTable.h"
 #include "tests/app/SyncTestKit.h"
+#include "tests/sim/DeviceSim.h"
 #include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
@@ -210,36 +213,112 @@ TEST_F(SyncRig, FactoryResetIsReadBack)
     EXPECT_EQ(q.back().notify, 1);
 }
 
-TEST_F(SyncRig, StatusInputModeIsValidatedAndStaleReportsAfterAChoiceArePassedOver)
+// The link answers queued requests one at a time: the head goes out and this is its reply.
+struct StatusLink {
+    CKTVCommand &command;
+    CRecordingMessageTarget notices;
+    explicit StatusLink(CKTVCommand &c) : command(c) { command.SetOwner(&notices); }
+    ~StatusLink() { command.SetOwner(nullptr); }
+    // The device answers the head: an input write with its acknowledgement.
+    void AckHead()
+    {
+        const zksim::Bytes ack = zksim::BuildFrame(REPLY_ACK, 0, OBJ_SYSTEM, SYS_INPUT, 0, {});
+        command.Assemble(ack.data(), int(ack.size()));
+    }
+    // A status request is queued, sent once everything before it was answered, and answered with
+    // the input the device plays; the notice waits in the view's queue, returned here.
+    CRecordingMessageTarget::Message Status(int mode)
+    {
+        command.Add(BuildSystemRequestFrame(SYS_STATUS, 0));
+        return AnswerStatus(mode);
+    }
+    // Answers what is queued up to the first status request, then that request.
+    CRecordingMessageTarget::Message AnswerStatus(int mode)
+    {
+        while (command.GetFront() && command.GetFront()->Frame()[frame::kOffChannel] != SYS_STATUS)
+            AckHead();
+        zksim::Bytes payload(15, 0);
+        payload[14] = std::uint8_t(mode);
+        const zksim::Bytes reply = zksim::BuildFrame(REPLY_DATA, 0, OBJ_SYSTEM, SYS_STATUS, 0, payload);
+        command.Assemble(reply.data(), int(reply.size()));
+        return notices.MessagesOf(WM_DEV_STATUS_RECEIVED).back();
+    }
+};
+
+std::vector<int> MainSourceRow()
 {
+    return {std::begin(g_ModeItemTable.currentRow), std::end(g_ModeItemTable.currentRow)};
+}
+
+void Deliver(CDeviceSync &sync, const CRecordingMessageTarget::Message &m)
+{
+    sync.OnStatusReceived(m.wParam, int(m.lParam));
+}
+
+TEST_F(SyncRig, StatusInputModeIsValidated)
+{
+    StatusLink link(command);
     g_nInputGroupByte = 2;  // four inputs
     g_nSelInput = 0;
     struct Case {
         int mode;
         int expectSel;
-    } cases[] = {{9, 0}, {-1, 0}, {4, 0}, {3, 3}};
+    } cases[] = {{9, 0}, {0xFE, 0}, {4, 0}, {3, 3}};
     for (const Case &c : cases) {
-        g_MeterLevels[14] = c.mode;
-        sync.OnStatusReceived(15);
+        Deliver(sync, link.Status(c.mode));
         EXPECT_EQ(g_nSelInput.load(), c.expectSel) << c.mode;
     }
-    // Reports asked before the choice reached the device: a few are passed over, then the
-    // device's word counts again.
-    sync.SkipNextSourceChange();
-    g_MeterLevels[14] = 2;
-    for (int stale = 0; stale < 3; ++stale) {
-        sync.OnStatusReceived(15);
-        EXPECT_EQ(g_nSelInput.load(), 3) << stale;
+    sync.OnStatusReceived(StatusNotice{command.InputWritesQueued(), 1}.Pack(), 14);
+    EXPECT_EQ(g_nSelInput.load(), 3) << "a short reply carries no input mode";
+}
+
+// Each status reply is judged by what it says and when it was asked for: one asked before the
+// device answered the latest input write reports the input from before the choice and changes
+// nothing, however many of them wait in the queue; a later one is the device's word.
+TEST_F(SyncRig, StatusRepliesAskedBeforeTheInputWriteWasAnsweredChangeNothing)
+{
+    StatusLink link(command);
+    g_nInputGroupByte = 0;
+    g_nInputGroup = 0;
+    g_nSelInput = 0;
+    g_ModeItemTable.Init();
+    std::vector<CRecordingMessageTarget::Message> backlog;
+    for (int k = 0; k < 5; ++k)
+        backlog.push_back(link.Status(0));  // posted, not yet handled
+    // A status request already queued goes out before the write below: its reply is stale too.
+    command.Add(BuildSystemRequestFrame(SYS_STATUS, 0));
+
+    // The user picks AUX1: the page writes the input block and selects the row of AUX1.
+    g_nSelInput = 3;
+    g_nInputSource = 3;
+    g_ModeItemTable.Select(3, 0);
+    const std::vector<int> rowOfAux1 = MainSourceRow();
+    sync.QueueDeviceCommand(SYS_INPUT, 0);
+    backlog.push_back(link.AnswerStatus(0));
+
+    for (const auto &m : backlog) {
+        Deliver(sync, m);
+        EXPECT_EQ(g_nSelInput.load(), 3);
+        EXPECT_EQ(g_nInputSource.load(), 3);
+        EXPECT_EQ(MainSourceRow(), rowOfAux1) << "a passed-over reply selects no row";
     }
-    sync.OnStatusReceived(15);
-    EXPECT_EQ(g_nSelInput.load(), 2);
-    // A report of the chosen input ends the wait at once.
-    sync.SkipNextSourceChange();
-    g_MeterLevels[14] = 2;
-    sync.OnStatusReceived(15);
-    g_MeterLevels[14] = 1;
-    sync.OnStatusReceived(15);
+    EXPECT_EQ(command.InputWritesDone(), 0u);
+
+    // Asked after the write was answered: the device plays AUX1, nothing to follow.
+    Deliver(sync, link.Status(3));
+    EXPECT_EQ(command.InputWritesDone(), 1u);
+    EXPECT_EQ(g_nSelInput.load(), 3);
+    // Later the device goes to Hi.Level on its own: the program follows.
+    Deliver(sync, link.Status(1));
     EXPECT_EQ(g_nSelInput.load(), 1);
+    EXPECT_EQ(g_nInputSource.load(), 1);
+    EXPECT_EQ(MainSourceRow(), (std::vector<int>{1, 0, 1, 1, 0, 0, 1})) << "the row of the input the device plays";
+
+    // A write dropped with the queue (the link closed) holds nothing back afterwards.
+    sync.QueueDeviceCommand(SYS_INPUT, 0);
+    command.RemoveAll();
+    Deliver(sync, link.Status(4));
+    EXPECT_EQ(g_nSelInput.load(), 4);
 }
 
 TEST_F(SyncRig, WifiResetResultByLinkMode)

@@ -34,6 +34,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -125,6 +126,39 @@ TEST_F(LevelPageE2E, AnInputChoiceReachesTheDeviceAndTheMetersShowItsStatus)
         return true;
     }, kWait));
     EXPECT_TRUE(page.Button(IDC_INPUT_BUTTON + input)->GetCheck());
+}
+
+// Status replies asked for before the device took an input picked on the page, handled after the
+// pick: the page's input buttons keep the pick instead of flipping back to the old input and again.
+TEST_F(LevelPageE2E, StatusRepliesFromBeforeAnInputPickLeaveTheInputButtonsAlone)
+{
+    CLevel_Delay_Dlg &page = ShowLevelPage();
+    const int before = g_nSelInput.load();
+    ASSERT_NE(before, 3);
+    std::array<std::uint8_t, 15> status{};
+    status[14] = std::uint8_t(before);  // the device plays the input the program shows
+    dev.SetStatus(status);
+    const auto checked = [&] {
+        std::vector<int> on;
+        for (int i = 0; i < kInputs; ++i)
+            if (page.Button(IDC_INPUT_BUTTON + i)->GetCheck())
+                on.push_back(i);
+        return on;
+    };
+    {
+        LetStatusRepliesPileUp(4);  // each reports the input from before the pick
+        std::lock_guard lock(g_csLink);  // nothing newer is answered until the backlog is handled
+        SendMessageTo(&page, WM_COMMAND, WPARAM(IDC_INPUT_BUTTON + 3), 0);  // the click on AUX1
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(checked(), std::vector<int>{3});
+        EXPECT_EQ(g_nSelInput.load(), 3);
+    }
+    EXPECT_TRUE(WaitForDevice([](const zksim::Device &d) { return d.SysBlock(2)[0] == 3; }));
+    // The device's next word is AUX1: still one check, on AUX1.
+    LetStatusRepliesPileUp(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(checked(), std::vector<int>{3});
 }
 
 }  // namespace

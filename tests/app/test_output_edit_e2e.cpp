@@ -219,8 +219,14 @@ TEST_F(OutputEditE2E, ADelayStepInCentimetresReachesTheDevice)
     ASSERT_NE(spin, nullptr);
     spin->Step(1);
     QCoreApplication::processEvents();
-    EXPECT_EQ(Out(0).GetDelay(), StepDelayCm(0, 1));
-    EXPECT_TRUE(DeviceAgrees(0, CKTV_OutData::kBasicItem));
+    const int delay = StepDelayCm(0, 1);
+    EXPECT_EQ(Out(0).GetDelay(), delay);
+    // The delay is bytes 4 and 5 of the output's basic item.
+    EXPECT_TRUE(WaitForDevice([&](const zksim::Device &) {
+        const auto item = DeviceItem(0, CKTV_OutData::kBasicItem);
+        return (item[4] | (item[5] << 8)) == delay;
+    }));
+    EXPECT_EQ(DeviceItem(0, CKTV_OutData::kBasicItem), ProgramItem(0, CKTV_OutData::kBasicItem));
 }
 
 TEST_F(OutputEditE2E, SwitchingToGeqResetsTheGroupOnTheDeviceBetweenMasterMutes)

@@ -71,11 +71,24 @@ struct OutputEditE2E : ConnectedView {
             out[std::size_t(k)] = OutByte(img, c, item, k);
         return out;
     }
-    // Waits until the device holds what the program holds for item `item` of output c, after the
-    // program's pending changes went out.
+    // Item `item` of output c as its record holds it now: what the user set, whether or not the
+    // scheduler has written it into the program's image yet. Bands and the crossover item only.
+    std::array<std::uint8_t, 8> RecordItem(int c, int item)
+    {
+        if (item == CKTV_OutData::kCrossoverItem)
+            return Out(c).GetCrossoverBlock().ToBytes();
+        EXPECT_LT(item, CKTV_OutData::kBands) << "no record bytes for item " << item;
+        return Out(c).GetEq().GetBandPacket(item).bytes;
+    }
+    // Waits until the device holds what the user set for item `item` of output c (a band or the
+    // crossover item), and the program's image agrees once its pending changes went out. The
+    // record is the reference: "settled and the device equals the image" can hold for a moment
+    // before the new value is written.
     bool DeviceAgrees(int c, int item)
     {
-        return WaitUntil([&] { return Settled() && DeviceItem(c, item) == ProgramItem(c, item); }, kWait);
+        return WaitForDevice([&](const zksim::Device &) {
+            return DeviceItem(c, item) == RecordItem(c, item) && Settled() && DeviceItem(c, item) == ProgramItem(c, item);
+        });
     }
     // Nothing pending: every change mark taken and the queue down to the status poll.
     bool Settled()
@@ -236,14 +249,21 @@ TEST_F(OutputEditE2E, SwitchingToGeqResetsTheGroupOnTheDeviceBetweenMasterMutes)
     g_nSelOutput = 1;
     Page().RefreshChannel();
     Out(6).GetBand(0)->SetGainCode(300);
-    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    ASSERT_TRUE(DeviceAgrees(6, 0));
     dev.ClearRequests();
     boxes.PushAnswer(IDYES);
     QTest::mouseClick(Page().EqModeButton(), Qt::LeftButton);
     EXPECT_EQ(Out(1).GetEqMode(), 1);
     EXPECT_EQ(Out(6).GetEqMode(), 1) << "the record gives its mode to the group";
     EXPECT_EQ(Out(6).GetBand(0)->GetGainCode(), 200);
-    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    // The reset band on the device, and the master sounding again after the blocks.
+    ASSERT_TRUE(DeviceAgrees(6, 0));
+    ASSERT_TRUE(WaitForDevice([](const zksim::Device &d) {
+        int volumes = 0;
+        for (const auto &f : d.Requests())
+            volumes += f.cmd == CMD_WRITE && f.type == OBJ_SYSTEM && f.channel == SYS_VOLUME;
+        return volumes >= 2;
+    }));
     std::vector<int> blocks;
     for (const auto &f : dev.Requests())
         if (f.cmd == CMD_WRITE && f.type == OBJ_OUTPUT && f.payload.size() == DeviceImage::kOutSize)
@@ -261,7 +281,6 @@ TEST_F(OutputEditE2E, SwitchingToGeqResetsTheGroupOnTheDeviceBetweenMasterMutes)
         else if (f.type == OBJ_OUTPUT && f.payload.size() == DeviceImage::kOutSize)
             order.push_back(f.channel);
     EXPECT_EQ(order, (std::vector<int>{-1, 1, 6, -1}));
-    EXPECT_TRUE(DeviceAgrees(6, 0));
 }
 
 TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSounding)
@@ -277,6 +296,8 @@ TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSound
     ASSERT_NE(LinkValueOf(5), 0);
     ASSERT_EQ(LinkValueOf(5), LinkValueOf(0));
     ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    ASSERT_TRUE(DeviceAgrees(0, 7));
+    ASSERT_TRUE(DeviceAgrees(5, 7));
     EXPECT_EQ(DeviceItem(5, 7), DeviceItem(0, 7)) << "the joined output took the group's equaliser";
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kBasicItem)[0], 1) << "and keeps sounding";
     EXPECT_EQ(DeviceItem(0, CKTV_OutData::kBasicItem)[0], 1);
@@ -302,6 +323,7 @@ TEST_F(OutputEditE2E, LinkButtonClicksJoinSuspendAndRejoinAnOutputThatKeepsSound
     ASSERT_TRUE(ClickLink(5));
     EXPECT_EQ(LinkValueOf(5), LinkValueOf(0));
     ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    ASSERT_TRUE(DeviceAgrees(5, 7));
     EXPECT_EQ(DeviceItem(5, 7), DeviceItem(0, 7));
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kBasicItem)[0], 1);
     EXPECT_EQ(DeviceItem(5, CKTV_OutData::kLimitItem)[6], LinkValueOf(0));
@@ -313,7 +335,10 @@ TEST_F(OutputEditE2E, AConnectionReadRebuildsTheLinkGroupsTheDeviceHolds)
     ASSERT_TRUE(ClickLink(0));
     ASSERT_TRUE(ClickLink(6));
     ASSERT_TRUE(ClickLink(6));
-    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    ASSERT_TRUE(WaitForDevice([&](const zksim::Device &) {
+        return Settled() && DeviceItem(0, CKTV_OutData::kLimitItem)[6] == LinkValueOf(0) &&
+               DeviceItem(6, CKTV_OutData::kLimitItem)[6] == 0;
+    })) << "the device knows output 0's group and that output 6 left it";
 
     // Meanwhile the device came to hold outputs 2 and 5 in group 1 and nothing else linked.
     zksim::Image img = dev.CurrentImage();

@@ -519,6 +519,14 @@ TEST_F(ViewCommands, NoiseGateSwitchAndSlotButtonsSendTheirBlocks)
     EXPECT_EQ(g_nPresetSlot.load(), 2);
     view.OnViewCommand(2066 + 2);  // already the slot: nothing
     ASSERT_TRUE(WaitUntil([&] { return Writes(SYS_MODE_TABLE) >= 1; }, 5000));
-    QTest::qWait(100);
+    // The worker asks for the status only once the queue is empty: everything queued went out.
+    const std::size_t seen = dev.RequestCount();
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto reqs = dev.Requests();
+        for (std::size_t i = seen; i < reqs.size(); ++i)
+            if (reqs[i].type == OBJ_SYSTEM && reqs[i].channel == SYS_STATUS)
+                return true;
+        return false;
+    }, 5000));
     EXPECT_EQ(Writes(SYS_MODE_TABLE), 1);
 }

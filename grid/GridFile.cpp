@@ -4,6 +4,7 @@
 #include "grid/GridCtrl.h"
 
 #include "grid/GridTextFile.h"
+#include "grid/GridTextLines.h"
 #include "model/PresetFiles.h"
 #include "platform/RegularFile.h"
 #include "platform/ViewServices.h"
@@ -15,8 +16,6 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kTextFileLimit = 16u << 20;  // far beyond any grid a user keeps
-
 std::string Folder(const std::string &path)
 {
     const std::size_t slash = path.rfind('/');
@@ -47,18 +46,29 @@ bool CGridCtrl::SaveToFile(const std::string &path)
 bool CGridCtrl::LoadFromFile(const std::string &path)
 {
     std::string bytes;
-    switch (ReadRegularFile(path, kTextFileLimit, bytes)) {
+    switch (ReadRegularFile(path, gridtext::kMaxFileBytes, bytes)) {
     case FileReadStatus::Ok: break;
     case FileReadStatus::Missing: Report(StrId::GridFileNotFound, path); return false;
-    case FileReadStatus::NotRegular:
-    case FileReadStatus::TooLarge: Report(StrId::GridFileNotText, path); return false;
+    case FileReadStatus::NotRegular: Report(StrId::GridFileNotText, path); return false;
+    case FileReadStatus::TooLarge: Report(StrId::GridFileReadError, path); return false;
     case FileReadStatus::Failed:
         Report(::access(path.c_str(), R_OK) != 0 ? StrId::GridFileAccessDenied : StrId::GridFileReadError, path);
         return false;
     }
-    // Read whole first: a file that cannot be read leaves the grid as it was.
-    FillGridFromText(*this, ParseGridTextFile(bytes));
+    // Read and parsed whole first: a file that cannot be read, or that makes a grid larger than a
+    // grid shows, leaves the grid as it was.
+    const std::optional<std::vector<QStringList>> lines = ParseGridTextFile(bytes);
+    if (!lines) {
+        Report(StrId::GridFileReadError, path);
+        return false;
+    }
+    // One layout at the end, not one per inserted row or sized column.
+    const bool drawing = m_bAllowDraw;
+    m_bAllowDraw = false;
+    FillGridFromText(*this, *lines);
     AutoSizeColumns();
+    m_bAllowDraw = drawing;
+    UpdateScrollBars();
     viewport()->update();
     return true;
 }

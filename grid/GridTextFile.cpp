@@ -1,5 +1,6 @@
 #include "grid/GridTextFile.h"
 
+#include "grid/GridTextLines.h"
 #include "platform/Gbk.h"
 
 namespace {
@@ -35,24 +36,18 @@ std::string GridTextFileBytes(const CGridModel &grid)
     return out;
 }
 
-std::vector<QStringList> ParseGridTextFile(std::string_view bytes)
+std::optional<std::vector<QStringList>> ParseGridTextFile(std::string_view bytes)
 {
+    std::optional<gridtext::Lines> parsed = gridtext::Parse(bytes);
+    if (!parsed)
+        return std::nullopt;
     std::vector<QStringList> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
-        const bool hasFeed = end != std::string_view::npos;
-        if (!hasFeed)
-            end = bytes.size();
-        std::string_view line = bytes.substr(pos, end - pos);
-        pos = hasFeed ? end + 1 : end;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        const QString text = QString::fromStdString(GbkToUtf8(line));
-        QStringList fields = text.split(QLatin1Char(','));
-        if (!hasFeed && fields.size() > 1 && fields.back().isEmpty())
-            fields.removeLast();
-        lines.push_back(std::move(fields));
+    lines.reserve(parsed->size());
+    for (const std::vector<std::string> &fields : *parsed) {
+        QStringList &out = lines.emplace_back();
+        out.reserve(qsizetype(fields.size()));
+        for (const std::string &f : fields)
+            out.push_back(QString::fromUtf8(f.data(), qsizetype(f.size())));
     }
     return lines;
 }

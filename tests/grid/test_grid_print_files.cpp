@@ -3,6 +3,7 @@
 
 #include "grid/GridCtrl.h"
 #include "grid/GridTextFile.h"
+#include "grid/GridTextLines.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/QtGlobals.h"
 #include "tests/platform/qt/QtTestApp.h"
@@ -172,10 +173,67 @@ TEST(GridTextFile, LinesAndFieldsAsTheFileHasThem)
         EXPECT_EQ(ParseGridTextFile(c.bytes), c.lines) << c.bytes;
     EXPECT_EQ(ParseGridTextFile("\xD6\xD0,\xCE\xC4\r\n"), (std::vector<QStringList>{{QStringLiteral("中"), QStringLiteral("文")}}))
         << "GBK bytes";
+    EXPECT_EQ(ParseGridTextFile("\xD6\xD0\xCE,x\n"), (std::vector<QStringList>{{QStringLiteral("中\uFFFD"), "x"}}))
+        << "a lead byte before a comma";
     const std::string longName(3000, 'n');
     EXPECT_EQ(ParseGridTextFile("a," + longName + "\r\nb,c\r\n"),
               (std::vector<QStringList>{{"a", QString::fromStdString(longName)}, {"b", "c"}}))
         << "a long line stays one line";
+}
+
+TEST(GridTextFile, AGridOfAtMostTheCellBoundIsRead)
+{
+    // Two columns: a row of two cells per line, up to the bound and not one line beyond.
+    std::string lines;
+    for (std::size_t i = 0; i < gridtext::kMaxCells / 2; ++i)
+        lines += "a,b,c\r\n";  // 7 bytes; the third field is beyond the columns: dropped, not counted
+    const auto parsed = gridtext::Parse("h1,h2\r\n" + lines.substr(7));
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->size(), gridtext::kMaxCells / 2);
+    EXPECT_EQ(parsed->back(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_FALSE(gridtext::Parse("h1,h2\r\n" + lines).has_value()) << "one line more";
+}
+
+TEST(GridTextFile, AFileLargerThanAGridShowsIsRefusedAndChangesNothing)
+{
+    GridAppFirst app;
+    CScriptedMessageBox boxes;
+    ScopedMessageBoxService installed(boxes);
+    QWidget owner;
+    CGridCtrl grid(3, 2, 1, 1);
+    grid.Create(QRect(0, 0, 300, 200), &owner, 5, 0);
+    grid.SetItemText(1, 1, "keep");
+    QTemporaryDir dir;
+
+    std::string thousandFields;
+    for (int i = 0; i < 1000; ++i)
+        thousandFields += i ? ",f" : "f";
+    const struct {
+        const char *name;
+        std::string bytes;
+    } cases[] = {
+        // 21 KB that would make 20 million cells
+        {"a thousand columns over twenty thousand blank lines", thousandFields + "\r\n" + std::string(20000, '\n')},
+        {"more columns than the cells a grid holds", std::string(gridtext::kMaxCells, ',') + "\r\n"},
+        {"more bytes than a grid shows", std::string(gridtext::kMaxFileBytes + 1, 'x')},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath("big.csv");
+        {
+            std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
+            out << c.bytes;
+        }
+        EXPECT_FALSE(grid.LoadFromFile(path.toStdString()));
+        EXPECT_EQ(grid.GetRowCount(), 3);
+        EXPECT_EQ(grid.GetColumnCount(), 2);
+        EXPECT_EQ(grid.GetFixedRowCount(), 1);
+        EXPECT_EQ(grid.GetItemText(1, 1), "keep");
+        const auto shown = boxes.Shown();
+        ASSERT_FALSE(shown.empty());
+        EXPECT_NE(shown.back().text.find("An error occurred while reading"), std::string::npos) << shown.back().text;
+    }
+    EXPECT_EQ(boxes.Shown().size(), std::size(cases));
 }
 
 TEST(GridTextFile, SavedGridsLoadBack)

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -86,12 +87,14 @@ int OpenLockFile(const std::string &file)
     return ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
 }
 
-// True when no other open file description holds the lock of path.
-bool LockIsFree(const std::string &path)
+// True when no other open file description holds the lock of path; nullopt when there is no lock
+// to ask (no private folder, or a link planted where the lock file goes). An instance that found
+// no lock either has the settings mark alone to say that it holds the device.
+std::optional<bool> LockIsFree(const std::string &path)
 {
     const int fd = OpenLockFile(CUsbHid::LockFilePath(path));
     if (fd < 0)
-        return true;  // nobody can hold a lock that cannot be created
+        return std::nullopt;
     const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);  // releases it again
     return free;
@@ -140,10 +143,12 @@ bool CUsbHid::IsUsbPathFree(const std::string &path)
         return false;  // we hold it ourselves
     ISettings &settings = AppSettings();
     const bool marked = settings.Read(kMarkGroup, path).has_value();
-    const bool lockFree = LockIsFree(path);
-    if (marked && lockFree)
+    const std::optional<bool> lockFree = LockIsFree(path);
+    if (!lockFree)
+        return !marked || path == m_markedPath;  // without a lock a mark cannot be told stale: it stands
+    if (marked && *lockFree)
         settings.Remove(kMarkGroup, path);  // left by an instance that ended without closing
-    return lockFree;
+    return *lockFree;
 }
 
 bool CUsbHid::ChooseFreeUsbPath()
@@ -165,23 +170,25 @@ bool CUsbHid::ChooseFreeUsbPath()
 void CUsbHid::MarkUsbPathInUse()
 {
     const std::string path = g_strDevicePath.Get();
-    if (!path.empty())
-        AppSettings().Write(kMarkGroup, path, "0");
+    if (!path.empty() && AppSettings().Write(kMarkGroup, path, "0"))
+        m_markedPath = path;
 }
 
 void CUsbHid::UnmarkUsbPath()
 {
     const std::string path = g_strDevicePath.Get();
-    if (!path.empty())
-        AppSettings().Remove(kMarkGroup, path);
+    if (!path.empty() && AppSettings().Remove(kMarkGroup, path) && path == m_markedPath)
+        m_markedPath.clear();
 }
 
 bool CUsbHid::LockPath(const std::string &path)
 {
     UnlockPath();
     const int fd = OpenLockFile(LockFilePath(path));
-    if (fd < 0)
-        return true;  // no private folder: the settings mark alone keeps instances apart
+    if (fd < 0) {
+        m_lockedPath = path;  // no private folder: the settings mark alone keeps instances apart
+        return true;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;

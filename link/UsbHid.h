@@ -63,7 +63,7 @@ public:
     // With none present, every in-use mark is stale and removed, and g_bUsbOpen is cleared.
     bool EnumerateHidDevices();
     // False while another instance holds the device; a mark left by an instance that ended is
-    // removed here.
+    // removed here. Where no lock file can be made, the in-use mark alone answers and stays.
     bool IsUsbPathFree(const std::string &path);
     // Keeps g_strDevicePath when it is set and free, else takes the first free enumerated path.
     bool ChooseFreeUsbPath();
@@ -120,7 +120,8 @@ private:
     mutable std::mutex m_handleMutex;  // the handle pointer; I/O itself runs on one thread
     std::unique_ptr<IHidHandle> m_handle;
     int m_lockFd = -1;
-    std::string m_lockedPath;
+    std::string m_lockedPath;  // the path this instance has open, with or without a lock file
+    std::string m_markedPath;  // the path whose in-use mark this instance wrote and not yet removed
     std::atomic<bool> m_accessDenied{false};
     IHidBackend::OpenError m_lastOpenError = IHidBackend::OpenError::None;
     HidReport m_out{};

@@ -18,6 +18,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -180,6 +181,47 @@ TEST_F(UsbLink, InUseLockLivesInAFolderOfTheUsersOwnAndFollowsNoLink)
     else
         ::unsetenv("HOME");
     ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+}
+
+TEST_F(UsbLink, WithoutALockFileTheInUseMarkAloneDecidesAndStays)
+{
+    // No private folder: no runtime folder, and ~/.cache a link to elsewhere.
+    namespace fs = std::filesystem;
+    const fs::path home = runtimeDir / "home-no-lock";
+    const fs::path elsewhere = runtimeDir / "elsewhere";
+    fs::create_directories(home);
+    fs::create_directories(elsewhere);
+    fs::create_directory_symlink(elsewhere, home / ".cache");
+    struct RestoreEnv {
+        std::optional<std::string> home = std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
+        std::string runtime;
+        ~RestoreEnv()
+        {
+            if (home)
+                ::setenv("HOME", home->c_str(), 1);
+            else
+                ::unsetenv("HOME");
+            ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        }
+    } restore{.runtime = runtimeDir.string()};
+    ::setenv("HOME", home.c_str(), 1);
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ASSERT_EQ(CUsbHid::LockFilePath(zksim::HidDevice::kPath), "");
+
+    CUsbHid first(hid), second(hid);
+    ASSERT_TRUE(first.OpenUsbLink());
+    EXPECT_FALSE(second.IsUsbPathFree(zksim::HidDevice::kPath)) << "the other instance's mark says busy";
+    EXPECT_FALSE(second.OpenUsbLink());
+    EXPECT_EQ(settings.Read("USB", zksim::HidDevice::kPath), std::optional<std::string>("0")) << "and stays";
+    EXPECT_FALSE(first.IsUsbPathFree(zksim::HidDevice::kPath)) << "held by this instance itself";
+    EXPECT_TRUE(first.ReopenUsbLink()) << "its own mark does not keep the instance out";
+
+    first.CloseDevice();
+    first.UnmarkUsbPath();
+    g_strDevicePath = std::string();
+    EXPECT_TRUE(second.OpenUsbLink());
+    second.CloseDevice();
+    EXPECT_TRUE(fs::is_empty(elsewhere)) << "nothing written through the link";
 }
 
 TEST_F(UsbLink, ReopenFindsTheRestartedDeviceUnderItsNewNode)

@@ -204,40 +204,12 @@ bool CFileSettings::Write(std::string_view group, std::string_view key, std::str
     if (group.empty() || key.empty())
         return false;
     const std::string stored = ini::EscapeValue(value);
-    return Update([&](ini::Document &doc) {
-        auto groupIt = std::find_if(doc.begin(), doc.end(), [&](const ini::Group &g) { return g.name == group; });
-        if (groupIt == doc.end()) {
-            doc.push_back({std::string(group), {}});
-            groupIt = doc.end() - 1;
-        }
-        auto &entries = groupIt->entries;
-        auto entryIt = std::find_if(entries.begin(), entries.end(), [&](const ini::Entry &e) { return e.key == key; });
-        if (entryIt == entries.end()) {
-            entries.push_back({std::string(key), stored});
-            return true;
-        }
-        if (entryIt->value == stored)
-            return false;
-        entryIt->value = stored;
-        return true;
-    });
+    return Update([&](ini::Document &doc) { return ini::SetValue(doc, group, key, stored); });
 }
 
 bool CFileSettings::Remove(std::string_view group, std::string_view key)
 {
-    return Update([&](ini::Document &doc) {
-        auto groupIt = std::find_if(doc.begin(), doc.end(), [&](const ini::Group &g) { return g.name == group; });
-        if (groupIt == doc.end())
-            return false;
-        auto &entries = groupIt->entries;
-        const auto before = entries.size();
-        std::erase_if(entries, [&](const ini::Entry &e) { return e.key == key; });
-        if (entries.size() == before)
-            return false;
-        if (entries.empty())
-            doc.erase(groupIt);
-        return true;
-    });
+    return Update([&](ini::Document &doc) { return ini::RemoveValue(doc, group, key); });
 }
 
 std::vector<std::string> CFileSettings::Keys(std::string_view group) const
@@ -571,10 +543,50 @@ std::string Serialize(const Document &doc)
         if (!out.empty())
             out.push_back('\n');
         out += "[" + EscapeKey(g.name) + "]\n";
-        for (const auto &e : g.entries)
-            out += EscapeKey(e.key) + "=" + e.value + "\n";
+        for (const auto &e : g.entries) {
+            out += EscapeKey(e.key) + "=";
+            // A value ending in a lone backslash was read from the file's last line; followed by
+            // another line it would continue there and take that line in. Written escaped, it
+            // reads back as it was read.
+            out += EndsInContinuation(e.value) ? EscapeValue(UnescapeValue(e.value)) : e.value;
+            out += "\n";
+        }
     }
     return out;
+}
+
+bool SetValue(Document &doc, std::string_view group, std::string_view key, std::string_view stored)
+{
+    auto groupIt = std::find_if(doc.begin(), doc.end(), [&](const Group &g) { return g.name == group; });
+    if (groupIt == doc.end()) {
+        doc.push_back({std::string(group), {}});
+        groupIt = doc.end() - 1;
+    }
+    auto &entries = groupIt->entries;
+    auto entryIt = std::find_if(entries.begin(), entries.end(), [&](const Entry &e) { return e.key == key; });
+    if (entryIt == entries.end()) {
+        entries.push_back({std::string(key), std::string(stored)});
+        return true;
+    }
+    if (entryIt->value == stored)
+        return false;
+    entryIt->value = stored;
+    return true;
+}
+
+bool RemoveValue(Document &doc, std::string_view group, std::string_view key)
+{
+    auto groupIt = std::find_if(doc.begin(), doc.end(), [&](const Group &g) { return g.name == group; });
+    if (groupIt == doc.end())
+        return false;
+    auto &entries = groupIt->entries;
+    const auto before = entries.size();
+    std::erase_if(entries, [&](const Entry &e) { return e.key == key; });
+    if (entries.size() == before)
+        return false;
+    if (entries.empty())
+        doc.erase(groupIt);
+    return true;
 }
 
 }  // namespace ini

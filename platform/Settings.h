@@ -88,7 +88,12 @@ struct Group {
 using Document = std::vector<Group>;
 
 Document Parse(std::string_view text);
+// The document as text; Parse of it gives every value back as UnescapeValue read it before.
 std::string Serialize(const Document &doc);
+// The edits of a rewrite: one value set (stored already escaped) or removed, everything else as
+// it was. True when the document changed.
+bool SetValue(Document &doc, std::string_view group, std::string_view key, std::string_view stored);
+bool RemoveValue(Document &doc, std::string_view group, std::string_view key);
 std::string EscapeValue(std::string_view value);
 std::string UnescapeValue(std::string_view stored);
 std::string EscapeKey(std::string_view key);

@@ -1,16 +1,82 @@
-// Writes arbitrary group names, keys and values through the settings file's text form and reads
-// them back: every string must come back unchanged, whatever bytes it holds. The input is split
-// at zero bytes into group, key and value; further pieces add more values to the same group.
+// The settings file's text form, two ways from one input.
+// Round trip: arbitrary group names, keys and values written and read back must come back
+// unchanged, whatever bytes they hold. The input is split at zero bytes into group, key and value;
+// further pieces add more values to the same group.
+// Rewrite: the input up to its first zero byte is a settings file as a hand edit may leave it;
+// the bytes after it choose one value to set (or remove) the way the program rewrites the file.
+// Read back, every other key must keep the value it had, and the chosen one must have the new one.
 #include "platform/Settings.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+namespace {
+
+using Values = std::map<std::pair<std::string, std::string>, std::string>;
+
+Values ValuesOf(const ini::Document &doc)
+{
+    Values values;
+    for (const ini::Group &g : doc)
+        for (const ini::Entry &e : g.entries)
+            values.emplace(std::make_pair(g.name, e.key), ini::UnescapeValue(e.value));
+    return values;
+}
+
+void CheckRewrite(const std::uint8_t *data, std::size_t size)
+{
+    const auto *zero = static_cast<const std::uint8_t *>(std::memchr(data, 0, size));
+    const std::size_t textSize = zero ? std::size_t(zero - data) : size;
+    const std::string_view text(reinterpret_cast<const char *>(data), textSize);
+    std::string_view choice = zero ? std::string_view(reinterpret_cast<const char *>(zero + 1), size - textSize - 1)
+                                   : std::string_view();
+    const auto pick = [&choice]() -> unsigned {
+        if (choice.empty())
+            return 0;
+        const auto b = static_cast<unsigned char>(choice.front());
+        choice.remove_prefix(1);
+        return b;
+    };
+
+    ini::Document doc = ini::Parse(text);
+    Values expected = ValuesOf(doc);
+    const bool remove = pick() & 1;
+    const std::size_t g = pick() % (doc.size() + 1);
+    const std::string group = g < doc.size() ? doc[g].name : std::string("Fuzz");
+    std::size_t entries = 0;
+    for (const ini::Group &each : doc)
+        if (each.name == group)
+            entries = each.entries.size();
+    const std::size_t k = pick() % (entries + 1);
+    std::string key = "FuzzKey";
+    for (const ini::Group &each : doc)
+        if (each.name == group && k < each.entries.size())
+            key = each.entries[k].key;
+    const std::string value(choice);
+
+    if (remove) {
+        ini::RemoveValue(doc, group, key);
+        expected.erase({group, key});
+    } else {
+        ini::SetValue(doc, group, key, ini::EscapeValue(value));
+        expected[{group, key}] = value;
+    }
+    if (ValuesOf(ini::Parse(ini::Serialize(doc))) != expected)
+        std::abort();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    CheckRewrite(data, size);
+
     std::vector<std::string> parts(1);
     for (std::size_t i = 0; i < size; ++i) {
         if (data[i] == 0 && parts.size() < 8)

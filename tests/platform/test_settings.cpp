@@ -138,6 +138,38 @@ TEST(FileSettings, WritesReadsAndRemovesInItsGroup)
             << entry.path();
 }
 
+TEST(FileSettings, ARewriteKeepsAHandEditedValueEndingInABackslash)
+{
+    // A hand edit leaves a value ending in a lone backslash on the file's last line. Writing
+    // another value puts a line after it; neither value may take the other in.
+    const struct {
+        const char *name;
+        const char *group;
+        const char *key;
+    } writes[] = {
+        {"a new key of the same group", "PC_File", "Map_Path"},
+        {"a key of a new group", "DspMcu", "Language"},
+        {"a key of the group before", "Network", "Port"},
+    };
+    auto dir = ScratchDir("backslash");
+    for (const auto &w : writes) {
+        SCOPED_TRACE(w.name);
+        const auto path = (dir / "app.conf").string();
+        {
+            std::ofstream out(path, std::ios::trunc);
+            out << "[Network]\nAddress=127.0.0.1\n\n[PC_File]\nAllFile_Path=/home/u/presets\\\n";
+        }
+        CFileSettings settings(path);
+        ASSERT_EQ(settings.ReadString("PC_File", "AllFile_Path"), "/home/u/presets\\");
+        ASSERT_TRUE(settings.Write(w.group, w.key, "/m"));
+        EXPECT_EQ(settings.ReadString(w.group, w.key), "/m");
+        EXPECT_EQ(settings.ReadString("PC_File", "AllFile_Path"), "/home/u/presets\\");
+        EXPECT_EQ(settings.ReadString("Network", "Address"), "127.0.0.1");
+        ASSERT_TRUE(settings.Remove(w.group, w.key));
+        EXPECT_EQ(settings.ReadString("PC_File", "AllFile_Path"), "/home/u/presets\\") << "and after a removal";
+    }
+}
+
 TEST(FileSettings, ReadIntRefusesWhatIsNotAWholeNumber)
 {
     CMemorySettings settings;

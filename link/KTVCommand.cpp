@@ -79,7 +79,7 @@ constexpr int kIdxChannel = 5;
 constexpr int kIdxParam = 6;
 constexpr int kIdxLength = 9;
 constexpr int kIdxPayload = 11;
-constexpr int kHeaderBytes = 13;  // bytes needed before the length is known (with checksum and end)
+constexpr int kLengthKnown = kIdxLength + 2;  // bytes stored once the length field has arrived
 
 
 }  // namespace
@@ -140,13 +140,19 @@ int CKTVCommand::Assemble(const std::uint8_t *data, int n)
         // Store bytes up to the end of this frame; whatever follows is the next frame's.
         while (i < n) {
             m_frame[static_cast<std::size_t>(m_framePos++)] = data[i++];
-            if (m_framePos == kHeaderBytes) {
+            if (m_framePos == kLengthKnown) {
                 const int len = m_frame[kIdxLength] | (m_frame[kIdxLength + 1] << 8);
                 if (len > static_cast<int>(kRxMaxPayload)) {
-                    // Cannot be held: dropped like a rejected frame, hunting starts again here.
+                    // Cannot be held: a false start in noise, dropped like a rejected frame. The
+                    // hunt resumes at the byte after its 0xEE mark, so a real frame that began
+                    // among the bytes taken for this one's header is still found.
                     g_SerialRxState[kRxFrameRejected] = 1;
+                    std::array<std::uint8_t, kLengthKnown - 1> taken{};
+                    std::copy(m_frame.begin() + 1, m_frame.begin() + kLengthKnown, taken.begin());
                     m_inFrame = 0;
                     m_framePos = 0;
+                    m_headerRun = 0;
+                    result |= Assemble(taken.data(), static_cast<int>(taken.size()));
                     break;
                 }
                 m_expected = len + static_cast<int>(kRxFrameOverhead);

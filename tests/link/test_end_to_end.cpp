@@ -222,6 +222,25 @@ TEST_P(EndToEnd, QueuedWritesArriveOnceAndInOrderDespiteDamagedAndLateReplies)
     }
 }
 
+TEST_P(EndToEnd, RepliesBehindAFalseHeaderInNoiseAreStillRead)
+{
+    Open();
+    ASSERT_TRUE(view.WaitFor(WM_DEV_VERSION_RECEIVED));
+    // Every reply of a while comes behind noise that holds a false header: none may be lost to it,
+    // which would cost a time-out and a second sending (TCP) or the link (USB).
+    device.FalseStartNext(1000);
+    changes.AddItems(3);
+    const auto deadline = Clock::now() + 10s;
+    while (ItemWrites().size() < 3 && Clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(ItemWrites().size(), 3u);
+    ASSERT_TRUE(view.WaitFor(WM_DEV_STATUS_RECEIVED, view.Count(WM_DEV_STATUS_RECEIVED) + 2, 5s));
+    device.FalseStartNext(0);
+    for (const auto &[frame, count] : ItemWrites())
+        EXPECT_EQ(count, 1);
+    EXPECT_EQ(view.Count(WM_LINK_ERROR), 0);
+}
+
 TEST_P(EndToEnd, RefusedItemIsSentAgainAtOnceAndFailsOnlyWhenItsAttemptsAreUsedUp)
 {
     Open();

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -108,6 +109,39 @@ TEST_F(ReplyParser, DamagedFramesAreDroppedSilentlyAndTheNextFrameIsParsed)
         EXPECT_TRUE(view.Messages().empty());
         EXPECT_EQ(Feed(Ack()), 1);
         EXPECT_EQ(cmd.GetCount(), 0);
+    }
+}
+
+TEST_F(ReplyParser, AFalseStartWithARefusedLengthCostsNoByteOfTheNextFrame)
+{
+    // 0x91 0x91 0x91 0xEE inside noise: its length field (the 10th and 11th bytes after the mark)
+    // announces more than a frame holds. The hunt resumes right after its mark.
+    const Bytes falseStart = {0x91, 0x91, 0x91, 0xEE};
+    const Bytes noise7 = {0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
+    const Bytes tooLong = {0xFF, 0xFF};
+    const Bytes ack = Ack();
+    struct Case {
+        const char *name;
+        Bytes stream;
+        std::size_t chunk;  // 0: in one chunk
+    } cases[] = {
+        {"a frame right after the length field", Concat({falseStart, noise7, {0x01}, tooLong, ack}), 0},
+        {"a frame that began inside the false header", Concat({falseStart, noise7, ack}), 0},  // length 0x9191
+        {"the same byte by byte", Concat({falseStart, noise7, ack}), 1},
+        {"in chunks of 64 bytes behind noise", Concat({Bytes(60, 0x00), falseStart, noise7, ack}), 64},
+        {"two false starts in a row", Concat({falseStart, noise7, falseStart, noise7, ack}), 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        cmd.RemoveAll();
+        Queue();
+        int result = 0;
+        const std::size_t step = c.chunk ? c.chunk : c.stream.size();
+        for (std::size_t at = 0; at < c.stream.size(); at += step)
+            result |= Feed(Bytes(c.stream.begin() + at, c.stream.begin() + std::min(c.stream.size(), at + step)));
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(cmd.GetCount(), 0) << "the acknowledgement was parsed";
+        EXPECT_FALSE(cmd.IsAssembling());
     }
 }
 

@@ -285,6 +285,13 @@ Response Device::Answer(const Frame &f)
         joined.insert(joined.end(), reply.begin(), reply.end());
         reply = std::move(joined);
     }
+    if (m_falseStartNext > 0) {
+        --m_falseStartNext;
+        // Line noise that looks like a header: its length field announces 0xFFFF payload bytes.
+        Bytes noisy = {0x91, 0x91, 0x91, 0xEE, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x01, 0xFF, 0xFF};
+        noisy.insert(noisy.end(), reply.begin(), reply.end());
+        reply = std::move(noisy);
+    }
     if (m_split > 0) {
         for (std::size_t at = 0; at < reply.size(); at += m_split)
             r.chunks.emplace_back(reply.begin() + at,
@@ -303,6 +310,7 @@ void Device::CorruptNext(int n) { std::lock_guard l(m_mutex); m_corruptNext = n;
 void Device::SetSplit(std::size_t chunk) { std::lock_guard l(m_mutex); m_split = chunk; }
 void Device::JoinNext(int n) { std::lock_guard l(m_mutex); m_joinNext = n; }
 void Device::IgnorableNext(int n) { std::lock_guard l(m_mutex); m_ignorableNext = n; }
+void Device::FalseStartNext(int n) { std::lock_guard l(m_mutex); m_falseStartNext = n; }
 void Device::CloseAfter(int requests) { std::lock_guard l(m_mutex); m_closeAfter = requests; }
 void Device::SetNeedsFirmware(bool on) { std::lock_guard l(m_mutex); m_needsFirmware = on; }
 void Device::FailStage(std::uint8_t stage, StageFault fault)

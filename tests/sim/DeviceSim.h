@@ -36,6 +36,8 @@
 //   JoinNext                  the reply travels in one chunk behind a device notice frame (command
 //                             0x54, which the program must ignore)
 //   IgnorableNext             the next n replies are replaced by a device notice alone
+//   FalseStartNext            the next n replies come behind line noise holding a false header
+//                             (0x91 0x91 0x91 0xEE with a length no frame can have)
 //   CloseAfter                the transport drops the connection (TCP) or unplugs (HID) after
 //                             answering n more requests
 //   SetNeedsFirmware          every data reply is empty (the device's "update me" answer)
@@ -90,6 +92,7 @@ public:
     void SetSplit(std::size_t chunk);
     void JoinNext(int n);
     void IgnorableNext(int n);
+    void FalseStartNext(int n);
     void CloseAfter(int requests);  // -1: never
     void SetNeedsFirmware(bool on);
     enum class StageFault { Refuse, Ignore, Close };
@@ -133,6 +136,7 @@ private:
 
     bool m_silent = false;
     int m_silenceNext = 0, m_delayMs = 0, m_refuseNext = 0, m_corruptNext = 0, m_joinNext = 0, m_ignorableNext = 0;
+    int m_falseStartNext = 0;
     int m_closeAfter = -1;
     std::size_t m_split = 0;
     bool m_needsFirmware = false;

@@ -19,16 +19,18 @@ long long MonotonicNs()
     return ts.tv_sec * 1000000000LL + ts.tv_nsec;
 }
 
-long RssKb()
+// A value of /proc/self/status in KiB ("VmRSS:" now, "VmHWM:" the peak so far), or -1.
+long StatusKb(const char *key)
 {
+    const std::size_t keyLen = std::strlen(key);
     std::FILE *f = std::fopen("/proc/self/status", "r");
     if (!f)
         return -1;
     char line[256];
     long kb = -1;
     while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, "VmRSS:", 6) == 0) {
-            kb = std::strtol(line + 6, nullptr, 10);
+        if (std::strncmp(line, key, keyLen) == 0) {
+            kb = std::strtol(line + keyLen, nullptr, 10);
             break;
         }
     std::fclose(f);
@@ -58,18 +60,19 @@ private:
     void FirstFrameDone()
     {
         if (m_startNs > 0) {
-            std::printf("first-paint-ms %.3f\n", (MonotonicNs() - m_startNs) / 1e6);
+            const double ms = (MonotonicNs() - m_startNs) / 1e6;
+            std::printf("first-paint-ms %.3f\npeak-rss-kb %ld\n", ms, StatusKb("VmHWM:"));
             std::fflush(stdout);
         }
         if (m_resizes > 0) {
-            const long before = RssKb();
+            const long before = StatusKb("VmRSS:");
             const QSize base = m_window->size();
             for (int i = 1; i <= m_resizes; ++i) {
                 m_window->resize(base.width() + i, base.height() + i / 2);
                 m_window->repaint();
                 QCoreApplication::processEvents();
             }
-            std::printf("rss-kb %ld %ld\n", before, RssKb());
+            std::printf("rss-kb %ld %ld\n", before, StatusKb("VmRSS:"));
             std::fflush(stdout);
         }
         QCoreApplication::quit();

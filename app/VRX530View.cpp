@@ -102,9 +102,10 @@ CVRX530View::~CVRX530View()
 
 void CVRX530View::paintEvent(QPaintEvent *)
 {
-    // The console's panel, drawn at the view's size in the UI language.
+    // The console's panel, drawn at the view's size in the UI language straight into the window
+    // (only the strip the pages leave uncovered is ever painted; no window-sized copy is kept).
     QPainter p(this);
-    p.drawPixmap(rect(), Skins::Bitmap(g_bChinese.load() != 0 ? 285 : 284, size()));
+    Skins::Draw(p, rect(), SkinType::Bitmap, g_bChinese.load() != 0 ? 285 : 284);
 }
 
 IMessageTarget *CVRX530View::MessageTarget() const

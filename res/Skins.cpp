@@ -709,6 +709,25 @@ void RegisterPainter(SkinType type, int id, QSize naturalSize, Painter painter)
     ClearCache();
 }
 
+void Draw(QPainter &p, const QRect &r, SkinType type, int id, SkinLang lang)
+{
+    if (id == 0 || r.isEmpty())
+        return;
+    const bool chinese = wantChinese(lang);
+    auto &reg = registry();
+    p.save();
+    p.setClipRect(r, Qt::IntersectClip);
+    if (type == SkinType::Bitmap)
+        p.fillRect(r, QColor::fromRgb(Palette::Background));  // what Get() starts from
+    if (auto it = reg.painters.find(slot(type, id)); it != reg.painters.end()) {
+        it->second.painter(p, r, chinese);
+    } else {
+        const SkinSpec *s = Find(type, id);
+        Paint(p, r, s ? *s : SkinSpec{}, chinese);
+    }
+    p.restore();
+}
+
 QPixmap Get(SkinType type, int id, QSize size, SkinLang lang)
 {
     if (id == 0)

@@ -89,6 +89,11 @@ inline QPixmap Png(int id, QSize size = {}, SkinLang lang = SkinLang::Current)
     return Get(SkinType::Png, id, size, lang);
 }
 
+// Draws an id straight into a painter at `r`, without rendering or keeping a pixmap: the same
+// pixels as Get() at r's size, for window-sized backgrounds that would otherwise hold a second
+// copy of the window in the cache. A painter registered for the id gets `r` as it is.
+void Draw(QPainter &p, const QRect &r, SkinType type, int id, SkinLang lang = SkinLang::Current);
+
 // The natural size of an id (the size its layouts place it at); 0 x 0 for id 0, a default
 // button size for an undescribed id.
 QSize NaturalSize(SkinType type, int id);

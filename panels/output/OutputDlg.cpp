@@ -790,10 +790,12 @@ void COutputDlg::FocusFirstBand()
 
 void COutputDlg::paintEvent(QPaintEvent *)
 {
+    // The page's background straight into the window, clipped to what needs painting: no
+    // page-sized pixmap is rendered or kept.
     QPainter p(this);
-    const QPixmap bg = Skins::Bitmap(g_bChinese.load() ? 287 : 286);
     p.fillRect(rect(), QColor(Skins::Palette::Background));
-    p.drawPixmap(0, 0, bg);
+    Skins::Draw(p, QRect(QPoint(0, 0), Skins::NaturalSize(SkinType::Bitmap, 286)), SkinType::Bitmap,
+                g_bChinese.load() ? 287 : 286);
 }
 
 void COutputDlg::changeEvent(QEvent *e)

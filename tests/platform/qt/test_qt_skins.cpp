@@ -78,6 +78,36 @@ TEST(Skins, CacheStaysWithinItsBudgetThroughManyWindowSizes)
     EXPECT_EQ(Skins::Bitmap(1042).cacheKey(), Skins::Bitmap(1042).cacheKey());
 }
 
+TEST(Skins, DrawPaintsWhatGetRendersWithoutCachingIt)
+{
+    app();
+    Skins::RegisterPainter(SkinType::Bitmap, 31990, QSize(60, 30), [](QPainter &p, const QRect &r, bool chinese) {
+        p.fillRect(r.adjusted(4, 4, -30, -4), chinese ? Qt::red : Qt::green);
+    });
+    // Window-sized panels, a registered painter and an undescribed id, at an offset inside a
+    // larger device: the same pixels as the cached pixmap, nothing outside the rectangle touched.
+    const struct {
+        int id;
+        QSize size;
+        SkinLang lang;
+    } cases[] = {{284, {1200, 695}, SkinLang::English}, {285, {1210, 700}, SkinLang::Chinese},
+                 {31990, {60, 30}, SkinLang::Chinese}, {31999, {50, 20}, SkinLang::English}};
+    for (const auto &c : cases) {
+        Skins::ClearCache();
+        QImage device(c.size + QSize(10, 6), QImage::Format_ARGB32_Premultiplied);
+        device.fill(Qt::magenta);
+        {
+            QPainter p(&device);
+            Skins::Draw(p, QRect(QPoint(7, 3), c.size), SkinType::Bitmap, c.id, c.lang);
+        }
+        EXPECT_EQ(Skins::CachedBytes(), 0) << c.id;
+        const QImage want = Skins::Bitmap(c.id, c.size, c.lang).toImage().convertToFormat(device.format());
+        EXPECT_EQ(device.copy(QRect(QPoint(7, 3), c.size)), want) << c.id;
+        EXPECT_EQ(device.pixel(2, 1), QColor(Qt::magenta).rgba()) << c.id;
+        EXPECT_EQ(device.pixel(c.size.width() + 8, c.size.height() + 4), QColor(Qt::magenta).rgba()) << c.id;
+    }
+}
+
 // Rows of a skin that hold light text pixels: the height of the words' ink.
 int inkRows(const QImage &img)
 {

@@ -43,10 +43,12 @@ function(zk_folder_tests label)
   foreach(t IN LISTS tests)
     get_filename_component(stem ${t} NAME_WE)
     set(target ${label}_${stem})
+    # Every test process gets a private HOME and XDG folders (tests/PrivateHome.cpp).
     if(ARG_QT)
-      add_executable(${target} ${t} ${PROJECT_SOURCE_DIR}/tests/QtOffscreen.cpp)
+      add_executable(${target} ${t} ${PROJECT_SOURCE_DIR}/tests/QtOffscreen.cpp
+                     ${PROJECT_SOURCE_DIR}/tests/PrivateHome.cpp)
     else()
-      add_executable(${target} ${t})
+      add_executable(${target} ${t} ${PROJECT_SOURCE_DIR}/tests/PrivateHome.cpp)
     endif()
     target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
     # One variable only: discovery flattens a list of them. Qt tests get their platform from

@@ -728,7 +728,16 @@ bool COutputDlg::HandlePageKey(int key)
 
 void COutputDlg::SetFocusTo(int id)
 {
-    if (QWidget *w = Control(id))
+    // Two steps of the walk leave the page's own edits: Right from the last gain edit reaches the
+    // master volume strip's edit, Left from the high-pass edit the delay edit of the last strip.
+    QWidget *w = nullptr;
+    if (id == outkeys::kMasterVolumeEdit)
+        w = m_masterStrip ? m_masterStrip->VolumeEdit() : nullptr;
+    else if (id == outkeys::kLastStripDelayEdit)
+        w = Strip(kOutputs - 1) ? Strip(kOutputs - 1)->DelayEdit() : nullptr;
+    else
+        w = Control(id);
+    if (w)
         w->setFocus(Qt::TabFocusReason);
 }
 

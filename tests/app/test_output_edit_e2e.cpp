@@ -15,6 +15,7 @@
 #include "link/KTVCommand.h"
 #include "protocol/SendData.h"
 #include "panels/output/CFStatic.h"
+#include "panels/output/GainDlg.h"
 #include "panels/output/OutRoute_Dlg.h"
 #include "panels/output/OutputDlg.h"
 
@@ -38,6 +39,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -379,4 +381,54 @@ TEST_F(OutputEditE2E, AConnectionReadRebuildsTheLinkGroupsTheDeviceHolds)
     EXPECT_TRUE(DeviceAgrees(5, 3));
     EXPECT_EQ(DeviceItem(5, 3), DeviceItem(2, 3)) << "the group the device holds follows the edit";
     EXPECT_EQ(DeviceItem(6, 3), band6);
+}
+
+TEST_F(OutputEditE2E, AValueTypedAfterAKeyStepOffThePageReachesTheControlTheStepLandedOn)
+{
+    // Right from the last band's gain edit lands on the master volume; Left from the high-pass
+    // edit on the delay of the last output. What is typed next goes there, not to the edit the
+    // step started from.
+    const auto masterVolume = [&] { return int(dev.SysBlock(5)[0]); };
+    const auto lastDelay = [&] {
+        const auto item = DeviceItem(7, CKTV_OutData::kBasicItem);
+        return item[4] | (item[5] << 8);
+    };
+    const struct {
+        const char *name;
+        CNumEdit *from;
+        Qt::Key key;
+        QWidget *to;
+        const char *typed;
+        std::function<int()> onDevice;
+        int expected;
+    } cases[] = {
+        {"Right from band 31's gain", Page().GainEdit(30), Qt::Key_Right, Page().MasterStrip()->VolumeEdit(), "-20",
+         masterVolume, 40},
+        {"Left from the high-pass", Page().HpfFreqEdit(), Qt::Key_Left, Page().Strip(7)->DelayEdit(), "1", lastDelay,
+         48},
+    };
+    const int gain30 = Out(0).GetBand(30)->GetGainCode(), highPass = Out(0).GetHpf()->GetFreq();
+    const auto band30 = DeviceItem(0, 30), crossover = DeviceItem(0, CKTV_OutData::kCrossoverItem);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.onDevice(), c.expected);
+        c.from->setFocus();
+        ASSERT_TRUE(WaitUntil([&] { return c.from->hasFocus(); }, kWait));
+        QTest::keyClick(c.from, c.key);
+        ASSERT_TRUE(WaitUntil([&] { return c.to->hasFocus(); }, kWait));
+        // The user types into whatever holds the focus now and ends with Enter.
+        QWidget *focus = QApplication::focusWidget();
+        if (auto *line = qobject_cast<QLineEdit *>(focus))
+            line->selectAll();
+        QTest::keyClicks(focus, QString::fromLatin1(c.typed));
+        QTest::keyClick(focus, Qt::Key_Return);
+        EXPECT_TRUE(WaitUntil([&] { return c.onDevice() == c.expected; }, kWait));
+    }
+    EXPECT_EQ(int(g_nMasterVolume), 40);
+    EXPECT_EQ(Out(7).GetDelay(), 48);
+    EXPECT_EQ(Out(0).GetBand(30)->GetGainCode(), gain30);
+    EXPECT_EQ(Out(0).GetHpf()->GetFreq(), highPass);
+    ASSERT_TRUE(WaitUntil([&] { return Settled(); }, kWait));
+    EXPECT_EQ(DeviceItem(0, 30), band30) << "band 31 keeps its gain on the device";
+    EXPECT_EQ(DeviceItem(0, CKTV_OutData::kCrossoverItem), crossover) << "the high-pass keeps its frequency";
 }

@@ -79,6 +79,7 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     // The output page fills the view below the top band from the start, connected or not.
     m_outputPage = new COutputDlg(*m_sends, *m_sync, m_boxes, m_pages, PageHost());
     m_outputPage->SetKTVData(&m_doc);
+    m_outputPage->SetViewTarget(m_table);
     m_outputPage->setGeometry(PageRect());
     m_outputPage->LoadChannelRecords();
 }

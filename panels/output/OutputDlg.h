@@ -45,6 +45,7 @@ class CXPButton;
 class IChannelSends;
 class IDeviceSync;
 class IMessageBoxService;
+class IMessageTarget;
 enum class StrId : std::uint16_t;
 
 class COutputDlg : public QWidget, public IOutputPage {
@@ -91,6 +92,8 @@ public:
     // ---- what the view calls ----
     // The record tree (not owned); the graph takes it too. Call once, before the first refresh.
     void SetKTVData(CKTV_Data *root);
+    // The view's message queue (not owned): the volume-page button posts its request there.
+    void SetViewTarget(IMessageTarget *view) { m_viewTarget = view; }
     void Show(int showCommand);
     // Source levels of every output from the current image, then the whole page.
     void LoadChannelRecords();
@@ -343,6 +346,7 @@ private:
     CPageRegistry &m_pages;
     CMessageTable *m_table = nullptr;
     CKTV_Data *m_root = nullptr;
+    IMessageTarget *m_viewTarget = nullptr;
     std::function<void()> m_refreshAssignments;
 
     std::array<CNumEdit *, kBands> m_editFreq{}, m_editQ{}, m_editGain{};

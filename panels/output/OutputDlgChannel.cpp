@@ -176,6 +176,7 @@ LRESULT COutputDlg::OnDelayLockStep(int spinId, int step)
 
 void COutputDlg::OnVolumePageButton()
 {
-    if (QWidget *view = parentWidget())
-        PostMessageTo(view, WM_VIEW_SHOW_VOLUME, 0, 0);
+    // The page sits in the view's tab control; the request goes to the view itself.
+    if (m_viewTarget)
+        m_viewTarget->PostMessage(WM_VIEW_SHOW_VOLUME, 0, 0);
 }

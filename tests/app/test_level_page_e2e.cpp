@@ -27,6 +27,7 @@
 #include "tests/sim/SimHid.h"
 #include "tests/support/TestDoubles.h"
 
+#include <QAbstractButton>
 #include <QTest>
 
 #include "tests/app/ConnectedViewFixture.h"
@@ -57,10 +58,13 @@ struct LevelPageE2E : ConnectedView {
         ConnectedView::TearDown();
         ResetSpeakerTypeStates();
     }
-    // The output page's volume-page message, as its button posts it.
+    // The output page's (hidden) volume-page button asks the view for the page.
     CLevel_Delay_Dlg &ShowLevelPage()
     {
-        PostMessageTo(view.get(), WM_VIEW_SHOW_VOLUME, 0, 0);
+        auto *button = qobject_cast<QAbstractButton *>(view->OutputPage()->Control(COutputDlg::IDC_VOLUME_PAGE));
+        EXPECT_NE(button, nullptr);
+        if (button)
+            button->click();
         EXPECT_TRUE(WaitUntil([&] { return view->LevelPage() && view->LevelPage()->isVisible(); }, kWait));
         return *view->LevelPage();
     }

@@ -15,6 +15,7 @@
 #include "controls/MessageBox.h"
 #include "model/DeviceImage.h"
 #include "panels/input/Adv_Seting.h"
+#include "panels/input/CurSYSDlg.h"
 #include "panels/input/InputNoise.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Fonts.h"
@@ -279,7 +280,10 @@ void CVRX530View::OnAdvanced()
 
 void CVRX530View::OnSystemButton()
 {
-    // Hidden button 8803: the limiter and noise-gate dialog comes with the input panels.
+    // Hidden button 8803: the limiter and noise-gate dialog on the record tree; its edits go
+    // straight into the records, whose change marks the link sends.
+    CCurSYSDlg dlg(m_doc, this);
+    dlg.DoModal();
 }
 
 void CVRX530View::OnInputPageButton()

@@ -10,6 +10,7 @@
 #include "app/ViewMenus.h"
 #include "controls/ListCtrlCl.h"
 #include "controls/MessageBox.h"
+#include "controls/NumSpin.h"
 #include "controls/TransparentStatic.h"
 #include "controls/XPButton.h"
 #include "link/LinkState.h"
@@ -17,6 +18,7 @@
 #include "model/InitGlobalData.h"
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
+#include "panels/input/CurSYSDlg.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
 #include "platform/qt/Language.h"
@@ -26,6 +28,7 @@
 #include "tests/sim/SimHid.h"
 #include "tests/support/TestDoubles.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -501,6 +504,27 @@ TEST(AboutDialog, CaptionAndVersionLineInTheLanguageAndOkCloses)
 }
 
 // ---- hidden buttons ----------------------------------------------------------------------------
+
+TEST_F(ViewCommands, SystemButtonOpensTheDynamicsDialogModallyOverTheViewsRecords)
+{
+    doc.GetOut(3)->SetLimitAttack(30);
+    bool modal = false;
+    int shown = -1;
+    Watch watch = WhenModal<CCurSYSDlg>([&](CCurSYSDlg *d) {
+        modal = d->isModal();
+        shown = d->Spin(3, CCurSYSDlg::LimitAttack)->GetPos();
+        // A step in the dialog goes into the view's record of that output.
+        d->Spin(3, CCurSYSDlg::LimitAttack)->Step(1);
+        d->reject();
+    });
+    auto *button = qobject_cast<QAbstractButton *>(view.Control(CVRX530View::IDC_SYSTEM));
+    ASSERT_NE(button, nullptr);
+    button->click();
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(shown, 30);
+    EXPECT_EQ(doc.GetOut(3)->GetLimitAttack(), 31);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the dialog has gone";
+}
 
 TEST_F(ViewCommands, NoiseGateSwitchAndSlotButtonsSendTheirBlocks)
 {

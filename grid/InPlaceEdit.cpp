@@ -100,6 +100,10 @@ CInPlaceEdit::CInPlaceEdit(QWidget *owner, QWidget *parent, const CRect &rect, u
     switch (firstChar) {
     case kVkLButton:
     case unsigned(VK_RETURN): end(false); break;
+    case unsigned(VK_ESCAPE):
+        // Esc on the cell is the editor's own Esc: the first text stays and the edit ends.
+        EndWithKey(unsigned(VK_ESCAPE));
+        break;
     case unsigned(VK_BACK):
         end(false);
         backspace();
@@ -279,6 +283,11 @@ CInPlaceList::CInPlaceList(QWidget *owner, QWidget *parent, const CRect &rect, i
 
     show();
     setFocus(Qt::OtherFocusReason);
+    if (firstChar == unsigned(VK_ESCAPE)) {
+        // Esc on the cell is the editor's own Esc: the first text stays and the edit ends.
+        EndWithKey(unsigned(VK_ESCAPE));
+        return;
+    }
     if (!m_edit)
         return;
     switch (firstChar) {
@@ -361,8 +370,10 @@ void CInPlaceList::EndEdit()
     if (m_bEnded)
         return;
     m_bEnded = true;
+    // Esc gives the first text back, also where a list alone cannot show it (a text outside the list).
     if (m_owner)
-        Notify(m_owner, this, m_nRow, m_nCol, currentText(), m_nLastChar);
+        Notify(m_owner, this, m_nRow, m_nCol, m_nLastChar == unsigned(VK_ESCAPE) ? m_sInitText : currentText(),
+               m_nLastChar);
     hidePopup();
     hide();
     deleteLater();

@@ -135,6 +135,35 @@ TEST(GridEditors, AnArrowEndsATypedEditAndTheNextCellOpens)
     EXPECT_EQ(f.EditorCount(), 0);
 }
 
+TEST(GridEditors, EscOnACellEndsTheEditItOpensWithTheCellUnchanged)
+{
+    const struct {
+        const char *name;
+        int col;
+        int listStyle;  // -1: no list on the column
+    } cases[] = {
+        {"text column", 1, -1},
+        {"list with an edit part", 2, CBS_DROPDOWN},
+        {"list alone", 2, CBS_DROPDOWNLIST},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EditFixture f;
+        if (c.listStyle >= 0) {
+            ASSERT_TRUE(f.grid.SetColumnList(c.col, {"Low", "Middle", "High"}));
+            f.grid.SetListStyle(c.listStyle);
+        }
+        f.grid.SetFocusCell(2, c.col);
+        f.owner.notes.clear();
+        QTest::keyClick(&f.grid, Qt::Key_Escape);
+        EXPECT_EQ(f.EditorCount(), 0) << "the edit has ended";
+        EXPECT_EQ(f.grid.GetItemText(2, c.col), QStringLiteral("2.%1").arg(c.col));
+        EXPECT_FALSE(f.grid.IsModified(2, c.col));
+        EXPECT_EQ(f.grid.GetFocusCell(), CGridCellPos(2, c.col));
+        EXPECT_TRUE(f.grid.hasFocus());
+    }
+}
+
 TEST(GridEditors, ADoubleClickedEditKeepsTheArrowsForTheCaret)
 {
     EditFixture f;

@@ -5,7 +5,9 @@
 #include "controls/NumSpinStep.h"
 #include "platform/qt/WindowMessages.h"
 #include "platform/qt/WndTimers.h"
+#include "platform/ViewServices.h"
 #include "res/Skins.h"
+#include "res/Strings.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -65,7 +67,10 @@ int CNumSpin::GetPos()
 
 void CNumSpin::SetPos(int p)
 {
-    // A position outside the range is limited quietly.
+    // A position outside the range (a record value the edit cannot show, say) gives the range
+    // message through the program's message box, then is limited.
+    if (p < m_nMin || p > m_nMax)
+        ShowMessage(Tr(StrId::SetPosError), MB_OK, g_bChinese.load() ? -2 : -3);
     p = std::clamp(p, m_nMin, std::max(m_nMin, m_nMax));
     m_nPos = p;
     if (CNumEdit *b = Buddy())

@@ -152,6 +152,7 @@ constexpr StrEntry kTable[] = {
     {MicLevelOff, " 关 ", " OFF "},
     {MicLevel, " %1级", " %1Level"},
     {CharLenError, "字符长度错误!", "Char len error!"},
+    {SetPosError, "设定Pos错误!", "Set Pos Error!"},
     {InputSourceHiLevel, "高电平", "Hi.Level"},
     {InputSourceAux, "AUX", "AUX"},
     {InputSourceSpdif, "光纤", "SPDIF"},

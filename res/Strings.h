@@ -161,6 +161,7 @@ enum class StrId : std::uint16_t {
     MicLevelOff,
     MicLevel,  // %1: the level
     CharLenError,
+    SetPosError,  // a numeric spin given a position outside its range
     // The main view's input-source list, by list position
     InputSourceHiLevel,
     InputSourceAux,

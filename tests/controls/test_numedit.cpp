@@ -17,12 +17,24 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
-class BoxCounter : public IMessageBoxService {
+class BoxRecorder : public IMessageBoxService {
 public:
-    int ShowMessage(const std::string &, unsigned, int) override { return ++shown, IDOK; }
-    int shown = 0;
+    struct Box {
+        std::string text;
+        unsigned type;
+        int code;
+    };
+    int ShowMessage(const std::string &text, unsigned type, int code) override
+    {
+        boxes.push_back({text, type, code});
+        return IDOK;
+    }
+    std::vector<Box> boxes;
 };
 
 struct Page : RecordingPage {
@@ -285,18 +297,41 @@ TEST(NumSpin, StepModes)
     EXPECT_EQ(page.edit->GetValue(), 1001);
 }
 
-TEST(NumSpin, OutOfRangePositionIsLimitedWithoutABox)
+TEST(NumSpin, OutOfRangePositionIsReportedThenLimited)
 {
-    BoxCounter boxes;
+    BoxRecorder boxes;
     SetMessageBoxService(&boxes);
     Page page;
     page.edit->SetType(8);
     page.spin->SetRange(20, 20000);
-    page.spin->SetPos(25000);
-    EXPECT_EQ(page.spin->GetPos(), 20000);
-    page.spin->SetPos(-5);
-    EXPECT_EQ(page.spin->GetPos(), 20);
-    EXPECT_EQ(boxes.shown, 0);
+    const struct {
+        int pos;
+        bool chinese;
+        int shown;  // the position after the box
+        const char *text;
+        int code;  // the box's caption: -2 Chinese, -3 English
+    } cases[] = {
+        {25000, false, 20000, "Set Pos Error!", -3},
+        {-5, true, 20, "设定Pos错误!", -2},
+        {20000, false, 20000, nullptr, 0},  // the range's ends are inside it
+        {20, false, 20, nullptr, 0},
+    };
+    for (const auto &c : cases) {
+        boxes.boxes.clear();
+        g_bChinese = c.chinese ? 1 : 0;
+        page.spin->SetPos(c.pos);
+        EXPECT_EQ(page.spin->GetPos(), c.shown) << c.pos;
+        EXPECT_EQ(page.edit->GetValue(), c.shown) << c.pos;
+        if (!c.text) {
+            EXPECT_TRUE(boxes.boxes.empty()) << c.pos;
+            continue;
+        }
+        ASSERT_EQ(boxes.boxes.size(), 1u) << c.pos;
+        EXPECT_EQ(boxes.boxes[0].text, c.text);
+        EXPECT_EQ(boxes.boxes[0].type, unsigned(MB_OK));
+        EXPECT_EQ(boxes.boxes[0].code, c.code);
+    }
+    g_bChinese = 0;
     SetMessageBoxService(nullptr);
 }
 

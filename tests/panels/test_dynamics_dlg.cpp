@@ -1,7 +1,8 @@
 // The dynamics dialog as a user drives it: typed values and spin steps reach the output records
-// (stamped while online, copied to the link group and shown on the linked boxes), out-of-range
-// values are limited without a message box, the compressor controls keep nothing, and the noise
-// gate of music input 0 reads OFF at its bottom.
+// (stamped while online, copied to the link group and shown on the linked boxes), typed values out
+// of range are limited without a message box while record values a spin cannot show give its range
+// message, the compressor controls keep nothing, and the noise gate of music input 0 reads OFF at
+// its bottom.
 
 #include "controls/FontStatic.h"
 #include "controls/GroupBoxEx.h"
@@ -81,7 +82,7 @@ struct DynamicsDlg : ::testing::Test {
 
 }  // namespace
 
-TEST_F(DynamicsDlg, OpensWithTheRecordsValuesAndLimitsWhatTheSpinsCannotShow)
+TEST_F(DynamicsDlg, OpensWithTheRecordsValuesAndReportsThenLimitsWhatTheSpinsCannotShow)
 {
     Out(2).SetLimitThreshold(120);
     Out(2).SetLimitAttack(3);
@@ -101,7 +102,13 @@ TEST_F(DynamicsDlg, OpensWithTheRecordsValuesAndLimitsWhatTheSpinsCannotShow)
     EXPECT_EQ(dlg->Edit(5, V::LimitThreshold)->text(), QStringLiteral("12.0dBu"));
     EXPECT_EQ(dlg->Spin(5, V::LimitRelease)->GetPos(), 5000);
     EXPECT_EQ(Out(5).GetLimitThreshold(), 500);
-    EXPECT_TRUE(boxes.Shown().empty());
+    // Each value the spin cannot show gives the spin's range message first.
+    const auto shown = boxes.Shown();
+    ASSERT_EQ(shown.size(), 2u);
+    for (const auto &box : shown) {
+        EXPECT_EQ(box.text, "Set Pos Error!");
+        EXPECT_EQ(box.type, unsigned(MB_OK));
+    }
     // Every compressor control at its minimum; the ratio reads 1:1.
     for (int i = 0; i < 8; ++i) {
         SCOPED_TRACE(i);
@@ -197,11 +204,15 @@ TEST_F(DynamicsDlg, CompressorControlsAreBoundedAndKeepNothing)
     EXPECT_EQ(dlg->Spin(4, V::CompThreshold)->GetPos(), 0);
     EXPECT_EQ(dlg->Edit(4, V::Ratio)->text(), QStringLiteral("1:1"));
 
-    // On a linked output the compressor spins show what the record reports: their minimum.
+    EXPECT_TRUE(boxes.Shown().empty());
+
+    // On a linked output the compressor spins show what the record reports: their minimum. The
+    // record reports a ratio of 0, below the spin's range, so that redisplay gives the range message.
     dlg->Spin(1, V::Ratio)->SetPos(40);
     dlg->Spin(0, V::Ratio)->DeltaPos(1);
     EXPECT_EQ(dlg->Spin(1, V::Ratio)->GetPos(), 1);
-    EXPECT_TRUE(boxes.Shown().empty());
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Set Pos Error!");
 }
 
 TEST_F(DynamicsDlg, NoiseGateOfMusicInputZero)

@@ -8,7 +8,7 @@
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
 #include "panels/output/MixRows.h"
-#include "panels/output/PairMixPanel.h"
+#include "panels/output/BTLMixRoute.h"
 #include "panels/output/ReMap_Dlg.h"
 #include "platform/qt/Language.h"
 #include "platform/qt/QtGlobals.h"
@@ -92,7 +92,7 @@ void CMixInPutCom::OnInitDialog()
         m_panels[std::size_t(i)] = panel;
     }
     for (int k = 0; k < 4; ++k) {
-        auto pair = std::make_unique<CPairMixDisplay>(this);
+        auto pair = std::make_unique<CBTLMixRoute>(this);
         const CReMap_Dlg *first = m_panels[std::size_t(2 * k)];
         for (int r = 1; r <= mixrow::kRows; ++r) {
             pair->SetRowText(r, first->Edit(r)->text());

@@ -17,7 +17,7 @@
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
 #include "panels/output/MixRows.h"
-#include "panels/output/PairMixPanel.h"
+#include "panels/output/BTLMixRoute.h"
 #include "panels/output/ReMap_Dlg.h"
 #include "platform/GlobalData.h"
 #include "platform/Settings.h"
@@ -136,7 +136,7 @@ TEST_F(Mixer, APairPanelStoresNothingAndTheNextChangeOfItsRowSetsItBack)
 {
     g_BtlPair[0] = 1;
     Open();
-    auto *pair = dynamic_cast<CPairMixDisplay *>(dlg->PairPanel(0));
+    auto *pair = dynamic_cast<CBTLMixRoute *>(dlg->PairPanel(0));
     ASSERT_NE(pair, nullptr);
     auto *slider = pair->findChildren<CBitmapSlider *>().at(2);  // row 3
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(8, 10));

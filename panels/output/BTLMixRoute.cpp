@@ -1,4 +1,4 @@
-#include "panels/output/PairMixPanel.h"
+#include "panels/output/BTLMixRoute.h"
 
 #include "controls/BitmapSlider.h"
 #include "platform/qt/Fonts.h"
@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 
-CPairMixDisplay::CPairMixDisplay(QWidget *parent) : QWidget(parent)
+CBTLMixRoute::CBTLMixRoute(QWidget *parent) : QWidget(parent)
 {
     Skins::RegisterMixSkins();
     SetCtrlId(this, IDD);
@@ -35,7 +35,7 @@ CPairMixDisplay::CPairMixDisplay(QWidget *parent) : QWidget(parent)
     }
 }
 
-void CPairMixDisplay::SetRowText(int row, const QString &text)
+void CBTLMixRoute::SetRowText(int row, const QString &text)
 {
     if (row < 1 || row > 12)
         return;
@@ -45,23 +45,23 @@ void CPairMixDisplay::SetRowText(int row, const QString &text)
     label->show();
 }
 
-void CPairMixDisplay::SetRowPos(int row, int pos)
+void CBTLMixRoute::SetRowPos(int row, int pos)
 {
     if (row >= 1 && row <= 12)
         m_sliders[std::size_t(row - 1)]->SetPos(pos);
 }
 
-QString CPairMixDisplay::RowText(int row) const
+QString CBTLMixRoute::RowText(int row) const
 {
     return row >= 1 && row <= 12 ? m_labels[std::size_t(row - 1)]->text() : QString();
 }
 
-int CPairMixDisplay::RowPos(int row) const
+int CBTLMixRoute::RowPos(int row) const
 {
     return row >= 1 && row <= 12 ? m_sliders[std::size_t(row - 1)]->GetPos() : -1;
 }
 
-void CPairMixDisplay::paintEvent(QPaintEvent *)
+void CBTLMixRoute::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.drawPixmap(0, 0, Skins::Bitmap(kBackground, size()));

@@ -16,6 +16,6 @@ inline constexpr unsigned WM_INPUT_SELECT = WM_USER + 600;
 // button of that input is unchecked once the selection has moved on.
 inline constexpr unsigned WM_INPUT_REFRESH = WM_USER + 601;
 
-// The window that receives WM_INPUT_REFRESH: the input page whose window was made last, or the
-// level page. UI thread only; it forgets a window that is gone.
+// The window that receives WM_INPUT_REFRESH: the input page whose window was made last (each input
+// page sets it to itself). UI thread only; it forgets a window that is gone.
 inline QPointer<QWidget> g_pInputRefreshWnd;

@@ -178,9 +178,11 @@ void CLevel_Delay_Dlg::OnOutputPolarity(int i)
     CBitButton *button = Button(IDC_OUT_POLARITY + i);
     const int p = button->GetCheck() ? 0 : 1;
     m_nLastPolarity = p;
-    out->SetPolarity(p);  // the record gives it to the linked outputs
+    // The polarity is this output's alone: the record's setter copies only the gain and the EQ mode
+    // to the link group.
+    out->SetPolarity(p);
     button->SetCheck(p);
-    // Their buttons show it at once.
+    // The linked outputs' buttons show their own polarity again.
     for (int j = 0; j < kOutputs; ++j)
         if (Linked(i, j))
             if (CKTV_OutData *o = Out(j))

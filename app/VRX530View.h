@@ -178,8 +178,9 @@ public:
     void RefreshChannelAssignments();
     void RefreshFromImage();
     void ShowPresetNameLocalized();
-    // Shows the input-source code 0..3; with flag 1 the user picked it, so the next status reply
-    // leaves the source alone.
+    // Shows the input-source code 0..3; with flag 1 the user picked it and the input block is
+    // written to the device (status replies asked for before the device took it change nothing);
+    // with flag 0 the device reported it, and an open input page shows it.
     void SetInputSource(int sourceCode, int flag) override;
 
     // ---- settings: file-dialog folders, firmware file, language, curve display (app/ViewSettings.cpp) ----

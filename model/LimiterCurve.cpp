@@ -86,6 +86,37 @@ std::array<Label, 9> Labels(const Layout &l)
     }};
 }
 
+CRect LabelBox(const Label &label, int width, int height)
+{
+    return CRect{label.x, label.y, label.x + std::max(width, 0), label.y + std::max(height, 0)};
+}
+
+namespace detail {
+
+std::vector<Label> KeepApart(const std::array<Label, 9> &all, const std::array<CRect, 9> &boxes)
+{
+    // Output 0 dB, input 0 dB, the top and bottom edges, the right edge, then the rest.
+    constexpr std::array<std::size_t, 9> kImportance{1, 7, 0, 4, 8, 3, 5, 2, 6};
+    const auto apart = [](const CRect &a, const CRect &b) {
+        return a.right + kLabelGap <= b.left || b.right + kLabelGap <= a.left ||
+               a.bottom + kLabelGap <= b.top || b.bottom + kLabelGap <= a.top;
+    };
+    std::array<bool, 9> kept{};
+    for (std::size_t i : kImportance) {
+        bool fits = true;
+        for (std::size_t k = 0; k < kept.size() && fits; ++k)
+            fits = !kept[k] || apart(boxes[i], boxes[k]);
+        kept[i] = fits;
+    }
+    std::vector<Label> out;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (kept[i])
+            out.push_back(all[i]);
+    return out;
+}
+
+}  // namespace detail
+
 std::optional<int> CKneeTracker::Move(const Layout &l, const CRect &knee, CPoint p, int threshold)
 {
     if (!m_bDrag) {

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace limcurve {
 
@@ -68,6 +69,17 @@ struct Label {
 };
 std::array<Label, 9> Labels(const Layout &l);
 
+// The labels a curve of this size has room for, in the order of Labels: every one where they
+// fit; on a small curve those that would touch a label already kept are left out, the most
+// telling kept first: 0 dB on both axes, the edges (+12 dB, -30 dB), then -20 and -10 dB. Kept
+// labels are at least kLabelGap pixels apart. `textWidth` gives a text's width in pixels and
+// `textHeight` the height of its digits.
+inline constexpr int kLabelGap = 3;
+template <typename Width>
+std::vector<Label> FittingLabels(const Layout &l, Width &&textWidth, int textHeight);
+// The box a label's text covers, with the width and digit height given.
+CRect LabelBox(const Label &label, int width, int height);
+
 // The knee's pointer state: idle, over the knee (a move into its rectangle), dragging (a press
 // while over it), idle again at the release. While dragging only the pointer's y counts: the knee
 // slides along the rising line.
@@ -91,5 +103,20 @@ private:
     bool m_bHover = false;
     bool m_bDrag = false;
 };
+
+// ---- FittingLabels ----
+namespace detail {
+std::vector<Label> KeepApart(const std::array<Label, 9> &all, const std::array<CRect, 9> &boxes);
+}
+
+template <typename Width>
+std::vector<Label> FittingLabels(const Layout &l, Width &&textWidth, int textHeight)
+{
+    const std::array<Label, 9> all = Labels(l);
+    std::array<CRect, 9> boxes;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        boxes[i] = LabelBox(all[i], textWidth(all[i].text), textHeight);
+    return detail::KeepApart(all, boxes);
+}
 
 }  // namespace limcurve

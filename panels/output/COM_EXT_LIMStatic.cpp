@@ -181,7 +181,9 @@ void CCOM_EXT_LIMStatic::paintEvent(QPaintEvent *)
     p.setFont(m_font);
     p.setPen(kLabelColour);
     const QFontMetrics fm(m_font);
-    for (const limcurve::Label &label : limcurve::Labels(l))
+    // Digits fill the ascent above the baseline and nothing below it.
+    const auto width = [&fm](const char *text) { return fm.horizontalAdvance(QString::fromLatin1(text)); };
+    for (const limcurve::Label &label : limcurve::FittingLabels(l, width, fm.ascent()))
         p.drawText(label.x, label.y + fm.ascent(), QString::fromLatin1(label.text));
 
     // Frame and grid, one pixel wide; lines stop one pixel short of their end, like the frame.

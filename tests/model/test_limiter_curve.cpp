@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 using namespace limcurve;
 
 namespace {
@@ -112,6 +116,41 @@ TEST(LimiterCurveLayout, AxisLabels)
         EXPECT_STREQ(labels[i].text, want[i].text);
         EXPECT_EQ(labels[i].x, want[i].x);
         EXPECT_EQ(labels[i].y, want[i].y);
+    }
+}
+
+TEST(LimiterCurveLayout, LabelsNeverTouchAndSmallCurvesDropTheLeastTelling)
+{
+    // About the label font's figures: 7 px a character, digits 12 px high.
+    const auto width = [](const char *text) { return 7 * int(std::strlen(text)); };
+    constexpr int kHeight = 12;
+    struct Case {
+        const char *name;
+        CRect client;
+        std::vector<std::string> want;  // texts kept, in table order
+    };
+    const Case cases[] = {
+        {"one pixel a step", CRect{0, 0, 450, 440}, {" 12", "  0", "-10", "-20", "-30", "-20", "-10", "0", "12"}},
+        {"advanced settings", CRect{0, 0, 260, 200}, {" 12", "  0", "-10", "-20", "-30", "-20", "-10", "0", "12"}},
+        {"dynamics dialog", CRect{0, 0, 100, 157}, {" 12", "  0", "-10", "-20", "-30", "-20", "0", "12"}},
+        {"flat", CRect{0, 0, 100, 60}, {"  0", "-30", "-20", "0", "12"}},
+        {"narrow", CRect{0, 0, 50, 157}, {" 12", "  0", "-10", "-20", "-30", "0"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<Label> kept = FittingLabels(ComputeLayout(c.client), width, kHeight);
+        std::vector<std::string> texts;
+        for (const Label &l : kept)
+            texts.emplace_back(l.text);
+        EXPECT_EQ(texts, c.want);
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            for (std::size_t k = i + 1; k < kept.size(); ++k) {
+                CRect a = LabelBox(kept[i], width(kept[i].text), kHeight), b = LabelBox(kept[k], width(kept[k].text), kHeight);
+                a.InflateRect(kLabelGap, kLabelGap);
+                const bool overlap = a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+                EXPECT_FALSE(overlap) << kept[i].text << " touches " << kept[k].text;
+            }
+        }
     }
 }
 

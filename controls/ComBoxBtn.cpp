@@ -74,7 +74,7 @@ int CComBoxBtn::CreateDropList(QWidget *owner, int notifyId)
         m_pDrop = CDropWnd::Create(this);
     if (!m_pDrop)
         return 0;
-    m_pDrop->List()->SetListFont(m_fontNormal, kFontHeight);
+    m_pDrop->List()->SetListFont(m_fontNormal);
     m_pOwner = owner;
     m_nNotifyId = notifyId;
     return 1;

@@ -10,6 +10,8 @@
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace {
 
 class DropItemDelegate : public QStyledItemDelegate {
@@ -83,7 +85,7 @@ void CDropListBox::ApplyColours()
     viewport()->update();
 }
 
-void CDropListBox::SetListFont(const QFont &font, int logicalHeight)
+void CDropListBox::SetListFont(const QFont &font)
 {
     if (m_bHasFont)
         return;
@@ -92,7 +94,8 @@ void CDropListBox::SetListFont(const QFont &font, int logicalHeight)
     setFont(font);
     m_fontBold = font;
     m_fontBold.setWeight(QFont::Bold);
-    m_nItemHeight = logicalHeight > 0 ? logicalHeight : QFontMetrics(font).height();
+    // The rows are drawn in the widget's font, the given one resolved against the defaults.
+    m_nItemHeight = std::max(1, fontMetrics().height());
     doItemsLayout();
 }
 

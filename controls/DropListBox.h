@@ -30,8 +30,9 @@ public:
     int AddGroupItem(const QString &text, int group, COLORREF textColour, COLORREF highlightColour);
     int DeleteItem(int index);
     void ResetContent();
-    // Only the first call takes effect. logicalHeight 0 takes the font's own line height.
-    void SetListFont(const QFont &font, int logicalHeight = 0);
+    // Only the first call takes effect. The rows take the font's line height (ascent and
+    // descent), so that nothing below the baseline, an underscore, is cut off.
+    void SetListFont(const QFont &font);
     void SetSavedSel(int index) { m_nSavedSel = index; }
     int GetSavedSel() const { return m_nSavedSel; }
     void SetBackColor(COLORREF c);

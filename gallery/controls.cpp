@@ -409,11 +409,11 @@ ZK_GALLERY(dropdowns)
     }
     panel.Caption(10, 70, QStringLiteral("open list"));
     auto *list = new CDropListBox(&panel);
-    list->SetListFont(MakeFont("Arial", 14), 14);
+    list->SetListFont(MakeFont("Arial", 14));
     list->AddGroupItem("Crossover", 1, RGB(40, 180, 230), RGB(255, 255, 255));
     for (const char *t : items)
         list->AddGroupItem(t, 1, RGB(255, 255, 255), RGB(255, 255, 255));
-    list->setGeometry(10, 88, 130, 5 * 14);
+    list->setGeometry(10, 88, 130, 5 * list->GetItemHeight());
     list->SetCurSel(2);
     auto *drop = new CDropBtn(&panel);
     drop->setGeometry(170, 88, 140, 24);

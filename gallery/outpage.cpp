@@ -9,8 +9,13 @@
 #include "model/Filter.h"
 #include "model/KTV_Data.h"
 #include "model/KTV_OutData.h"
+#include "controls/ComBoxBtn.h"
+#include "controls/DropWnd.h"
 #include "panels/output/OutputDlg.h"
 #include "tests/support/ServiceDoubles.h"
+
+#include <QCoreApplication>
+#include <QPainter>
 
 void Gallery::ShapeOutput(CKTV_OutData &out)
 {
@@ -65,4 +70,37 @@ ZK_GALLERY(output_page)
 ZK_GALLERY(output_page_online)
 {
     return Render(true);
+}
+
+// The high-pass family list open over the page, cut to the crossover corner.
+ZK_GALLERY(output_crossover_list_open)
+{
+    CKTV_Data doc;
+    CQuietChannelSends sends;
+    CQuietDeviceSync sync;
+    CAppMessageBoxes boxes;
+    CPageRegistry pages;
+    g_nSelOutput = 2;
+    Gallery::ShapeOutput(*doc.GetOut(2));
+    COutputDlg page(sends, sync, boxes, pages);
+    page.SetKTVData(&doc);
+    page.LoadChannelRecords();
+    QImage img = Gallery::Shot(page);
+    CComBoxBtn *list = page.HpfFamilyList();
+    list->OpenList();
+    QCoreApplication::processEvents();
+    CDropWnd *drop = list->DropWnd();
+    QImage out;
+    if (drop && drop->isVisible()) {
+        const QRect at(page.mapFromGlobal(drop->mapToGlobal(QPoint(0, 0))), drop->size());
+        QPainter p(&img);
+        p.drawImage(at.topLeft(), drop->grab().toImage());
+        p.end();
+        const QRect button(list->mapTo(&page, QPoint(0, 0)), list->size());
+        out = img.copy(button.united(at).adjusted(-30, -48, 120, 30).intersected(img.rect()));
+        drop->Hide();
+    }
+    page.hide();
+    g_nSelOutput = 0;
+    return out;
 }

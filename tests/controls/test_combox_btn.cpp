@@ -7,8 +7,11 @@
 #include "controls/DropListBox.h"
 #include "controls/DropWnd.h"
 #include "tests/controls/CtrlTestKit.h"
+#include "tests/platform/qt/QtTestApp.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QImage>
 #include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
@@ -41,8 +44,10 @@ struct ComboPage : RecordingPage {
 TEST(ComBoxBtn, ListHeightAndPlacement)
 {
     ComboPage three(3);
-    EXPECT_EQ(three.combo->List()->GetItemHeight(), 14);
-    EXPECT_EQ(three.combo->DropRect().height(), 42);
+    // Rows as high as the list font's lines.
+    const int h = QFontMetrics(three.combo->List()->font()).height();
+    EXPECT_EQ(three.combo->List()->GetItemHeight(), h);
+    EXPECT_EQ(three.combo->DropRect().height(), 3 * h);
     EXPECT_EQ(three.combo->DropRect().top(), three.combo->mapToGlobal(QPoint(0, 23)).y());
     EXPECT_EQ(three.combo->DropRect().width(), 120);
 
@@ -166,6 +171,34 @@ TEST(DropListBox, GroupsAndSeparators)
     EXPECT_EQ(list.GetText(0), "Outputs");
     EXPECT_EQ(list.GroupCount(), 1);
     EXPECT_EQ(list.DeleteItem(7), -1);
+}
+
+TEST(ComBoxBtn, TheOpenListShowsTheUnderscoresOfItsItems)
+{
+    RecordingPage page;
+    auto *combo = new CComBoxBtn(&page);
+    combo->setGeometry(20, 20, 120, 24);
+    page.show();
+    ASSERT_EQ(combo->CreateDropList(&page, 77), 1);
+    // Rows of an underscore only: all they show lies below the baseline.
+    for (int i = 0; i < 3; ++i)
+        combo->AddString(QStringLiteral("_"));
+    combo->AddString(QStringLiteral("Link_Ril"));
+    combo->SetCurSel(0);
+    combo->OpenList();
+    CDropListBox *list = combo->List();
+    ASSERT_TRUE(WaitUntil([&] { return list->isVisible(); }, 5000));
+    const QImage shot = list->grab().toImage();
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        const QRect r = list->visualItemRect(list->item(row)).intersected(shot.rect());
+        bool lit = false;  // white text on the dark ground or the selection colour
+        for (int y = r.top(); y <= r.bottom() && !lit; ++y)
+            for (int x = r.left(); x <= r.right() && !lit; ++x)
+                lit = qGray(shot.pixel(x, y)) > 180;
+        EXPECT_TRUE(lit);
+    }
+    combo->DropWnd()->Hide();
 }
 
 TEST(DropBtn, HeightArrowAndPick)

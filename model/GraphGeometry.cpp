@@ -33,6 +33,42 @@ int GainLineY(int k, int divisions, int plotTop, int H)
 
 // ---- Element layout -----------------------------------------------------------------------------
 
+CRect PlaceLabelClearOfMarkers(const CRect &plate, const CRect &marker, std::span<const CRect> others,
+                               const CRect &plot)
+{
+    const auto overlaps = [](const CRect &a, const CRect &b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    const auto clear = [&](const CRect &r) {
+        if (r.left < plot.left || r.right > plot.right || r.top < plot.top || r.bottom > plot.bottom)
+            return false;
+        for (const CRect &m : others)
+            if (!(m == marker) && !m.IsRectEmpty() && overlaps(r, m))
+                return false;
+        return true;
+    };
+    const int w = plate.Width(), h = plate.Height();
+    const int midY = (marker.top + marker.bottom) / 2;
+    constexpr int gap = 3;
+    const auto at = [&](int left, int top) {
+        // Kept inside the plot across, where the usual place keeps it too.
+        left = std::clamp(left, plot.left, std::max(plot.left, plot.right - w));
+        return CRect{left, top, left + w, top + h};
+    };
+    const CRect below = at(plate.left, plate.top);
+    const int drop = (plate.top + plate.bottom) / 2 - midY;
+    const CRect candidates[] = {
+        below,
+        at(plate.left, midY - drop - h / 2),       // mirrored above the marker
+        at(marker.right + gap, midY - h / 2),      // right of it
+        at(marker.left - gap - w, midY - h / 2),   // left of it
+    };
+    for (const CRect &c : candidates)
+        if (clear(c))
+            return c;
+    return plate;
+}
+
 void LayoutBandMarker(const BandMarkerInput &in, int W, int H, CRect &marker, CRect &label)
 {
     constexpr int half = kMarkerSize / 2;

@@ -9,10 +9,10 @@
 // Plot x grows with log frequency (FreqToSliderPos, 20 Hz at 0, three decades over the width),
 // plot y grows downward with falling gain (GainToIndex, +12 dB at 0, -12 dB at H).
 
-#include <span>
-
 #include "model/DataDefine.h"
 #include "platform/WinCompat.h"
+
+#include <span>
 
 namespace graph {
 
@@ -84,6 +84,12 @@ struct BandMarkerInput {
 // Marker and label box of a band or shelf. The label box is set for PEQ and shelves only;
 // other types keep the one they had (label is returned unchanged).
 void LayoutBandMarker(const BandMarkerInput &in, int W, int H, CRect &marker, CRect &label);
+// Where the value label of a selected marker is drawn: plate is the label's text plate at its
+// usual place (below the marker); the first of below, above, right and left of the marker that
+// stays inside the plot and covers none of the other markers is taken, else the usual place.
+// others may hold the marker itself; it is skipped.
+CRect PlaceLabelClearOfMarkers(const CRect &plate, const CRect &marker, std::span<const CRect> others,
+                               const CRect &plot);
 // Marker and label box of a crossover, on the -7 dB line; it may pass the plot's right edge by
 // half a marker. The label box is set for high-pass and low-pass elements only.
 void LayoutCrossoverMarker(int type, int freq, int W, int H, CRect &marker, CRect &label);

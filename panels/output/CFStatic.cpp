@@ -393,6 +393,21 @@ QRect CCFStatic::LabelPlate(const QString &text, const CRect &box) const
     return plate;
 }
 
+QRect CCFStatic::SelectedLabelPlate(const QString &text, const CFilter &selected) const
+{
+    const QRect usual = LabelPlate(text, selected.GetGeometry().label);
+    std::vector<CRect> markers;
+    if (const CKTVEQ *eq = ShownEq()) {
+        markers.reserve(std::size_t(eq->GetSize()));
+        for (int i = 0; i < eq->GetSize(); ++i)
+            if (const CFilter *f = eq->GetAt(i); f && f != &selected)
+                markers.push_back(f->GetMarkerRect());
+    }
+    const CRect plate{usual.left(), usual.top(), usual.right() + 1, usual.bottom() + 1};
+    const CRect placed = graph::PlaceLabelClearOfMarkers(plate, selected.GetMarkerRect(), markers, m_layout.plot);
+    return QRect(QPoint(placed.left, placed.top), QPoint(placed.right - 1, placed.bottom - 1));
+}
+
 void CCFStatic::CaptureScene(SceneState &now)
 {
     now.valid = true;
@@ -449,7 +464,7 @@ void CCFStatic::CaptureScene(SceneState &now)
         now.handles[1] = g.rightHandle;
         const std::string label = sel->GetCurveLabel();
         now.label = QString::fromUtf8(label.data(), qsizetype(label.size()));
-        now.labelPlate = now.label.isEmpty() ? QRect() : LabelPlate(now.label, g.label).adjusted(-2, -2, 2, 2);
+        now.labelPlate = now.label.isEmpty() ? QRect() : SelectedLabelPlate(now.label, *sel).adjusted(-2, -2, 2, 2);
     }
 }
 
@@ -752,15 +767,17 @@ void CCFStatic::DrawSelection(QPainter &p)
     const QColor colour = inputView ? QColor(Qt::white) : kActive;
     const QColor ground = StyleOf(m_nMode).fill;
     p.setFont(MarkerFont());
+    // Below the marker as a rule, elsewhere where that would cover another marker.
+    const QRect plate = SelectedLabelPlate(text, *selected);
     if (Skins::Contrast(colour, ground) < Skins::MinTextContrast) {
         // The label's fixed red reads on a dark plate fitted to the text.
         p.setPen(Qt::NoPen);
         p.setBrush(Skins::ReadableBackdrop(colour));
-        p.drawRect(LabelPlate(text, g.label));
+        p.drawRect(plate);
         p.setBrush(Qt::NoBrush);
     }
     p.setPen(colour);
-    p.drawText(ToQ(g.label), Qt::AlignCenter | Qt::TextDontClip, text);
+    p.drawText(plate, Qt::AlignCenter | Qt::TextDontClip, text);
 }
 
 // ---- interaction ----------------------------------------------------------------------------------

@@ -161,6 +161,8 @@ private:
     CFilter *SelectedItem() const;
     int SelectedIndex() const;
     QRect LabelPlate(const QString &text, const CRect &box) const;
+    // The plate of the selected element's label where it covers no other marker.
+    QRect SelectedLabelPlate(const QString &text, const CFilter &selected) const;
     void DrawFrame(QPainter &p);
     void DrawPlot(QPainter &p, const QRect &plot, const QRegion &dirty);
     void DrawCurves(QPainter &p, const QRect &bounds);

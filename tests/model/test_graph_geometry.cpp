@@ -82,6 +82,30 @@ TEST(GraphGeometry, BandMarkerAndLabel)
     EXPECT_EQ(label, (CRect{1, 2, 3, 4}));
 }
 
+TEST(GraphGeometry, ASelectedLabelCoversNoOtherMarker)
+{
+    // A 60 x 14 plate 25 px below a marker at (300, 100); the plot is 0..640 x 0..260.
+    const CRect plot{0, 0, 640, 260}, marker{292, 92, 308, 108};
+    const CRect plate{270, 118, 330, 132};
+    const CRect above{270, 68, 330, 82}, right{311, 93, 371, 107}, left{229, 93, 289, 107};
+    struct Case { const char *what; std::vector<CRect> others; CRect placed; } cases[] = {
+        {"nothing in the way: below", {{100, 100, 116, 116}}, plate},
+        {"a neighbour below: above", {{310, 120, 326, 136}}, above},
+        {"neighbours below and above: right", {{310, 120, 326, 136}, {280, 70, 296, 86}}, right},
+        {"below, above and right taken: left",
+         {{310, 120, 326, 136}, {280, 70, 296, 86}, {330, 95, 346, 111}}, left},
+        {"everywhere taken: the usual place",
+         {{310, 120, 326, 136}, {280, 70, 296, 86}, {330, 95, 346, 111}, {240, 95, 256, 111}}, plate},
+        {"the marker itself is no obstacle", {marker}, plate},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PlaceLabelClearOfMarkers(plate, marker, c.others, plot), c.placed) << c.what;
+
+    // Near the plot's bottom the plate below would leave the plot: it goes above.
+    const CRect low{292, 236, 308, 252}, lowPlate{270, 262, 330, 276};
+    EXPECT_EQ(PlaceLabelClearOfMarkers(lowPlate, low, {}, plot), (CRect{270, 212, 330, 226}));
+}
+
 TEST(GraphGeometry, CrossoverMarkerAndLabel)
 {
     struct Case { int type; int freq; CRect marker; CRect label; } cases[] = {

@@ -194,17 +194,24 @@ TEST(GridTextFile, AGridOfAtMostTheCellBoundIsRead)
     EXPECT_FALSE(gridtext::Parse("h1,h2\r\n" + lines).has_value()) << "one line more";
 }
 
-TEST(GridTextFile, AFileLargerThanAGridShowsIsRefusedAndChangesNothing)
-{
+// A 3 x 2 grid holding "keep" in a cell, with its message boxes recorded: a refused load or
+// save must leave it as it is and say why.
+struct KeptGrid : ::testing::Test {
     GridAppFirst app;
     CScriptedMessageBox boxes;
-    ScopedMessageBoxService installed(boxes);
+    ScopedMessageBoxService installed{boxes};
     QWidget owner;
-    CGridCtrl grid(3, 2, 1, 1);
-    grid.Create(QRect(0, 0, 300, 200), &owner, 5, 0);
-    grid.SetItemText(1, 1, "keep");
+    CGridCtrl grid{3, 2, 1, 1};
     QTemporaryDir dir;
+    KeptGrid()
+    {
+        grid.Create(QRect(0, 0, 300, 200), &owner, 5, 0);
+        grid.SetItemText(1, 1, "keep");
+    }
+};
 
+TEST_F(KeptGrid, AFileLargerThanAGridShowsIsRefusedAndChangesNothing)
+{
     std::string thousandFields;
     for (int i = 0; i < 1000; ++i)
         thousandFields += i ? ",f" : "f";
@@ -269,17 +276,8 @@ TEST(GridTextFile, SavedGridsLoadBack)
         << "columns sized to their texts";
 }
 
-TEST(GridTextFile, FileErrorsAreReportedAndChangeNothing)
+TEST_F(KeptGrid, FileErrorsAreReportedAndChangeNothing)
 {
-    GridAppFirst app;
-    CScriptedMessageBox boxes;
-    ScopedMessageBoxService installed(boxes);
-    QWidget owner;
-    CGridCtrl grid(3, 2, 1, 1);
-    grid.Create(QRect(0, 0, 300, 200), &owner, 5, 0);
-    grid.SetItemText(1, 1, "keep");
-    QTemporaryDir dir;
-
     EXPECT_FALSE(grid.LoadFromFile(dir.filePath("missing.csv").toStdString()));
     EXPECT_FALSE(grid.LoadFromFile(dir.path().toStdString())) << "a folder";
     EXPECT_EQ(grid.GetRowCount(), 3);

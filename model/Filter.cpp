@@ -22,10 +22,13 @@ int Online()
 
 } // namespace
 
-CFilter::CFilter()
+CFilter::CFilter() = default;
+
+CFilter::Curve &CFilter::CurveLocked() const
 {
-    for (CPoint &p : m_ptPoly)
-        p = CPoint{};
+    if (!m_curve)
+        m_curve = std::make_unique<Curve>();
+    return *m_curve;
 }
 
 
@@ -648,7 +651,8 @@ void CFilter::EnsureResponse() const
 const double *CFilter::GetResponse() const
 {
     EnsureResponse();
-    return m_dResponse;
+    Lock lock(m_mx);
+    return CurveLocked().response;
 }
 
 const CPoint *CFilter::GetPolygon() const
@@ -656,10 +660,12 @@ const CPoint *CFilter::GetPolygon() const
     EnsureResponse();
     Lock lock(m_mx);
     if (m_bPolygonStale) {
+        if (m_bFramed)
+            graph::PolygonFrame(m_nPlotWidth, m_nPlotHeight, CurveLocked().poly);
         FillPolygonY();
         m_bPolygonStale = false;
     }
-    return m_ptPoly;
+    return CurveLocked().poly;
 }
 
 void CFilter::ComputeResponse() const
@@ -702,32 +708,32 @@ void CFilter::ComputeResponse() const
 
 void CFilter::CalcPeqResponse() const
 {
-    PeqResponse(m_nFreq, m_dGain, m_dBandwidth, m_dResponse);
+    PeqResponse(m_nFreq, m_dGain, m_dBandwidth, CurveLocked().response);
 }
 
 void CFilter::CalcShelfResponse() const
 {
-    ShelfResponse(m_nType, m_nSlope, m_nFreq, m_dGain, m_dResponse);
+    ShelfResponse(m_nType, m_nSlope, m_nFreq, m_dGain, CurveLocked().response);
 }
 
 void CFilter::CalcHighPassResponse() const
 {
-    CrossoverResponse(true, m_nFreq, m_nFamily, m_nSlope, m_nSlopeSet, m_dResponse);
+    CrossoverResponse(true, m_nFreq, m_nFamily, m_nSlope, m_nSlopeSet, CurveLocked().response);
 }
 
 void CFilter::CalcLowPassResponse() const
 {
-    CrossoverResponse(false, m_nFreq, m_nFamily, m_nSlope, m_nSlopeSet, m_dResponse);
+    CrossoverResponse(false, m_nFreq, m_nFamily, m_nSlope, m_nSlopeSet, CurveLocked().response);
 }
 
 void CFilter::ZeroResponse() const
 {
-    FlatResponse(m_dResponse);
+    FlatResponse(CurveLocked().response);
 }
 
 void CFilter::FillPolygonY() const
 {
-    graph::PolygonY(m_dResponse, m_nPlotHeight, m_ptPoly);
+    graph::PolygonY(CurveLocked().response, m_nPlotHeight, CurveLocked().poly);
 }
 
 // ---- Geometry -----------------------------------------------------------------------------------
@@ -746,7 +752,8 @@ void CFilter::SetPlotRect(const CRect &plot)
     m_nPlotHeight = plot.Height();
     m_nPlotWidth = plot.Width();
     Relayout();
-    graph::PolygonFrame(m_nPlotWidth, m_nPlotHeight, m_ptPoly);
+    m_bFramed = true;  // the frame is laid when the polygon is next read
+    m_bPolygonStale = true;
     InvalidateResponse();
 }
 

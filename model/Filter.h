@@ -17,6 +17,7 @@
 // setter. The response, polygon and geometry are written and read on the UI thread only.
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -222,9 +223,16 @@ private:
 
     mutable std::recursive_mutex m_mx;
 
-    // The response and the polygon's y values are a cache of the parameters.
-    mutable double m_dResponse[kFreqPoints] = {};
-    mutable CPoint m_ptPoly[kPolyPoints];
+    // The response and the polygon are a cache of the parameters and the plot size, made when
+    // first read: most elements (the other outputs', the inputs') are never drawn, and a start
+    // would otherwise fill 3.4 KB for each of several hundred elements.
+    struct Curve {
+        double response[kFreqPoints] = {};
+        CPoint poly[kPolyPoints] = {};
+    };
+    mutable std::unique_ptr<Curve> m_curve;
+    Curve &CurveLocked() const;
+    bool m_bFramed = false;  // SetPlotRect has given the polygon its frame
     mutable std::atomic<bool> m_bResponseStale{true};
     mutable bool m_bPolygonStale = true;  // only the selected element's polygon is drawn
     mutable std::atomic<unsigned> m_nComputations{0};

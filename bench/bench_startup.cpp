@@ -197,21 +197,24 @@ void Compare(benchmark::State &state, const char *yardstick, const char *subject
         sMiB.push_back(x.peakMiB);
         state.SetIterationTime((x.ms + y.ms) / 1000);
     }
-    const std::string y = yName, x = sName;
-    state.counters[y + "_min_ms"] = Min(yMs);
-    state.counters[y + "_median_ms"] = Median(yMs);
-    state.counters[x + "_min_ms"] = Min(sMs);
-    state.counters[x + "_median_ms"] = Median(sMs);
-    state.counters["time_ratio_min"] = Min(sMs) / std::max(Min(yMs), 1e-9);
-    state.counters["time_ratio_median"] = Median(sMs) / std::max(Median(yMs), 1e-9);
+    // Min and median of both programs and their ratios, for one measure.
+    const auto report = [&](const std::string &measure, const std::string &ratio, const std::vector<double> &yv,
+                            const std::vector<double> &sv) {
+        state.counters[std::string(yName) + measure + "min" + ratio] = Min(yv);
+        state.counters[std::string(yName) + measure + "median" + ratio] = Median(yv);
+        state.counters[std::string(sName) + measure + "min" + ratio] = Min(sv);
+        state.counters[std::string(sName) + measure + "median" + ratio] = Median(sv);
+    };
+    const auto ratios = [&](const std::string &name, const std::vector<double> &yv, const std::vector<double> &sv) {
+        state.counters[name + "_ratio_min"] = Min(sv) / std::max(Min(yv), 1e-9);
+        state.counters[name + "_ratio_median"] = Median(sv) / std::max(Median(yv), 1e-9);
+    };
+    report("_", "_ms", yMs, sMs);
+    ratios("time", yMs, sMs);
     if (Min(yMiB) <= 0 || Min(sMiB) <= 0)
         return;  // a program that reports no peak memory
-    state.counters[y + "_peak_min_mib"] = Min(yMiB);
-    state.counters[y + "_peak_median_mib"] = Median(yMiB);
-    state.counters[x + "_peak_min_mib"] = Min(sMiB);
-    state.counters[x + "_peak_median_mib"] = Median(sMiB);
-    state.counters["peak_ratio_min"] = Min(sMiB) / std::max(Min(yMiB), 1e-9);
-    state.counters["peak_ratio_median"] = Median(sMiB) / std::max(Median(yMiB), 1e-9);
+    report("_peak_", "_mib", yMiB, sMiB);
+    ratios("peak", yMiB, sMiB);
 }
 
 void BM_FirstPaintAgainstBareWindow(benchmark::State &state)

@@ -43,7 +43,6 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
     }
     m_table = CMessageTable::Ensure(this);
     m_command.SetOwner(m_table);
-    m_hiLevelSource = std::make_unique<CHiLevelSourceDlg>();
     m_sync = std::make_unique<CDeviceSync>(m_command, m_session, *this);
     m_sends = std::make_unique<CChannelSends>(m_command, m_session, *m_sync, m_doc, m_pages);
     m_backend = std::make_unique<CLinkBackend>(m_command, &m_doc, *hid, m_table);
@@ -107,6 +106,13 @@ void CVRX530View::paintEvent(QPaintEvent *)
     // (only the strip the pages leave uncovered is ever painted; no window-sized copy is kept).
     QPainter p(this);
     Skins::Draw(p, rect(), SkinType::Bitmap, g_bChinese.load() != 0 ? 285 : 284);
+}
+
+CHiLevelSourceDlg *CVRX530View::HiLevelSourceDialog() const
+{
+    if (!m_hiLevelSource)
+        m_hiLevelSource = std::make_unique<CHiLevelSourceDlg>();
+    return m_hiLevelSource.get();
 }
 
 IMessageTarget *CVRX530View::MessageTarget() const

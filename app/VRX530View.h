@@ -128,7 +128,8 @@ public:
     const CMixTable &MixTable() const { return m_mixTable; }
     // The mixer dialog once the Mixer button opened it, else null.
     CMixInPutCom *Mixer() const { return m_mixer.get(); }
-    CHiLevelSourceDlg *HiLevelSourceDialog() const { return m_hiLevelSource.get(); }
+    // The high-level source dialog, made when first asked for.
+    CHiLevelSourceDlg *HiLevelSourceDialog() const;
     QWidget *Control(int id) const;
     CComBoxBtn *SourceSelector() const { return m_cmbSource; }
 
@@ -165,7 +166,7 @@ private:
     QFont m_fontName;
     CMixTable m_mixTable;
     std::unique_ptr<CMixInPutCom> m_mixer;  // the mixer dialog, made at its first opening
-    std::unique_ptr<CHiLevelSourceDlg> m_hiLevelSource;  // held beside the mixer; never shown
+    mutable std::unique_ptr<CHiLevelSourceDlg> m_hiLevelSource;  // held beside the mixer; never shown
     std::string m_szAppDir;
     QRect m_rcDrag;
     bool m_bDragging = false;

@@ -34,8 +34,14 @@ void CBtnPng::Load(Slot s, int id)
 {
     // An image that does not exist leaves the slot empty rather than half-made: the button then
     // shows the look of an earlier slot, or nothing at all.
+    // The image itself is drawn at the first paint: a button that stays hidden draws none.
     const bool exists = id != 0 && Skins::Has(SkinType::Png, id);
-    m_images[s] = exists ? Skins::Png(id, {}, (s >= LangNormal) ? SkinLang::Chinese : SkinLang::English) : QPixmap();
+    m_images[s] = exists ? id : 0;
+}
+
+QSize CBtnPng::ImageSize(Slot s) const
+{
+    return m_images[s] != 0 ? Skins::NaturalSize(SkinType::Png, m_images[s]) : QSize();
 }
 
 void CBtnPng::LoadImages(int normal, int hover, int pressed)
@@ -43,8 +49,8 @@ void CBtnPng::LoadImages(int normal, int hover, int pressed)
     Load(Normal, normal);
     Load(Hover, hover);
     Load(Pressed, pressed);
-    if (!m_images[Normal].isNull()) {
-        resize(m_images[Normal].size());
+    if (const QSize natural = ImageSize(Normal); !natural.isEmpty()) {
+        resize(natural);
         raise();
     }
 }
@@ -60,8 +66,8 @@ void CBtnPng::LoadDisabledImages(int unchecked, int checked)
 {
     Load(DisabledUnchecked, unchecked);
     Load(DisabledChecked, checked);
-    if (!m_images[DisabledUnchecked].isNull()) {
-        resize(m_images[DisabledUnchecked].size());
+    if (const QSize natural = ImageSize(DisabledUnchecked); !natural.isEmpty()) {
+        resize(natural);
         raise();
     }
 }
@@ -88,8 +94,10 @@ void CBtnPng::PreRender()
     QPixmap last;  // what the surface held last: a slot without an image shows it
     const int count = m_bLangLoaded ? SlotCount : LangNormal;
     for (int i = 0; i < count; ++i) {
-        if (!m_images[i].isNull()) {
-            QPixmap img = m_images[i];
+        QPixmap img;
+        if (m_images[i] != 0)
+            img = Skins::Png(m_images[i], {}, (i >= LangNormal) ? SkinLang::Chinese : SkinLang::English);
+        if (!img.isNull()) {
             if (m_nRotateFlip) {
                 QTransform t;
                 t.rotate(90.0 * (m_nRotateFlip & 3));

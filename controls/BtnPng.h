@@ -61,9 +61,10 @@ protected:
 
 private:
     void Load(Slot s, int id);
+    QSize ImageSize(Slot s) const;
     void HoverLinked(int on);
 
-    std::array<QPixmap, SlotCount> m_images;
+    std::array<int, SlotCount> m_images{};  // the skin id of each slot, 0 for none
     std::array<QPixmap, SlotCount> m_rendered;
     bool m_bRendered = false;
     int m_bHover = 0;

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
@@ -75,6 +76,21 @@ CDropListBox::~CDropListBox() = default;
 
 void CDropListBox::ApplyColours()
 {
+    m_bColoursPending = true;
+    if (isVisible())
+        ApplyColoursNow();
+}
+
+void CDropListBox::showEvent(QShowEvent *e)
+{
+    if (m_bColoursPending)
+        ApplyColoursNow();
+    QListWidget::showEvent(e);
+}
+
+void CDropListBox::ApplyColoursNow()
+{
+    m_bColoursPending = false;
     setStyleSheet(QStringLiteral(
                       "QListWidget { background: %1; border: none; }"
                       "QScrollBar:vertical { background: %1; width: 10px; margin: 0; }"

@@ -66,9 +66,13 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
+    // The colours reach the style sheet when the list is shown: a style sheet costs a list about
+    // half a millisecond, and most lists of a page are never opened.
     void ApplyColours();
+    void ApplyColoursNow();
 
     int m_nGroups = 0;
     int m_nSavedSel = 0;
@@ -76,6 +80,7 @@ private:
     QFont m_font;
     QFont m_fontBold;
     bool m_bHasFont = false;
+    bool m_bColoursPending = false;
     int m_nItemHeight = 16;
     COLORREF m_clrBack = kBackColour;
     COLORREF m_clrSelection = kSelectionColour;

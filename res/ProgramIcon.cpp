@@ -2,8 +2,15 @@
 
 #include "res/Skins.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOption>
+
+#include <algorithm>
+#include <map>
 
 QPixmap ProgramIconPixmap(int size)
 {
@@ -43,10 +50,49 @@ QPixmap ProgramIconPixmap(int size)
     return pm;
 }
 
+namespace {
+
+// Draws each size the first time a window system asks for it, so a program that never shows its
+// icon (a session without one, or one that names the desktop file instead) draws none of them.
+class ProgramIconEngine : public QIconEngine {
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        QPixmap &pm = m_drawn[side];
+        if (pm.isNull())
+            pm = ProgramIconPixmap(side);
+        if (mode == QIcon::Disabled) {
+            QStyleOption opt;
+            return QApplication::style()->generatedIconPixmap(mode, pm, &opt);
+        }
+        return pm;
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : kSides)
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+
+    QIconEngine *clone() const override { return new ProgramIconEngine(*this); }
+    QString key() const override { return QStringLiteral("zk470-program-icon"); }
+
+private:
+    static constexpr int kSides[] = {16, 24, 32, 48, 64, 128, 256};
+    std::map<int, QPixmap> m_drawn;
+};
+
+}  // namespace
+
 QIcon ProgramIcon()
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(ProgramIconPixmap(size));
-    return icon;
+    return QIcon(new ProgramIconEngine);
 }

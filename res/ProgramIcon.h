@@ -7,5 +7,5 @@
 
 // The icon at one size (square, transparent corners).
 QPixmap ProgramIconPixmap(int size);
-// The icon at the sizes window systems ask for.
+// The icon at the sizes window systems ask for, each drawn when first asked for.
 QIcon ProgramIcon();

@@ -148,7 +148,6 @@ void CCFStatic::CalcLayout()
             m_pRoot->SetOutPlotRect(m_layout.plot);
     }
     m_pTimers->SetTimer(kNotifyTimer, kNotifyTimerMs);
-    m_frame = QImage();
     m_bPlotDirty = true;
     update();
 }
@@ -304,19 +303,6 @@ void CCFStatic::ClearActiveItem()
     InvalidatePlot();
 }
 
-void CCFStatic::RebuildFrame()
-{
-    // The buffers hold device pixels, so a scaled screen shows them sharp.
-    const qreal dpr = devicePixelRatioF();
-    m_frame = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-    if (m_frame.isNull())
-        return;
-    m_frame.setDevicePixelRatio(dpr);
-    m_frame.fill(kGround);
-    QPainter p(&m_frame);
-    DrawFrame(p);
-}
-
 void CCFStatic::DrawFrame(QPainter &p)
 {
     p.fillRect(rect(), kGround);
@@ -339,11 +325,15 @@ void CCFStatic::paintEvent(QPaintEvent *e)
 {
     QPainter p(this);
     const qreal dpr = devicePixelRatioF();
-    if (m_frame.deviceIndependentSize() != QSizeF(size()) || m_frame.devicePixelRatio() != dpr)
-        RebuildFrame();
     const QRect plot = ToQ(m_layout.plot);
-    if (!m_frame.isNull() && !e->region().subtracted(QRegion(plot)).isEmpty())
-        p.drawImage(0, 0, m_frame);
+    // The frame (ground and axis labels) is cheap to draw and is drawn straight into the window,
+    // only where the plot does not cover it.
+    if (const QRegion frame = e->region().subtracted(QRegion(plot)); !frame.isEmpty()) {
+        p.save();
+        p.setClipRegion(frame);
+        DrawFrame(p);
+        p.restore();
+    }
     if (plot.isEmpty() || !e->region().intersects(plot))
         return;
     if (m_plot.deviceIndependentSize() != QSizeF(plot.size()) || m_plot.devicePixelRatio() != dpr) {

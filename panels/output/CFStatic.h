@@ -168,7 +168,6 @@ private:
     void DrawCurves(QPainter &p, const QRect &bounds);
     void DrawMarkers(QPainter &p, const QRegion &dirty);
     void DrawSelection(QPainter &p);
-    void RebuildFrame();
 
     QPointer<QObject> m_pOwner;
     CKTV_Data *m_pRoot = nullptr;
@@ -186,9 +185,7 @@ private:
     CGraphTracker m_tracker;
     CWndTimers *m_pTimers = nullptr;
 
-    // The frame (background and axis labels) drawn once per size and language; the plot is drawn
-    // into its own buffer, only where something changed since the last paint.
-    QImage m_frame;
+    // The plot is drawn into its own buffer, only where something changed since the last paint.
     QImage m_plot;
     bool m_bPlotDirty = true;
     SceneState m_painted;

@@ -339,7 +339,6 @@ void COutputDlg::InitControls()
 
     MakeSpeakerButtons();
     MakePairButtons();
-    MakePairPanels();
 
     LayoutControls();
     SwitchLanguage();

@@ -272,10 +272,8 @@ public:
         return type >= 1 && type <= kSpeakerTypes ? m_btnSpeaker[std::size_t(type)] : nullptr;
     }
     CBitButton *PairButton(int k) const { return k >= 0 && k < kPairButtons ? m_btnPair[std::size_t(k)] : nullptr; }
-    CBTLRouteDlg *PairPanel(int k) const
-    {
-        return k >= 0 && k < kPairButtons ? m_pairPanels[std::size_t(k)] : nullptr;
-    }
+    // Pair panel k, made when first asked for (most sessions pair no outputs).
+    CBTLRouteDlg *PairPanel(int k) const;
     // Where pair panel k sits: in the place of strip 2k + 1 (the fifth, which no pair shows, at
     // the page's right edge).
     static QRect PairPanelRect(int k);
@@ -312,7 +310,8 @@ private:
     void InitControls();
     void MakeSpeakerButtons();
     void MakePairButtons();
-    void MakePairPanels();
+    CBTLRouteDlg *MakePairPanel(int k);
+    void ApplyPairPanelLanguage(int k);
     // The pair panel of output c's pair when c is its bridged first output, else null.
     CBTLRouteDlg *PairPanelOf(int c) const;
     // Each speaker button's user value: the output that has its type, -1 when none has.
@@ -378,7 +377,7 @@ private:
     CChangnal_Line *m_overlay = nullptr;
     std::array<CBtnPng *, kSpeakerTypes + 1> m_btnSpeaker{};  // by type; [0] stays null
     std::array<CBitButton *, kPairButtons> m_btnPair{};     // by pair k
-    std::array<CBTLRouteDlg *, kPairButtons> m_pairPanels{};  // by pair k, hidden until paired
+    mutable std::array<CBTLRouteDlg *, kPairButtons> m_pairPanels{};  // by pair k, hidden until paired
     // What the strips' link buttons ask of the page.
     class LinkHost;
     std::unique_ptr<LinkHost> m_linkHost;

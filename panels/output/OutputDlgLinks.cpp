@@ -158,17 +158,25 @@ QRect COutputDlg::PairPanelRect(int k)
     return QRect(kWidth - StripRect(0).width(), StripRect(0).top(), StripRect(0).width(), StripRect(0).height());
 }
 
-void COutputDlg::MakePairPanels()
+CBTLRouteDlg *COutputDlg::PairPanel(int k) const
+{
+    if (k < 0 || k >= kPairButtons)
+        return nullptr;
+    CBTLRouteDlg *panel = m_pairPanels[std::size_t(k)];
+    return panel ? panel : const_cast<COutputDlg *>(this)->MakePairPanel(k);
+}
+
+CBTLRouteDlg *COutputDlg::MakePairPanel(int k)
 {
     // Backgrounds of panel k: Chinese, English.
     static constexpr int kBackgrounds[kPairButtons][2] = {{963, 968}, {960, 965}, {961, 966}, {959, 964}, {962, 967}};
-    for (int k = 0; k < kPairButtons; ++k) {
-        auto *panel = new CBTLRouteDlg(this);
-        panel->setGeometry(PairPanelRect(k));
-        panel->SetBackgrounds(kBackgrounds[k][0], kBackgrounds[k][1]);
-        panel->hide();
-        m_pairPanels[std::size_t(k)] = panel;
-    }
+    auto *panel = new CBTLRouteDlg(this);
+    panel->hide();
+    panel->setGeometry(PairPanelRect(k));
+    panel->SetBackgrounds(kBackgrounds[k][0], kBackgrounds[k][1]);
+    m_pairPanels[std::size_t(k)] = panel;
+    ApplyPairPanelLanguage(k);
+    return panel;
 }
 
 CBTLRouteDlg *COutputDlg::PairPanelOf(int c) const
@@ -204,7 +212,7 @@ void COutputDlg::OnPairButton(int k)
     if (k < 0 || k >= kPairButtons || 2 * k + 1 >= kOutputs)
         return;
     CBitButton *button = m_btnPair[std::size_t(k)];
-    CBTLRouteDlg *panel = m_pairPanels[std::size_t(k)];
+    CBTLRouteDlg *panel = PairPanel(k);
     const int a = 2 * k, b = a + 1;
     // A pair shows as its first strip and, in the second strip's place, the pair panel.
     if (button->GetCheck()) {

@@ -163,6 +163,16 @@ void RegisterOutputPageSkins()
 
 // ---- the language switch ---------------------------------------------------------------------------
 
+void COutputDlg::ApplyPairPanelLanguage(int k)
+{
+    // The link mark and the source labels in the language, the polarity of the pair's first output.
+    CBTLRouteDlg *panel = m_pairPanels[std::size_t(k)];
+    panel->SetLinkLook();
+    const CKTV_OutData *first = 2 * k < kOutputs && m_root ? m_root->GetOut(2 * k) : nullptr;
+    panel->SetPolarity(first ? first->GetPolarity() : panel->Polarity());
+    panel->SetSourceLabels();
+}
+
 void COutputDlg::SwitchLanguage()
 {
     const bool cn = g_bChinese.load() != 0;
@@ -214,13 +224,10 @@ void COutputDlg::SwitchLanguage()
         strip->SetLanguage(cn ? 1 : 0);
     }
     m_masterStrip->SetBackgroundBitmap(cn ? CGainDlg::kBackgroundChinese : CGainDlg::kBackgroundEnglish);
-    // Pair panels: the link mark in the language, the polarity of each pair's first output.
-    for (int k = 0; k < kPairButtons; ++k) {
-        CBTLRouteDlg *panel = m_pairPanels[std::size_t(k)];
-        panel->SetLinkLook();
-        const CKTV_OutData *first = 2 * k < kOutputs && m_root ? m_root->GetOut(2 * k) : nullptr;
-        panel->SetPolarity(first ? first->GetPolarity() : panel->Polarity());
-    }
+    // Pair panels made so far; one made later takes the language then.
+    for (int k = 0; k < kPairButtons; ++k)
+        if (m_pairPanels[std::size_t(k)])
+            ApplyPairPanelLanguage(k);
 
     m_btnLanguage->SetCheck(cn ? 1 : 0);
     for (CNumEdit *e : {m_editDelay[0], m_editDelay[1], m_editDelay[2], m_editOutGain})
@@ -233,8 +240,6 @@ void COutputDlg::SwitchLanguage()
             strip->SetSelectedFlag(i == sel ? 1 : 0);
         strip->SetSourceLabelTexts();
     }
-    for (CBTLRouteDlg *panel : m_pairPanels)
-        panel->SetSourceLabels();
     LayoutControls();
     update();
 }

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QStringList>
 
 #include <cmath>
@@ -31,15 +32,29 @@ bool isChineseFace(const QString &face)
     return faces.contains(face, Qt::CaseInsensitive);
 }
 
-// Cell height (ascent + descent) per pixel of character height, measured once per family.
+// Cell height (ascent + descent) per pixel of character height, measured once per face (families,
+// weight and slant): measuring loads the face at 100 pixels, which costs about a millisecond.
 double cellRatio(const QFont &f)
 {
     if (!QGuiApplication::instance())
         return 1.15;
+    const QString key = f.families().join(QLatin1Char('\n')) + QLatin1Char('/') + QString::number(f.weight()) +
+                        (f.italic() ? QLatin1Char('i') : QLatin1Char('n'));
+    static std::mutex lock;
+    static QHash<QString, double> measured;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (const auto it = measured.constFind(key); it != measured.constEnd())
+            return *it;
+    }
     QFont probe = f;
     probe.setPixelSize(100);
-    const double h = QFontMetricsF(probe).ascent() + QFontMetricsF(probe).descent();
-    return h > 0 ? h / 100.0 : 1.15;
+    const QFontMetricsF metrics(probe);
+    const double h = metrics.ascent() + metrics.descent();
+    const double ratio = h > 0 ? h / 100.0 : 1.15;
+    const std::lock_guard<std::mutex> guard(lock);
+    measured.insert(key, ratio);
+    return ratio;
 }
 }  // namespace
 

@@ -27,7 +27,15 @@ bool CSpeakerTypeMenu::LoadMenu(int menuId)
         return true;
     }();
     (void)cleanupAdded;
-    const bool chinese = menuId == IDR_CHINESE;
+    m_nMenuId = menuId;
+    return true;
+}
+
+QMenu *CSpeakerTypeMenu::Menu() const
+{
+    if (m_menu || m_nMenuId == 0)
+        return m_menu;
+    const bool chinese = m_nMenuId == IDR_CHINESE;
     m_menu = new QMenu;
     m_menu->setObjectName(QStringLiteral("SpeakerTypeMenu"));
     // The names keep the doubled ampersand of "FL-M && T", which the menu shows as one.
@@ -35,8 +43,7 @@ bool CSpeakerTypeMenu::LoadMenu(int menuId)
         QAction *item = m_menu->addAction(QString::fromUtf8(SpeakerTypeName(t, chinese)));
         item->setData(ID_FIRST_TYPE + t);
     }
-    m_nMenuId = menuId;
-    return true;
+    return m_menu;
 }
 
 void CSpeakerTypeMenu::DestroyMenu()
@@ -48,9 +55,10 @@ void CSpeakerTypeMenu::DestroyMenu()
 
 QAction *CSpeakerTypeMenu::Item(int id) const
 {
-    if (!m_menu)
+    QMenu *menu = Menu();
+    if (!menu)
         return nullptr;
-    for (QAction *a : m_menu->actions())
+    for (QAction *a : menu->actions())
         if (a->data().toInt() == id)
             return a;
     return nullptr;

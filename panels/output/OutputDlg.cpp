@@ -34,6 +34,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <mutex>
@@ -801,9 +802,11 @@ void COutputDlg::paintEvent(QPaintEvent *)
     // The page's background straight into the window, clipped to what needs painting: no
     // page-sized pixmap is rendered or kept.
     QPainter p(this);
-    p.fillRect(rect(), QColor(Skins::Palette::Background));
-    Skins::Draw(p, QRect(QPoint(0, 0), Skins::NaturalSize(SkinType::Bitmap, 286)), SkinType::Bitmap,
-                g_bChinese.load() ? 287 : 286);
+    const QRect background(QPoint(0, 0), Skins::NaturalSize(SkinType::Bitmap, 286));
+    // The console ground only where the page is larger than its background.
+    for (const QRect &r : QRegion(rect()).subtracted(background))
+        p.fillRect(r, QColor(Skins::Palette::Background));
+    Skins::Draw(p, background, SkinType::Bitmap, g_bChinese.load() ? 287 : 286);
 }
 
 void COutputDlg::changeEvent(QEvent *e)

@@ -20,6 +20,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 constexpr int kBackgroundChinese = 851, kBackgroundEnglish = 852;
 constexpr int kRouteOff = 854, kRouteOn = 855, kRouteDisabled = 1048;
@@ -28,6 +30,32 @@ constexpr COLORREF kLabelDim = RGB(105, 108, 105), kLabelLit = RGB(232, 232, 232
 constexpr int kPageHighPassEdit = 1004;
 
 bool isChinese() { return g_bChinese.load() != 0; }
+
+// Source label i: Hi.Level 1..6, AUX 1 and 2, S/PDIF left and right, Bluetooth left and right.
+QString sourceLabelText(int i, bool cn)
+{
+    auto num = [cn](StrId id, int n) { return QString::fromStdString(TrArgs(id, cn, {std::to_string(n)})); };
+    static constexpr StrId kNamed[4] = {StrId::SourceSpdifLeft, StrId::SourceSpdifRight, StrId::SourceBluetoothLeft,
+                                        StrId::SourceBluetoothRight};
+    if (i < 6)
+        return num(StrId::SourceHiLevel, i + 1);
+    if (i < 8)
+        return num(StrId::SourceAux, i - 5);
+    return QTr(kNamed[i - 8], cn);
+}
+
+// Whether label i belongs to the active input (0 S/PDIF, 1 Hi.Level, 2 Bluetooth, 3 AUX).
+bool isSourceLabelLit(int i, int inputMode)
+{
+    static constexpr std::array<std::array<int, 6>, 4> kLit{{{8, 9, -1, -1, -1, -1},
+                                                             {0, 1, 2, 3, 4, 5},
+                                                             {10, 11, -1, -1, -1, -1},
+                                                             {6, 7, -1, -1, -1, -1}}};
+    if (inputMode < 0 || inputMode >= int(kLit.size()))
+        return false;
+    const auto &lit = kLit[static_cast<std::size_t>(inputMode)];
+    return std::find(lit.begin(), lit.end(), i) != lit.end();
+}
 }  // namespace
 
 COutRoute_Dlg::COutRoute_Dlg(QWidget *parent, int channel) : QWidget(parent), m_pPage(parent), m_nChannel(channel)
@@ -39,15 +67,7 @@ COutRoute_Dlg::COutRoute_Dlg(QWidget *parent, int channel) : QWidget(parent), m_
     m_nLinkMask = (channel >= 0 && channel < 8) ? 1 << channel : 0;
     const QFont editFont = MakeFont(QStringLiteral("Arial"), 14);
 
-    // Source labels: hidden and disabled; nothing in this program shows them.
-    for (int i = 0; i < 12; ++i) {
-        auto *l = new CFontStatic(this, IDC_LABEL_FIRST + i);
-        l->setGeometry(4 + (i % 6) * 18, 236 + (i / 6) * 9, 18, 9);
-        l->setEnabled(false);
-        l->hide();
-        m_labels[static_cast<std::size_t>(i)] = l;
-    }
-
+    // The source labels, routing toggles 4..12 and the link menu are made when first asked for.
     m_btnChannel = new CBitButton(this, IDC_CHANNEL);
     m_btnChannel->move(StripLayout::kChannelButton);
     connect(m_btnChannel, &QAbstractButton::clicked, this, &COutRoute_Dlg::OnChannelButton);
@@ -60,20 +80,8 @@ COutRoute_Dlg::COutRoute_Dlg(QWidget *parent, int channel) : QWidget(parent), m_
     m_btnLink->move(StripLayout::kLink);
     m_btnLink->SetPressReports(true);  // the press reports drive the link; the click itself changes nothing
 
-    for (int k = 1; k <= kRouteCount; ++k) {
-        auto *b = new CBitButton(this, RouteId(k));
-        b->SetBitmaps(kRouteOff, kRouteOn, kRouteOn);
-        if (k <= 3)
-            b->move(StripLayout::kRouteX, StripLayout::kRouteY[k - 1]);
-        else
-            b->hide();
-        if (k >= 7)
-            b->setEnabled(false);
-        connect(b, &QAbstractButton::clicked, this, [this, k] { OnRouteButton(k); });
-        m_btnRoute[static_cast<std::size_t>(k - 1)] = b;
-    }
-    m_btnRoute[2]->SetDisabledBitmaps(kRouteDisabled, kRouteDisabled);
-    m_btnRoute[3]->SetDisabledBitmaps(kRouteDisabled, kRouteDisabled);
+    for (int k = 1; k <= kShownRoutes; ++k)
+        makeRouteButton(k);
 
     m_editGain = new CNumEdit(this);
     SetCtrlId(m_editGain, IDC_GAIN_EDIT);
@@ -144,9 +152,24 @@ COutRoute_Dlg::COutRoute_Dlg(QWidget *parent, int channel) : QWidget(parent), m_
         w->installEventFilter(this);
     for (CBitButton *b : {m_btnChannel, m_btnMute, m_btnLink, m_btnPhase})
         b->installEventFilter(this);
-    for (CBitButton *b : m_btnRoute)
-        b->installEventFilter(this);
 
+    applyLanguage();
+    SetSourceLabelColours(g_SysBlock2[0].load());
+}
+
+COutRoute_Dlg::~COutRoute_Dlg() = default;
+
+// ---- the link menu ---------------------------------------------------------------------------
+
+QMenu *COutRoute_Dlg::LinkMenu() const
+{
+    if (!m_menuLink)
+        const_cast<COutRoute_Dlg *>(this)->makeLinkMenu();
+    return m_menuLink;
+}
+
+void COutRoute_Dlg::makeLinkMenu()
+{
     // The link menu of the editor's commands.
     m_menuLink = new QMenu(this);
     for (const auto &[id, text] : {std::pair{IDM_LINK_CREATE, StrId::LinkMenuCreate}, std::pair{IDM_LINK_JOIN, StrId::LinkMenuJoin},
@@ -156,14 +179,7 @@ COutRoute_Dlg::COutRoute_Dlg(QWidget *parent, int channel) : QWidget(parent), m_
         a->setData(id);
         connect(a, &QAction::triggered, this, [this, id] { OnLinkMenuCommand(id); });
     }
-
-    applyLanguage();
-    SetSourceLabelColours(g_SysBlock2[0].load());
 }
-
-COutRoute_Dlg::~COutRoute_Dlg() = default;
-
-// ---- the link menu ---------------------------------------------------------------------------
 
 void COutRoute_Dlg::OnLinkMenuCommand(int id)
 {
@@ -292,36 +308,50 @@ void COutRoute_Dlg::SetLanguage(int chinese)
     showPhaseLook();
 }
 
+// The labels' texts and colours are kept as the language and the input they show, and written
+// to the labels once they exist.
 void COutRoute_Dlg::SetSourceLabelTexts()
 {
-    const bool cn = m_nLanguage != 0;
-    auto num = [cn](StrId id, int n) { return QString::fromStdString(TrArgs(id, cn, {std::to_string(n)})); };
-    for (int i = 0; i < 6; ++i)
-        m_labels[static_cast<std::size_t>(i)]->SetText(num(StrId::SourceHiLevel, i + 1));
-    m_labels[6]->SetText(num(StrId::SourceAux, 1));
-    m_labels[7]->SetText(num(StrId::SourceAux, 2));
-    m_labels[8]->SetText(QTr(StrId::SourceSpdifLeft, cn));
-    m_labels[9]->SetText(QTr(StrId::SourceSpdifRight, cn));
-    m_labels[10]->SetText(QTr(StrId::SourceBluetoothLeft, cn));
-    m_labels[11]->SetText(QTr(StrId::SourceBluetoothRight, cn));
+    m_nLabelLanguage = m_nLanguage;
+    if (m_labels[0])
+        showSourceLabelTexts();
 }
 
 void COutRoute_Dlg::SetSourceLabelColours(int inputMode)
 {
-    for (CFontStatic *l : m_labels) {
-        l->SetTextColor(kLabelDim);
+    m_nLabelInputMode = inputMode;
+    if (m_labels[0])
+        showSourceLabelColours();
+    update();
+}
+
+void COutRoute_Dlg::makeSourceLabels()
+{
+    // Hidden and disabled; nothing in this program shows them.
+    for (int i = 0; i < 12; ++i) {
+        auto *l = new CFontStatic(this, IDC_LABEL_FIRST + i);
+        l->hide();
+        l->setGeometry(4 + (i % 6) * 18, 236 + (i / 6) * 9, 18, 9);
+        l->setEnabled(false);
+        m_labels[static_cast<std::size_t>(i)] = l;
+    }
+    showSourceLabelTexts();
+    showSourceLabelColours();
+}
+
+void COutRoute_Dlg::showSourceLabelTexts()
+{
+    for (int i = 0; i < 12; ++i)
+        m_labels[static_cast<std::size_t>(i)]->SetText(sourceLabelText(i, m_nLabelLanguage != 0));
+}
+
+void COutRoute_Dlg::showSourceLabelColours()
+{
+    for (int i = 0; i < 12; ++i) {
+        CFontStatic *l = m_labels[static_cast<std::size_t>(i)];
+        l->SetTextColor(isSourceLabelLit(i, m_nLabelInputMode) ? kLabelLit : kLabelDim);
         l->SetFontSize(13);
     }
-    // Labels (indexes of 2855..2866) of the active input: S/PDIF, Hi.Level, Bluetooth, AUX.
-    static constexpr std::array<std::array<int, 6>, 4> kLit{{{8, 9, -1, -1, -1, -1},
-                                                             {0, 1, 2, 3, 4, 5},
-                                                             {10, 11, -1, -1, -1, -1},
-                                                             {6, 7, -1, -1, -1, -1}}};
-    if (inputMode >= 0 && inputMode < int(kLit.size()))
-        for (int i : kLit[static_cast<std::size_t>(inputMode)])
-            if (i >= 0)
-                m_labels[static_cast<std::size_t>(i)]->SetTextColor(kLabelLit);
-    update();
 }
 
 void COutRoute_Dlg::UpdateLinkButtonLook()
@@ -389,12 +419,43 @@ int COutRoute_Dlg::GetRoute(int k) const
 
 CBitButton *COutRoute_Dlg::RouteButton(int k) const
 {
-    return (k >= 1 && k <= kRouteCount) ? m_btnRoute[static_cast<std::size_t>(k - 1)] : nullptr;
+    if (k < 1 || k > kRouteCount)
+        return nullptr;
+    CBitButton *b = m_btnRoute[static_cast<std::size_t>(k - 1)];
+    return b ? b : const_cast<COutRoute_Dlg *>(this)->makeRouteButton(k);
 }
 
 CFontStatic *COutRoute_Dlg::SourceLabel(int i) const
 {
-    return (i >= 0 && i < 12) ? m_labels[static_cast<std::size_t>(i)] : nullptr;
+    if (i < 0 || i >= 12)
+        return nullptr;
+    if (!m_labels[0])
+        const_cast<COutRoute_Dlg *>(this)->makeSourceLabels();
+    return m_labels[static_cast<std::size_t>(i)];
+}
+
+CBitButton *COutRoute_Dlg::makeRouteButton(int k)
+{
+    // Toggles 1..3 sit on the strip; 4..12 stay hidden, and 7..12 disabled.
+    auto *b = new CBitButton(this, RouteId(k));
+    if (k > kShownRoutes)
+        b->hide();
+    b->SetBitmaps(kRouteOff, kRouteOn, kRouteOn);
+    if (k <= kShownRoutes)
+        b->move(StripLayout::kRouteX, StripLayout::kRouteY[k - 1]);
+    if (k >= 7)
+        b->setEnabled(false);
+    if (k == 3 || k == 4)
+        b->SetDisabledBitmaps(kRouteDisabled, kRouteDisabled);
+    connect(b, &QAbstractButton::clicked, this, [this, k] { OnRouteButton(k); });
+    b->installEventFilter(this);
+    m_btnRoute[static_cast<std::size_t>(k - 1)] = b;
+    // The state the page or the user gave the toggle before it existed.
+    if (m_bRouteLook[static_cast<std::size_t>(k - 1)])
+        showRouteLook(k);
+    if (k == 3 || k == 4)
+        applyRouteExclusion();
+    return b;
 }
 
 // ---- looks -------------------------------------------------------------------------------------
@@ -417,7 +478,10 @@ void COutRoute_Dlg::showPhaseLook()
 
 void COutRoute_Dlg::showRouteLook(int k)
 {
+    m_bRouteLook[static_cast<std::size_t>(k - 1)] = true;
     CBitButton *b = m_btnRoute[static_cast<std::size_t>(k - 1)];
+    if (!b)
+        return;  // a toggle not made yet takes its look when it is made
     if (m_nRoute[static_cast<std::size_t>(k - 1)])
         b->SetBitmaps(kRouteOn, kRouteOn, kRouteOff);
     else
@@ -427,8 +491,10 @@ void COutRoute_Dlg::showRouteLook(int k)
 void COutRoute_Dlg::applyRouteExclusion()
 {
     // Toggles 3 and 4 exclude each other: the one that is on disables the other.
-    m_btnRoute[3]->setEnabled(!m_nRoute[2]);
-    m_btnRoute[2]->setEnabled(!m_nRoute[3]);
+    if (m_btnRoute[3])
+        m_btnRoute[3]->setEnabled(!m_nRoute[2]);
+    if (m_btnRoute[2])
+        m_btnRoute[2]->setEnabled(!m_nRoute[3]);
 }
 
 void COutRoute_Dlg::applyLanguage()

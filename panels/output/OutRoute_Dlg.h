@@ -29,6 +29,7 @@ public:
     static constexpr int IDC_DELAY_EDIT = 2818, IDC_DELAY_SPIN = 2828;
     static constexpr int IDC_LABEL_FIRST = 2855;  // source labels 2855..2866
     static constexpr int kRouteCount = 12;
+    static constexpr int kShownRoutes = 3;  // toggles 1..3 are on the strip; 4..12 stay hidden
     static constexpr int kGainMax = 600, kDelayMax = 960;
     static constexpr int kGainTypeLimit = 6, kDelayTypeLimit = 5;  // characters a user may type
     // Bitmaps of the on/off button: sounding and muted (normal, hover, pressed).
@@ -97,12 +98,14 @@ public:
     CBitButton *MuteButton() const { return m_btnMute; }
     CBitButton *PhaseButton() const { return m_btnPhase; }
     CBitButton *LinkButton() const { return m_btnLink; }
+    // Routing toggle k (1..12); the hidden toggles 4..12 are made when first asked for.
     CBitButton *RouteButton(int k) const;
     CNumEdit *GainEdit() const { return m_editGain; }
     CNumSpin *GainSpin() const { return m_spinGain; }
     CBitmapSlider *Fader() const { return m_fader; }
     CNumEdit *DelayEdit() const { return m_editDelay; }
     CNumSpin *DelaySpin() const { return m_spinDelay; }
+    // Source label i (0..11); the twelve are made when one is first asked for.
     CFontStatic *SourceLabel(int i) const;
 
     // ---- handlers (message and click entry points) ----
@@ -120,8 +123,8 @@ public:
     // A command of the link menu: create or join opens the link-group editor; leave takes this
     // output out of its editor group; dissolve gives every member of it its own bit again.
     void OnLinkMenuCommand(int id);
-    // The link menu, loaded when the strip is made; nothing in this program shows it.
-    QMenu *LinkMenu() const { return m_menuLink; }
+    // The link menu, made when first asked for; nothing in this program shows it.
+    QMenu *LinkMenu() const;
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -134,6 +137,11 @@ private:
     void showMuteLook();
     void showPhaseLook();
     void showRouteLook(int k);
+    CBitButton *makeRouteButton(int k);
+    void makeSourceLabels();
+    void showSourceLabelTexts();
+    void showSourceLabelColours();
+    void makeLinkMenu();
     void applyRouteExclusion();
     void applyLanguage();
     void onFader(bool done);
@@ -141,7 +149,9 @@ private:
     COutRoute_Dlg *sibling(int channel) const;
 
     QWidget *m_pPage = nullptr;  // the parent every notification goes to
-    std::array<CFontStatic *, 12> m_labels{};
+    mutable std::array<CFontStatic *, 12> m_labels{};  // all null until one is asked for
+    int m_nLabelLanguage = 1;    // the language of the labels' texts
+    int m_nLabelInputMode = -1;  // the input whose labels are lit
     CBitButton *m_btnChannel = nullptr;
     CBitButton *m_btnMute = nullptr;
     int m_nBackground = 0;
@@ -153,8 +163,9 @@ private:
     int m_nPhase = 0;
     int m_nChannel = 0;
     CBitButton *m_btnLink = nullptr;
-    std::array<CBitButton *, kRouteCount> m_btnRoute{};
+    mutable std::array<CBitButton *, kRouteCount> m_btnRoute{};  // 4..12 null until asked for
     std::array<int, kRouteCount> m_nRoute{};
+    std::array<bool, kRouteCount> m_bRouteLook{};  // toggle k has shown its state's look
     CNumEdit *m_editGain = nullptr;
     CNumSpin *m_spinGain = nullptr;
     CBitmapSlider *m_fader = nullptr;
@@ -167,5 +178,5 @@ private:
     int m_nLanguage = 1;
     int m_bCompact = 0;
     ILinkButtonHost *m_pLinkHost = nullptr;
-    QMenu *m_menuLink = nullptr;
+    mutable QMenu *m_menuLink = nullptr;  // made when first asked for
 };

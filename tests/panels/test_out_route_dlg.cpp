@@ -3,6 +3,7 @@
 
 #include "controls/BitButton.h"
 #include "controls/BitmapSlider.h"
+#include "controls/FontStatic.h"
 #include "controls/NumEdit.h"
 #include "services/Services.h"
 #include "controls/NumSpin.h"
@@ -18,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 
 #include <array>
@@ -280,6 +283,87 @@ TEST_F(StripPage, LinkButtonClicksLinkAndShowTheBadge)
     s.LinkButton()->SetCheck(1);
     s.LinkButton()->SetHover(0);
     EXPECT_EQ(s.LinkButton()->CurrentBitmap(), 890);
+}
+
+// The hidden toggles, the source labels and the link menu are made when first asked for: what
+// the page and the language set before that must reach them as it reaches controls made early.
+TEST_F(StripPage, HiddenControlsMadeLateShowWhatWasSetBefore)
+{
+    COutRoute_Dlg &early = S(0), &late = S(1);
+    ASSERT_TRUE(late.findChildren<CFontStatic *>().isEmpty()) << "the labels must not exist yet";
+    for (int k = 1; k <= COutRoute_Dlg::kRouteCount; ++k)
+        early.RouteButton(k);
+    early.SourceLabel(0);
+    early.LinkMenu();
+    for (COutRoute_Dlg *s : {&early, &late}) {
+        s->SetRoute(3, 1);
+        s->SetRoute(5, 1);
+        s->SetRoute(9, 1);
+        s->SetRoute(9, 0);
+        s->SetSourceLabelColours(3);
+    }
+    SetUiLanguage(false);
+    for (COutRoute_Dlg *s : {&early, &late})
+        s->SetLanguage(1);  // the labels keep the texts last written, in English
+
+    for (int k = 4; k <= COutRoute_Dlg::kRouteCount; ++k) {
+        CBitButton *a = early.RouteButton(k), *b = late.RouteButton(k);
+        ASSERT_NE(b, nullptr) << k;
+        EXPECT_EQ(GetCtrlId(b), COutRoute_Dlg::RouteId(k)) << k;
+        EXPECT_TRUE(b->isHidden()) << k;
+        EXPECT_EQ(b->isEnabled(), a->isEnabled()) << k;
+        EXPECT_EQ(b->CurrentBitmap(), a->CurrentBitmap()) << k;
+        a->SetHover(1);
+        b->SetHover(1);
+        EXPECT_EQ(b->CurrentBitmap(), a->CurrentBitmap()) << k << " hovered";
+    }
+    EXPECT_EQ(late.RouteButton(4)->CurrentBitmap(), 1048) << "toggle 3 is on, so 4 shows disabled";
+    late.SetRoute(3, 0);
+    EXPECT_TRUE(late.RouteButton(4)->isEnabled());
+    EXPECT_FALSE(late.RouteButton(7)->isEnabled());
+
+    for (int i = 0; i < 12; ++i) {
+        CFontStatic *a = early.SourceLabel(i), *b = late.SourceLabel(i);
+        ASSERT_NE(b, nullptr) << i;
+        EXPECT_EQ(b->GetWindowText(), a->GetWindowText()) << i;
+        EXPECT_EQ(b->TextColor(), a->TextColor()) << i;
+        EXPECT_EQ(b->FontHeight(), 13) << i;
+        EXPECT_EQ(b->geometry(), a->geometry()) << i;
+        EXPECT_TRUE(b->isHidden() && !b->isEnabled()) << i;
+    }
+    EXPECT_EQ(late.SourceLabel(6)->TextColor(), RGB(232, 232, 232)) << "AUX 1 is lit for the AUX input";
+    EXPECT_EQ(late.SourceLabel(0)->TextColor(), RGB(105, 108, 105));
+    // Once made, the labels follow the page's later changes.
+    late.SetSourceLabelTexts();
+    late.SetSourceLabelColours(1);
+    EXPECT_NE(late.SourceLabel(0)->GetWindowText(), early.SourceLabel(0)->GetWindowText());
+    EXPECT_EQ(late.SourceLabel(0)->TextColor(), RGB(232, 232, 232));
+
+    // A late toggle reports its clicks, and a press on it takes the focus to the strip.
+    page.Clear();
+    late.RouteButton(5)->click();
+    EXPECT_EQ(page.Of(OutStripRouteMessage(5)), std::vector{M(OutStripRouteMessage(5), 1, 0)});
+    late.GainEdit()->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return late.GainEdit()->hasFocus(); }, 1000));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(late.RouteButton(6), &press);
+    EXPECT_TRUE(WaitUntil([&] { return late.hasFocus(); }, 1000));
+
+    // The late link menu holds the four commands, and its create command opens the editor.
+    struct EditorHost : RecordingHost {
+        void OpenLinkEditor(int output, bool create) override { opened = {output, create}; }
+        std::pair<int, bool> opened{-1, false};
+    } host;
+    late.SetLinkHost(&host);
+    const QList<QAction *> actions = late.LinkMenu()->actions();
+    ASSERT_EQ(actions.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(actions[i]->text(), early.LinkMenu()->actions()[i]->text()) << i;
+        EXPECT_EQ(actions[i]->data().toInt(), COutRoute_Dlg::IDM_LINK_CREATE + i) << i;
+    }
+    actions[0]->trigger();
+    EXPECT_EQ(host.opened, (std::pair{1, true}));
 }
 
 TEST_F(StripPage, LanguageChangeReskinsTheStrip)

@@ -15,6 +15,9 @@
 #include <QScreen>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 constexpr int kFontHeight = 14;
 
@@ -55,7 +58,42 @@ CComBoxBtn::CComBoxBtn(QWidget *parent) : QAbstractButton(parent)
 
 CComBoxBtn::~CComBoxBtn() = default;
 
-CDropListBox *CComBoxBtn::List() const { return m_pDrop ? m_pDrop->List() : nullptr; }
+// Making the popup changes nothing a caller sees of the button, so the accessors stay const.
+CDropWnd *CComBoxBtn::DropWnd() const { return const_cast<CComBoxBtn *>(this)->MakeDrop(); }
+
+CDropListBox *CComBoxBtn::List() const
+{
+    const CDropWnd *drop = DropWnd();
+    return drop ? drop->List() : nullptr;
+}
+
+CDropWnd *CComBoxBtn::MakeDrop()
+{
+    if (m_pDrop || !m_bDropList)
+        return m_pDrop;
+    m_pDrop = CDropWnd::Create(this);
+    if (!m_pDrop)
+        return nullptr;
+    CDropListBox *l = m_pDrop->List();
+    l->SetListFont(m_fontList);
+    for (const QString &text : std::as_const(m_items))
+        l->AddItem(text);
+    l->SetCurSel(m_nCurSel);
+    m_items.clear();
+    // A popup made with the list would have followed the button's enabled state since.
+    if (m_bEnabledChanged && !isEnabled())
+        m_pDrop->FollowDisabledOwner();
+    return m_pDrop;
+}
+
+void CComBoxBtn::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::EnabledChange && m_bDropList && !m_pDrop)
+        m_bEnabledChanged = true;
+    QAbstractButton::changeEvent(e);
+}
+
+int CComBoxBtn::Count() const { return m_pDrop ? m_pDrop->List()->GetCount() : int(m_items.size()); }
 
 void CComBoxBtn::SetBitmaps(int normalId, int hoverId)
 {
@@ -70,56 +108,62 @@ void CComBoxBtn::SetBitmaps(int normalId, int hoverId)
 int CComBoxBtn::CreateDropList(QWidget *owner, int notifyId)
 {
     m_nDropWidth = width();
-    if (!m_pDrop)
-        m_pDrop = CDropWnd::Create(this);
-    if (!m_pDrop)
-        return 0;
-    m_pDrop->List()->SetListFont(m_fontNormal);
+    if (!m_bDropList) {
+        // A list keeps the first font it is given.
+        m_bDropList = true;
+        m_fontList = m_fontNormal;
+    }
     m_pOwner = owner;
     m_nNotifyId = notifyId;
     return 1;
 }
 
-void CComBoxBtn::AddString(const QString &text)
-{
-    if (CDropListBox *l = List())
-        l->AddItem(text);
-}
+void CComBoxBtn::AddString(const QString &text) { InsertString(Count(), text); }
 
 void CComBoxBtn::InsertString(int index, const QString &text)
 {
-    if (CDropListBox *l = List())
-        l->InsertItem(index, text);
+    if (m_pDrop) {
+        m_pDrop->List()->InsertItem(index, text);
+        return;
+    }
+    if (!m_bDropList)
+        return;
+    // As the list does it: the second item makes the saved selection (the first item until a
+    // pick, which needs the list) current, and an insert above the current item moves it down.
+    if (m_items.size() == 1)
+        m_nCurSel = 0;
+    index = std::clamp(index, 0, int(m_items.size()));
+    if (m_nCurSel >= index)
+        ++m_nCurSel;
+    m_items.insert(index, text);
 }
 
 void CComBoxBtn::ResetContent()
 {
-    if (CDropListBox *l = List())
-        l->ResetContent();
+    if (m_pDrop) {
+        m_pDrop->List()->ResetContent();
+    } else {
+        m_items.clear();
+        m_nCurSel = -1;
+    }
 }
 
 void CComBoxBtn::SetCurSel(int index)
 {
-    CDropListBox *l = List();
-    if (!l)
+    if (!m_bDropList)
         return;
-    if (index < 0 || index >= l->GetCount()) {
-        // Nothing to show for an index the list does not hold.
-        l->SetCurSel(-1);
-        setText(QString());
-    } else {
-        l->SetCurSel(index);
-        setText(l->GetText(index));
-        // The saved selection stays the last picked item: a close without a pick goes back to it.
-    }
+    if (index < 0 || index >= Count())
+        index = -1;  // nothing to show for an index the list does not hold
+    if (m_pDrop)
+        m_pDrop->List()->SetCurSel(index);
+    else
+        m_nCurSel = index;
+    // The saved selection stays the last picked item: a close without a pick goes back to it.
+    setText(index < 0 ? QString() : m_pDrop ? m_pDrop->List()->GetText(index) : m_items.at(index));
     repaint();
 }
 
-int CComBoxBtn::GetCurSel() const
-{
-    const CDropListBox *l = List();
-    return l ? l->GetCurSel() : -1;
-}
+int CComBoxBtn::GetCurSel() const { return m_pDrop ? m_pDrop->List()->GetCurSel() : m_nCurSel; }
 
 void CComBoxBtn::SetHighlight(int on)
 {
@@ -151,8 +195,11 @@ void CComBoxBtn::SetFonts(const QFont &normal, const QFont &hover)
 
 QRect CComBoxBtn::DropRect() const
 {
-    const CDropListBox *l = List();
-    const int h = l ? l->DropHeight(kDropMaxHeight) : kDropMaxHeight;
+    int h = kDropMaxHeight;
+    if (m_pDrop)
+        h = m_pDrop->List()->DropHeight(kDropMaxHeight);
+    else if (m_bDropList && !m_items.isEmpty())
+        h = CDropListBox::DropHeightFor(Count(), CDropListBox::ItemHeightFor(m_fontList), kDropMaxHeight);
     const QRect button(mapToGlobal(QPoint(0, 0)), size());
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);
@@ -164,9 +211,10 @@ QRect CComBoxBtn::DropRect() const
 
 void CComBoxBtn::OpenList()
 {
-    if (!m_pDrop)
+    CDropWnd *drop = MakeDrop();
+    if (!drop)
         return;
-    m_pDrop->ShowAt(DropRect());
+    drop->ShowAt(DropRect());
     update();
 }
 
@@ -239,14 +287,14 @@ void CComBoxBtn::focusOutEvent(QFocusEvent *e)
 void CComBoxBtn::wheelEvent(QWheelEvent *e)
 {
     e->accept();
-    CDropListBox *l = List();
-    if (!l || l->GetCount() == 0)
+    const int count = Count();
+    if (count == 0)
         return;  // an empty list has nothing to step to
     m_nWheel = std::clamp(m_nWheel + e->angleDelta().y(), -120, 120);
     if (m_nWheel != -120 && m_nWheel != 120)
         return;
-    const int cur = l->GetCurSel();
-    const int next = m_nWheel < 0 ? std::min(cur + 1, l->GetCount() - 1) : std::max(cur - 1, 0);
+    const int cur = GetCurSel();
+    const int next = m_nWheel < 0 ? std::min(cur + 1, count - 1) : std::max(cur - 1, 0);
     m_nWheel = 0;
     SetCurSel(next);
     if (QWidget *p = parentWidget())

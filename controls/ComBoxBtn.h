@@ -2,12 +2,15 @@
 // The skinned drop-down selector: a bitmap button showing the chosen item's text that opens its
 // list in a topmost popup below (or, near the bottom of the screen, above) itself. A pick or a
 // wheel step shows the new item and posts WM_COMBOXBTN_SELECT (notify id, index) to the parent.
+// The popup is made when the list is first opened or asked for; until then the button keeps the
+// items and the selection itself.
 
 #include "platform/WinCompat.h"
 
 #include <QAbstractButton>
 #include <QFont>
 #include <QPointer>
+#include <QStringList>
 
 class CDropWnd;
 class CDropListBox;
@@ -34,7 +37,8 @@ public:
     void SetTextColors(COLORREF normal, COLORREF hover);
     void SetFonts(const QFont &normal, const QFont &hover);
 
-    CDropWnd *DropWnd() const { return m_pDrop; }
+    // Both make the popup if CreateDropList was called and it does not exist yet.
+    CDropWnd *DropWnd() const;
     CDropListBox *List() const;
     int IsHover() const { return m_bHover; }
     // The list's rectangle for an opening now, in global coordinates.
@@ -47,11 +51,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void leaveEvent(QEvent *e) override;
+    void changeEvent(QEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
 
 private:
     LRESULT OnListSelect(int index);
+    CDropWnd *MakeDrop();
+    int Count() const;
 
     int m_nNormalBitmap = 0;
     int m_nHoverBitmap = 0;
@@ -66,6 +73,13 @@ private:
     int m_bHighlight = 0;
     int m_bHover = 0;
     CDropWnd *m_pDrop = nullptr;
+    bool m_bDropList = false;        // CreateDropList was called
+    bool m_bEnabledChanged = false;  // between CreateDropList and the popup's making
+    // What the list is given when it is made: the font of the first CreateDropList, the items
+    // and the current item (the list's own rules: -1 until set, following inserts above it).
+    QFont m_fontList;
+    QStringList m_items;
+    int m_nCurSel = -1;
     int m_nDropWidth = 0;
     QPointer<QWidget> m_pOwner;
     int m_nNotifyId = 0;

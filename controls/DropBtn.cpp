@@ -20,7 +20,44 @@ CDropBtn::CDropBtn(QWidget *parent) : QAbstractButton(parent)
 
 CDropBtn::~CDropBtn() = default;
 
-CDropListBox *CDropBtn::List() const { return m_pDrop ? m_pDrop->List() : nullptr; }
+// Making the popup changes nothing a caller sees of the button, so the accessors stay const.
+CDropWnd *CDropBtn::DropWnd() const { return const_cast<CDropBtn *>(this)->MakeDrop(); }
+
+CDropListBox *CDropBtn::List() const
+{
+    const CDropWnd *drop = DropWnd();
+    return drop ? drop->List() : nullptr;
+}
+
+CDropWnd *CDropBtn::MakeDrop()
+{
+    if (m_pDrop || !m_bDropList)
+        return m_pDrop;
+    m_pDrop = CDropWnd::Create(this);
+    if (!m_pDrop)
+        return nullptr;
+    m_pDrop->SetCloseWhenMouseLeaves(true);
+    // Once the list is gone the hover look follows the mouse again.
+    connect(m_pDrop, &CDropWnd::closed, this, [this] {
+        const int hover = underMouse() ? 1 : 0;
+        if (hover != m_bHover) {
+            m_bHover = hover;
+            repaint();
+        }
+    });
+    m_pDrop->List()->SetListFont(m_fontList);
+    // A popup made with the list would have followed the button's enabled state since.
+    if (m_bEnabledChanged && !isEnabled())
+        m_pDrop->FollowDisabledOwner();
+    return m_pDrop;
+}
+
+void CDropBtn::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::EnabledChange && m_bDropList && !m_pDrop)
+        m_bEnabledChanged = true;
+    QAbstractButton::changeEvent(e);
+}
 
 int CDropBtn::Setup(const QString &caption, int, int, int, int, int keptValue, int notifyId, COLORREF background,
                     COLORREF hoverBackground, COLORREF arrow, COLORREF text2, const QFont *font)
@@ -37,21 +74,10 @@ int CDropBtn::Setup(const QString &caption, int, int, int, int, int keptValue, i
     m_clrArrow = arrow == kDefault ? RGB(0, 255, 0) : arrow;
     m_clrText2 = text2 == kDefault ? 0 : text2;
     m_nDropWidth = width();
-    if (!m_pDrop) {
-        m_pDrop = CDropWnd::Create(this);
-        if (!m_pDrop)
-            return 0;
-        m_pDrop->SetCloseWhenMouseLeaves(true);
-        // Once the list is gone the hover look follows the mouse again.
-        connect(m_pDrop, &CDropWnd::closed, this, [this] {
-            const int hover = underMouse() ? 1 : 0;
-            if (hover != m_bHover) {
-                m_bHover = hover;
-                repaint();
-            }
-        });
+    if (!m_bDropList) {
+        m_bDropList = true;
+        m_fontList = m_font;
     }
-    m_pDrop->List()->SetListFont(m_font);
     m_nKeptValue = keptValue;
     m_nNotifyId = notifyId;
     update();
@@ -60,16 +86,16 @@ int CDropBtn::Setup(const QString &caption, int, int, int, int, int keptValue, i
 
 QRect CDropBtn::DropRect() const
 {
-    const CDropListBox *l = List();
-    const int h = l ? l->DropHeight(kDropMaxHeight) : kDropMaxHeight;
+    // Items reach the list only through List(), so a list not made yet is empty.
+    const int h = m_pDrop ? m_pDrop->List()->DropHeight(kDropMaxHeight) : kDropMaxHeight;
     const QPoint origin = mapToGlobal(QPoint(0, height() - 1));
     return QRect(origin.x(), origin.y(), m_nDropWidth > 0 ? m_nDropWidth : width(), h);
 }
 
 void CDropBtn::OpenList()
 {
-    if (m_pDrop)
-        m_pDrop->ShowAt(DropRect());
+    if (CDropWnd *drop = MakeDrop())
+        drop->ShowAt(DropRect());
 }
 
 LRESULT CDropBtn::OnListSelect(int index)

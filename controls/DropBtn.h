@@ -1,7 +1,8 @@
 #pragma once
 // A drop-down button drawn with brushes and pens: a framed field with the chosen item's text and
 // a small triangle, opening the same popup list as the skinned selector. A pick posts
-// WM_COMBOXBTN_SELECT (notify id, index) to the parent.
+// WM_COMBOXBTN_SELECT (notify id, index) to the parent. The popup is made when the list is first
+// opened or asked for.
 
 #include "platform/WinCompat.h"
 
@@ -22,14 +23,15 @@ public:
 
     // caption, four values it does not read, the kept value, the notify id, the background and
     // hover background colours, the arrow (and text) colour, a second text colour, and the font
-    // (null: Arial 15 of its own). Returns 1, or 0 when the popup cannot be made.
+    // (null: Arial 15 of its own). Returns 1; the popup is made when first needed.
     int Setup(const QString &caption, int unused1, int unused2, int unused3, int unused4, int keptValue, int notifyId,
               COLORREF background = kDefault, COLORREF hoverBackground = kDefault, COLORREF arrow = kDefault,
               COLORREF text2 = kDefault, const QFont *font = nullptr);
     void SetShowPickedText(bool on) { m_bShowPicked = on; }
 
+    // Both make the popup if Setup was called and it does not exist yet.
     CDropListBox *List() const;
-    CDropWnd *DropWnd() const { return m_pDrop; }
+    CDropWnd *DropWnd() const;
     int IsHover() const { return m_bHover; }
     QRect DropRect() const;
     void OpenList();
@@ -42,9 +44,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void enterEvent(QEnterEvent *e) override;
     void leaveEvent(QEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     LRESULT OnListSelect(int index);
+    CDropWnd *MakeDrop();
 
     int m_nDropWidth = 0;
     int m_nNotifyId = 0;
@@ -57,4 +61,7 @@ private:
     COLORREF m_clrArrow = RGB(0, 255, 0);
     COLORREF m_clrText2 = 0;
     CDropWnd *m_pDrop = nullptr;
+    bool m_bDropList = false;        // Setup was called
+    bool m_bEnabledChanged = false;  // between the first Setup and the popup's making
+    QFont m_fontList;                // the font of the first Setup, which the list keeps
 };

@@ -2,6 +2,7 @@
 
 #include "platform/qt/QtGlobals.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -113,6 +114,22 @@ void CDropListBox::SetListFont(const QFont &font)
     // The rows are drawn in the widget's font, the given one resolved against the defaults.
     m_nItemHeight = std::max(1, fontMetrics().height());
     doItemsLayout();
+}
+
+int CDropListBox::ItemHeightFor(const QFont &font)
+{
+    // A list resolves its font against the item views' own font when the platform gives them
+    // one, otherwise against the application's.
+    const QFont app = QApplication::font();
+    QFont natural = app;
+    for (const char *cls : {"CDropListBox", "QListWidget", "QListView", "QAbstractItemView"}) {
+        const QFont f = QApplication::font(cls);
+        if (!f.isCopyOf(app)) {
+            natural = f;
+            break;
+        }
+    }
+    return std::max(1, QFontMetrics(font.resolve(natural)).height());
 }
 
 int CDropListBox::AddItem(const QString &text) { return InsertItem(count(), text); }

@@ -42,13 +42,16 @@ public:
     int GetCurSel() const { return currentRow(); }
     void SetCurSel(int index);
     int GetItemHeight() const { return m_nItemHeight; }
-    // Height of a drop-down showing this list: all its rows, but no more than maxHeight (maxHeight
-    // too for an empty list).
-    int DropHeight(int maxHeight) const
+    // The row height SetListFont gives a list for `font`, measured without making one.
+    static int ItemHeightFor(const QFont &font);
+    // Height of a drop-down showing `count` rows of `itemHeight`, but no more than maxHeight
+    // (maxHeight too for an empty list).
+    static int DropHeightFor(int count, int itemHeight, int maxHeight)
     {
-        const int rows = GetCount() * GetItemHeight();
-        return GetCount() > 0 && rows < maxHeight ? rows : maxHeight;
+        const int rows = count * itemHeight;
+        return count > 0 && rows < maxHeight ? rows : maxHeight;
     }
+    int DropHeight(int maxHeight) const { return DropHeightFor(GetCount(), GetItemHeight(), maxHeight); }
     QString GetText(int index) const;
     const DropListItem *Record(int index) const;
     int GroupCount() const { return m_nGroups; }

@@ -62,6 +62,14 @@ void CDropWnd::SetCloseWhenMouseLeaves(bool on)
     setMouseTracking(on);
 }
 
+void CDropWnd::FollowDisabledOwner()
+{
+    // Disabled as a child is by its parent: not by its own call, which the owner's enabling
+    // would leave in place.
+    setEnabled(false);
+    setAttribute(Qt::WA_ForceDisabled, false);
+}
+
 void CDropWnd::mouseMoveEvent(QMouseEvent *e)
 {
     // The open list receives the mouse wherever it is.

@@ -25,6 +25,9 @@ public:
     // The drop-down button follows the mouse: its list closes as soon as the mouse is outside
     // both the list and the button.
     void SetCloseWhenMouseLeaves(bool on);
+    // For a popup made after its owner was disabled: takes the disabled state a popup made earlier
+    // would have taken from the owner, so that enabling the owner enables it again.
+    void FollowDisabledOwner();
 
 signals:
     // The popup was hidden, by a pick or otherwise.

@@ -1,11 +1,12 @@
 // The drop-down selector and the drop-down button: list height and placement, picks, the wheel,
-// hover selection and what a close without a pick keeps.
+// hover selection, what a close without a pick keeps, and what is set before the popup is made.
 
 #include "controls/ComBoxBtn.h"
 #include "controls/CtrlMessages.h"
 #include "controls/DropBtn.h"
 #include "controls/DropListBox.h"
 #include "controls/DropWnd.h"
+#include "platform/qt/Fonts.h"
 #include "tests/controls/CtrlTestKit.h"
 #include "tests/platform/qt/QtTestApp.h"
 
@@ -17,6 +18,8 @@
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -61,6 +64,107 @@ TEST(ComBoxBtn, ListHeightAndPlacement)
     low.combo->move(0, 0);
     const QRect r = low.combo->DropRect();
     EXPECT_EQ(r.bottom() + 1, low.combo->mapToGlobal(QPoint(0, 0)).y());
+}
+
+// The popup is made at the first opening or request; what the button was told before then must
+// leave the list as a list told the same from the start.
+TEST(ComBoxBtn, ListMadeLateHoldsWhatWasSetBefore)
+{
+    struct Op {
+        char what;  // Add, Insert, Reset, Select
+        int index;
+    };
+    const struct {
+        const char *name;
+        std::vector<Op> ops;
+    } cases[] = {
+        {"one item selects nothing", {{'A', 0}}},
+        {"second item selects the first", {{'A', 0}, {'A', 0}, {'A', 0}}},
+        {"insert above moves the selection", {{'A', 0}, {'A', 0}, {'S', 1}, {'I', 0}, {'I', 9}, {'I', 3}}},
+        {"insert into an empty list, then above", {{'I', 5}, {'I', 0}}},
+        {"bad index clears", {{'A', 0}, {'A', 0}, {'A', 0}, {'S', 7}, {'I', 0}}},
+        {"reset clears the selection", {{'A', 0}, {'A', 0}, {'A', 0}, {'S', 2}, {'R', 0}, {'A', 0}}},
+        {"fifteen rows reach the cap", std::vector<Op>(15, Op{'A', 0})},
+    };
+    const QFont listFont = MakeFont(QStringLiteral("Arial"), 20, 700);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingPage page;
+        auto *combo = new CComBoxBtn(&page);
+        combo->setGeometry(20, 20, 120, 24);
+        page.show();
+        combo->SetFonts(listFont, listFont);
+        ASSERT_EQ(combo->CreateDropList(&page, 77), 1);
+        combo->SetFonts(MakeFont(QStringLiteral("Arial"), 11), MakeFont(QStringLiteral("Arial"), 11));  // the list keeps the first
+        CDropListBox ref;
+        ref.SetListFont(listFont);
+        int n = 0;
+        for (const Op &op : c.ops) {
+            const QString text = QStringLiteral("Item %1").arg(n++);
+            switch (op.what) {
+            case 'A': combo->AddString(text), ref.AddItem(text); break;
+            case 'I': combo->InsertString(op.index, text), ref.InsertItem(op.index, text); break;
+            case 'R': combo->ResetContent(), ref.ResetContent(); break;
+            case 'S': combo->SetCurSel(op.index), ref.SetCurSel(op.index); break;
+            }
+        }
+        EXPECT_EQ(combo->findChild<CDropWnd *>(), nullptr) << "nothing asked for the popup yet";
+        EXPECT_EQ(combo->GetCurSel(), ref.GetCurSel());
+        const int height = combo->DropRect().height();
+        EXPECT_EQ(height, ref.DropHeight(CComBoxBtn::kDropMaxHeight));
+
+        CDropListBox *list = combo->List();
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(combo->DropRect().height(), height);
+        EXPECT_EQ(list->GetItemHeight(), ref.GetItemHeight());
+        EXPECT_EQ(list->GetCurSel(), ref.GetCurSel());
+        EXPECT_EQ(list->selectedItems().size(), ref.selectedItems().size());
+        EXPECT_EQ(list->GroupCount(), ref.GroupCount());
+        EXPECT_EQ(list->GetSavedSel(), 0);
+        ASSERT_EQ(list->GetCount(), ref.GetCount());
+        for (int i = 0; i < ref.GetCount(); ++i)
+            EXPECT_EQ(list->GetText(i), ref.GetText(i));
+    }
+}
+
+// A popup made with its list took every change of the button's enabled state; one made later
+// must end in the same state, and still follow the button afterwards.
+TEST(ComBoxBtn, ListMadeLateTakesTheEnabledStateOfOneMadeEarly)
+{
+    RecordingPage page;
+    auto *combo = new CComBoxBtn(&page);
+    auto *drop = new CDropBtn(&page);
+    combo->CreateDropList(&page, 1);
+    drop->Setup("Pick", 0, 0, 0, 0, 0, 2);
+    page.setEnabled(false);
+    for (CDropWnd *w : {combo->DropWnd(), drop->DropWnd()})
+        EXPECT_FALSE(w->List()->isEnabled());
+    page.setEnabled(true);
+    for (CDropWnd *w : {combo->DropWnd(), drop->DropWnd()})
+        EXPECT_TRUE(w->List()->isEnabled());
+
+    // A popup is made enabled under a disabled button, and stays so until the button changes.
+    auto *disabled = new CComBoxBtn(&page);
+    disabled->setEnabled(false);
+    disabled->CreateDropList(&page, 3);
+    EXPECT_TRUE(disabled->DropWnd()->isEnabled());
+}
+
+TEST(ComBoxBtn, WheelAndPickBeforeTheListIsMade)
+{
+    ComboPage page(4);
+    page.Clear();
+    page.Wheel(-120);
+    EXPECT_EQ(page.combo->text(), "Item 1");
+    EXPECT_EQ(page.combo->findChild<CDropWnd *>(), nullptr);
+    // The first click makes the list and opens it on the item the wheel chose.
+    QTest::mouseClick(page.combo, Qt::LeftButton, {}, QPoint(10, 10));
+    CDropWnd *drop = page.combo->DropWnd();
+    ASSERT_TRUE(drop->IsShown());
+    EXPECT_EQ(page.combo->List()->GetCurSel(), 1);
+    drop->Hide();
+    EXPECT_EQ(page.combo->GetCurSel(), 0) << "no pick yet: the saved first item comes back";
+    ASSERT_EQ(page.Of(WM_COMBOXBTN_SELECT).size(), 1u);
 }
 
 TEST(ComBoxBtn, PickShowsTheItemThenPosts)
@@ -228,6 +332,28 @@ TEST(DropBtn, HeightArrowAndPick)
     EXPECT_EQ(btn->text(), "Row 1");
     ASSERT_EQ(page.Of(WM_COMBOXBTN_SELECT).size(), 1u);
     EXPECT_EQ(page.Of(WM_COMBOXBTN_SELECT)[0], (RecordedMessage{WM_COMBOXBTN_SELECT, 88, 1}));
+}
+
+TEST(DropBtn, ListMadeLateKeepsTheFirstFont)
+{
+    RecordingPage page;
+    auto *btn = new CDropBtn(&page);
+    btn->setGeometry(10, 10, 150, 24);
+    page.show();
+    const QFont first = MakeFont(QStringLiteral("Arial"), 22, 700);
+    const QFont second = MakeFont(QStringLiteral("Arial"), 11);
+    ASSERT_EQ(btn->Setup("Pick", 0, 0, 0, 0, 5, 88, CDropBtn::kDefault, CDropBtn::kDefault, CDropBtn::kDefault,
+                         CDropBtn::kDefault, &first),
+              1);
+    btn->Setup("Pick", 0, 0, 0, 0, 5, 88, CDropBtn::kDefault, CDropBtn::kDefault, CDropBtn::kDefault, CDropBtn::kDefault,
+               &second);
+    EXPECT_EQ(btn->findChild<CDropWnd *>(), nullptr);
+    EXPECT_EQ(btn->DropRect().height(), CDropBtn::kDropMaxHeight);
+    CDropListBox ref;
+    ref.SetListFont(first);
+    ASSERT_NE(btn->List(), nullptr);
+    EXPECT_EQ(btn->List()->GetItemHeight(), ref.GetItemHeight());
+    EXPECT_EQ(btn->List()->GetItemHeight(), CDropListBox::ItemHeightFor(first));
 }
 
 TEST(DropBtn, ListFollowsTheMouse)

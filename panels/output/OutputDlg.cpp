@@ -806,7 +806,8 @@ void COutputDlg::paintEvent(QPaintEvent *)
     // The console ground only where the page is larger than its background.
     for (const QRect &r : QRegion(rect()).subtracted(background))
         p.fillRect(r, QColor(Skins::Palette::Background));
-    Skins::Draw(p, background, SkinType::Bitmap, g_bChinese.load() ? 287 : 286);
+    p.setClipRect(background, Qt::IntersectClip);
+    PaintOutputPageBackground(p, background, g_bChinese.load() != 0);
 }
 
 void COutputDlg::changeEvent(QEvent *e)

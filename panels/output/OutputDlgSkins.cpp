@@ -119,6 +119,11 @@ void paintPageBackground(QPainter &p, const QRect &r, bool chinese)
 
 }  // namespace
 
+void PaintOutputPageBackground(QPainter &p, const QRect &r, bool chinese)
+{
+    paintPageBackground(p, r, chinese);
+}
+
 void RegisterOutputPageSkins()
 {
     static bool done = false;

@@ -7,6 +7,9 @@
 
 #include <QSize>
 
+class QPainter;
+class QRect;
+
 #include <array>
 
 // The page template's dialog units: its controls line up with the pixel places of the strips,
@@ -16,3 +19,6 @@ inline constexpr DialogUnits kPageUnits{5, 12};
 
 // Describes the page's skin ids once; every page construction may call it.
 void RegisterOutputPageSkins();
+
+// The page's background (ids 286 and 287) drawn straight into a painter at `r`; it covers `r`.
+void PaintOutputPageBackground(QPainter &p, const QRect &r, bool chinese);

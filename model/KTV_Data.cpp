@@ -176,6 +176,12 @@ void CKTV_Data::SetOutPlotRect(const CRect &rect)
         out->SetPlotRect(rect);
 }
 
+void CKTV_Data::SetOutPlotGeometry(const CRect &rect)
+{
+    for (auto &out : m_out)
+        out->SetPlotGeometry(rect);
+}
+
 void CKTV_Data::SetMusicPlotRect(const CRect &rect)
 {
     for (auto &in : m_music)

@@ -62,6 +62,9 @@ public:
     void InitLinkTable();
 
     void SetOutPlotRect(const CRect &rect);
+    // Every output laid out in a plot of this size; their curves are summed when next updated
+    // (a graph updates the curves it draws).
+    void SetOutPlotGeometry(const CRect &rect);
     void SetMusicPlotRect(const CRect &rect);
     void SetPlotRect(const CRect &rect);
 

@@ -747,6 +747,12 @@ std::array<std::uint8_t, 8> CKTV_OutData::GetLimitBlock() const
 
 void CKTV_OutData::SetPlotRect(const CRect &rect)
 {
+    SetPlotGeometry(rect);
+    UpdateCurve();
+}
+
+void CKTV_OutData::SetPlotGeometry(const CRect &rect)
+{
     m_nPlotHeight = rect.Height();
     m_nPlotWidth = rect.Width();
     for (int i = 0; i < kFreqPoints; ++i) {
@@ -756,7 +762,7 @@ void CKTV_OutData::SetPlotRect(const CRect &rect)
         m_ptCurveF[i].y = static_cast<float>(m_nPlotHeight / 2);
     }
     m_eq.SetPlotRect(rect);
-    UpdateCurve();
+    m_nZeroDbY = GainToIndex(0, m_nPlotHeight) + CFilter::kPlotTop;
 }
 
 void CKTV_OutData::UpdateCurve()

@@ -291,7 +291,10 @@ public:
     std::array<std::uint8_t, 8> GetLimitBlock() const;
 
     // ---- curves (UI thread) ----
+    // Lays the curve's points and the elements out in a plot of this size, then sums the curve.
     void SetPlotRect(const CRect &rect);
+    // The layout alone: the curve's heights are summed at the next UpdateCurve().
+    void SetPlotGeometry(const CRect &rect);
     void UpdateCurve();
     void UpdateBandCurve(int i);
     void UpdateEqFlat();

@@ -145,7 +145,7 @@ void CCFStatic::CalcLayout()
         if (m_nDataType == kDataMusic)
             m_pRoot->SetMusicPlotRect(m_layout.plot);
         else if (m_nDataType == kDataOutput)
-            m_pRoot->SetOutPlotRect(m_layout.plot);
+            m_pRoot->SetOutPlotGeometry(m_layout.plot);  // the paint sums the curves it draws
     }
     m_pTimers->SetTimer(kNotifyTimer, kNotifyTimerMs);
     m_bPlotDirty = true;

@@ -686,6 +686,29 @@ TEST_F(OutDataTest, CurvesFollowThePlot)
     EXPECT_NEAR(o.m_ptCurve[0].y, 130, 1);
 }
 
+TEST_F(OutDataTest, LayoutAloneThenAnUpdateGivesTheCurveOfSetPlotRect)
+{
+    // A graph lays every output out but sums only the curves it draws: the two steps must end
+    // where SetPlotRect does, for a curve that is not flat and after the plot changed size.
+    CKTV_OutData &summed = *out[0], &laidOut = *out[1];
+    for (CKTV_OutData *o : {&summed, &laidOut}) {
+        o->SetPlotRect(CRect{0, 0, 400, 120});
+        o->GetBand(17)->SetGainCode(320);
+        o->GetBand(4)->SetGainCode(80);
+    }
+    const CRect plot{0, 0, 600, 240};
+    summed.SetPlotRect(plot);
+    laidOut.SetPlotGeometry(plot);
+    EXPECT_EQ(laidOut.GetZeroDbY(), summed.GetZeroDbY());
+    EXPECT_EQ(laidOut.GetBand(17)->GetMarkerRect(), summed.GetBand(17)->GetMarkerRect());
+    laidOut.UpdateCurve();
+    for (int i = 0; i < kFreqPoints; ++i) {
+        EXPECT_FLOAT_EQ(laidOut.m_ptCurveF[i].x, summed.m_ptCurveF[i].x) << i;
+        EXPECT_FLOAT_EQ(laidOut.m_ptCurveF[i].y, summed.m_ptCurveF[i].y) << i;
+    }
+    EXPECT_LT(laidOut.m_ptCurveF[136].y, laidOut.GetZeroDbY());
+}
+
 TEST_F(OutDataTest, ReportTexts)
 {
     const int savedLanguage = g_bChinese.load();

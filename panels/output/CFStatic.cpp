@@ -96,23 +96,21 @@ const QFont &MarkerFont()
     return f;
 }
 
-// The brand watermark of the output view: the product name, a shade above the ground, in a
-// 300 x 140 image.
-const QImage &Watermark()
+// The brand watermark of the output view: the product name, a shade above the ground, centred
+// in the 300 x 96 area at (330, 31). Drawn as text, so no image of it is kept.
+void DrawWatermark(QPainter &p)
 {
-    static const QImage img = [] {
-        QImage w(300, 140, QImage::Format_ARGB32_Premultiplied);
-        w.fill(Qt::transparent);
-        QPainter p(&w);
-        p.setRenderHint(QPainter::TextAntialiasing);
+    static const QFont font = [] {
         QFont f = MakeFont(QStringLiteral("Arial"), -44, 700);
         f.setLetterSpacing(QFont::PercentageSpacing, 110);
-        p.setFont(f);
-        p.setPen(QColor(66, 65, 65));
-        p.drawText(QRect(0, 0, 300, 96), Qt::AlignCenter, QStringLiteral("ZK-470"));
-        return w;
+        return f;
     }();
-    return img;
+    p.save();
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(font);
+    p.setPen(QColor(66, 65, 65));
+    p.drawText(QRect(330, 31, 300, 96), Qt::AlignCenter, QStringLiteral("ZK-470"));
+    p.restore();
 }
 
 } // namespace
@@ -547,7 +545,7 @@ void CCFStatic::DrawPlot(QPainter &p, const QRect &plot, const QRegion &dirty)
     if (m_nMode == kModeOutput && !(g_nViewMode == 1 || g_nViewMode == 2))
         return;
     if (st.logo)
-        p.drawImage(330, 31, Watermark());
+        DrawWatermark(p);
     CFilter *selected = SelectedItem();
     if (selected && m_nMode != kModeEmpty) {
         const CPoint *poly = selected->GetPolygon();

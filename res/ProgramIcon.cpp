@@ -67,7 +67,7 @@ public:
         QPixmap &pm = m_drawn[side];
         if (pm.isNull())
             pm = ProgramIconPixmap(side);
-        if (mode == QIcon::Disabled) {
+        if (mode == QIcon::Disabled && qobject_cast<QApplication *>(QCoreApplication::instance())) {
             QStyleOption opt;
             return QApplication::style()->generatedIconPixmap(mode, pm, &opt);
         }

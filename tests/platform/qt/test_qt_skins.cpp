@@ -1,11 +1,13 @@
 // The skin library: lookups by id, size and language, the cache and the key colour of masked
 // thumbs (the gallery program draws every skin for a person to look at).
 
+#include "res/ProgramIcon.h"
 #include "res/Skins.h"
 
 #include "platform/GlobalData.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QImage>
 #include <QPainter>
 
@@ -175,6 +177,22 @@ TEST(Skins, ThumbsKeepTheKeyColourOutsideTheirShape)
         EXPECT_EQ(img.pixel(0, 0), Skins::Palette::Key) << id;
         EXPECT_NE(img.pixel(img.width() / 2, img.height() / 2), Skins::Palette::Key) << id;
     }
+}
+
+TEST(ProgramIcon, EachSizeIsTheDrawingAtThatSize)
+{
+    // The icon draws a size only when asked for it; what it hands out must be the drawing itself.
+    app();
+    const QIcon icon = ProgramIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    ASSERT_EQ(sizes.size(), 7);
+    for (const QSize &s : sizes) {
+        const QImage shown = icon.pixmap(s).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        EXPECT_EQ(shown.size(), s);
+        EXPECT_EQ(shown, ProgramIconPixmap(s.width()).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied))
+            << s.width();
+    }
+    EXPECT_NE(icon.pixmap(QSize(32, 32), QIcon::Disabled).toImage(), icon.pixmap(QSize(32, 32)).toImage());
 }
 
 }  // namespace

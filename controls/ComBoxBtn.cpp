@@ -69,27 +69,22 @@ CDropListBox *CComBoxBtn::List() const
 
 CDropWnd *CComBoxBtn::MakeDrop()
 {
-    if (m_pDrop || !m_bDropList)
+    if (m_pDrop || !m_late.wanted)
         return m_pDrop;
-    m_pDrop = CDropWnd::Create(this);
+    m_pDrop = m_late.Make(this);
     if (!m_pDrop)
         return nullptr;
     CDropListBox *l = m_pDrop->List();
-    l->SetListFont(m_fontList);
     for (const QString &text : std::as_const(m_items))
         l->AddItem(text);
     l->SetCurSel(m_nCurSel);
     m_items.clear();
-    // A popup made with the list would have followed the button's enabled state since.
-    if (m_bEnabledChanged && !isEnabled())
-        m_pDrop->FollowDisabledOwner();
     return m_pDrop;
 }
 
 void CComBoxBtn::changeEvent(QEvent *e)
 {
-    if (e->type() == QEvent::EnabledChange && m_bDropList && !m_pDrop)
-        m_bEnabledChanged = true;
+    m_late.NoteChange(e, m_pDrop != nullptr);
     QAbstractButton::changeEvent(e);
 }
 
@@ -108,11 +103,7 @@ void CComBoxBtn::SetBitmaps(int normalId, int hoverId)
 int CComBoxBtn::CreateDropList(QWidget *owner, int notifyId)
 {
     m_nDropWidth = width();
-    if (!m_bDropList) {
-        // A list keeps the first font it is given.
-        m_bDropList = true;
-        m_fontList = m_fontNormal;
-    }
+    m_late.Want(m_fontNormal);
     m_pOwner = owner;
     m_nNotifyId = notifyId;
     return 1;
@@ -126,7 +117,7 @@ void CComBoxBtn::InsertString(int index, const QString &text)
         m_pDrop->List()->InsertItem(index, text);
         return;
     }
-    if (!m_bDropList)
+    if (!m_late.wanted)
         return;
     // As the list does it: the second item makes the saved selection (the first item until a
     // pick, which needs the list) current, and an insert above the current item moves it down.
@@ -150,7 +141,7 @@ void CComBoxBtn::ResetContent()
 
 void CComBoxBtn::SetCurSel(int index)
 {
-    if (!m_bDropList)
+    if (!m_late.wanted)
         return;
     if (index < 0 || index >= Count())
         index = -1;  // nothing to show for an index the list does not hold
@@ -198,8 +189,8 @@ QRect CComBoxBtn::DropRect() const
     int h = kDropMaxHeight;
     if (m_pDrop)
         h = m_pDrop->List()->DropHeight(kDropMaxHeight);
-    else if (m_bDropList && !m_items.isEmpty())
-        h = CDropListBox::DropHeightFor(Count(), CDropListBox::ItemHeightFor(m_fontList), kDropMaxHeight);
+    else if (m_late.wanted && !m_items.isEmpty())
+        h = CDropListBox::DropHeightFor(Count(), CDropListBox::ItemHeightFor(m_late.listFont), kDropMaxHeight);
     const QRect button(mapToGlobal(QPoint(0, 0)), size());
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);

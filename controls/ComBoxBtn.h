@@ -5,6 +5,7 @@
 // The popup is made when the list is first opened or asked for; until then the button keeps the
 // items and the selection itself.
 
+#include "controls/DropWnd.h"
 #include "platform/WinCompat.h"
 
 #include <QAbstractButton>
@@ -12,7 +13,6 @@
 #include <QPointer>
 #include <QStringList>
 
-class CDropWnd;
 class CDropListBox;
 
 class CComBoxBtn : public QAbstractButton {
@@ -73,11 +73,9 @@ private:
     int m_bHighlight = 0;
     int m_bHover = 0;
     CDropWnd *m_pDrop = nullptr;
-    bool m_bDropList = false;        // CreateDropList was called
-    bool m_bEnabledChanged = false;  // between CreateDropList and the popup's making
-    // What the list is given when it is made: the font of the first CreateDropList, the items
-    // and the current item (the list's own rules: -1 until set, following inserts above it).
-    QFont m_fontList;
+    CLateDropWnd m_late;  // from the first CreateDropList until the popup is made
+    // What the list is given when it is made besides the font: the items and the current item
+    // (the list's own rules: -1 until set, following inserts above it).
     QStringList m_items;
     int m_nCurSel = -1;
     int m_nDropWidth = 0;

@@ -31,9 +31,9 @@ CDropListBox *CDropBtn::List() const
 
 CDropWnd *CDropBtn::MakeDrop()
 {
-    if (m_pDrop || !m_bDropList)
+    if (m_pDrop || !m_late.wanted)
         return m_pDrop;
-    m_pDrop = CDropWnd::Create(this);
+    m_pDrop = m_late.Make(this);
     if (!m_pDrop)
         return nullptr;
     m_pDrop->SetCloseWhenMouseLeaves(true);
@@ -45,17 +45,12 @@ CDropWnd *CDropBtn::MakeDrop()
             repaint();
         }
     });
-    m_pDrop->List()->SetListFont(m_fontList);
-    // A popup made with the list would have followed the button's enabled state since.
-    if (m_bEnabledChanged && !isEnabled())
-        m_pDrop->FollowDisabledOwner();
     return m_pDrop;
 }
 
 void CDropBtn::changeEvent(QEvent *e)
 {
-    if (e->type() == QEvent::EnabledChange && m_bDropList && !m_pDrop)
-        m_bEnabledChanged = true;
+    m_late.NoteChange(e, m_pDrop != nullptr);
     QAbstractButton::changeEvent(e);
 }
 
@@ -74,10 +69,7 @@ int CDropBtn::Setup(const QString &caption, int, int, int, int, int keptValue, i
     m_clrArrow = arrow == kDefault ? RGB(0, 255, 0) : arrow;
     m_clrText2 = text2 == kDefault ? 0 : text2;
     m_nDropWidth = width();
-    if (!m_bDropList) {
-        m_bDropList = true;
-        m_fontList = m_font;
-    }
+    m_late.Want(m_font);
     m_nKeptValue = keptValue;
     m_nNotifyId = notifyId;
     update();

@@ -4,12 +4,12 @@
 // WM_COMBOXBTN_SELECT (notify id, index) to the parent. The popup is made when the list is first
 // opened or asked for.
 
+#include "controls/DropWnd.h"
 #include "platform/WinCompat.h"
 
 #include <QAbstractButton>
 #include <QFont>
 
-class CDropWnd;
 class CDropListBox;
 
 class CDropBtn : public QAbstractButton {
@@ -61,7 +61,5 @@ private:
     COLORREF m_clrArrow = RGB(0, 255, 0);
     COLORREF m_clrText2 = 0;
     CDropWnd *m_pDrop = nullptr;
-    bool m_bDropList = false;        // Setup was called
-    bool m_bEnabledChanged = false;  // between the first Setup and the popup's making
-    QFont m_fontList;                // the font of the first Setup, which the list keeps
+    CLateDropWnd m_late;  // from the first Setup until the popup is made
 };

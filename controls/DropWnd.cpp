@@ -62,6 +62,24 @@ void CDropWnd::SetCloseWhenMouseLeaves(bool on)
     setMouseTracking(on);
 }
 
+void CLateDropWnd::NoteChange(const QEvent *e, bool made)
+{
+    if (e->type() == QEvent::EnabledChange && wanted && !made)
+        enabledChanged = true;
+}
+
+CDropWnd *CLateDropWnd::Make(QWidget *owner) const
+{
+    CDropWnd *drop = wanted ? CDropWnd::Create(owner) : nullptr;
+    if (!drop)
+        return nullptr;
+    drop->List()->SetListFont(listFont);
+    // A popup made with the list would have followed the button's enabled state since.
+    if (enabledChanged && !owner->isEnabled())
+        drop->FollowDisabledOwner();
+    return drop;
+}
+
 void CDropWnd::FollowDisabledOwner()
 {
     // Disabled as a child is by its parent: not by its own call, which the owner's enabling

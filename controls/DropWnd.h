@@ -3,6 +3,7 @@
 // or picks an item; a pick is sent to the owner as WM_COMBOXBTN_SELECT (index, 0), and a close
 // without a pick gives the list back the selection the owner shows.
 
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 
@@ -49,4 +50,27 @@ private:
     bool m_bShown = false;
     bool m_bPicked = false;
     bool m_bCloseOnLeave = false;
+};
+
+// What a drop-down button keeps for its popup until the popup is made at its first use: whether
+// the button asked for a list, the font the list takes (the first one it is given) and whether the
+// button's enabled state changed since. A popup made late under a disabled button then starts as
+// one made early would: disabled, and enabled again with the button.
+struct CLateDropWnd {
+    bool wanted = false;
+    bool enabledChanged = false;
+    QFont listFont;
+
+    // The button asks for a list.
+    void Want(const QFont &font)
+    {
+        if (!wanted) {
+            wanted = true;
+            listFont = font;
+        }
+    }
+    // From the button's changeEvent; `made` says whether its popup exists.
+    void NoteChange(const QEvent *e, bool made);
+    // The popup for `owner`, its list in the kept font; null when no list was asked for.
+    CDropWnd *Make(QWidget *owner) const;
 };

@@ -2,6 +2,7 @@
 // offline and connected.
 
 #include "gallery/Gallery.h"
+#include "gallery/OutputPageRig.h"
 
 #include "services/PageRegistry.h"
 #include "services/Services.h"
@@ -41,21 +42,13 @@ namespace {
 
 QImage Render(bool online)
 {
-    CKTV_Data doc;
-    CQuietChannelSends sends;
-    CQuietDeviceSync sync;
-    CAppMessageBoxes boxes;
-    CPageRegistry pages;
-    g_nSelOutput = 2;
     g_bDeviceOnline = online ? 1 : 0;
-    Gallery::ShapeOutput(*doc.GetOut(2));
-    COutputDlg page(sends, sync, boxes, pages);
-    page.SetKTVData(&doc);
-    page.LoadChannelRecords();
-    page.SelectBandLabel(19);
-    const QImage img = Gallery::Shot(page);
-    page.hide();
-    g_nSelOutput = 0;
+    QImage img;
+    {
+        Gallery::OutputPageRig rig;
+        rig.page.SelectBandLabel(19);
+        img = Gallery::Shot(rig.page);
+    }
     g_bDeviceOnline = 0;
     return img;
 }
@@ -75,16 +68,8 @@ ZK_GALLERY(output_page_online)
 // The high-pass family list open over the page, cut to the crossover corner.
 ZK_GALLERY(output_crossover_list_open)
 {
-    CKTV_Data doc;
-    CQuietChannelSends sends;
-    CQuietDeviceSync sync;
-    CAppMessageBoxes boxes;
-    CPageRegistry pages;
-    g_nSelOutput = 2;
-    Gallery::ShapeOutput(*doc.GetOut(2));
-    COutputDlg page(sends, sync, boxes, pages);
-    page.SetKTVData(&doc);
-    page.LoadChannelRecords();
+    Gallery::OutputPageRig rig;
+    COutputDlg &page = rig.page;
     QImage img = Gallery::Shot(page);
     CComBoxBtn *list = page.HpfFamilyList();
     list->OpenList();
@@ -100,7 +85,5 @@ ZK_GALLERY(output_crossover_list_open)
         out = img.copy(button.united(at).adjusted(-30, -48, 120, 30).intersected(img.rect()));
         drop->Hide();
     }
-    page.hide();
-    g_nSelOutput = 0;
     return out;
 }

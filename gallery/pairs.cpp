@@ -2,6 +2,7 @@
 // standing in the second strip's place.
 
 #include "gallery/Gallery.h"
+#include "gallery/OutputPageRig.h"
 
 #include "services/PageRegistry.h"
 #include "services/Services.h"
@@ -15,17 +16,9 @@
 
 ZK_GALLERY(output_page_pair)
 {
-    CKTV_Data doc;
-    CQuietChannelSends sends;
-    CQuietDeviceSync sync;
-    CAppMessageBoxes boxes;
-    CPageRegistry pages;
-    g_nSelOutput = 2;
-    CKTV_OutData &first = *doc.GetOut(2);
-    Gallery::ShapeOutput(first);
-    COutputDlg page(sends, sync, boxes, pages);
-    page.SetKTVData(&doc);
-    page.LoadChannelRecords();
+    Gallery::OutputPageRig rig;
+    COutputDlg &page = rig.page;
+    CKTV_OutData &first = rig.Shown();
     // Lines 1, 2 and AUX1 and the left S/PDIF feed the pair (after the load, which takes the
     // levels from the image).
     for (int k = 0; k < 8; ++k)
@@ -38,10 +31,8 @@ ZK_GALLERY(output_page_pair)
     page.RefreshChannel();
     page.OnPairButton(1);
     const QImage img = Gallery::Shot(page);
-    page.hide();
     for (auto &v : g_BtlPair)
         v = 0;
-    g_nSelOutput = 0;
     return img;
 }
 

@@ -342,6 +342,20 @@ void CCFStatic::paintEvent(QPaintEvent *e)
     }
     if (plot.isEmpty() || !e->region().intersects(plot))
         return;
+    if (!m_bEverPainted) {
+        // The first paint draws the plot straight into the window: the buffer, which only pays
+        // for itself when later paints redraw a part of the plot, is made by the next paint.
+        m_bEverPainted = true;
+        const QRegion dirty = e->region() & QRegion(plot);
+        p.save();
+        p.setClipRegion(dirty);
+        DrawPlot(p, plot, dirty);
+        p.restore();
+        m_lastDrawn = dirty;
+        m_painted.valid = false;
+        m_bPlotDirty = true;
+        return;
+    }
     if (m_plot.deviceIndependentSize() != QSizeF(plot.size()) || m_plot.devicePixelRatio() != dpr) {
         m_plot = QImage(plot.size() * dpr, QImage::Format_ARGB32_Premultiplied);
         m_plot.setDevicePixelRatio(dpr);

@@ -186,7 +186,9 @@ private:
     CWndTimers *m_pTimers = nullptr;
 
     // The plot is drawn into its own buffer, only where something changed since the last paint.
+    // The first paint draws straight into the window and leaves the buffer to the next one.
     QImage m_plot;
+    bool m_bEverPainted = false;
     bool m_bPlotDirty = true;
     SceneState m_painted;
     QRegion m_lastDrawn;  // the part of the plot the last paint drew (for tests and benchmarks)

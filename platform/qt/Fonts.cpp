@@ -32,14 +32,15 @@ bool isChineseFace(const QString &face)
     return faces.contains(face, Qt::CaseInsensitive);
 }
 
-// Cell height (ascent + descent) per pixel of character height, measured once per face (families,
-// weight and slant): measuring loads the face at 100 pixels, which costs about a millisecond.
+// Cell height (ascent + descent) per pixel of character height, measured once per family list:
+// measuring loads the face at 100 pixels, which costs about a millisecond. A family keeps its line
+// metrics across weights and slants (the faces we map to, Liberation and WenQuanYi, share them
+// exactly), so the regular upright face stands for all of them.
 double cellRatio(const QFont &f)
 {
     if (!QGuiApplication::instance())
         return 1.15;
-    const QString key = f.families().join(QLatin1Char('\n')) + QLatin1Char('/') + QString::number(f.weight()) +
-                        (f.italic() ? QLatin1Char('i') : QLatin1Char('n'));
+    const QString key = f.families().join(QLatin1Char('\n'));
     static std::mutex lock;
     static QHash<QString, double> measured;
     {
@@ -48,6 +49,8 @@ double cellRatio(const QFont &f)
             return *it;
     }
     QFont probe = f;
+    probe.setWeight(QFont::Normal);
+    probe.setItalic(false);
     probe.setPixelSize(100);
     const QFontMetricsF metrics(probe);
     const double h = metrics.ascent() + metrics.descent();

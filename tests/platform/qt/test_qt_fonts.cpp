@@ -45,6 +45,13 @@ TEST(Fonts, WindowsHeightRule)
     EXPECT_LT(cell.pixelSize(), 16);
     QFontMetricsF fm(cell);
     EXPECT_NEAR(fm.ascent() + fm.descent(), 16.0, 1.0);
+    // Bold and heavy faces keep the family's line metrics: the same cell gives the same size.
+    for (const int weight : {700, 900}) {
+        const QFont bold = MakeFont(QStringLiteral("Arial"), 16, weight);
+        EXPECT_EQ(bold.pixelSize(), cell.pixelSize()) << weight;
+        const QFontMetricsF bm(bold);
+        EXPECT_NEAR(bm.ascent() + bm.descent(), 16.0, 1.0) << weight;
+    }
     // Weights beyond the scale clamp to the heaviest.
     EXPECT_EQ(MakeFont(QStringLiteral("Arial"), 16, 1200).weight(), QFont::Black);
     EXPECT_EQ(MakeFont(QStringLiteral("Arial"), 16, 0).weight(), QFont::Normal);

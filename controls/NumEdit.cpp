@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QPalette>
 
+#include <vector>
+
 CNumEdit::CNumEdit(QWidget *parent) : QLineEdit(parent)
 {
     setFrame(false);
@@ -162,22 +164,47 @@ void CNumEdit::SetHighlight(int on)
     update();
 }
 
-void CNumEdit::ApplyLook()
+namespace {
+// The palette of a look (0 highlighted, 1 normal, 2 the dimmed normal look) over a given palette.
+QPalette LookOver(QPalette pal, int look)
 {
-    QPalette pal = palette();
-    if (m_bHighlight) {
-        pal.setColor(QPalette::Base, ToQColor(kFocusColour));
+    if (look == 0) {
+        pal.setColor(QPalette::Base, ToQColor(CNumEdit::kFocusColour));
         pal.setColor(QPalette::Text, Qt::black);
-        setAutoFillBackground(true);
     } else {
         pal.setColor(QPalette::Base, Qt::transparent);
-        pal.setColor(QPalette::Text, m_bEnabledLook ? QColor(255, 255, 255) : QColor(200, 200, 200));
-        setAutoFillBackground(false);
+        pal.setColor(QPalette::Text, look == 1 ? QColor(255, 255, 255) : QColor(200, 200, 200));
     }
     pal.setColor(QPalette::Window, pal.color(QPalette::Base));
     pal.setColor(QPalette::Highlight, QColor(40, 90, 150));
     pal.setColor(QPalette::HighlightedText, Qt::white);
-    setPalette(pal);
+    return pal;
+}
+
+// A page holds a hundred edits over one palette: they share the palette of each look instead of
+// each keeping a copy of its own.
+QPalette SharedLookOver(const QPalette &over, int look)
+{
+    struct Entry {
+        QPalette over;
+        int look;
+        QPalette result;
+    };
+    static std::vector<Entry> looks;
+    for (const Entry &e : looks)
+        if (e.look == look && (e.over.isCopyOf(over) || e.over == over))
+            return e.result;
+    if (looks.size() >= 16)
+        looks.clear();
+    looks.push_back({over, look, LookOver(over, look)});
+    return looks.back().result;
+}
+}  // namespace
+
+void CNumEdit::ApplyLook()
+{
+    setAutoFillBackground(m_bHighlight != 0);
+    setPalette(SharedLookOver(palette(), m_bHighlight ? 0 : m_bEnabledLook ? 1 : 2));
 }
 
 void CNumEdit::SetReadOnly(int on)

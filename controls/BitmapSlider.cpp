@@ -91,29 +91,56 @@ int CBitmapSlider::LoadFacePair(int id, int activeId, int transparent, COLORREF 
     return 1;
 }
 
+int CBitmapSlider::FacePairAvailable(int id, int activeId)
+{
+    if (!Skins::Has(SkinType::Bitmap, id) || Skins::NaturalSize(SkinType::Bitmap, id).isEmpty())
+        return 0;
+    if (activeId && !Skins::Has(SkinType::Bitmap, activeId))
+        return -1;
+    return 1;
+}
+
+void CBitmapSlider::MakePendingFaces()
+{
+    if (m_bChannelPending) {
+        m_bChannelPending = false;
+        const FaceIds &f = m_channelFaces;
+        LoadFacePair(f.id, f.activeId, f.transparent, f.key, f.x, f.y, m_bmChannel, m_bmChannelActive);
+    }
+    if (m_bThumbPending) {
+        m_bThumbPending = false;
+        const FaceIds &f = m_thumbFaces;
+        LoadFacePair(f.id, f.activeId, f.transparent, f.key, f.x, f.y, m_bmThumb, m_bmThumbActive);
+    }
+}
+
 bool CBitmapSlider::SetChannelBitmaps(int id, int activeId, int transparent, COLORREF clrKey, int x, int y)
 {
     if (id == 0) {
         m_bChannelSet = 0;
+        m_bChannelPending = false;
         m_bmChannel = m_bmChannelActive = QPixmap();
         m_bHasActiveChannel = 0;
         update();
         return true;
     }
-    QPixmap img, active;
-    const int loaded = LoadFacePair(id, activeId, transparent, clrKey, x, y, img, active);
-    if (loaded <= 0) {
-        if (loaded < 0) {
+    const int available = FacePairAvailable(id, activeId);
+    if (available <= 0) {
+        if (available < 0) {
+            m_bChannelPending = false;
             m_bmChannel = QPixmap();
             m_bChannelSet = 0;
         }
         return false;
     }
-    m_bmChannel = img;
-    m_bmChannelActive = active;
+    // The size is known now; the faces are drawn at the first paint.
+    const QSize size = Skins::NaturalSize(SkinType::Bitmap, id);
+    m_channelFaces = FaceIds{id, activeId, transparent, clrKey, x, y};
+    m_bChannelPending = true;
+    m_bmChannel = m_bmChannelActive = QPixmap();
     m_bHasActiveChannel = activeId ? 1 : 0;
-    m_nWidth = img.width();
-    m_nHeight = img.height();
+    m_nWidth = size.width();
+    m_nHeight = size.height();
     resize(m_nWidth, m_nHeight);
     m_bChannelTransparent = transparent ? 1 : 0;
     m_bChannelSet = 1;
@@ -125,6 +152,7 @@ bool CBitmapSlider::SetThumbBitmaps(int id, int activeId, int transparent, COLOR
 {
     if (id == 0) {
         m_bThumbSet = 0;
+        m_bThumbPending = false;
         m_bmThumb = m_bmThumbActive = QPixmap();
         delete m_pThumbMask;
         m_pThumbMask = nullptr;
@@ -134,20 +162,22 @@ bool CBitmapSlider::SetThumbBitmaps(int id, int activeId, int transparent, COLOR
     }
     if (id == m_nLastThumbId)
         return true;
-    QPixmap img, active;
-    const int loaded = LoadFacePair(id, activeId, transparent, clrKey, x, y, img, active);
-    if (loaded <= 0) {
-        if (loaded < 0) {
+    const int available = FacePairAvailable(id, activeId);
+    if (available <= 0) {
+        if (available < 0) {
+            m_bThumbPending = false;
             m_bmThumb = QPixmap();
             m_bThumbSet = 0;
         }
         return false;
     }
-    m_bmThumb = img;
-    m_bmThumbActive = active;
+    const QSize size = Skins::NaturalSize(SkinType::Bitmap, id);
+    m_thumbFaces = FaceIds{id, activeId, transparent, clrKey, x, y};
+    m_bThumbPending = true;
+    m_bmThumb = m_bmThumbActive = QPixmap();
     m_bHasActiveThumb = activeId ? 1 : 0;
-    m_nThumbWidth = img.width();
-    m_nThumbHeight = img.height();
+    m_nThumbWidth = size.width();
+    m_nThumbHeight = size.height();
     if (!m_bChannelSet) {
         m_nWidth = width();
         m_nHeight = height();
@@ -425,6 +455,7 @@ void CBitmapSlider::focusOutEvent(QFocusEvent *e)
 
 void CBitmapSlider::paintEvent(QPaintEvent *)
 {
+    MakePendingFaces();
     QPainter p(this);
     const SliderTrack t = Track();
     const int px = t.PosToPixel(m_nPos);

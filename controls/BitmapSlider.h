@@ -77,6 +77,16 @@ private:
     static void PrepareMask(QPixmap &image, COLORREF clrKey, int x, int y);
     static int LoadFacePair(int id, int activeId, int transparent, COLORREF clrKey, int x, int y, QPixmap &img,
                             QPixmap &active);
+    // What loading a face pair would answer (1, 0 or -1 as LoadFacePair), without drawing it.
+    static int FacePairAvailable(int id, int activeId);
+    // Draws the faces set since the last paint: a slider that is never shown never draws its skins.
+    void MakePendingFaces();
+
+    struct FaceIds {
+        int id = 0, activeId = 0, transparent = 0;
+        COLORREF key = 0;
+        int x = 0, y = 0;
+    };
 
     QPointer<CNumEdit> m_pBuddy;
     int m_nValueMode = 0;
@@ -107,6 +117,8 @@ private:
     int m_bNotify = 1;
     QPixmap m_bmChannel, m_bmChannelActive, m_bmThumb, m_bmThumbActive, m_bmThumbDisabled;
     QBitmap *m_pThumbMask = nullptr;  // shared by both thumb images once a mask image is set
+    FaceIds m_channelFaces, m_thumbFaces;
+    bool m_bChannelPending = false, m_bThumbPending = false;
     int m_nLastThumbId = -1;
     WheelAccumulator m_wheel;
     CWndTimers *m_pTimers = nullptr;

@@ -708,20 +708,17 @@ void CCFStatic::DrawMarkers(QPainter &p, const QRegion &dirty)
     const QColor ground = StyleOf(m_nMode).fill;
     static const QColor activePlate = Skins::ReadableBackdrop(kActive);
     const bool plateActive = Skins::Contrast(kActive, ground) < Skins::MinTextContrast;
-    // Marker texts laid out once: "1".."99", "H", "L".
-    static std::vector<QStaticText> numbers;
+    // Marker texts, each laid out once when first drawn: "1".."99", "H", "L".
+    static std::vector<QStaticText> numbers(99);
     static QStaticText high, low;
-    if (numbers.empty()) {
-        for (int i = 0; i < 99; ++i) {
-            numbers.emplace_back(QString::number(i + 1));
-            numbers.back().setTextFormat(Qt::PlainText);
-            numbers.back().prepare(QTransform(), MarkerFont());
+    const auto prepared = [](QStaticText &t, const QString &s) -> const QStaticText & {
+        if (t.text().isEmpty()) {
+            t.setText(s);
+            t.setTextFormat(Qt::PlainText);
+            t.prepare(QTransform(), MarkerFont());
         }
-        high.setText(QStringLiteral("H"));
-        low.setText(QStringLiteral("L"));
-        high.prepare(QTransform(), MarkerFont());
-        low.prepare(QTransform(), MarkerFont());
-    }
+        return t;
+    };
     // From the last to the first, so that lower numbers end up on top.
     for (int i = count - 1; i >= 0; --i) {
         const CFilter *f = eq->GetAt(i);
@@ -733,9 +730,10 @@ void CCFStatic::DrawMarkers(QPainter &p, const QRegion &dirty)
             continue;
         const bool isActive = f == active && !inputView;
         const int type = f->GetType();
-        const QStaticText &text = type == CFilter::kTypeHighPass  ? high
-                                  : type == CFilter::kTypeLowPass ? low
-                                                                  : numbers[std::size_t(std::clamp(i, 0, 98))];
+        const int n = std::clamp(i, 0, 98);
+        const QStaticText &text = type == CFilter::kTypeHighPass  ? prepared(high, QStringLiteral("H"))
+                                  : type == CFilter::kTypeLowPass ? prepared(low, QStringLiteral("L"))
+                                                                  : prepared(numbers[std::size_t(n)], QString::number(n + 1));
         const QSizeF size = text.size();
         qreal x = r.left() + (r.width() - size.width()) / 2;
         switch (graph::MarkerTextAlign(mr, m_layout.plot, f->GetFreq())) {

@@ -753,6 +753,12 @@ void CKTV_OutData::SetPlotRect(const CRect &rect)
 
 void CKTV_OutData::SetPlotGeometry(const CRect &rect)
 {
+    // Laying out 241 points and every element's response again for the same rectangle changes
+    // nothing (a graph's resize at its first show asks for it once more).
+    if (m_bPlotGeometrySet && rect == m_plotGeometry)
+        return;
+    m_bPlotGeometrySet = true;
+    m_plotGeometry = rect;
     m_nPlotHeight = rect.Height();
     m_nPlotWidth = rect.Width();
     for (int i = 0; i < kFreqPoints; ++i) {

@@ -155,7 +155,10 @@ bool CVRX530App::InitInstance()
     m_frame->SetViewFactories([this](QWidget *parent) { return CreateMainView(parent); },
                               [](QWidget *parent) { return new CCaptionView(parent); });
     m_frame->OnCreate();
-    m_frame->OpenChild(CreateMainView(nullptr));
+    // The view is made inside its frame: made alone and moved in, its 500 controls would take
+    // their fonts and palettes twice.
+    CChildFrame *child = m_frame->OpenChild(nullptr);
+    child->SetView(CreateMainView(child));
 
     // SIGTERM, SIGINT, the end of the session and a close by the window system stop the link and
     // end the program, whatever window is up (the transfer popup refuses to close during a transfer).

@@ -253,8 +253,9 @@ TEST_F(GraphFixture, EveryDisplayModeDrawsItsOwnPlot)
     for (const Case &c : cases) {
         c.show();
         EXPECT_EQ(graph->GetMode(), c.mode) << c.name;
-        if (c.mode != CCFStatic::kModeEmpty)
+        if (c.mode != CCFStatic::kModeEmpty) {
             EXPECT_EQ(graph->GetNotifyCode(), c.notify) << c.name;
+        }
         const QImage img = graph->grab().toImage();
         int ground = 0;
         for (int y = 11; y < 135; ++y)

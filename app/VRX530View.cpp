@@ -57,10 +57,6 @@ CVRX530View::CVRX530View(CKTV_Data &doc, IHidBackend *hid, QWidget *parent) : QW
 
     m_progress = new CGradientProgressCtrl(this, IDC_PROGRESS);
     m_progress->hide();
-    m_editPresetName = new QLineEdit(this);
-    SetCtrlId(m_editPresetName, IDC_PRESET_NAME_EDIT);
-    m_editPresetName->setReadOnly(true);
-    m_editPresetName->hide();
     m_btnPresetName = new CBitButton(this, IDC_PRESET_NAME_BUTTON);
     m_btnPresetName->hide();
 
@@ -234,7 +230,8 @@ bool CVRX530View::UpdateDialogOpen()
 void CVRX530View::ResetHiddenControls()
 {
     m_progress->SetPos(0);
-    m_editPresetName->clear();
+    if (m_editPresetName)
+        m_editPresetName->clear();
     m_btnPresetName->setText(QString());
     m_btnPresetName->SetCheck(0);
 }

@@ -87,7 +87,8 @@ public:
     CDisplayDlg *TransferPopup() const { return m_popup; }
     // Controls the view keeps hidden: a progress bar, the preset-name edit and the preset-name button.
     CGradientProgressCtrl *HiddenProgress() const { return m_progress; }
-    QLineEdit *PresetNameEdit() const { return m_editPresetName; }
+    // The hidden edit that holds the shown preset's name; made when a name is first set.
+    QLineEdit *PresetNameEdit() const;
     CBitButton *PresetNameButton() const { return m_btnPresetName; }
     // The output page, made with the view and shown from the start.
     COutputDlg *OutputPage() const { return m_outputPage; }
@@ -321,7 +322,7 @@ private:
     CShow_Link *m_status = nullptr;
     CDisplayDlg *m_popup = nullptr;
     CGradientProgressCtrl *m_progress = nullptr;
-    QLineEdit *m_editPresetName = nullptr;
+    mutable QLineEdit *m_editPresetName = nullptr;
     CBitButton *m_btnPresetName = nullptr;
     CMsgBox *m_msgBox = nullptr;
     COutputDlg *m_outputPage = nullptr;  // the output page (a child widget)

@@ -141,8 +141,6 @@ void CVRX530View::CreateSurface()
     m_btnSlot[2] = Place(new CXPButton(this, IDC_SLOT0 + 1), 830, 56, false);
     m_btnSlot[1] = Place(new CXPButton(this, IDC_SLOT0 + 2), 830, 56, false);
     m_btnSlot[0] = Place(new CXPButton(this, IDC_SLOT0 + 3), 830, 55, false);
-    m_editPresetName->setGeometry(DluRect(830, 19, 6, 12, TemplateUnits()));
-    m_editPresetName->setAlignment(Qt::AlignCenter);
     m_btnPresetName->move(TemplatePos(123, 4));
     m_btnPresetName->setEnabled(false);
     m_btnInputPage = Place(new CBitButton(this, IDC_INPUT_PAGE), 36, 6, false);
@@ -232,7 +230,8 @@ void CVRX530View::SetupControls()
     m_tab->update();
 
     m_fontName = MakeFont(QStringLiteral("Arial"), 17, 400);
-    m_editPresetName->setFont(m_fontName);
+    if (m_editPresetName)
+        m_editPresetName->setFont(m_fontName);
     m_btnPresetName->SetTextFont(&m_fontName);
     if (QWidget *page = OutputPageWidget()) {
         page->setGeometry(PageRect());
@@ -534,11 +533,29 @@ std::string CurrentPresetName()
 
 }  // namespace
 
+QLineEdit *CVRX530View::PresetNameEdit() const
+{
+    if (!m_editPresetName) {
+        // Its font is a size nothing else in the first frame uses: made at start-up, it cost a
+        // face loaded only for a hidden control.
+        auto *edit = new QLineEdit(const_cast<CVRX530View *>(this));
+        SetCtrlId(edit, IDC_PRESET_NAME_EDIT);
+        edit->setReadOnly(true);
+        edit->hide();
+        edit->setGeometry(DluRect(830, 19, 6, 12, TemplateUnits()));
+        edit->setAlignment(Qt::AlignCenter);
+        edit->setFont(m_fontName);
+        m_editPresetName = edit;
+    }
+    return m_editPresetName;
+}
+
 void CVRX530View::ShowPresetName(int sendFlag)
 {
     const QString name = QString::fromStdString(CurrentPresetName());
     m_btnPresetName->SetCheck(name.isEmpty() ? 0 : 1);
-    m_editPresetName->setText(name);
+    if (m_editPresetName || !name.isEmpty())
+        PresetNameEdit()->setText(name);
     m_btnPresetName->setText(name);
     g_bNamePending = sendFlag;
 }
@@ -548,7 +565,8 @@ void CVRX530View::ShowPresetNameLocalized()
     const std::string name = CurrentPresetName();
     if (name.empty()) {
         m_btnPresetName->SetCheck(0);
-        m_editPresetName->clear();
+        if (m_editPresetName)
+            m_editPresetName->clear();
         m_btnPresetName->setText(QString());
         return;
     }
@@ -556,7 +574,7 @@ void CVRX530View::ShowPresetNameLocalized()
     QString shown = QString::fromStdString(name);
     if (name == g_strCustomName && g_bChinese.load() && g_nCurPreset.load() == 0)
         shown = QTr(StrId::PresetCustom, true);
-    m_editPresetName->setText(shown);
+    PresetNameEdit()->setText(shown);
     m_btnPresetName->setText(shown);
 }
 
@@ -564,7 +582,7 @@ void CVRX530View::OnPresetCustom()
 {
     m_btnPresetName->SetCheck(1);
     const QString shown = g_bChinese.load() ? QTr(StrId::PresetCustom, true) : QString::fromStdString(g_strCustomName);
-    m_editPresetName->setText(shown);
+    PresetNameEdit()->setText(shown);
     m_btnPresetName->setText(shown);
     g_bNamePending = 1;
 }
@@ -573,7 +591,7 @@ void CVRX530View::SetPresetNameFromText(const std::string &text)
 {
     const PresetNameParts parts = SplitPresetName(Utf8ToGbkLossy(text));
     const QString shown = QString::fromStdString(GbkToUtf8(parts.shown));
-    m_editPresetName->setText(shown);
+    PresetNameEdit()->setText(shown);
     m_btnPresetName->setText(shown);
     m_btnPresetName->SetCheck(shown.isEmpty() ? 0 : 1);
     {
@@ -640,10 +658,10 @@ void CVRX530View::ApplyLanguage()
         const QString shown = m_btnPresetName->text();
         if (cn && shown == custom) {
             m_btnPresetName->setText(customCn);
-            m_editPresetName->setText(customCn);
+            PresetNameEdit()->setText(customCn);
         } else if (!cn && shown == customCn) {
             m_btnPresetName->setText(custom);
-            m_editPresetName->setText(custom);
+            PresetNameEdit()->setText(custom);
         }
     }
     SaveLanguage();

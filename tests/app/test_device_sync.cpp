@@ -348,8 +348,9 @@ TEST_F(SyncRig, WifiResetResultByLinkMode)
         ASSERT_EQ(boxes.Shown().size(), 1u) << c.mode;
         EXPECT_EQ(boxes.Shown()[0].text, c.text);
         EXPECT_EQ(boxes.Shown()[0].code, 2000);
-        if (c.accepted)
+        if (c.accepted) {
             EXPECT_EQ(g_strWifiIp.Get(), g_strDefaultWifiIp);
+        }
     }
 }
 

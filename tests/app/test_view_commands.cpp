@@ -174,8 +174,9 @@ TEST_F(ViewCommands, PopupsHoldTheirCommandsInOrderWithTextsOfTheLanguage)
 TEST_F(ViewCommands, DataItemsNeedingADeviceCannotBeChosenOfflineButLookNormal)
 {
     for (bool connected : {false, true}) {
-        if (connected)
+        if (connected) {
             ASSERT_TRUE(Connect());
+        }
         view.PrepareDataMenu();
         CViewPopupMenu *menu = view.DataMenu();
         for (int id : {720, 721, 722, 723, 724, 725, 726}) {

@@ -75,10 +75,12 @@ TEST(MessageBox, LabelsAndLayoutByType)
         box.show();
         EXPECT_EQ(box.OkButton()->isVisible(), c.ok != nullptr) << c.type;
         EXPECT_EQ(box.CancelButton()->isVisible(), c.cancel != nullptr) << c.type;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(box.OkButton()->text(), QString::fromUtf8(c.ok)) << c.type;
-        if (c.cancel)
+        }
+        if (c.cancel) {
             EXPECT_EQ(box.CancelButton()->text(), QString::fromUtf8(c.cancel)) << c.type;
+        }
         if (!c.ok || !c.cancel) {  // the single button is centred
             QPushButton *b = c.ok ? box.OkButton() : box.CancelButton();
             EXPECT_EQ(b->x(), (box.width() - b->width()) / 2) << c.type;

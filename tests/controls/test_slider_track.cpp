@@ -30,8 +30,9 @@ TEST(SliderTrack, TrackNoLongerThanTheThumbOrAnEmptyRangeIsSafe)
                                 SliderTrack{100, 0, 0, 10, 0, 0}}) {
         EXPECT_EQ(t.PosToPixel(120), t.FirstPixel());
         EXPECT_EQ(t.PixelToPos(50), t.min);
-        if (t.Travel() <= 0)
+        if (t.Travel() <= 0) {
             EXPECT_EQ(t.ClampPixel(50), t.FirstPixel());
+        }
     }
 }
 

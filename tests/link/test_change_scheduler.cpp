@@ -231,13 +231,16 @@ TEST_F(SendNextChange, TakesOneMarkPerCallInTheFixedOrder)
             EXPECT_EQ(f[7], want.obj) << "call " << i;
             EXPECT_EQ(f[8], want.ch) << "call " << i;
             EXPECT_EQ(f[9], want.item) << "call " << i;
-            if (want.word)
+            if (want.word) {
                 EXPECT_EQ(f[14 + want.word->first] | (f[15 + want.word->first] << 8), want.word->second)
                     << "call " << i;
-            if (want.word0)
+            }
+            if (want.word0) {
                 EXPECT_EQ(f[14] | (f[15] << 8), *want.word0) << "call " << i;
-            if (want.obj == SYS && want.ch == SYS_NAME && std::string(s.name).find("load") != std::string::npos)
+            }
+            if (want.obj == SYS && want.ch == SYS_NAME && std::string(s.name).find("load") != std::string::npos) {
                 EXPECT_EQ(std::string(reinterpret_cast<const char *>(&f[14])), "Custom");
+            }
         }
         if (s.check)
             s.check(*tree, view);

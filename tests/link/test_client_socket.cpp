@@ -94,8 +94,9 @@ TEST(UsbMonitor, ReadsVendorAndProductFromTheHidId)
 
     // Start may fail where no udev runs; either way Stop ends cleanly.
     CUsbMonitor m;
-    if (m.Start([](const UsbDeviceEvent &) {}))
+    if (m.Start([](const UsbDeviceEvent &) {})) {
         EXPECT_TRUE(m.IsRunning());
+    }
     m.Stop();
     EXPECT_FALSE(m.IsRunning());
 }

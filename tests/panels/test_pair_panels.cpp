@@ -145,8 +145,9 @@ TEST_F(PairPanels, StripEditsOfEachOutputReachThePartnerOnlyFromTheFirst)
         const int now2 = c.msg == WM_OUTSTRIP_MUTE ? Out(2).GetOn()
                          : c.msg == WM_OUTSTRIP_PHASE ? Out(2).GetPolarity()
                                                       : Out(2).GetDelay();
-        if (c.output == 3)
+        if (c.output == 3) {
             EXPECT_EQ(now2, before2) << "an edit of the second output stays there";
+        }
     }
     // The panel shows the first output's state: on, normal polarity, its delay text.
     EXPECT_EQ(Panel1().On(), 1);

@@ -93,11 +93,29 @@ bool CBaseTabCtrl::GetItemRect(int index, QRect &r) const
 
 QRect CBaseTabCtrl::AdjustRect() const
 {
-    return QRect(0, m_nRowHeight + 2, width(), std::max(0, height() - m_nRowHeight - 2)).adjusted(4, 4, -4, -4);
+    const int row = RowHeight();
+    return QRect(0, row + 2, width(), std::max(0, height() - row - 2)).adjusted(4, 4, -4, -4);
+}
+
+int CBaseTabCtrl::RowHeight() const
+{
+    if (m_bRowHeightStale) {
+        m_bRowHeightStale = false;
+        m_nRowHeight = std::max(20, QFontMetrics(font()).height() + 10);
+    }
+    return m_nRowHeight;
 }
 
 void CBaseTabCtrl::Layout()
 {
+    // With no tabs there is only the row height to lay out, and it is measured when asked for: a
+    // control that holds no tab (the view's) loads no face for it.
+    if (m_tabs.empty()) {
+        m_bRowHeightStale = true;
+        update();
+        return;
+    }
+    m_bRowHeightStale = false;
     const QFontMetrics fm(font());
     m_nRowHeight = std::max(20, fm.height() + 10);
     int x = kFirstTabX;

@@ -80,6 +80,7 @@ protected:
 
 private:
     void Layout();
+    int RowHeight() const;
     void Erase(QPainter &p);
 
     struct Tab {
@@ -93,5 +94,6 @@ private:
     COLORREF m_clrBack = COLORREF(-1);
     int m_nPaintMode = 0;
     int m_bOverChoosable = 0;
-    int m_nRowHeight = 28;
+    mutable int m_nRowHeight = 28;
+    mutable bool m_bRowHeightStale = false;
 };

@@ -5,6 +5,7 @@
 #include "controls/ListCtrlCl.h"
 #include "tests/controls/CtrlTestKit.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTest>
@@ -87,6 +88,26 @@ TEST(EnTabCtrl, ClickSelectsAndTabThreeIsNotChoosable)
     ASSERT_TRUE(tab.GetItemRect(2, r));
     MoveTo(&tab, r.center());
     EXPECT_EQ(tab.IsOverChoosable(), 0);  // the selected tab
+}
+
+TEST(EnTabCtrl, ThePageAreaSitsBelowOneRowOfTheTabFontWithOrWithoutTabs)
+{
+    QtTestApp();
+    CEnTabCtrl tab;
+    tab.resize(800, 200);
+    auto rowOf = [](const QFont &f) { return std::max(20, QFontMetrics(f).height() + 10); };
+    // No tab yet: the row is measured when the page area is asked for, in the font of that moment.
+    EXPECT_EQ(tab.AdjustRect().top(), rowOf(tab.font()) + 2 + 4);
+    QFont big = tab.font();
+    big.setPixelSize(40);
+    tab.SetTabFont(big);
+    EXPECT_EQ(tab.AdjustRect().top(), rowOf(big) + 2 + 4);
+    // With tabs the row is laid out with them, at the same height.
+    tab.InsertItem(0, QStringLiteral("A"));
+    QRect r;
+    ASSERT_TRUE(tab.GetItemRect(0, r));
+    EXPECT_EQ(r.height(), rowOf(big));
+    EXPECT_EQ(tab.AdjustRect().top(), rowOf(big) + 2 + 4);
 }
 
 TEST(ListCtrlCl, ColourRulesAndAlignment)

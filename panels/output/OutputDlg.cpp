@@ -121,6 +121,8 @@ COutputDlg::COutputDlg(IChannelSends &sends, IDeviceSync &sync, IMessageBoxServi
     : QWidget(parent), m_sends(sends), m_sync(sync), m_boxes(boxes), m_pages(pages)
 {
     setObjectName(QStringLiteral("OutputDlg"));
+    // The page's edits are laid out in this face from the start instead of the default one first.
+    setFont(g_fontArial14);
     RegisterOutputPageSkins();
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Escape gives the focus to the page itself.

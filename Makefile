@@ -4,7 +4,7 @@
 BUILD    ?= build
 PREFIX   ?= /usr/local
 JOBS     ?= $(shell nproc)
-PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev libudev-dev \
+PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev libudev-dev libfontconfig-dev \
             libxlsxwriter-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev \
             fonts-liberation fonts-wqy-microhei clang
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -144,6 +144,7 @@ bool CVRX530App::InitInstance()
     }
     InitGlobalData();
     ResetLinkState();
+    m_fontconfig.Wait();  // the first font comes next
     InitQtGlobals();  // the shared fonts and the dialog brush
     g_menuSpeakerType.LoadMenu(CSpeakerTypeMenu::IDR_CHINESE);  // the page reloads it in its language
 
@@ -195,6 +196,8 @@ int CVRX530App::Run(int argc, char **argv)
         return 0;
     // Layouts and skins are in pixels: no high-DPI scaling (set before the application exists).
     PrepareUiEnvironment();
+    // Fontconfig's configuration is read beside the making of the application object.
+    m_fontconfig.Start();
     QApplication app(argc, argv);
     app.setApplicationName(QString::fromStdString(g_strProductName));
     // The show-splash wish of the command line is only stored: no splash is shown.

@@ -4,11 +4,12 @@
 //
 // Start-up (InitInstance), in order: the command line ("RegServer" or "UnregServer" after "-" or
 // "/" as its last text ends the program at once); the pixel-exact UI environment; the application
-// (fontconfig's configuration is read on a thread meanwhile) with its palette and message-box service; the link tables cleared; the start-up defaults of the
-// parameter state; the shared fonts and brush; the language from the session's locale (Chinese
-// for zh_CN, else English; the view's saved choice overrides it); the network settings; the
-// document, the main window, its child frame and the main view, whose initial update runs before
-// the window shows; then the window is shown. main() is one call of Run().
+// (fontconfig's configuration is read on a thread meanwhile) with its palette and message-box
+// service; the link tables cleared; the start-up defaults of the parameter state; the shared fonts
+// and brush; the language from the session's locale (Chinese for zh_CN, else English; the view's
+// saved choice overrides it); the network settings; the document, the main window, its child frame
+// and the main view, whose initial update runs before the window shows; then the window is shown.
+// main() is one call of Run().
 
 #include "platform/qt/FontconfigWarmup.h"
 

@@ -342,9 +342,9 @@ private:
 
     int m_nZeroDbY = 0;
     int m_nPlotHeight = 0;
+    int m_nPlotWidth = 0;
     CRect m_plotGeometry{};  // the plot rectangle the curve's points and the elements were laid out for
     bool m_bPlotGeometrySet = false;
-    int m_nPlotWidth = 0;
 
     mutable std::mutex m_nameMutex;
     std::string m_strName;

@@ -711,9 +711,10 @@ void CCFStatic::DrawMarkers(QPainter &p, const QRegion &dirty)
     // Marker texts, each laid out once when first drawn: "1".."99", "H", "L".
     static std::vector<QStaticText> numbers(99);
     static QStaticText high, low;
-    const auto prepared = [](QStaticText &t, const QString &s) -> const QStaticText & {
+    // The text is made only the first time: a drag draws the markers at every step.
+    const auto prepared = [](QStaticText &t, const auto &makeText) -> const QStaticText & {
         if (t.text().isEmpty()) {
-            t.setText(s);
+            t.setText(makeText());
             t.setTextFormat(Qt::PlainText);
             t.prepare(QTransform(), MarkerFont());
         }
@@ -731,9 +732,10 @@ void CCFStatic::DrawMarkers(QPainter &p, const QRegion &dirty)
         const bool isActive = f == active && !inputView;
         const int type = f->GetType();
         const int n = std::clamp(i, 0, 98);
-        const QStaticText &text = type == CFilter::kTypeHighPass  ? prepared(high, QStringLiteral("H"))
-                                  : type == CFilter::kTypeLowPass ? prepared(low, QStringLiteral("L"))
-                                                                  : prepared(numbers[std::size_t(n)], QString::number(n + 1));
+        const QStaticText &text =
+            type == CFilter::kTypeHighPass  ? prepared(high, [] { return QStringLiteral("H"); })
+            : type == CFilter::kTypeLowPass ? prepared(low, [] { return QStringLiteral("L"); })
+                                            : prepared(numbers[std::size_t(n)], [n] { return QString::number(n + 1); });
         const QSizeF size = text.size();
         qreal x = r.left() + (r.width() - size.width()) / 2;
         switch (graph::MarkerTextAlign(mr, m_layout.plot, f->GetFreq())) {

@@ -462,7 +462,7 @@ ZK_GALLERY(tab_and_lists)
     Panel panel(QSize(640, 360));
     auto *tab = new CEnTabCtrl(&panel);
     tab->setGeometry(10, 10, 620, 120);
-    tab->SetBkColor(0xEEE4E3);
+    tab->SetBkColor(RGB(0x1B, 0x1E, 0x23));  // the console's colour, as the view gives its tab control
     tab->SetPaintMode(2);
     CEnTabCtrl::EnableCustomLook(true, 0x1F);
     for (const QString &t : {Tr("Output", "输出"), Tr("Input", "输入"), Tr("Mixer", "混音"), QString(), Tr("Link", "联调")})

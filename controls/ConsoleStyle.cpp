@@ -33,8 +33,11 @@ void ApplyConsoleDialogStyle(QWidget *dialog)
         "  background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %3, stop:1 %4); }"
         "QPushButton:hover { border-color: %5; color: white; }"
         "QPushButton:focus { border-color: %5; }"
-        "QPushButton:pressed { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %4, stop:1 %3); }")
-                              .arg(hex(Text), hex(Frame), hex(PanelLight), hex(Panel), hex(Accent), QColor::fromRgb(PanelLight).lighter(140).name()));
+        "QPushButton:pressed { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %4, stop:1 %3); }"
+        // Numeric edits sit in a well of the console's base colour, as the dialog's line edits do.
+        "CNumEdit { background: %7; }")
+                              .arg(hex(Text), hex(Frame), hex(PanelLight), hex(Panel), hex(Accent), QColor::fromRgb(PanelLight).lighter(140).name(),
+                                   ConsolePalette().color(QPalette::Base).name()));
 }
 
 QPalette ConsolePalette()

@@ -8,24 +8,231 @@
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTextLayout>
+#include <QValidator>
 
+#include <algorithm>
 #include <vector>
 
-CNumEdit::CNumEdit(QWidget *parent) : QLineEdit(parent)
+// The line edit inside a numeric edit. It never takes the focus nor a click itself: the numeric
+// edit receives them and hands them on through these calls.
+class NumEditField final : public QLineEdit {
+public:
+    explicit NumEditField(CNumEdit *owner) : QLineEdit(owner)
+    {
+        setFocusProxy(owner);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_InputMethodEnabled, false);
+        setFrame(false);
+        setAutoFillBackground(false);
+    }
+    bool Event(QEvent *e) { return QLineEdit::event(e); }
+    void KeyPress(QKeyEvent *e) { QLineEdit::keyPressEvent(e); }
+    void FocusIn(QFocusEvent *e) { QLineEdit::focusInEvent(e); }
+    void FocusOut(QFocusEvent *e) { QLineEdit::focusOutEvent(e); }
+    void MousePress(QMouseEvent *e) { QLineEdit::mousePressEvent(e); }
+    void MouseDoubleClick(QMouseEvent *e) { QLineEdit::mouseDoubleClickEvent(e); }
+    void MouseMove(QMouseEvent *e) { QLineEdit::mouseMoveEvent(e); }
+    void MouseRelease(QMouseEvent *e) { QLineEdit::mouseReleaseEvent(e); }
+    void ContextMenu(QContextMenuEvent *e) { QLineEdit::contextMenuEvent(e); }
+};
+
+CNumEdit::CNumEdit(QWidget *parent) : QWidget(parent)
 {
-    setFrame(false);
-    setAutoFillBackground(false);
+    // What a frameless line edit would be: focus by click and tab, the base colour behind it.
+    setFocusPolicy(Qt::StrongFocus);
+    setBackgroundRole(QPalette::Base);
     setAttribute(Qt::WA_InputMethodEnabled, false);  // no Chinese input reaches the edit
-    setAlignment(Qt::AlignCenter);
-    connect(this, &QLineEdit::textEdited, this, [this] { m_bPending = 1; });
+    setAttribute(Qt::WA_KeyCompression);
+    setCursor(Qt::IBeamCursor);
     ApplyLook();
 }
 
 CNumEdit::~CNumEdit() = default;
+
+NumEditField *CNumEdit::EnsureEditor()
+{
+    if (m_pEditor)
+        return m_pEditor;
+    auto *e = new NumEditField(this);
+    e->setAlignment(m_alignment);
+    e->setMaxLength(m_nMaxLength);
+    e->setValidator(m_pValidator);
+    e->setReadOnly(m_bReadOnly);
+    e->setText(m_strText);
+    e->setPalette(palette());
+    e->setGeometry(rect());
+    e->lower();  // under the step button
+    connect(e, &QLineEdit::textEdited, this, [this] { m_bPending = 1; });
+    m_strText.clear();
+    m_pEditor = e;
+    e->show();
+    return e;
+}
+
+QLineEdit *CNumEdit::Editor() const
+{
+    return m_pEditor;
+}
+
+QString CNumEdit::text() const
+{
+    return m_pEditor ? m_pEditor->text() : m_strText;
+}
+
+void CNumEdit::setText(const QString &t)
+{
+    if (m_pEditor) {
+        m_pEditor->setText(t);
+        return;
+    }
+    const QString shown = t.left(m_nMaxLength);
+    if (shown == m_strText)
+        return;
+    m_strText = shown;
+    update();
+}
+
+void CNumEdit::setReadOnly(bool on)
+{
+    m_bReadOnly = on;
+    if (m_pEditor)
+        m_pEditor->setReadOnly(on);
+}
+
+void CNumEdit::setMaxLength(int length)
+{
+    m_nMaxLength = std::clamp(length, 0, 32767);
+    if (m_pEditor)
+        m_pEditor->setMaxLength(m_nMaxLength);
+    else
+        setText(m_strText);
+}
+
+const QValidator *CNumEdit::validator() const
+{
+    return m_pValidator;
+}
+
+void CNumEdit::setValidator(const QValidator *validator)
+{
+    m_pValidator = validator;
+    if (m_pEditor)
+        m_pEditor->setValidator(validator);
+}
+
+void CNumEdit::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    if (m_pEditor)
+        m_pEditor->setAlignment(alignment);
+    else
+        update();
+}
+
+void CNumEdit::selectAll()
+{
+    EnsureEditor()->selectAll();
+}
+
+void CNumEdit::deselect()
+{
+    if (m_pEditor)
+        m_pEditor->deselect();
+}
+
+bool CNumEdit::hasSelectedText() const
+{
+    return m_pEditor && m_pEditor->hasSelectedText();
+}
+
+QString CNumEdit::selectedText() const
+{
+    return m_pEditor ? m_pEditor->selectedText() : QString();
+}
+
+int CNumEdit::cursorPosition() const
+{
+    // A line edit given its text leaves the caret at the end.
+    return m_pEditor ? m_pEditor->cursorPosition() : int(m_strText.size());
+}
+
+void CNumEdit::setCursorPosition(int position)
+{
+    EnsureEditor()->setCursorPosition(position);
+}
+
+void CNumEdit::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    // A style sheet's background for the edit (the console dialogs give one).
+    QStyleOption background;
+    background.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &background, &p, this);
+    if (m_pEditor)
+        return;  // the line edit paints the edit
+    // What a frameless line edit with its caret at the end draws: the style's panel, then the text.
+    QStyleOptionFrame panel;
+    panel.initFrom(this);
+    panel.lineWidth = 0;
+    panel.midLineWidth = 0;
+    panel.state |= QStyle::State_Sunken;
+    if (m_bReadOnly)
+        panel.state |= QStyle::State_ReadOnly;
+    panel.features = QStyleOptionFrame::None;
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
+    const QString t = m_strText;
+    if (t.isEmpty())
+        return;
+    constexpr int kHorizontalMargin = 2;
+    const QFont f = font();
+    QTextLayout layout(t, f);
+    QTextOption option = layout.textOption();
+    option.setTextDirection(layoutDirection());
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+
+    const QFontMetrics fm(f);
+    const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+    const int fmHeight = std::max(fm.boundingRect(t).height(), fm.height());
+    const Qt::Alignment va = QStyle::visualAlignment(layoutDirection(), m_alignment);
+    int vscroll = 0;
+    switch (va & Qt::AlignVertical_Mask) {
+    case Qt::AlignBottom: vscroll = r.y() + r.height() - fmHeight - 1; break;
+    case Qt::AlignTop: vscroll = r.y() + 1; break;
+    default: vscroll = r.y() + (r.height() - fmHeight + 1) / 2; break;
+    }
+    const QRect lineRect(r.x() + kHorizontalMargin, vscroll, r.width() - 2 * kHorizontalMargin, fmHeight);
+    const int natural = qRound(line.naturalTextWidth());
+    const int widthUsed = natural + 1;
+    int hscroll = 0;
+    if (widthUsed <= lineRect.width()) {
+        switch (va & ~(Qt::AlignAbsolute | Qt::AlignVertical_Mask)) {
+        case Qt::AlignRight: hscroll = widthUsed - lineRect.width() + 1; break;
+        case Qt::AlignHCenter: hscroll = (widthUsed - lineRect.width()) / 2; break;
+        default: hscroll = 0; break;
+        }
+    } else if (natural >= lineRect.width()) {
+        hscroll = natural - lineRect.width() + 1;  // the end of the text, where the caret is
+    }
+    const QPoint topLeft = lineRect.topLeft() - QPoint(hscroll, qRound(line.ascent()) - fm.ascent());
+
+    p.setClipRect(r);
+    p.setPen(panel.palette.text().color());
+    layout.draw(&p, topLeft);
+}
 
 NumEditParams CNumEdit::Params() const
 {
@@ -122,7 +329,7 @@ void CNumEdit::changeEvent(QEvent *e)
     // The value's words (unit, OFF) follow the language; a text the user is typing stays.
     if (e->type() == QEvent::LanguageChange && !m_bPending)
         RefreshOffText();
-    QLineEdit::changeEvent(e);
+    QWidget::changeEvent(e);
 }
 
 void CNumEdit::Commit()
@@ -205,6 +412,10 @@ void CNumEdit::ApplyLook()
 {
     setAutoFillBackground(m_bHighlight != 0);
     setPalette(SharedLookOver(palette(), m_bHighlight ? 0 : m_bEnabledLook ? 1 : 2));
+    // The line edit takes the look as its own palette: a style sheet over the dialog would
+    // otherwise give it the application's selection colours.
+    if (m_pEditor)
+        m_pEditor->setPalette(palette());
 }
 
 void CNumEdit::SetReadOnly(int on)
@@ -271,9 +482,23 @@ void CNumEdit::ClickFromStepButton()
         setFocus(Qt::OtherFocusReason);
 }
 
+bool CNumEdit::event(QEvent *e)
+{
+    // The line edit claims the keys it edits with (Home, End, Ctrl+C, ...) before shortcuts do.
+    if (e->type() == QEvent::ShortcutOverride && m_pEditor)
+        return m_pEditor->Event(e);
+    return QWidget::event(e);
+}
+
+void CNumEdit::contextMenuEvent(QContextMenuEvent *e)
+{
+    EnsureEditor()->ContextMenu(e);
+}
+
 void CNumEdit::focusInEvent(QFocusEvent *e)
 {
-    QLineEdit::focusInEvent(e);
+    EnsureEditor()->FocusIn(e);
+    QWidget::focusInEvent(e);
     // Qt gives a clicked widget the focus before the press reaches it.
     m_bFocusByClick = e->reason() == Qt::MouseFocusReason;
     SetHighlight(1);
@@ -290,7 +515,9 @@ void CNumEdit::focusInEvent(QFocusEvent *e)
 
 void CNumEdit::focusOutEvent(QFocusEvent *e)
 {
-    QLineEdit::focusOutEvent(e);
+    if (m_pEditor)
+        m_pEditor->FocusOut(e);
+    QWidget::focusOutEvent(e);
     m_bFocusByClick = false;
     Commit();
     if (m_bHasStepButton && m_pStepButton)
@@ -318,7 +545,7 @@ void CNumEdit::keyPressEvent(QKeyEvent *e)
     }
     // Keys the edit does not use (Enter, Escape) stay unaccepted, so a dialog around the edit
     // still gets its default button and its cancel.
-    QLineEdit::keyPressEvent(e);
+    EnsureEditor()->KeyPress(e);
     if (mods & (Qt::ControlModifier | Qt::ShiftModifier))
         return;
     if (QWidget *p = parentWidget())
@@ -333,7 +560,7 @@ void CNumEdit::inputMethodEvent(QInputMethodEvent *e)
 void CNumEdit::mousePressEvent(QMouseEvent *e)
 {
     if (e->button() != Qt::LeftButton) {
-        QLineEdit::mousePressEvent(e);
+        EnsureEditor()->MousePress(e);
         return;
     }
     if (parentWidget())
@@ -347,14 +574,14 @@ void CNumEdit::mousePressEvent(QMouseEvent *e)
         return;
     }
     m_bSwallowRelease = false;
-    QLineEdit::mousePressEvent(e);
+    EnsureEditor()->MousePress(e);
     if (isReadOnly())
         deselect();
 }
 
 void CNumEdit::mouseDoubleClickEvent(QMouseEvent *e)
 {
-    QLineEdit::mouseDoubleClickEvent(e);
+    EnsureEditor()->MouseDoubleClick(e);
     if (!isReadOnly())
         selectAll();
     else
@@ -367,7 +594,8 @@ void CNumEdit::mouseMoveEvent(QMouseEvent *e)
         e->accept();  // no drag selection
         return;
     }
-    QLineEdit::mouseMoveEvent(e);
+    if (m_pEditor)
+        m_pEditor->MouseMove(e);
 }
 
 void CNumEdit::mouseReleaseEvent(QMouseEvent *e)
@@ -377,12 +605,15 @@ void CNumEdit::mouseReleaseEvent(QMouseEvent *e)
         e->accept();
         return;
     }
-    QLineEdit::mouseReleaseEvent(e);
+    if (m_pEditor)
+        m_pEditor->MouseRelease(e);
 }
 
 void CNumEdit::resizeEvent(QResizeEvent *e)
 {
-    QLineEdit::resizeEvent(e);
+    QWidget::resizeEvent(e);
+    if (m_pEditor)
+        m_pEditor->setGeometry(rect());
     if (m_pStepButton)
         m_pStepButton->setGeometry(rect());
 }

@@ -3,17 +3,27 @@
 // typed text back at focus loss. It paints on the page's skin (transparent) except while it is
 // highlighted, reports clicks and commits to its parent as WM_COMMAND and posts the keys it sees
 // as WM_NUMEDIT_KEY. The text rules live in NumEditFormat.
+//
+// A page shows a hundred of these and the user edits a few, so the edit paints its text itself
+// and makes the line edit that edits it (Editor()) only when it first takes the focus or a key.
+// The edit keeps the focus and the events: it hands keys, clicks and focus changes on to the line
+// edit, as a spin box does with its own, so the page's event filters and focus checks see the
+// numeric edit alone. The line edit lies under the step button and paints the edit from then on.
 
 #include "controls/NumEditFormat.h"
 #include "platform/WinCompat.h"
 
-#include <QLineEdit>
 #include <QPointer>
+#include <QWidget>
+
+class QLineEdit;
+class QValidator;
 
 class CSpinBtn;
 class CNumSpin;
+class NumEditField;
 
-class CNumEdit : public QLineEdit {
+class CNumEdit : public QWidget {
     Q_OBJECT
 public:
     static constexpr COLORREF kFocusColour = RGB(137, 172, 209);
@@ -63,7 +73,33 @@ public:
     // A click that reached the edit through its step button.
     void ClickFromStepButton();
 
+    // The line edit's own interface, on the text the edit holds while it has no line edit.
+    QString text() const;
+    void setText(const QString &text);
+    void clear() { setText(QString()); }
+    bool isReadOnly() const { return m_bReadOnly; }
+    void setReadOnly(bool on);
+    int maxLength() const { return m_nMaxLength; }
+    void setMaxLength(int length);
+    const QValidator *validator() const;
+    void setValidator(const QValidator *validator);
+    Qt::Alignment alignment() const { return m_alignment; }
+    void setAlignment(Qt::Alignment alignment);
+    // Selection and caret live in the line edit: these make it when it is not there yet.
+    void selectAll();
+    void deselect();
+    bool hasSelectedText() const;
+    QString selectedText() const;
+    int cursorPosition() const;
+    void setCursorPosition(int position);
+
+    // The line edit that edits the text; null until the edit first takes the focus or a key.
+    QLineEdit *Editor() const;
+
 protected:
+    bool event(QEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
@@ -78,6 +114,7 @@ protected:
 private:
     void ApplyLook();
     void ShowText(const QString &text);
+    NumEditField *EnsureEditor();
 
     int m_nValue = 0;
     int m_nMin = 0;
@@ -96,4 +133,13 @@ private:
     int m_bShown = 1;
     bool m_bSwallowRelease = false;
     bool m_bFocusByClick = false;  // the press that focused the edit is not passed on, nor its release
+
+    // The text and the line edit's settings while there is no line edit; the line edit holds the
+    // text once it is made.
+    NumEditField *m_pEditor = nullptr;
+    QString m_strText;
+    bool m_bReadOnly = false;
+    int m_nMaxLength = 32767;
+    QPointer<const QValidator> m_pValidator;
+    Qt::Alignment m_alignment = Qt::AlignCenter;
 };

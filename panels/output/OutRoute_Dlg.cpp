@@ -707,7 +707,7 @@ bool COutRoute_Dlg::eventFilter(QObject *watched, QEvent *event)
     default: {
         // The typing limit (6 characters for the gain, 5 for the delay) applies to what the user
         // types only: a value the strip shows may be longer ("-12.0dB").
-        const auto *edit = static_cast<const QLineEdit *>(watched);
+        const auto *edit = static_cast<const CNumEdit *>(watched);
         const int limit = watched == m_editGain ? kGainTypeLimit : kDelayTypeLimit;
         const QString t = k->text();
         return !t.isEmpty() && t.at(0).isPrint() && !edit->hasSelectedText() && edit->text().size() >= limit;

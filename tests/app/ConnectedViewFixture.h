@@ -11,6 +11,7 @@
 #include "app/VRX530View.h"
 
 #include "controls/DisplayDlg.h"
+#include "controls/NumEdit.h"
 #include "link/LinkState.h"
 #include "model/DeviceImage.h"
 #include "model/KTV_Data.h"
@@ -42,6 +43,8 @@ inline void TypeInto(QWidget *edit, const QString &text, Qt::Key key = Qt::Key_R
     QCoreApplication::processEvents();
     if (auto *line = qobject_cast<QLineEdit *>(edit))
         line->selectAll();
+    else if (auto *number = qobject_cast<CNumEdit *>(edit))
+        number->selectAll();
     QTest::keyClicks(edit, text);
     QTest::keyClick(edit, key);
     QCoreApplication::processEvents();

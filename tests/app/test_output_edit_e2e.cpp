@@ -420,6 +420,8 @@ TEST_F(OutputEditE2E, AValueTypedAfterAKeyStepOffThePageReachesTheControlTheStep
         QWidget *focus = QApplication::focusWidget();
         if (auto *line = qobject_cast<QLineEdit *>(focus))
             line->selectAll();
+        else if (auto *number = qobject_cast<CNumEdit *>(focus))
+            number->selectAll();
         QTest::keyClicks(focus, QString::fromLatin1(c.typed));
         QTest::keyClick(focus, Qt::Key_Return);
         EXPECT_TRUE(WaitUntil([&] { return c.onDevice() == c.expected; }, kWait));

@@ -10,13 +10,16 @@
 #include "platform/qt/WndTimers.h"
 #include "tests/controls/CtrlTestKit.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -263,6 +266,70 @@ TEST(NumEdit, LanguageSwitchFocusLookAndReadOnly)
     EXPECT_EQ(page.edit->ShowWindow(SW_HIDE), 0);
     page.edit->ShowWindow(SW_SHOW);
     EXPECT_TRUE(page.edit->isVisible());
+}
+
+// The edit paints its own text until it is first edited, then hands the painting to a line edit:
+// the two pictures are the same, and the line edit starts from the text and settings it was given.
+TEST(NumEdit, LineEditIsMadeAtTheFirstFocusAndLooksTheSame)
+{
+    const auto picture = [](CNumEdit *edit) {
+        QImage image(edit->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::darkGray);
+        edit->render(&image, {}, {}, QWidget::DrawChildren);
+        return image;
+    };
+    struct Case {
+        const char *name;
+        std::function<void(CNumEdit *)> set;
+    };
+    const Case cases[] = {
+        {"centred value", [](CNumEdit *) {}},
+        {"right aligned", [](CNumEdit *e) { e->setAlignment(Qt::AlignRight | Qt::AlignVCenter); }},
+        {"wider than the edit, its end shown", [](CNumEdit *e) { e->setText(QString(40, QLatin1Char('8'))); }},
+        {"highlighted", [](CNumEdit *e) { e->SetHighlight(1); }},
+        {"disabled", [](CNumEdit *e) { e->EnableWindow(0); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Page page;  // the page's first edit has the focus: this one is only shown
+        auto *edit = new CNumEdit(&page);
+        edit->setGeometry(10, 100, 110, 22);
+        edit->SetRange(0, 960);
+        edit->SetType(0, "ms");
+        edit->SetValue(100);
+        c.set(edit);
+        edit->show();
+        ASSERT_EQ(edit->Editor(), nullptr) << "showing a value makes no line edit";
+        const QImage painted = picture(edit);
+        const QString text = edit->text();
+        edit->setCursorPosition(int(text.size()));  // makes the line edit, caret at the end
+        ASSERT_NE(edit->Editor(), nullptr);
+        EXPECT_EQ(edit->Editor()->text(), text);
+        EXPECT_EQ(picture(edit), painted);
+    }
+
+    // The first focus makes the line edit with the text and the typing limit; the numeric edit
+    // keeps the focus and reads what was typed.
+    Page page;
+    page.Leave();
+    auto *edit = new CNumEdit(&page);
+    SetCtrlId(edit, 1003);
+    edit->setGeometry(10, 100, 110, 22);
+    edit->SetRange(0, 960);
+    edit->SetType(0, "ms");
+    edit->SetValue(100);
+    edit->setMaxLength(8);
+    edit->show();
+    ASSERT_EQ(edit->Editor(), nullptr);
+    page.edit = edit;
+    page.Clear();
+    page.Type("123456789");
+    ASSERT_NE(page.edit->Editor(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), page.edit);
+    EXPECT_EQ(page.edit->text(), "12345678");
+    page.Leave();
+    EXPECT_EQ(page.edit->text(), "20.000MS") << "committed and limited to the range";
+    EXPECT_EQ(page.Of(WM_COMMAND).size(), 1u);
 }
 
 TEST(NumSpin, StepModes)

@@ -190,7 +190,7 @@ void CNumEdit::paintEvent(QPaintEvent *)
         panel.state |= QStyle::State_ReadOnly;
     panel.features = QStyleOptionFrame::None;
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
-    const QString t = m_strText;
+    const QString &t = m_strText;
     if (t.isEmpty())
         return;
     constexpr int kHorizontalMargin = 2;

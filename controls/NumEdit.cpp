@@ -46,6 +46,13 @@ public:
     void ContextMenu(QContextMenuEvent *e) { QLineEdit::contextMenuEvent(e); }
 };
 
+struct CNumEdit::ShownText {
+    QTextLayout layout;
+    int naturalWidth = 0;
+    int height = 0;       // the line's: the font's, or the text's where that is taller
+    int ascentShift = 0;  // the line's ascent over the font's
+};
+
 CNumEdit::CNumEdit(QWidget *parent) : QWidget(parent)
 {
     // What a frameless line edit would be: focus by click and tab, the base colour behind it.
@@ -74,6 +81,7 @@ NumEditField *CNumEdit::EnsureEditor()
     e->lower();  // under the step button
     connect(e, &QLineEdit::textEdited, this, [this] { m_bPending = 1; });
     m_strText.clear();
+    m_pShown.reset();  // the line edit paints from now on
     m_pEditor = e;
     e->show();
     return e;
@@ -99,6 +107,7 @@ void CNumEdit::setText(const QString &t)
     if (shown == m_strText)
         return;
     m_strText = shown;
+    m_pShown.reset();
     update();
 }
 
@@ -171,6 +180,29 @@ void CNumEdit::setCursorPosition(int position)
     EnsureEditor()->setCursorPosition(position);
 }
 
+const CNumEdit::ShownText &CNumEdit::Shown()
+{
+    if (m_pShown)
+        return *m_pShown;
+    const QFont f = font();
+    m_pShown = std::make_unique<ShownText>();
+    QTextLayout &layout = m_pShown->layout;
+    layout.setText(m_strText);
+    layout.setFont(f);
+    QTextOption option = layout.textOption();
+    option.setTextDirection(layoutDirection());
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const QFontMetrics fm(f);
+    m_pShown->naturalWidth = qRound(line.naturalTextWidth());
+    m_pShown->height = std::max(fm.boundingRect(m_strText).height(), fm.height());
+    m_pShown->ascentShift = qRound(line.ascent()) - fm.ascent();
+    return *m_pShown;
+}
+
 void CNumEdit::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -190,23 +222,12 @@ void CNumEdit::paintEvent(QPaintEvent *)
         panel.state |= QStyle::State_ReadOnly;
     panel.features = QStyleOptionFrame::None;
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
-    const QString &t = m_strText;
-    if (t.isEmpty())
+    if (m_strText.isEmpty())
         return;
     constexpr int kHorizontalMargin = 2;
-    const QFont f = font();
-    QTextLayout layout(t, f);
-    QTextOption option = layout.textOption();
-    option.setTextDirection(layoutDirection());
-    option.setFlags(QTextOption::IncludeTrailingSpaces);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
-
-    const QFontMetrics fm(f);
+    const ShownText &shown = Shown();
+    const int fmHeight = shown.height;
     const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
-    const int fmHeight = std::max(fm.boundingRect(t).height(), fm.height());
     const Qt::Alignment va = QStyle::visualAlignment(layoutDirection(), m_alignment);
     int vscroll = 0;
     switch (va & Qt::AlignVertical_Mask) {
@@ -215,7 +236,7 @@ void CNumEdit::paintEvent(QPaintEvent *)
     default: vscroll = r.y() + (r.height() - fmHeight + 1) / 2; break;
     }
     const QRect lineRect(r.x() + kHorizontalMargin, vscroll, r.width() - 2 * kHorizontalMargin, fmHeight);
-    const int natural = qRound(line.naturalTextWidth());
+    const int natural = shown.naturalWidth;
     const int widthUsed = natural + 1;
     int hscroll = 0;
     if (widthUsed <= lineRect.width()) {
@@ -227,11 +248,11 @@ void CNumEdit::paintEvent(QPaintEvent *)
     } else if (natural >= lineRect.width()) {
         hscroll = natural - lineRect.width() + 1;  // the end of the text, where the caret is
     }
-    const QPoint topLeft = lineRect.topLeft() - QPoint(hscroll, qRound(line.ascent()) - fm.ascent());
+    const QPoint topLeft = lineRect.topLeft() - QPoint(hscroll, shown.ascentShift);
 
     p.setClipRect(r);
     p.setPen(panel.palette.text().color());
-    layout.draw(&p, topLeft);
+    shown.layout.draw(&p, topLeft);
 }
 
 NumEditParams CNumEdit::Params() const
@@ -329,6 +350,8 @@ void CNumEdit::changeEvent(QEvent *e)
     // The value's words (unit, OFF) follow the language; a text the user is typing stays.
     if (e->type() == QEvent::LanguageChange && !m_bPending)
         RefreshOffText();
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::LayoutDirectionChange)
+        m_pShown.reset();
     QWidget::changeEvent(e);
 }
 

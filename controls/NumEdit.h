@@ -16,7 +16,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 class QLineEdit;
+class QTextLayout;
 class QValidator;
 
 class CSpinBtn;
@@ -115,6 +118,9 @@ private:
     void ApplyLook();
     void ShowText(const QString &text);
     NumEditField *EnsureEditor();
+    // The text laid out as the line edit lays it out, made at the first paint after a change.
+    struct ShownText;
+    const ShownText &Shown();
 
     int m_nValue = 0;
     int m_nMin = 0;
@@ -142,4 +148,5 @@ private:
     int m_nMaxLength = 32767;
     QPointer<const QValidator> m_pValidator;
     Qt::Alignment m_alignment = Qt::AlignCenter;
+    std::unique_ptr<ShownText> m_pShown;
 };

@@ -288,6 +288,14 @@ TEST(NumEdit, LineEditIsMadeAtTheFirstFocusAndLooksTheSame)
         {"wider than the edit, its end shown", [](CNumEdit *e) { e->setText(QString(40, QLatin1Char('8'))); }},
         {"highlighted", [](CNumEdit *e) { e->SetHighlight(1); }},
         {"disabled", [](CNumEdit *e) { e->EnableWindow(0); }},
+        // The laid-out text is kept between paints: a new text or face lays it out again.
+        {"new text after a paint", [&](CNumEdit *e) { picture(e); e->setText(QStringLiteral("7.25MS")); }},
+        {"new face after a paint", [&](CNumEdit *e) {
+             picture(e);
+             QFont f = e->font();
+             f.setPixelSize(f.pixelSize() > 0 ? f.pixelSize() + 4 : 18);
+             e->setFont(f);
+         }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -15,8 +15,8 @@
 #include "model/InitGlobalData.h"
 #include "model/LinkGroups.h"
 #include "platform/GlobalData.h"
-#include "platform/HeapReserve.h"
 #include "platform/Settings.h"
+#include "platform/qt/FirstFrame.h"
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/StartupProbe.h"
 #include "res/ProgramIcon.h"
@@ -174,6 +174,8 @@ bool CVRX530App::InitInstance()
     });
 
     m_frame->show();
+    // What the first frame left of the start-up heap is the allocator's again.
+    AfterFirstFrame(m_frame, [this] { m_startupHeap.Release(); });
     InstallStartupProbe(m_frame);  // measuring hooks, off unless asked for (bench/bench_startup.cpp)
     return true;
 }
@@ -203,7 +205,7 @@ int CVRX530App::Run(int argc, char **argv)
     PrepareUiEnvironment();
     // The heap that the window's making and first frame take (about 3 MB) is made resident in
     // one call before any other thread runs, instead of a page fault at each new page.
-    ReserveStartupHeap(kStartupHeap);
+    m_startupHeap.Reserve(kStartupHeap);
     // Fontconfig's configuration is read beside the making of the application object.
     m_fontconfig.Start();
     QApplication app(argc, argv);

@@ -11,6 +11,7 @@
 // and the main view, whose initial update runs before the window shows; then the window is shown.
 // main() is one call of Run().
 
+#include "platform/HeapReserve.h"
 #include "platform/qt/FontconfigWarmup.h"
 
 #include <QString>
@@ -73,6 +74,7 @@ private:
     CVRX530View *m_view = nullptr;  // owned by its child frame
     std::unique_ptr<CTerminationHandler> m_termination;
     CFontconfigWarmup m_fontconfig;  // started by Run, waited for before the first font
+    CStartupHeapReserve m_startupHeap;  // taken by Run, released at the first frame
 };
 
 // The one application object.

@@ -1,5 +1,6 @@
 #include "platform/HeapReserve.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,9 +18,7 @@
 
 // A sanitizer's allocator does not take small blocks from the heap this reserves.
 #if defined(__linux__) && defined(__GLIBC__) && !defined(ZK_SANITIZED_HEAP)
-#include <malloc.h>
 #include <sys/mman.h>
-#include <unistd.h>
 
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23
@@ -52,38 +51,54 @@ bool HeapRange(std::uintptr_t &begin, std::uintptr_t &end)
 
 }  // namespace
 
-std::size_t ReserveStartupHeap(std::size_t bytes)
+std::size_t CStartupHeapReserve::Reserve(std::size_t bytes)
 {
-    if (bytes == 0 || bytes > (std::size_t(1) << 30))
+    if (bytes == 0 || bytes > (std::size_t(1) << 30) || m_fence)
         return 0;
-    // The heap grows by the pad beyond each request and keeps the pad when it shrinks.
-    mallopt(M_TOP_PAD, int(bytes));
-    // Blocks under the mmap threshold come from the heap: take them until the heap has grown,
-    // then give them back (the heap keeps the pad).
+    // Blocks under the allocator's mmap threshold come from the heap, which grows for them; the
+    // last one taken from the heap's top is the highest.
     constexpr std::size_t kBlock = 96 * 1024;
     std::vector<void *> blocks;
-    const void *const before = sbrk(0);
-    while (sbrk(0) == before && blocks.size() < bytes / kBlock + 2) {
+    blocks.reserve(bytes / kBlock + 2);
+    for (std::size_t taken = 0; taken <= bytes; taken += kBlock) {
         void *b = std::malloc(kBlock);
         if (!b)
             break;
         blocks.push_back(b);
     }
+    // The highest block stays: freed, the others join into one free block below it instead of
+    // joining the heap's top, which the allocator would hand back at once.
+    const auto highest = std::max_element(blocks.begin(), blocks.end(), [](void *a, void *b) {
+        return reinterpret_cast<std::uintptr_t>(a) < reinterpret_cast<std::uintptr_t>(b);
+    });
+    if (highest != blocks.end()) {
+        m_fence = *highest;
+        blocks.erase(highest);
+    }
     for (void *b : blocks)
         std::free(b);
     std::uintptr_t begin = 0, end = 0;
-    if (!HeapRange(begin, end))
+    if (!m_fence || !HeapRange(begin, end) ||
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE) != 0) {
+        Release();
         return 0;
-    if (madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE) != 0)
-        return 0;
+    }
     return end - begin;
+}
+
+void CStartupHeapReserve::Release()
+{
+    std::free(m_fence);
+    m_fence = nullptr;
 }
 
 #else
 
-std::size_t ReserveStartupHeap(std::size_t)
+std::size_t CStartupHeapReserve::Reserve(std::size_t)
 {
     return 0;
 }
+
+void CStartupHeapReserve::Release() {}
 
 #endif

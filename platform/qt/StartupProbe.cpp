@@ -1,8 +1,8 @@
 #include "platform/qt/StartupProbe.h"
 
+#include "platform/qt/FirstFrame.h"
+
 #include <QCoreApplication>
-#include <QEvent>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -37,52 +37,26 @@ long StatusKb(const char *key)
     return kb;
 }
 
-class Probe : public QObject {
-public:
-    Probe(QWidget *window, long long startNs, int resizes)
-        : QObject(window), m_window(window), m_startNs(startNs), m_resizes(resizes)
-    {
-        window->installEventFilter(this);
+void FirstFrameDone(QWidget *window, long long startNs, int resizes)
+{
+    if (startNs > 0) {
+        const double ms = (MonotonicNs() - startNs) / 1e6;
+        std::printf("first-paint-ms %.3f\npeak-rss-kb %ld\n", ms, StatusKb("VmHWM:"));
+        std::fflush(stdout);
     }
-
-protected:
-    bool eventFilter(QObject *o, QEvent *e) override
-    {
-        if (o == m_window && e->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            // Children paint in the same frame, after the window itself: report once it is done.
-            QTimer::singleShot(0, this, [this] { FirstFrameDone(); });
+    if (resizes > 0) {
+        const long before = StatusKb("VmRSS:");
+        const QSize base = window->size();
+        for (int i = 1; i <= resizes; ++i) {
+            window->resize(base.width() + i, base.height() + i / 2);
+            window->repaint();
+            QCoreApplication::processEvents();
         }
-        return false;
+        std::printf("rss-kb %ld %ld\n", before, StatusKb("VmRSS:"));
+        std::fflush(stdout);
     }
-
-private:
-    void FirstFrameDone()
-    {
-        if (m_startNs > 0) {
-            const double ms = (MonotonicNs() - m_startNs) / 1e6;
-            std::printf("first-paint-ms %.3f\npeak-rss-kb %ld\n", ms, StatusKb("VmHWM:"));
-            std::fflush(stdout);
-        }
-        if (m_resizes > 0) {
-            const long before = StatusKb("VmRSS:");
-            const QSize base = m_window->size();
-            for (int i = 1; i <= m_resizes; ++i) {
-                m_window->resize(base.width() + i, base.height() + i / 2);
-                m_window->repaint();
-                QCoreApplication::processEvents();
-            }
-            std::printf("rss-kb %ld %ld\n", before, StatusKb("VmRSS:"));
-            std::fflush(stdout);
-        }
-        QCoreApplication::quit();
-    }
-
-    QWidget *m_window;
-    long long m_startNs;
-    int m_resizes;
-    bool m_seen = false;
-};
+    QCoreApplication::quit();
+}
 
 }  // namespace
 
@@ -93,5 +67,5 @@ void InstallStartupProbe(QWidget *window)
     if (!window || (!firstPaint && resizes <= 0))
         return;
     const long long startNs = qEnvironmentVariable("ZK_PROBE_START_NS").toLongLong();
-    new Probe(window, startNs, resizes);
+    AfterFirstFrame(window, [window, startNs, resizes] { FirstFrameDone(window, startNs, resizes); });
 }

@@ -34,7 +34,8 @@ public:
     {
         m_lockDir = std::filesystem::temp_directory_path() / ("zk470-bench-" + std::to_string(::getpid()));
         std::filesystem::create_directories(m_lockDir);
-        ::setenv("XDG_RUNTIME_DIR", m_lockDir.c_str(), 1);
+        // The USB lock files go beside the settings file: a folder of the run's own, not the home's.
+        ::setenv("XDG_CONFIG_HOME", m_lockDir.c_str(), 1);
         SetAppSettings(&m_settings);
         ResetDeviceImageGlobals();
         ResetLinkState();

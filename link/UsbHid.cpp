@@ -8,11 +8,12 @@
 #include "res/Strings.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <optional>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -25,80 +26,149 @@ constexpr int kReadSliceMs = 100;
 constexpr int kMaxWriteAttempts = 2;
 constexpr int kDrainReports = 64;
 
-// A folder that no other user can write to: a real directory (not a symlink) owned by the
-// effective user, without write access for group or others.
-bool IsOwnFolder(const std::string &dir)
+std::string ParentOf(const std::string &path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// The file that holds the in-use marks: the settings store's own file, or, for a store that keeps
+// no file (tests keep their values in memory), the place where the program's file goes.
+std::string MarkFile()
+{
+    if (const auto *file = dynamic_cast<const CFileSettings *>(&AppSettings()))
+        return file->Path();
+    return DefaultSettingsPath();
+}
+
+// The path with the links of its last part followed, to a target that need not exist yet.
+std::string FollowLinks(std::string path)
+{
+    constexpr int kMaxHops = 40;  // as the kernel's own limit
+    for (int hop = 0; hop < kMaxHops; ++hop) {
+        std::array<char, PATH_MAX> target{};
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
+            break;
+        const std::string next(target.data(), static_cast<std::size_t>(n));
+        path = next.front() == '/' ? next : ParentOf(path) + "/" + next;
+    }
+    return path;
+}
+
+// Makes the missing folders of dir with mode 0700, as the settings store makes them.
+void MakeFolders(const std::string &dir)
 {
     struct stat st{};
-    return !dir.empty() && dir.front() == '/' && ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-           st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    if (::stat(dir.c_str(), &st) == 0)
+        return;
+    if (const std::string parent = ParentOf(dir); parent != dir)
+        MakeFolders(parent);
+    ::mkdir(dir.c_str(), 0700);
 }
 
-// The home folder of the effective user: $HOME when that is the user's own folder (not after su,
-// which keeps the caller's HOME), else the one the password database names.
-std::string HomeFolder()
-{
-    const char *home = std::getenv("HOME");
-    struct stat st{};
-    if (home && *home == '/' && ::stat(home, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
-        return home;
-    std::vector<char> buf(4096);
-    passwd pw{};
-    passwd *found = nullptr;
-    if (::getpwuid_r(::geteuid(), &pw, buf.data(), buf.size(), &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
-    return {};
-}
-
-// Creates dir with mode 0700 unless it exists; true when it is then a folder of the user's own.
-bool MakeOwnFolder(const std::string &dir)
-{
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-        return false;
-    return IsOwnFolder(dir);
-}
-
-// Where the lock files live: the session's runtime folder when it is the user's own, else a folder
-// of the user's (~/.cache/ZK-470, mode 0700). Never a shared folder such as /tmp, where another
-// user could plant a link or hold the lock. Empty when there is none.
+// Where the lock files live: the folder that holds the settings file (where a linked file really
+// lives), by its resolved name. Every instance that shares the marks reaches this folder, whatever
+// its environment; a folder chosen from the environment ($XDG_RUNTIME_DIR, $HOME) would not be the
+// same for all of them. Empty when it cannot be made.
 std::string LockFolder()
 {
-    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && IsOwnFolder(runtime))
-        return runtime;
-    const std::string home = HomeFolder();
-    if (home.empty() || !IsOwnFolder(home))
+    const std::string folder = ParentOf(FollowLinks(MarkFile()));
+    MakeFolders(folder);
+    char *real = ::realpath(folder.c_str(), nullptr);
+    if (!real)
         return {};
-    const std::string cache = home + "/.cache";
-    const std::string own = cache + "/ZK-470";
-    if (!MakeOwnFolder(cache) || !MakeOwnFolder(own))
-        return {};
-    struct stat st{};
-    if (::lstat(own.c_str(), &st) != 0 || (st.st_mode & 077) != 0)
-        ::chmod(own.c_str(), 0700);  // ours, but readable by others: make it private
-    return own;
+    std::string resolved(real);
+    std::free(real);
+    return resolved;
 }
 
-// The lock file is never followed through a link and never inherited by a child process.
-int OpenLockFile(const std::string &file)
+// A folder no other user can write to, where nobody else can plant a link or hold a lock: a
+// directory without write access for group or others, owned by this user. Root also takes the
+// folder of a user whose settings file it shares: it reads its settings there already.
+bool IsTrustedFolder(const struct stat &st)
 {
-    if (file.empty())
+    return S_ISDIR(st.st_mode) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 &&
+           (st.st_uid == ::geteuid() || ::geteuid() == 0);
+}
+
+std::string LockFileName(const std::string &devicePath)
+{
+    std::string name = devicePath;
+    for (char &c : name)
+        if (c == '/' || c == ':' || c == ' ')
+            c = '_';
+    return "zk470-usb-" + name + ".lock";
+}
+
+// Opens the lock file of a device path, made when missing; -1 when the folder is not a trusted one
+// or the name there is anything but a regular file. A link planted there is never followed, and
+// the descriptor is not inherited by a child process.
+int OpenLockFile(const std::string &devicePath)
+{
+    const std::string folder = LockFolder();
+    if (folder.empty())
         return -1;
-    return ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // The checks and the open are made on the folder itself, not on its name, which can change.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0)
+        return -1;
+    int fd = -1;
+    struct stat ds{};
+    if (::fstat(dir, &ds) == 0 && IsTrustedFolder(ds)) {
+        const std::string name = LockFileName(devicePath);
+        constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+        fd = ::openat(dir, name.c_str(), kFlags | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0 && ds.st_uid != ::geteuid()) {
+            // Root made it in a user's folder: the file goes to that user, whose instances open it
+            // too. Only a file made here and now is given away.
+            if (::fchown(fd, ds.st_uid, ds.st_gid) != 0) {
+                ::close(fd);
+                fd = -1;
+            }
+        } else if (fd < 0 && errno == EEXIST) {
+            fd = ::openat(dir, name.c_str(), kFlags);
+        }
+        struct stat fs{};
+        if (fd >= 0 && (::fstat(fd, &fs) != 0 || !S_ISREG(fs.st_mode))) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    ::close(dir);
+    return fd;
 }
 
-// True when no other open file description holds the lock of path; nullopt when there is no lock
-// to ask (no private folder, or a link planted where the lock file goes). An instance that found
-// no lock either has the settings mark alone to say that it holds the device.
-std::optional<bool> LockIsFree(const std::string &path)
-{
-    const int fd = OpenLockFile(CUsbHid::LockFilePath(path));
-    if (fd < 0)
-        return std::nullopt;
-    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);  // releases it again
-    return free;
-}
+// The lock of a device path taken for a moment, without waiting, and held while this object lives.
+class CLockProbe {
+public:
+    enum class State {
+        Taken,       // nobody else holds the device
+        Busy,        // another instance holds it
+        NoLockFile,  // no lock to ask: only the in-use mark can say
+    };
+    explicit CLockProbe(const std::string &devicePath) : m_fd(OpenLockFile(devicePath))
+    {
+        if (m_fd < 0)
+            m_state = State::NoLockFile;
+        else if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+            m_state = State::Busy;
+    }
+    ~CLockProbe()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CLockProbe(const CLockProbe &) = delete;
+    CLockProbe &operator=(const CLockProbe &) = delete;
+    State Get() const { return m_state; }
+
+private:
+    int m_fd;
+    State m_state = State::Taken;
+};
 
 }  // namespace
 
@@ -109,13 +179,10 @@ CUsbHid::CUsbHid(IHidBackend &backend) : m_backend(backend) {}
 std::string CUsbHid::LockFilePath(const std::string &devicePath)
 {
     const std::string folder = LockFolder();
-    if (folder.empty())
+    struct stat st{};
+    if (folder.empty() || ::lstat(folder.c_str(), &st) != 0 || !IsTrustedFolder(st))
         return {};
-    std::string name = devicePath;
-    for (char &c : name)
-        if (c == '/' || c == ':' || c == ' ')
-            c = '_';
-    return folder + "/zk470-usb-" + name + ".lock";
+    return folder + "/" + LockFileName(devicePath);
 }
 
 CUsbHid::~CUsbHid() { CloseDevice(); }
@@ -142,13 +209,21 @@ bool CUsbHid::IsUsbPathFree(const std::string &path)
     if (path == m_lockedPath && IsDeviceOpen())
         return false;  // we hold it ourselves
     ISettings &settings = AppSettings();
-    const bool marked = settings.Read(kMarkGroup, path).has_value();
-    const std::optional<bool> lockFree = LockIsFree(path);
-    if (!lockFree)
-        return !marked || path == m_markedPath;  // without a lock a mark cannot be told stale: it stands
-    if (marked && *lockFree)
-        settings.Remove(kMarkGroup, path);  // left by an instance that ended without closing
-    return *lockFree;
+    const CLockProbe lock(path);
+    switch (lock.Get()) {
+    case CLockProbe::State::Busy:
+        return false;
+    case CLockProbe::State::NoLockFile:
+        // Without a lock a mark cannot be told stale: it stands.
+        return !settings.Read(kMarkGroup, path).has_value() || path == m_markedPath;
+    case CLockProbe::State::Taken:
+        break;
+    }
+    // Left by an instance that ended without closing; removed while no other instance can take the
+    // device and mark it.
+    if (settings.Read(kMarkGroup, path).has_value())
+        settings.Remove(kMarkGroup, path);
+    return true;
 }
 
 bool CUsbHid::ChooseFreeUsbPath()
@@ -177,16 +252,29 @@ void CUsbHid::MarkUsbPathInUse()
 void CUsbHid::UnmarkUsbPath()
 {
     const std::string path = g_strDevicePath.Get();
-    if (!path.empty() && AppSettings().Remove(kMarkGroup, path) && path == m_markedPath)
+    if (path.empty())
+        return;
+    // Only a mark that no other instance stands behind goes: the one of the device this instance
+    // holds, or one whose lock nobody holds (taken while the mark goes). Another instance may have
+    // taken the device since this one let it go.
+    std::optional<CLockProbe> lock;
+    if (m_lockFd < 0 || path != m_lockedPath) {
+        lock.emplace(path);
+        const bool ours = lock->Get() == CLockProbe::State::Taken ||
+                          (lock->Get() == CLockProbe::State::NoLockFile && path == m_markedPath);
+        if (!ours)
+            return;
+    }
+    if (AppSettings().Remove(kMarkGroup, path) && path == m_markedPath)
         m_markedPath.clear();
 }
 
 bool CUsbHid::LockPath(const std::string &path)
 {
     UnlockPath();
-    const int fd = OpenLockFile(LockFilePath(path));
+    const int fd = OpenLockFile(path);
     if (fd < 0) {
-        m_lockedPath = path;  // no private folder: the settings mark alone keeps instances apart
+        m_lockedPath = path;  // no lock file: the in-use mark alone keeps instances apart
         return true;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -2,8 +2,9 @@
 // The USB HID transport: the device (vendor 0x0483, product 0x5750, release 0x0200) exchanges
 // 65-byte reports, report id 0 and 64 frame bytes. Finds matching devices, keeps two instances of
 // the program off one device (the in-use mark in the settings group "USB" plus an advisory lock per
-// device in a folder of the user's own, so a crashed instance leaves no mark that counts), opens
-// and reopens it, and runs the worker's USB write and read steps.
+// device in a file beside the settings file, so a crashed instance leaves no mark that counts and
+// every instance that shares the marks shares the locks), opens and reopens it, and runs the
+// worker's USB write and read steps.
 //
 // The device itself is reached through IHidBackend: hidapi's hidraw backend in the program
 // (link/HidApiBackend.h), an in-process simulated device in tests.
@@ -68,6 +69,7 @@ public:
     // Keeps g_strDevicePath when it is set and free, else takes the first free enumerated path.
     bool ChooseFreeUsbPath();
     void MarkUsbPathInUse();
+    // Removes the mark of g_strDevicePath unless another instance holds that device now.
     void UnmarkUsbPath();
     // Opens g_strDevicePath exclusively among the program's instances, discards pending input,
     // sets g_bUsbOpen and marks the path in use.
@@ -78,8 +80,9 @@ public:
     bool OpenUsbLink();
     // Closes the device and opens the link again (after the device restarted).
     bool ReopenUsbLink();
-    // The lock file of a device path in a folder of the user's own ($XDG_RUNTIME_DIR, else
-    // ~/.cache/ZK-470 with mode 0700); empty when there is no such folder.
+    // The lock file of a device path, in the folder that holds the settings file (the target's
+    // folder when the file is a link); empty when that folder is not this user's own or others may
+    // write to it (root also takes the folder of a user whose settings file it shares).
     static std::string LockFilePath(const std::string &devicePath);
     // Closes the device handle and releases its lock (the in-use mark is UnmarkUsbPath's).
     void CloseDevice();

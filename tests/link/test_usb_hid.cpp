@@ -19,23 +19,50 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+// Sets and unsets environment variables for a scope and puts back what was there before.
+class ScopedEnv {
+public:
+    ScopedEnv() = default;
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+    ~ScopedEnv()
+    {
+        for (const auto &[name, value] : m_saved)
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+    void Set(const std::string &name, const std::optional<std::string> &value)
+    {
+        if (std::none_of(m_saved.begin(), m_saved.end(), [&](const auto &s) { return s.first == name; })) {
+            const char *old = std::getenv(name.c_str());
+            m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        }
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
 
 class UsbLink : public ::testing::Test {
 protected:
     void SetUp() override
     {
         const char *out = std::getenv("ZK_TEST_OUTPUT");
-        // Lock files per test process: parallel tests must not see each other's devices.
-        runtimeDir = std::filesystem::path(out ? out : "/tmp") / ("usb-locks-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(runtimeDir);
-        ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+        scratch = fs::path(out ? out : "/tmp") / ("usb-" + std::to_string(::getpid()));
+        fs::create_directories(scratch);
+        fs::permissions(scratch, fs::perms::owner_all);
         ResetDeviceImageGlobals();
         ResetLinkState();
         g_strDevicePath = std::string();
@@ -47,7 +74,7 @@ protected:
         g_pNotifyView = nullptr;
         g_nLinkMode = LINK_NONE;
         std::error_code ec;
-        std::filesystem::remove_all(runtimeDir, ec);
+        fs::remove_all(scratch, ec);
     }
     void Step(CUsbHid &usb)
     {
@@ -55,7 +82,7 @@ protected:
         usb.NormalStep(cmd, [] { return BuildSystemRequestFrame(SYS_STATUS, 0); });
     }
 
-    std::filesystem::path runtimeDir;
+    fs::path scratch;  // this test process's own folders
     CMemorySettings settings;
     ScopedAppSettings scoped{settings};
     zksim::Device device;
@@ -121,48 +148,96 @@ TEST_F(UsbLink, MarksLeftBehindDoNotBlockTheDevice)
     EXPECT_EQ(g_bUsbOpen.load(), 0);
 }
 
-TEST_F(UsbLink, InUseLockLivesInAFolderOfTheUsersOwnAndFollowsNoLink)
+TEST_F(UsbLink, InstancesSharingOneSettingsFileAgreeWhateverTheirEnvironment)
 {
-    namespace fs = std::filesystem;
-    const fs::path home = runtimeDir / "home";
-    fs::create_directories(home);
-    const char *oldHome = std::getenv("HOME");
-    const std::string savedHome = oldHome ? oldHome : "";
-    ::setenv("HOME", home.c_str(), 1);
-    const fs::path own = home / ".cache" / "ZK-470";
+    // One settings file, reached by instances started from different sessions: with and without a
+    // runtime folder, with one that everybody may write to, with another home.
+    const fs::path folder = scratch / "config" / "ZK-470";
+    CFileSettings shared((folder / "QX-ZK-470-GV1.00_GB2312.conf").string());
+    ScopedAppSettings useTheFile{shared};
+    const fs::path ownRuntime = scratch / "run-own", openRuntime = scratch / "run-open", otherHome = scratch / "home2";
+    for (const fs::path &dir : {ownRuntime, openRuntime, otherHome})
+        fs::create_directories(dir);
+    fs::permissions(ownRuntime, fs::perms::owner_all);
+    fs::permissions(openRuntime, fs::perms::all);
+    fs::permissions(otherHome, fs::perms::owner_all);
 
-    // The session's runtime folder when it is private; a shared one (sudo and su leave none, or a
-    // world-writable one) is never used, and neither is /tmp: the user's own folder instead.
+    struct Env {
+        std::optional<fs::path> runtime;  // nullopt: unset
+        std::optional<fs::path> home;     // nullopt: the test's own
+    };
+    enum class End { Closes, UnmarksLate, Dies };  // how the first instance lets the device go
     struct Case {
         const char *name;
-        const char *runtime;  // null: unset
-        fs::perms mode;
-        bool usesRuntime;
+        Env first, second;
+        End end;
     } cases[] = {
-        {"private runtime folder", "rt-private", fs::perms::owner_all, true},
-        {"no runtime folder", nullptr, fs::perms::none, false},
-        {"world-writable runtime folder", "rt-shared", fs::perms::all, false},
+        {"a runtime folder, then none", {ownRuntime, {}}, {{}, {}}, End::Closes},
+        {"none, then one open to all", {{}, {}}, {openRuntime, {}}, End::Dies},
+        {"a runtime folder, then another home", {ownRuntime, {}}, {{}, otherHome}, End::UnmarksLate},
     };
+    const std::string path = zksim::HidDevice::kPath;
+    const std::string ownHome = std::getenv("HOME");
+    const auto mark = [&] { return shared.Read("USB", path); };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.runtime) {
-            const fs::path rt = runtimeDir / c.runtime;
-            fs::create_directories(rt);
-            fs::permissions(rt, c.mode);
-            ::setenv("XDG_RUNTIME_DIR", rt.c_str(), 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
-        const fs::path lock = CUsbHid::LockFilePath("/dev/hidraw3");
-        EXPECT_EQ(lock.parent_path(), c.usesRuntime ? runtimeDir / c.runtime : own);
-        EXPECT_EQ(lock.filename(), "zk470-usb-_dev_hidraw3.lock");
-    }
-    EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, fs::perms::owner_all);
+        ScopedEnv env;
+        const auto as = [&](const Env &e) {
+            env.Set("XDG_RUNTIME_DIR", e.runtime ? std::optional<std::string>(e.runtime->string()) : std::nullopt);
+            env.Set("HOME", e.home ? e.home->string() : ownHome);
+        };
+        CUsbHid first(hid), second(hid);
+        as(c.first);
+        g_strDevicePath = std::string();
+        ASSERT_TRUE(first.OpenUsbLink());
+        EXPECT_EQ(fs::path(CUsbHid::LockFilePath(path)).parent_path(), fs::canonical(folder));
 
-    // A link planted where the lock file goes is not followed: nothing is created at its target,
-    // and the device still opens (the in-use mark alone keeps instances apart then).
+        as(c.second);
+        g_strDevicePath = std::string();
+        EXPECT_FALSE(second.IsUsbPathFree(path));
+        EXPECT_FALSE(second.OpenUsbLink());
+        EXPECT_EQ(mark(), std::optional<std::string>("0")) << "the first one's mark stays";
+
+        // The first lets the device go (a process that dies loses its lock the same way).
+        as(c.first);
+        g_strDevicePath = path;
+        first.CloseDevice();
+        if (c.end == End::Closes)
+            first.UnmarkUsbPath();
+        as(c.second);
+        ASSERT_TRUE(second.OpenUsbLink());
+        if (c.end == End::UnmarksLate) {
+            as(c.first);
+            first.UnmarkUsbPath();
+        }
+        EXPECT_EQ(mark(), std::optional<std::string>("0")) << "the second one's mark stays";
+
+        as(c.second);
+        second.CloseDevice();
+        second.UnmarkUsbPath();
+        EXPECT_FALSE(mark().has_value());
+    }
+}
+
+TEST_F(UsbLink, LockFilesLieWhereTheSettingsFileLivesAndFollowNoLink)
+{
+    // The settings file kept elsewhere through a link, as dotfile managers keep it: the locks go
+    // where it really lives, also before its first write.
+    ScopedEnv env;
+    env.Set("XDG_CONFIG_HOME", (scratch / "config").string());
+    const fs::path file = DefaultSettingsPath();
+    const fs::path dotfiles = scratch / "dotfiles";
+    fs::create_directories(file.parent_path());
+    fs::create_directories(dotfiles);
+    fs::permissions(dotfiles, fs::perms::owner_all);
+    fs::create_symlink(dotfiles / file.filename(), file);
     const fs::path lock = CUsbHid::LockFilePath(zksim::HidDevice::kPath);
-    const fs::path target = runtimeDir / "planted-target";
+    EXPECT_EQ(lock.parent_path(), fs::canonical(dotfiles));
+    EXPECT_EQ(fs::path(CUsbHid::LockFilePath("/dev/hidraw3")).filename(), "zk470-usb-_dev_hidraw3.lock");
+
+    // A link planted where the lock file goes is not followed: nothing is made at its target, and
+    // the device still opens (the in-use mark alone keeps instances apart then).
+    const fs::path target = scratch / "planted-target";
     fs::create_symlink(target, lock);
     CUsbHid usb(hid);
     EXPECT_TRUE(usb.OpenUsbLink());
@@ -172,46 +247,75 @@ TEST_F(UsbLink, InUseLockLivesInAFolderOfTheUsersOwnAndFollowsNoLink)
 
     // The lock file itself is the user's alone.
     ASSERT_TRUE(usb.OpenUsbLink());
-    EXPECT_EQ(fs::status(lock).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(lock).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
     usb.CloseDevice();
+}
 
-    if (oldHome)
-        ::setenv("HOME", savedHome.c_str(), 1);
-    else
-        ::unsetenv("HOME");
-    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+TEST_F(UsbLink, RootSharingAUsersSettingsFileLocksInThatUsersFolder)
+{
+    // Root started with a user's environment (su keeps XDG_CONFIG_HOME) shares that user's settings
+    // file, so it shares the locks too, and leaves the lock files it makes there to the user.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "acting as two users needs root";
+    constexpr uid_t kUser = 65534;
+    std::string top = (fs::temp_directory_path() / "zk470-usb-root-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(top.data()), nullptr);
+    struct RemoveTop {
+        fs::path dir;
+        ~RemoveTop() { fs::remove_all(dir); }
+    } removeTop{top};
+    fs::permissions(top, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const fs::path config = fs::path(top) / "config", folder = config / "ZK-470";
+    fs::create_directories(folder);
+    ASSERT_EQ(::chown(config.c_str(), kUser, kUser), 0);
+    ASSERT_EQ(::chown(folder.c_str(), kUser, kUser), 0);
+    ScopedEnv env;
+    env.Set("XDG_CONFIG_HOME", config.string());
+    struct AsUser {
+        AsUser() { EXPECT_EQ(::seteuid(kUser), 0); }
+        ~AsUser() { EXPECT_EQ(::seteuid(0), 0); }
+    };
+
+    const std::string path = zksim::HidDevice::kPath;
+    CUsbHid root(hid), user(hid);
+    ASSERT_TRUE(root.OpenUsbLink());
+    const std::string lock = CUsbHid::LockFilePath(path);
+    ASSERT_EQ(fs::path(lock).parent_path(), folder);
+    struct stat st{};
+    ASSERT_EQ(::stat(lock.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kUser);
+    {
+        AsUser asUser;
+        EXPECT_EQ(CUsbHid::LockFilePath(path), lock);
+        g_strDevicePath = std::string();
+        EXPECT_FALSE(user.OpenUsbLink());
+    }
+    EXPECT_EQ(settings.Read("USB", path), std::optional<std::string>("0"));
+
+    root.CloseDevice();  // as when root's instance dies: its mark stays, its lock goes
+    {
+        AsUser asUser;
+        EXPECT_TRUE(user.OpenUsbLink());
+        user.CloseDevice();
+    }
 }
 
 TEST_F(UsbLink, WithoutALockFileTheInUseMarkAloneDecidesAndStays)
 {
-    // No private folder: no runtime folder, and ~/.cache a link to elsewhere.
-    namespace fs = std::filesystem;
-    const fs::path home = runtimeDir / "home-no-lock";
-    const fs::path elsewhere = runtimeDir / "elsewhere";
-    fs::create_directories(home);
-    fs::create_directories(elsewhere);
-    fs::create_directory_symlink(elsewhere, home / ".cache");
-    struct RestoreEnv {
-        std::optional<std::string> home = std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
-        std::string runtime;
-        ~RestoreEnv()
-        {
-            if (home)
-                ::setenv("HOME", home->c_str(), 1);
-            else
-                ::unsetenv("HOME");
-            ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        }
-    } restore{.runtime = runtimeDir.string()};
-    ::setenv("HOME", home.c_str(), 1);
-    ::unsetenv("XDG_RUNTIME_DIR");
+    // The settings folder is open to everybody, so no lock file is made there.
+    ScopedEnv env;
+    env.Set("XDG_CONFIG_HOME", (scratch / "config").string());
+    const fs::path folder = fs::path(DefaultSettingsPath()).parent_path();
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms::all);
     ASSERT_EQ(CUsbHid::LockFilePath(zksim::HidDevice::kPath), "");
 
     CUsbHid first(hid), second(hid);
     ASSERT_TRUE(first.OpenUsbLink());
     EXPECT_FALSE(second.IsUsbPathFree(zksim::HidDevice::kPath)) << "the other instance's mark says busy";
     EXPECT_FALSE(second.OpenUsbLink());
+    g_strDevicePath = std::string(zksim::HidDevice::kPath);
+    second.UnmarkUsbPath();
     EXPECT_EQ(settings.Read("USB", zksim::HidDevice::kPath), std::optional<std::string>("0")) << "and stays";
     EXPECT_FALSE(first.IsUsbPathFree(zksim::HidDevice::kPath)) << "held by this instance itself";
     EXPECT_TRUE(first.ReopenUsbLink()) << "its own mark does not keep the instance out";
@@ -221,7 +325,7 @@ TEST_F(UsbLink, WithoutALockFileTheInUseMarkAloneDecidesAndStays)
     g_strDevicePath = std::string();
     EXPECT_TRUE(second.OpenUsbLink());
     second.CloseDevice();
-    EXPECT_TRUE(fs::is_empty(elsewhere)) << "nothing written through the link";
+    EXPECT_TRUE(fs::is_empty(folder)) << "no lock file made";
 }
 
 TEST_F(UsbLink, ReopenFindsTheRestartedDeviceUnderItsNewNode)

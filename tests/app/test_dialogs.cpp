@@ -77,17 +77,11 @@ TEST(ConnectDialog, FollowsALanguageSwitchWhileOpen)
 
 namespace {
 
-// Each test process keeps its USB in-use marks and locks to itself, so tests may run in parallel.
+// Each test keeps its USB in-use marks to itself, in memory; its lock files go to the test process's
+// private settings folder, so tests may run in parallel.
 struct IsolatedLinkState {
     CMemorySettings settings;
-    IsolatedLinkState()
-    {
-        const char *out = std::getenv("ZK_TEST_OUTPUT");
-        const std::string dir = std::string(out ? out : "/tmp") + "/run-" + std::to_string(::getpid());
-        std::filesystem::create_directories(dir);
-        ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-        SetAppSettings(&settings);
-    }
+    IsolatedLinkState() { SetAppSettings(&settings); }
     ~IsolatedLinkState() { SetAppSettings(nullptr); }
 };
 

@@ -28,7 +28,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <unistd.h>
 
 TEST(StartupRules, RegistrationSwitchCountsOnlyAsTheLastTextOfTheCommandLine)
@@ -274,10 +273,6 @@ public:
 TEST(Application, StartUpShowsTheCentredMainWindowWithItsViewConnectedToTheConfiguredDevice)
 {
     QtTestApp();
-    const char *out = std::getenv("ZK_TEST_OUTPUT");
-    const std::string run = std::string(out ? out : "/tmp") + "/shell-run-" + std::to_string(::getpid());
-    std::filesystem::create_directories(run);
-    ::setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
     zksim::Device dev;
     zksim::TcpServer server(dev);
     CMemorySettings settings;

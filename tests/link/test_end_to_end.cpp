@@ -21,7 +21,6 @@
 
 #include <cstdlib>
 #include <deque>
-#include <filesystem>
 #include <map>
 #include <thread>
 #include <unistd.h>
@@ -71,10 +70,6 @@ class EndToEnd : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override
     {
-        const char *out = std::getenv("ZK_TEST_OUTPUT");
-        runtimeDir = std::filesystem::path(out ? out : "/tmp") / ("e2e-locks-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(runtimeDir);
-        ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
         ResetDeviceImageGlobals();
         ResetLinkState();
         g_pNotifyView = &view;
@@ -100,8 +95,6 @@ protected:
         usb.CloseDevice();
         g_pNotifyView = nullptr;
         g_nLinkMode = LINK_NONE;
-        std::error_code ec;
-        std::filesystem::remove_all(runtimeDir, ec);
     }
     bool Tcp() const { return GetParam() == LINK_TCP; }
 
@@ -136,7 +129,6 @@ protected:
         return seen;
     }
 
-    std::filesystem::path runtimeDir;
     std::atomic<bool> offSubnet{false};
     CMemorySettings settings;
     ScopedAppSettings scoped{settings};

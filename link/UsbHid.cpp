@@ -4,13 +4,12 @@
 #include "link/LinkMessages.h"
 #include "link/LinkState.h"
 #include "platform/GlobalData.h"
+#include "platform/RegularFile.h"
 #include "platform/Settings.h"
 #include "res/Strings.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <optional>
@@ -43,21 +42,6 @@ std::string MarkFile()
     return DefaultSettingsPath();
 }
 
-// The path with the links of its last part followed, to a target that need not exist yet.
-std::string FollowLinks(std::string path)
-{
-    constexpr int kMaxHops = 40;  // as the kernel's own limit
-    for (int hop = 0; hop < kMaxHops; ++hop) {
-        std::array<char, PATH_MAX> target{};
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
-            break;
-        const std::string next(target.data(), static_cast<std::size_t>(n));
-        path = next.front() == '/' ? next : ParentOf(path) + "/" + next;
-    }
-    return path;
-}
-
 // Makes the missing folders of dir with mode 0700, as the settings store makes them.
 void MakeFolders(const std::string &dir)
 {
@@ -75,7 +59,9 @@ void MakeFolders(const std::string &dir)
 // same for all of them. Empty when it cannot be made.
 std::string LockFolder()
 {
-    const std::string folder = ParentOf(FollowLinks(MarkFile()));
+    // The settings store writes into the same file (platform/RegularFile.h), so both agree on it.
+    const std::string file = MarkFile();
+    const std::string folder = ParentOf(FollowFileLinks(file).value_or(file));
     MakeFolders(folder);
     char *real = ::realpath(folder.c_str(), nullptr);
     if (!real)

@@ -1,7 +1,9 @@
 #include "platform/RegularFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <limits>
 #include <utility>
@@ -27,7 +29,8 @@ private:
     int m_fd;
 };
 
-template <class Buffer> FileReadStatus ReadInto(const std::string &path, std::size_t limit, Buffer &out)
+template <class Buffer>
+FileReadStatus ReadInto(const std::string &path, std::size_t limit, Buffer &out, FileStamp *stamp)
 {
     // O_NONBLOCK: opening a FIFO must not wait for a writer. It changes nothing for regular files.
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -65,19 +68,66 @@ template <class Buffer> FileReadStatus ReadInto(const std::string &path, std::si
     }
     if (got > limit)
         return FileReadStatus::TooLarge;
+    if (stamp != nullptr) {
+        // Taken after the read: a file changed while it was read has another stamp than the one
+        // seen before the change, so a reader that keeps what it read reads it again.
+        struct stat now {};
+        if (::fstat(fd.get(), &now) != 0)
+            return FileReadStatus::Failed;
+        *stamp = StampOf(now);
+    }
     buf.resize(got);
     out = std::move(buf);
     return FileReadStatus::Ok;
 }
 
+std::string ParentOf(const std::string &path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
 }  // namespace
+
+FileStamp StampOf(const struct stat &st)
+{
+    FileStamp s;
+    s.device = static_cast<std::uint64_t>(st.st_dev);
+    s.inode = static_cast<std::uint64_t>(st.st_ino);
+    s.size = static_cast<std::int64_t>(st.st_size);
+    s.mtimeSec = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    s.mtimeNsec = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+    s.ctimeSec = static_cast<std::int64_t>(st.st_ctim.tv_sec);
+    s.ctimeNsec = static_cast<std::int64_t>(st.st_ctim.tv_nsec);
+    return s;
+}
 
 FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::vector<std::uint8_t> &out)
 {
-    return ReadInto(path, limit, out);
+    return ReadInto(path, limit, out, nullptr);
 }
 
-FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::string &out)
+FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::string &out, FileStamp *stamp)
 {
-    return ReadInto(path, limit, out);
+    return ReadInto(path, limit, out, stamp);
+}
+
+std::optional<std::string> FollowFileLinks(std::string path)
+{
+    constexpr int kMaxHops = 40;  // as many as the kernel follows in one path
+    for (int hop = 0; hop <= kMaxHops; ++hop) {
+        std::array<char, PATH_MAX> target{};
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0)
+            return errno == EINVAL || errno == ENOENT || errno == ENOTDIR || errno == EACCES
+                       ? std::optional<std::string>(std::move(path))  // not a link, or nothing there yet
+                       : std::nullopt;
+        if (n == 0 || static_cast<std::size_t>(n) >= target.size())
+            return std::nullopt;
+        const std::string next(target.data(), static_cast<std::size_t>(n));
+        path = next.front() == '/' ? next : ParentOf(path) + "/" + next;
+    }
+    return std::nullopt;
 }

@@ -7,8 +7,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+struct stat;
 
 enum class FileReadStatus {
     Ok,
@@ -18,5 +21,26 @@ enum class FileReadStatus {
     Failed,      // any other error of open or read (permission, I/O)
 };
 
+// What tells one version of a file from another: a replaced file has another inode, a file changed
+// in place another size, modification or change time.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t mtimeSec = 0;
+    std::int64_t mtimeNsec = 0;
+    std::int64_t ctimeSec = 0;
+    std::int64_t ctimeNsec = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+FileStamp StampOf(const struct stat &st);
+
+// With `stamp`, also the stamp of the version that was read (taken from the open file).
 FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::vector<std::uint8_t> &out);
-FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::string &out);
+FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::string &out,
+                               FileStamp *stamp = nullptr);
+
+// The path with the symbolic links of its last part followed, through chains of links, to the
+// file they name; that file need not exist. Folders on the way are left as they are. nullopt when
+// the chain is longer than the kernel follows (a loop) or a link cannot be read whole.
+std::optional<std::string> FollowFileLinks(std::string path);

@@ -9,6 +9,8 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <unordered_map>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -62,10 +64,10 @@ enum class ReadStatus { Ok, Missing, Failed };
 
 // Reads the whole settings file into text. Anything but a regular file of sensible size counts as
 // unreadable, so it is neither waited on nor replaced.
-ReadStatus ReadFile(const std::string &path, std::string &text)
+ReadStatus ReadFile(const std::string &path, std::string &text, FileStamp &stamp)
 {
     text.clear();
-    switch (ReadRegularFile(path, kSettingsFileLimit, text)) {
+    switch (ReadRegularFile(path, kSettingsFileLimit, text, &stamp)) {
     case FileReadStatus::Ok: return ReadStatus::Ok;
     case FileReadStatus::Missing: return ReadStatus::Missing;
     default: return ReadStatus::Failed;
@@ -135,7 +137,53 @@ private:
 
 std::atomic<ISettings *> g_installedSettings{nullptr};
 
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+// A name (group or key) to its position in the document or the group.
+using NameIndex = std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>>;
+
+// Where each group and each key of a document is, so that a lookup does not walk the file.
+struct DocumentIndex {
+    NameIndex groups;
+    std::vector<NameIndex> keys;  // one per group, in the document's order
+
+    void Clear()
+    {
+        groups.clear();
+        keys.clear();
+    }
+    // The position of the group; nullopt when absent.
+    std::optional<std::size_t> Group(std::string_view name) const
+    {
+        auto it = groups.find(name);
+        return it == groups.end() ? std::nullopt : std::optional<std::size_t>(it->second);
+    }
+};
+
+DocumentIndex IndexOf(const ini::Document &doc)
+{
+    DocumentIndex index;
+    index.keys.resize(doc.size());
+    for (std::size_t g = 0; g < doc.size(); ++g) {
+        index.groups.emplace(doc[g].name, g);
+        for (std::size_t e = 0; e < doc[g].entries.size(); ++e)
+            index.keys[g].emplace(doc[g].entries[e].key, e);
+    }
+    return index;
+}
+
+ini::Document ParseIndexed(std::string_view text, DocumentIndex &index);
+
 }  // namespace
+
+// The settings file as last read or written, with the stamp of that version (none: no file).
+struct CFileSettings::Cache {
+    std::optional<FileStamp> stamp;
+    ini::Document doc;
+    DocumentIndex index;
+};
 
 // ---- ISettings -------------------------------------------------------------------------------
 
@@ -183,20 +231,61 @@ std::string DefaultSettingsPath()
 
 CFileSettings::CFileSettings(std::string path) : m_path(std::move(path)) {}
 
+CFileSettings::~CFileSettings() = default;
+
+std::uint64_t CFileSettings::Parses() const
+{
+    std::lock_guard guard(m_mutex);
+    return m_parses;
+}
+
+bool CFileSettings::Refresh(const std::string &file) const
+{
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) {
+            m_cache.reset();
+            return false;
+        }
+        if (!m_cache || m_cache->stamp || !m_cache->doc.empty())
+            m_cache = std::make_unique<Cache>();  // no file: no values
+        return true;
+    }
+    if (m_cache && m_cache->stamp && *m_cache->stamp == StampOf(st))
+        return true;
+
+    std::string text;
+    FileStamp stamp;
+    switch (ReadFile(file, text, stamp)) {
+    case ReadStatus::Ok: {
+        auto cache = std::make_unique<Cache>();
+        cache->doc = ParseIndexed(text, cache->index);
+        cache->stamp = stamp;
+        m_cache = std::move(cache);
+        ++m_parses;
+        return true;
+    }
+    case ReadStatus::Missing: m_cache = std::make_unique<Cache>(); return true;
+    case ReadStatus::Failed: break;
+    }
+    m_cache.reset();
+    return false;
+}
+
 std::optional<std::string> CFileSettings::Read(std::string_view group, std::string_view key) const
 {
-    // The file is only ever replaced whole, so a read without the lock sees one complete version.
-    std::string text;
-    if (ReadFile(m_path, text) != ReadStatus::Ok)
+    // The file is only ever replaced whole, so a read without the file lock sees one complete version.
+    std::lock_guard guard(m_mutex);
+    if (!Refresh(m_path))
         return std::nullopt;
-    for (const auto &g : ini::Parse(text)) {
-        if (g.name != group)
-            continue;
-        for (const auto &e : g.entries)
-            if (e.key == key)
-                return ini::UnescapeValue(e.value);
-    }
-    return std::nullopt;
+    const auto g = m_cache->index.Group(group);
+    if (!g)
+        return std::nullopt;
+    const NameIndex &keys = m_cache->index.keys[*g];
+    const auto it = keys.find(key);
+    if (it == keys.end())
+        return std::nullopt;
+    return ini::UnescapeValue(m_cache->doc[*g].entries[it->second].value);
 }
 
 bool CFileSettings::Write(std::string_view group, std::string_view key, std::string_view value)
@@ -215,13 +304,12 @@ bool CFileSettings::Remove(std::string_view group, std::string_view key)
 std::vector<std::string> CFileSettings::Keys(std::string_view group) const
 {
     std::vector<std::string> keys;
-    std::string text;
-    if (ReadFile(m_path, text) != ReadStatus::Ok)
+    std::lock_guard guard(m_mutex);
+    if (!Refresh(m_path))
         return keys;
-    for (const auto &g : ini::Parse(text))
-        if (g.name == group)
-            for (const auto &e : g.entries)
-                keys.push_back(e.key);
+    if (const auto g = m_cache->index.Group(group))
+        for (const auto &e : m_cache->doc[*g].entries)
+            keys.push_back(e.key);
     return keys;
 }
 
@@ -235,32 +323,51 @@ bool CFileSettings::RemoveGroup(std::string_view group)
 template <typename Change> bool CFileSettings::Update(Change &&change)
 {
     std::lock_guard guard(m_mutex);
-    if (!MakeDirs(ParentDir(m_path)))
+    // A link is written through: the file it names is replaced, in its own folder, and the link
+    // stays. A loop of links is refused.
+    const std::optional<std::string> target = FollowFileLinks(m_path);
+    if (!target)
         return false;
-    FileLock lock(m_path + ".flock");
+    const std::string &file = *target;
+    if (!MakeDirs(ParentDir(file)))
+        return false;
+    FileLock lock(file + ".flock");
     if (!lock.ok())
         return false;
 
     // A file that exists but cannot be read is left alone rather than replaced by our one value.
-    std::string text;
-    if (ReadFile(m_path, text) == ReadStatus::Failed)
+    if (!Refresh(file))
         return false;
-    ini::Document doc = ini::Parse(text);
-    if (!change(doc))
-        return true;
+    if (!change(m_cache->doc))
+        return true;  // nothing changed: the file stays as it is
+    // From here the kept document is ours, not the file's, until the file holds it.
+    m_cache->stamp.reset();
+    m_cache->index = IndexOf(m_cache->doc);
 
-    std::string tmpl = m_path + ".XXXXXX";
+    std::string tmpl = file + ".XXXXXX";
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
         return false;
-    text = ini::Serialize(doc);
+    const std::string text = ini::Serialize(m_cache->doc);
     bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
+    struct stat written {};
+    ok = ::fstat(fd, &written) == 0 && ok;
     ok = (::close(fd) == 0) && ok;
     if (ok)
-        ok = ::rename(tmpl.c_str(), m_path.c_str()) == 0;
-    if (!ok)
+        ok = ::rename(tmpl.c_str(), file.c_str()) == 0;
+    if (!ok) {
         ::unlink(tmpl.c_str());
-    return ok;
+        m_cache.reset();
+        return false;
+    }
+    // Keep what was written as the file's version: the file is ours while it is the one made
+    // here (the rename may have changed its change time, so stamp it as it is now).
+    struct stat now {};
+    if (::stat(file.c_str(), &now) == 0 && now.st_dev == written.st_dev && now.st_ino == written.st_ino)
+        m_cache->stamp = StampOf(now);
+    else
+        m_cache.reset();
+    return true;
 }
 
 ISettings &AppSettings()
@@ -477,61 +584,8 @@ bool EndsInContinuation(std::string_view line)
 
 Document Parse(std::string_view text)
 {
-    Document doc;
-    Group *current = nullptr;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string line(text.substr(pos, end - pos));
-        pos = end + 1;
-        // A line ending in a backslash continues on the next one; a value ending in an escaped
-        // backslash (two of them) does not.
-        while (EndsInContinuation(line) && pos < text.size()) {
-            if (line.back() == '\r')
-                line.pop_back();
-            line.pop_back();
-            std::size_t next = text.find('\n', pos);
-            if (next == std::string_view::npos)
-                next = text.size();
-            line += text.substr(pos, next - pos);
-            pos = next + 1;
-        }
-        std::string_view l = Trim(line);
-        if (l.empty() || l.front() == ';' || l.front() == '#')
-            continue;
-        if (l.front() == '[') {
-            auto close = l.find(']');
-            std::string name = UnescapeKey(l.substr(1, close == std::string_view::npos ? l.size() - 1 : close - 1));
-            auto it = std::find_if(doc.begin(), doc.end(), [&](const Group &g) { return g.name == name; });
-            if (it == doc.end()) {
-                doc.push_back({name, {}});
-                current = &doc.back();
-            } else {
-                current = &*it;
-            }
-            continue;
-        }
-        auto eq = l.find('=');
-        if (eq == std::string_view::npos)
-            continue;
-        std::string key = UnescapeKey(Trim(l.substr(0, eq)));
-        if (key.empty())
-            continue;
-        if (current == nullptr) {
-            doc.push_back({"General", {}});
-            current = &doc.back();
-        }
-        std::string value(Trim(l.substr(eq + 1)));
-        auto it = std::find_if(current->entries.begin(), current->entries.end(),
-                               [&](const Entry &e) { return e.key == key; });
-        if (it == current->entries.end())
-            current->entries.push_back({key, value});
-        else
-            it->value = value;  // the last of repeated keys wins
-    }
-    return doc;
+    DocumentIndex index;
+    return ParseIndexed(text, index);
 }
 
 std::string Serialize(const Document &doc)
@@ -590,3 +644,100 @@ bool RemoveValue(Document &doc, std::string_view group, std::string_view key)
 }
 
 }  // namespace ini
+
+namespace {
+
+// The end of the line that starts at pos: its first CR or LF, else the end of the text.
+std::size_t LineEnd(std::string_view text, std::size_t pos)
+{
+    const std::size_t end = text.find_first_of("\r\n", pos);
+    return end == std::string_view::npos ? text.size() : end;
+}
+
+// The start of the next line after the line end at `end`: CR LF and LF CR count as one.
+std::size_t PastLineEnd(std::string_view text, std::size_t end)
+{
+    if (end >= text.size())
+        return end;
+    if (end + 1 < text.size() && (text[end + 1] == '\r' || text[end + 1] == '\n') && text[end + 1] != text[end])
+        return end + 2;
+    return end + 1;
+}
+
+// How many backslashes end the text.
+std::size_t TrailingBackslashes(std::string_view text)
+{
+    std::size_t n = 0;
+    while (n < text.size() && text[text.size() - 1 - n] == '\\')
+        ++n;
+    return n;
+}
+
+ini::Document ParseIndexed(std::string_view text, DocumentIndex &index)
+{
+    ini::Document doc;
+    index.Clear();
+    std::size_t current = 0;
+    bool inGroup = false;
+    std::string line;
+    std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    while (pos < text.size()) {
+        std::size_t end = LineEnd(text, pos);
+        line.assign(text.substr(pos, end - pos));
+        std::size_t backslashes = TrailingBackslashes(line);
+        pos = PastLineEnd(text, end);
+        // A line ending in a backslash continues on the next one; a value ending in an escaped
+        // backslash (two of them) does not. The count of trailing backslashes is carried along,
+        // so a long run of joined lines is not counted again at each join.
+        while (backslashes % 2 == 1 && pos < text.size()) {
+            line.pop_back();
+            end = LineEnd(text, pos);
+            const std::string_view next = text.substr(pos, end - pos);
+            const std::size_t nextBackslashes = TrailingBackslashes(next);
+            backslashes = nextBackslashes == next.size() ? backslashes - 1 + next.size() : nextBackslashes;
+            line += next;
+            pos = PastLineEnd(text, end);
+        }
+        std::string_view l = Trim(line);
+        if (l.empty() || l.front() == ';' || l.front() == '#')
+            continue;
+        if (l.front() == '[') {
+            auto close = l.find(']');
+            std::string name =
+                ini::UnescapeKey(l.substr(1, close == std::string_view::npos ? l.size() - 1 : close - 1));
+            auto [it, added] = index.groups.try_emplace(std::move(name), doc.size());
+            if (added) {
+                doc.push_back({it->first, {}});
+                index.keys.emplace_back();
+            }
+            current = it->second;
+            inGroup = true;
+            continue;
+        }
+        auto eq = l.find('=');
+        if (eq == std::string_view::npos)
+            continue;
+        std::string key = ini::UnescapeKey(Trim(l.substr(0, eq)));
+        if (key.empty())
+            continue;
+        if (!inGroup) {
+            auto [it, added] = index.groups.try_emplace("General", doc.size());
+            if (added) {
+                doc.push_back({"General", {}});
+                index.keys.emplace_back();
+            }
+            current = it->second;
+            inGroup = true;
+        }
+        std::string value(Trim(l.substr(eq + 1)));
+        auto &entries = doc[current].entries;
+        auto [it, added] = index.keys[current].try_emplace(std::move(key), entries.size());
+        if (added)
+            entries.push_back({it->first, std::move(value)});
+        else
+            entries[it->second].value = std::move(value);  // the last of repeated keys wins
+    }
+    return doc;
+}
+
+}  // namespace

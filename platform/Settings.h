@@ -3,8 +3,11 @@
 // file, $XDG_CONFIG_HOME/ZK-470/QX-ZK-470-GV1.00_GB2312.conf (~/.config when the variable is unset),
 // in the INI form Qt's native settings use on Linux ("[Group]" lines, then "key=value"). Every write
 // re-reads the file under an advisory lock, applies the one change and replaces the file atomically,
-// so two running instances never lose each other's values.
+// so two running instances never lose each other's values. A settings file that is a symbolic link
+// is written through into the file it names, which is replaced there. The parsed file is kept and
+// read again only when the file changed on disk.
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -48,14 +51,25 @@ public:
     bool RemoveGroup(std::string_view group) override;
 
     const std::string &Path() const { return m_path; }
+    // How many times the file was read and parsed, for tests: once per change of the file.
+    std::uint64_t Parses() const;
+
+    ~CFileSettings() override;
 
 private:
+    struct Cache;
+
+    // Brings the kept file up to the one at `file` (m_path or the file it links to): parses it
+    // again only when its stamp changed. False when a file is there but cannot be read.
+    bool Refresh(const std::string &file) const;
     // Re-reads the file under the lock, lets `change` edit it (false: nothing changed) and
     // replaces the file.
     template <typename Change> bool Update(Change &&change);
 
     std::string m_path;
-    mutable std::mutex m_mutex;  // one writer per process at a time; flock orders the processes
+    mutable std::mutex m_mutex;  // guards the cache; one writer per process, flock orders processes
+    mutable std::unique_ptr<Cache> m_cache;  // the file as last read or written; null: unknown
+    mutable std::uint64_t m_parses = 0;
 };
 
 // The store the program uses. Until one is installed, a CFileSettings on DefaultSettingsPath().
@@ -87,6 +101,9 @@ struct Group {
 };
 using Document = std::vector<Group>;
 
+// Reads the text as Qt's INI reader does: a UTF-8 byte-order mark at its start is skipped, lines
+// end at LF, CR LF or a lone CR, and a line ending in a backslash continues on the next one.
+// Comments and lines without '=' are dropped. Linear in the text's length.
 Document Parse(std::string_view text);
 // The document as text; Parse of it gives every value back as UnescapeValue read it before.
 std::string Serialize(const Document &doc);

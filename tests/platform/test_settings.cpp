@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +34,11 @@ std::string Slurp(const fs::path &p)
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+void WriteText(const fs::path &p, const std::string &text)
+{
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << text;
 }
 
 }  // namespace
@@ -311,4 +317,156 @@ TEST(SettingsStores, ListAndDropWholeGroups)
         EXPECT_FALSE(settings->Read("USB", "/dev/hidraw3"));
         EXPECT_EQ(settings->ReadInt("Network", "Port", 0), 8899);
     }
+}
+
+TEST(FileSettings, HandEditedLineEndsAndAByteOrderMarkReadAsTheLfFile)
+{
+    // The lines of a settings file as a hand edit leaves them: a comment, a value continued on
+    // the next line, a blank line.
+    const std::vector<std::string> lines = {
+        "[Network]", "Address=127.0.0.1", "Port=40123", "; kept by hand", "",
+        "[DspMcu]",  "Path=/home/u/firm\\", "ware",    "Language=English",
+    };
+    const struct {
+        const char *name;
+        const char *bom;
+        std::vector<const char *> ends;  // used in turn, line after line
+    } cases[] = {
+        {"LF", "", {"\n"}},
+        {"a byte-order mark", "\xEF\xBB\xBF", {"\n"}},
+        {"CR LF", "", {"\r\n"}},
+        {"CR only", "", {"\r"}},
+        {"mixed, with a byte-order mark", "\xEF\xBB\xBF", {"\r", "\r\n", "\n", "\r\n"}},
+    };
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"Network/Address", "127.0.0.1"},
+        {"Network/Port", "40123"},
+        {"DspMcu/Path", "/home/u/firmware"},
+        {"DspMcu/Language", "English"},
+    };
+    const auto check = [&](const CFileSettings &settings, const std::string &language) {
+        for (const auto &[name, value] : expected) {
+            const auto slash = name.find('/');
+            EXPECT_EQ(settings.ReadString(name.substr(0, slash), name.substr(slash + 1), "(absent)"),
+                      name == "DspMcu/Language" ? language : value)
+                << name;
+        }
+        EXPECT_EQ(settings.Keys("Network"), (std::vector<std::string>{"Address", "Port"}));
+    };
+    auto dir = ScratchDir("line-ends");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string text = c.bom;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            text += lines[i] + c.ends[i % c.ends.size()];
+        const auto path = dir / "app.conf";
+        WriteText(path, text);
+        CFileSettings settings(path.string());
+        check(settings, "English");
+
+        // Rewriting one value keeps every other one; the program writes LF lines without a mark.
+        ASSERT_TRUE(settings.Write("DspMcu", "Language", "Chinese"));
+        check(CFileSettings(path.string()), "Chinese");
+        const std::string written = Slurp(path);
+        EXPECT_EQ(written.find_first_of("\r\xEF"), std::string::npos) << written;
+    }
+}
+
+TEST(FileSettings, ALinkedFileIsWrittenThroughIntoItsTarget)
+{
+    auto dir = ScratchDir("links");
+    fs::create_directories(dir / "dotfiles" / "zk");
+    fs::create_directories(dir / "config" / "ZK-470");
+    fs::create_directories(dir / "elsewhere");
+    const fs::path settingsPath = dir / "config" / "ZK-470" / "app.conf";
+    const fs::path target = dir / "dotfiles" / "zk" / "app.conf";
+    const struct {
+        const char *name;
+        std::vector<std::pair<fs::path, fs::path>> links;  // link -> what it names, as stored
+        bool targetExists;
+    } cases[] = {
+        {"one relative link", {{settingsPath, "../../dotfiles/zk/app.conf"}}, true},
+        {"a chain of two", {{settingsPath, dir / "elsewhere" / "hop.conf"}, {dir / "elsewhere" / "hop.conf", target}},
+         true},
+        {"a link to a file not made yet", {{settingsPath, target}}, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto &[link, to] : c.links) {
+            fs::remove(link);
+            fs::create_symlink(to, link);
+        }
+        fs::remove(target);
+        if (c.targetExists)
+            WriteText(target, "[Network]\nAddress=127.0.0.1\n");
+
+        CFileSettings settings(settingsPath.string());
+        ASSERT_TRUE(settings.Write("DspMcu", "Language", "English"));
+        for (const auto &[link, to] : c.links)
+            EXPECT_TRUE(fs::is_symlink(link)) << link;
+        const CFileSettings direct(target.string());
+        EXPECT_EQ(direct.ReadString("DspMcu", "Language"), "English");
+        EXPECT_EQ(direct.ReadString("Network", "Address", "(absent)"), c.targetExists ? "127.0.0.1" : "(absent)");
+        for (const auto &folder : {dir / "config" / "ZK-470", dir / "elsewhere"})
+            for (const auto &entry : fs::directory_iterator(folder))
+                EXPECT_TRUE(fs::is_symlink(entry.path())) << "nothing but the links beside them: " << entry.path();
+        for (const auto &entry : fs::directory_iterator(target.parent_path()))
+            EXPECT_TRUE(entry.path() == target || entry.path().string() == target.string() + ".flock")
+                << "the temporary file was renamed: " << entry.path();
+    }
+
+    // A loop of links names no file: nothing is written and the links stay.
+    const fs::path a = dir / "elsewhere" / "a.conf", b = dir / "elsewhere" / "b.conf";
+    fs::create_symlink(b, a);
+    fs::create_symlink(a, b);
+    CFileSettings loop(a.string());
+    EXPECT_FALSE(loop.Write("DspMcu", "Language", "English"));
+    EXPECT_FALSE(loop.Read("DspMcu", "Language"));
+    EXPECT_TRUE(fs::is_symlink(a));
+    EXPECT_TRUE(fs::is_symlink(b));
+}
+
+TEST(FileSettings, ALargeFileIsParsedOncePerChange)
+{
+    // 110,000 keys, under the read limit: reading them key by key through the whole file at
+    // every read took minutes.
+    constexpr int kKeys = 110000;
+    std::string text = "[Bulk]\n";
+    char line[32];
+    for (int i = 0; i < kKeys; ++i)
+        text.append(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, "%x=%d\n", i, i % 10)));
+    text += "[Network]\nAddress=127.0.0.1\n";
+    auto dir = ScratchDir("large");
+    const auto path = dir / "app.conf";
+    WriteText(path, text);
+
+    CFileSettings settings(path.string());
+    EXPECT_EQ(settings.ReadString("Network", "Address"), "127.0.0.1");
+    EXPECT_EQ(settings.ReadString("Bulk", "1adaf"), "9");  // the last key, 109,999
+    EXPECT_EQ(settings.Keys("Bulk").size(), std::size_t(kKeys));
+    EXPECT_EQ(settings.Parses(), 1u) << "an unchanged file is not parsed again";
+
+    // Our own write is kept as the file's new version.
+    ASSERT_TRUE(settings.Write("Network", "Port", "40123"));
+    EXPECT_EQ(settings.ReadString("Network", "Port"), "40123");
+    EXPECT_EQ(settings.ReadString("Bulk", "0"), "0");
+    EXPECT_EQ(settings.Parses(), 1u);
+
+    // A change on disk of the same size, in place, is seen at the next read.
+    const auto before = fs::last_write_time(path);
+    std::string changed = Slurp(path);
+    const auto at = changed.find("\n0=0\n");
+    ASSERT_NE(at, std::string::npos);
+    changed[at + 3] = '7';
+    {
+        std::fstream inPlace(path, std::ios::in | std::ios::out | std::ios::binary);
+        inPlace.seekp(static_cast<std::streamoff>(at + 3));
+        inPlace.put('7');
+    }
+    fs::last_write_time(path, before + std::chrono::seconds(1));
+    EXPECT_EQ(fs::file_size(path), changed.size());
+    EXPECT_EQ(settings.ReadString("Bulk", "0"), "7");
+    EXPECT_EQ(settings.Parses(), 2u);
+    EXPECT_EQ(settings.ReadString("Network", "Port"), "40123");
+    EXPECT_EQ(settings.Parses(), 2u);
 }

@@ -1,10 +1,12 @@
-// The settings file's text form, two ways from one input.
+// The settings file's text form, three ways from one input.
 // Round trip: arbitrary group names, keys and values written and read back must come back
 // unchanged, whatever bytes they hold. The input is split at zero bytes into group, key and value;
 // further pieces add more values to the same group.
 // Rewrite: the input up to its first zero byte is a settings file as a hand edit may leave it;
 // the bytes after it choose one value to set (or remove) the way the program rewrites the file.
 // Read back, every other key must keep the value it had, and the chosen one must have the new one.
+// Line ends: that file with its lines ended by LF, CR LF or CR alone, or led by a UTF-8 byte-order
+// mark, must read the same.
 #include "platform/Settings.h"
 
 #include <cstdint>
@@ -29,11 +31,55 @@ Values ValuesOf(const ini::Document &doc)
     return values;
 }
 
+bool SameDocument(const ini::Document &a, const ini::Document &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t g = 0; g < a.size(); ++g) {
+        if (a[g].name != b[g].name || a[g].entries.size() != b[g].entries.size())
+            return false;
+        for (std::size_t e = 0; e < a[g].entries.size(); ++e)
+            if (a[g].entries[e].key != b[g].entries[e].key || a[g].entries[e].value != b[g].entries[e].value)
+                return false;
+    }
+    return true;
+}
+
+// The text with every line ended by `end`: CR LF, LF and a lone CR each end one line.
+std::string WithLineEnds(std::string_view text, std::string_view end)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += end;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+void CheckLineEnds(std::string_view text)
+{
+    static constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    const std::string lf = WithLineEnds(text, "\n");
+    const ini::Document doc = ini::Parse(lf);
+    for (std::string_view end : {"\r\n", "\r"})
+        if (!SameDocument(ini::Parse(WithLineEnds(lf, end)), doc))
+            std::abort();
+    // Only one mark is skipped, so a text that has one already reads the next as text.
+    if (!lf.starts_with(kBom) && !SameDocument(ini::Parse(std::string(kBom) + lf), doc))
+        std::abort();
+}
+
 void CheckRewrite(const std::uint8_t *data, std::size_t size)
 {
     const auto *zero = static_cast<const std::uint8_t *>(std::memchr(data, 0, size));
     const std::size_t textSize = zero ? std::size_t(zero - data) : size;
     const std::string_view text(reinterpret_cast<const char *>(data), textSize);
+    CheckLineEnds(text);
     std::string_view choice = zero ? std::string_view(reinterpret_cast<const char *>(zero + 1), size - textSize - 1)
                                    : std::string_view();
     const auto pick = [&choice]() -> unsigned {

@@ -69,12 +69,12 @@ FileReadStatus ReadInto(const std::string &path, std::size_t limit, Buffer &out,
     if (got > limit)
         return FileReadStatus::TooLarge;
     if (stamp != nullptr) {
-        // Taken after the read: a file changed while it was read has another stamp than the one
-        // seen before the change, so a reader that keeps what it read reads it again.
+        // A file changed in place while it was read gets no stamp of its own (the default one
+        // matches no file), so a reader that keeps what it read reads it again.
         struct stat now {};
         if (::fstat(fd.get(), &now) != 0)
             return FileReadStatus::Failed;
-        *stamp = StampOf(now);
+        *stamp = StampOf(now) == StampOf(st) ? StampOf(now) : FileStamp{};
     }
     buf.resize(got);
     out = std::move(buf);

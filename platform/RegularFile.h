@@ -35,7 +35,8 @@ struct FileStamp {
 };
 FileStamp StampOf(const struct stat &st);
 
-// With `stamp`, also the stamp of the version that was read (taken from the open file).
+// With `stamp`, also the stamp of the version that was read, taken from the open file; the default
+// stamp, which no file has, when the file changed while it was read.
 FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::vector<std::uint8_t> &out);
 FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::string &out,
                                FileStamp *stamp = nullptr);

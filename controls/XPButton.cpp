@@ -34,12 +34,14 @@ void CXPButton::SetBitmaps(int onNormal, int onHover, int onPressed, int offNorm
     m_nOff[0] = offNormal;
     m_nOff[1] = offHover;
     m_nOff[2] = offPressed;
+    SyncSize();
     Draw();
 }
 
 void CXPButton::SetCheck(int state)
 {
     m_nState = state;
+    SyncSize();
     Draw();
 }
 
@@ -52,6 +54,7 @@ void CXPButton::SetDisabledBitmaps(int onId, int offId)
 void CXPButton::SetDisabled(int on)
 {
     m_bDisabled = on;
+    SyncSize();
     Draw();
     setEnabled(on == 0);
 }
@@ -60,6 +63,7 @@ void CXPButton::SetSelectedBitmaps(int onId, int offId)
 {
     m_nOnSelected = onId;
     m_nOffSelected = offId;
+    SyncSize();
     Draw();
 }
 
@@ -68,6 +72,7 @@ void CXPButton::SetSelected(int on)
     if (on == m_bSelected)
         return;
     m_bSelected = on;
+    SyncSize();
     Draw();
 }
 
@@ -92,16 +97,26 @@ int CXPButton::CurrentBitmap() const
     return set[0];
 }
 
+bool CXPButton::SyncSize()
+{
+    const int id = CurrentBitmap();
+    if (id == 0 || !Skins::Has(SkinType::Bitmap, id))
+        return false;
+    const QSize natural = Skins::NaturalSize(SkinType::Bitmap, id);
+    if (natural.isEmpty() || natural == size())
+        return false;
+    resize(natural);
+    return true;
+}
+
 void CXPButton::paintEvent(QPaintEvent *)
 {
     const int id = CurrentBitmap();
     if (id == 0 || !Skins::Has(SkinType::Bitmap, id))
         return;  // nothing to paint: what lies below shows
-    const QSize natural = Skins::NaturalSize(SkinType::Bitmap, id);
-    if (!natural.isEmpty() && natural != size()) {
-        resize(natural);
+    // A skin described after the bitmaps were set (or a look of another size) sizes it here.
+    if (SyncSize())
         return;  // the resize repaints at the new size
-    }
     QPainter p(this);
     p.drawPixmap(rect(), Skins::Bitmap(id, size()));
     if (!text().isEmpty() && m_pLabel)

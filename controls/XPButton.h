@@ -3,6 +3,7 @@
 // each resting, hovered and pressed, plus optional disabled and selected looks. It shows the hand
 // cursor, can tell its parent when the mouse enters it, and can post WM_XPBUTTON_REPEAT every
 // 80 ms while held. It paints its bitmap only, never a caption. It starts in the on state.
+// It takes its skin's size as soon as its bitmaps are set, so a page can place it by its size.
 
 #include "controls/FontStatic.h"
 #include "platform/WinCompat.h"
@@ -59,6 +60,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
+    // Takes the size of the skin the current state paints; true when the size changed.
+    bool SyncSize();
     void OnTimer(int id);
     void PlayHoverSound();
 

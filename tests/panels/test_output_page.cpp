@@ -28,11 +28,14 @@
 #include "platform/GlobalData.h"
 #include "platform/qt/Language.h"
 #include "platform/qt/WindowMessages.h"
+#include "res/Skins.h"
 #include "tests/platform/qt/QtTestApp.h"
 #include "tests/support/ServiceDoubles.h"
 
 #include <QLineEdit>
 #include <QTest>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -147,6 +150,27 @@ TEST_F(PageRig, ControlsSitAtTheirPixelPlaces)
                        static_cast<QWidget *>(page.ResetButton())}) {
         EXPECT_TRUE(QRect(0, 0, 1200, 413).contains(w->geometry())) << GetCtrlId(w);
         EXPECT_LT(page.FreqEdit(30)->geometry().right(), w->geometry().left());
+    }
+}
+
+TEST_F(PageRig, EachBypassButtonStandsUnderItsBandsSlider)
+{
+    // The buttons take their skins' size at the latest when they are painted: wait for that, then
+    // the button under each slider's centre must be that band's own.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    const auto painted = [this] {
+        for (int i = 0; i < COutputDlg::kBands; ++i) {
+            const CXPButton *b = page.BypassButton(i);
+            if (b->size() != Skins::NaturalSize(SkinType::Bitmap, b->CurrentBitmap()))
+                return false;
+        }
+        return true;
+    };
+    ASSERT_TRUE(WaitUntil(painted, 5000));
+    for (int i = 0; i < COutputDlg::kBands; ++i) {
+        const QRect slider = page.BandSlider(i)->geometry(), button = page.BypassButton(i)->geometry();
+        EXPECT_LE(std::abs(button.center().x() - slider.center().x()), 1) << "band " << i;
+        EXPECT_EQ(page.childAt(slider.center().x(), button.center().y()), page.BypassButton(i)) << "band " << i;
     }
 }
 

@@ -103,7 +103,8 @@ void CLevel_Delay_Dlg::InitLevelControls()
     masterEdit->SetLinkedWnd(masterFader);
     auto *masterSwitch = Make<CBitButton>(IDC_MASTER_SWITCH);
     masterSwitch->EnableMoveNotify(1);
-    masterSwitch->move(Dlu(216, 105, 19, 10).topLeft());
+    // Its skins come with the language; it has their size now, so it is centred by it below.
+    masterSwitch->resize(MasterSwitchSize());
 
     const auto setupEdit = [this](CNumEdit *edit, QRect r) {
         static const QFont font = MakeFont(QStringLiteral("Arial"), -12);
@@ -153,8 +154,10 @@ void CLevel_Delay_Dlg::InitLevelControls()
         fader->move(edit->geometry().center().x() - fader->width() / 2, kFaderTop);
         auto *button = Make<CBitButton>(IDC_INPUT_BUTTON + i);
         button->EnableMoveNotify(1);
+        // Sized as its skins before its place is taken: the input layouts centre it there again.
+        button->resize(InputButtonSize());
         const QRect b = Dlu(kInputButtonX[i], 105, i == 5 ? 63 : 42, 10);
-        button->move(edit->geometry().center().x() - InputButtonSize().width() / 2, b.top());
+        button->move(edit->geometry().center().x() - button->width() / 2, b.top());
     }
     // Bound and never set up.
     Make<CNumSpin>(IDC_INPUT_SPIN + 6)->hide();

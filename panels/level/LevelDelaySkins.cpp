@@ -230,6 +230,7 @@ SkinSpec spec(SkinStyle style, SkinState state, QSize size, const char *en, cons
 }  // namespace
 
 QSize InputButtonSize() { return QSize(78, 20); }
+QSize MasterSwitchSize() { return QSize(44, 20); }
 
 void RegisterLevelPageSkins()
 {
@@ -315,7 +316,7 @@ void RegisterLevelPageSkins()
     for (int lang = 0; lang < 2; ++lang) {
         const int b = lang ? 4900 : 4890;
         const char *off = lang ? "关" : "OFF", *on = lang ? "开" : "ON";
-        const QSize size(44, 20);
+        const QSize size = MasterSwitchSize();
         Register(SkinType::Bitmap, b, spec(S::Toggle, St::Normal, size, off, off));
         Register(SkinType::Bitmap, b + 1, spec(S::Toggle, St::Hover, size, off, off));
         Register(SkinType::Bitmap, b + 2, spec(S::Toggle, St::Pressed, size, off, off));

@@ -11,3 +11,5 @@ void RegisterLevelPageSkins();
 
 // The size of an input button's skin (the AUX3 button's as well).
 QSize InputButtonSize();
+// The size of the master switch's skins.
+QSize MasterSwitchSize();

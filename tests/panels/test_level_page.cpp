@@ -30,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -433,6 +434,27 @@ TEST_F(LevelPage, InputColumnsCloseTheGaps)
     EXPECT_EQ(C<CNumEdit>(IDC_INPUT_EDIT + 3)->geometry(), p2);
     EXPECT_TRUE(shown(2) && shown(3));
     EXPECT_FALSE(shown(4) || shown(5));
+}
+
+TEST_F(LevelPage, ColumnControlsStandCentredOnTheirColumns)
+{
+    // As shown: the skins have sized every button and the input layout has placed the columns.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    QCoreApplication::processEvents();
+    struct Column {
+        int edit;
+        std::vector<int> controls;
+    };
+    std::vector<Column> columns = {{IDC_MASTER_EDIT, {IDC_MASTER_FADER, IDC_MASTER_SWITCH}}};
+    for (int i = 0; i < kInputs; ++i)
+        columns.push_back({IDC_INPUT_EDIT + i, {IDC_INPUT_FADER + i, IDC_INPUT_BUTTON + i}});
+    for (int i = 0; i < kOutputs; ++i)
+        columns.push_back({IDC_OUT_EDIT + i, {IDC_OUT_FADER + i, IDC_OUT_ON + i, IDC_OUT_POLARITY + i, IDC_TYPE_LABEL + i}});
+    for (const Column &c : columns) {
+        const int centre = C<QWidget>(c.edit)->geometry().center().x();
+        for (int id : c.controls)
+            EXPECT_LE(std::abs(C<QWidget>(id)->geometry().center().x() - centre), 1) << "control " << id;
+    }
 }
 
 TEST_F(LevelPage, InputButtonsChooseTheActiveInput)

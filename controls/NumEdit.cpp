@@ -46,6 +46,11 @@ public:
     void ContextMenu(QContextMenuEvent *e) { QLineEdit::contextMenuEvent(e); }
 };
 
+namespace {
+// A line edit's margin left and right of its text (QLineEditPrivate::horizontalMargin).
+constexpr int kHorizontalMargin = 2;
+}  // namespace
+
 struct CNumEdit::ShownText {
     QTextLayout layout;
     int naturalWidth = 0;
@@ -203,6 +208,25 @@ const CNumEdit::ShownText &CNumEdit::Shown()
     return *m_pShown;
 }
 
+QStyleOptionFrame CNumEdit::PanelOption() const
+{
+    QStyleOptionFrame panel;
+    panel.initFrom(this);
+    panel.lineWidth = 0;
+    panel.midLineWidth = 0;
+    panel.state |= QStyle::State_Sunken;
+    if (m_bReadOnly)
+        panel.state |= QStyle::State_ReadOnly;
+    panel.features = QStyleOptionFrame::None;
+    return panel;
+}
+
+int CNumEdit::TextRoom() const
+{
+    const QStyleOptionFrame panel = PanelOption();
+    return style()->subElementRect(QStyle::SE_LineEditContents, &panel, this).width() - 2 * kHorizontalMargin - 1;
+}
+
 void CNumEdit::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -213,18 +237,10 @@ void CNumEdit::paintEvent(QPaintEvent *)
     if (m_pEditor)
         return;  // the line edit paints the edit
     // What a frameless line edit with its caret at the end draws: the style's panel, then the text.
-    QStyleOptionFrame panel;
-    panel.initFrom(this);
-    panel.lineWidth = 0;
-    panel.midLineWidth = 0;
-    panel.state |= QStyle::State_Sunken;
-    if (m_bReadOnly)
-        panel.state |= QStyle::State_ReadOnly;
-    panel.features = QStyleOptionFrame::None;
+    const QStyleOptionFrame panel = PanelOption();
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
     if (m_strText.isEmpty())
         return;
-    constexpr int kHorizontalMargin = 2;
     const ShownText &shown = Shown();
     const int fmHeight = shown.height;
     const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);

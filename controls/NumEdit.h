@@ -19,6 +19,7 @@
 #include <memory>
 
 class QLineEdit;
+class QStyleOptionFrame;
 class QTextLayout;
 class QValidator;
 
@@ -98,6 +99,9 @@ public:
 
     // The line edit that edits the text; null until the edit first takes the focus or a key.
     QLineEdit *Editor() const;
+    // The widest text, in pixels, that shows whole: the line edit scrolls a wider one so that its
+    // end stays in view (its contents less a margin each side, and a pixel for the caret).
+    int TextRoom() const;
 
 protected:
     bool event(QEvent *e) override;
@@ -115,6 +119,7 @@ protected:
     void changeEvent(QEvent *e) override;
 
 private:
+    QStyleOptionFrame PanelOption() const;
     void ApplyLook();
     void ShowText(const QString &text);
     NumEditField *EnsureEditor();

@@ -223,11 +223,10 @@ void COutputDlg::InitControls()
     FillHpfSlopeList();
     FillLpfSlopeList();
 
-    // The 31 band columns: label, frequency, Q and gain edits, slider, bypass button. Five digits
-    // fit a column in a slightly narrowed face.
-    QFont bandFont = g_fontArial12;
-    bandFont.setPixelSize(10);
-    bandFont.setStretch(96);
+    // The 31 band columns: label, frequency, Q and gain edits, slider, bypass button. The edits
+    // take the size of Arial 12 in its narrow cut: a column is too narrow for five digits of the
+    // regular cut ("20000" takes 30 pixels there, the edit shows 26).
+    const QFont bandFont = MakeFont(QStringLiteral("Arial Narrow"), 12);
     for (int i = 0; i < kBands; ++i) {
         const int x = BandX(i);
         m_label[i] = new CFontStatic(this, IDC_BAND_LABEL + i, 0x20);

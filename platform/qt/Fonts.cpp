@@ -10,6 +10,7 @@
 
 namespace {
 const QString kSans = QStringLiteral("Liberation Sans");
+const QString kSansNarrow = QStringLiteral("Liberation Sans Narrow");
 const QString kSerif = QStringLiteral("Liberation Serif");
 const QString kMono = QStringLiteral("Liberation Mono");
 const QString kChinese = QStringLiteral("WenQuanYi Micro Hei");
@@ -71,6 +72,8 @@ QString MapFontFace(const QString &face)
         return kSerif;
     if (face.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0)
         return kMono;
+    if (face.compare(QLatin1String("Arial Narrow"), Qt::CaseInsensitive) == 0)
+        return kSansNarrow;
     // Arial, MS Sans Serif, MS Shell Dlg, Tahoma and every other Latin face.
     static const QStringList latin = {QStringLiteral("Arial"), QStringLiteral("MS Sans Serif"),
                                       QStringLiteral("MS Shell Dlg"), QStringLiteral("MS Shell Dlg 2"),
@@ -87,6 +90,7 @@ void RegisterFontSubstitutions()
     std::call_once(once, [] {
         for (const char *f : {"Arial", "MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Tahoma", "System"})
             QFont::insertSubstitutions(QString::fromLatin1(f), {kSans, kChinese});
+        QFont::insertSubstitutions(QStringLiteral("Arial Narrow"), {kSansNarrow, kChinese});
         for (const char *f : {"SimSun", "NSimSun", "SimHei", "Microsoft YaHei"})
             QFont::insertSubstitution(QString::fromLatin1(f), kChinese);
         for (const char *f : {"宋体", "新宋体", "黑体", "微软雅黑"})

@@ -1,7 +1,8 @@
 #pragma once
 // Fonts by pixel size and dialog-unit geometry. The faces the program names are mapped to the
-// installed metric-compatible ones (Arial → Liberation Sans, SimSun and the other Chinese faces →
-// WenQuanYi Micro Hei), and every font keeps a Chinese fallback so mixed texts show whole.
+// installed metric-compatible ones (Arial → Liberation Sans, Arial Narrow → Liberation Sans Narrow,
+// SimSun and the other Chinese faces → WenQuanYi Micro Hei), and every font keeps a Chinese
+// fallback so mixed texts show whole.
 // Heights follow the Windows rule: > 0 is the cell height (ascent + descent), < 0 the character
 // height, 0 a default. Geometry is in pixels at 96 DPI whatever the display.
 

@@ -27,6 +27,7 @@
 #include "panels/output/OutputKeyNav.h"
 #include "platform/GlobalData.h"
 #include "platform/qt/Language.h"
+#include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 #include "res/Skins.h"
 #include "tests/platform/qt/QtTestApp.h"
@@ -35,7 +36,10 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -90,9 +94,13 @@ struct PageRig : ::testing::Test {
     }
     CKTV_OutData &Out(int i) { return *doc.GetOut(i); }
 
-    // The application object exists before the page member is made.
+    // The application object and the program's fonts exist before the page member is made.
     struct AppFirst {
-        AppFirst() { QtTestApp(); }
+        AppFirst()
+        {
+            QtTestApp();
+            InitQtGlobals();
+        }
     } appFirst;
     CKTV_Data doc;
     FakeSends sends;
@@ -171,6 +179,49 @@ TEST_F(PageRig, EachBypassButtonStandsUnderItsBandsSlider)
         const QRect slider = page.BandSlider(i)->geometry(), button = page.BypassButton(i)->geometry();
         EXPECT_LE(std::abs(button.center().x() - slider.center().x()), 1) << "band " << i;
         EXPECT_EQ(page.childAt(slider.center().x(), button.center().y()), page.BypassButton(i)) << "band " << i;
+    }
+}
+
+TEST_F(PageRig, EveryValueOfTheBandRowsShowsWholeInItsField)
+{
+    // Frequencies 20..20000 Hz: the widest in any face is a 1 followed by four of one digit, or
+    // 20000. Q indexes and gain codes: their whole ranges.
+    std::vector<int> frequencies = {20, 20000};
+    for (int d = 0; d <= 9; ++d) {
+        frequencies.push_back(10000 + 1111 * d);
+        if (d > 0)
+            frequencies.push_back(1111 * d);
+    }
+    const auto range = [](int from, int to) {
+        std::vector<int> v;
+        for (int x = from; x <= to; ++x)
+            v.push_back(x);
+        return v;
+    };
+    const std::vector<int> qs = range(0, 295), gains = range(80, 320);
+    struct Field {
+        CNumEdit *edit;
+        CNumSpin *spin;
+        const std::vector<int> &values;
+    };
+    std::vector<Field> fields = {{page.HpfFreqEdit(), page.HpfFreqSpin(), frequencies},
+                                 {page.LpfFreqEdit(), page.LpfFreqSpin(), frequencies}};
+    for (int i = 0; i < COutputDlg::kBands; ++i) {
+        fields.push_back({page.FreqEdit(i), page.FreqSpin(i), frequencies});
+        fields.push_back({page.QEdit(i), page.QSpin(i), qs});
+        fields.push_back({page.GainEdit(i), page.GainSpin(i), gains});
+    }
+    for (bool chinese : {false, true}) {
+        SetUiLanguage(chinese);
+        for (const Field &f : fields) {
+            const QFontMetricsF metrics(f.edit->font());
+            for (int v : f.values) {
+                f.spin->SetPos(v);
+                const QString shown = f.edit->text();
+                EXPECT_LE(std::ceil(metrics.horizontalAdvance(shown)), f.edit->TextRoom())
+                    << '"' << shown.toStdString() << "\" in field " << GetCtrlId(f.edit) << (chinese ? " (zh)" : " (en)");
+            }
+        }
     }
 }
 

@@ -26,6 +26,7 @@ TEST(Fonts, FacesMapToInstalledFamilies)
         {"Arial", "Liberation Sans"},          {"MS Sans Serif", "Liberation Sans"},
         {"SimSun", "WenQuanYi Micro Hei"},     {"宋体", "WenQuanYi Micro Hei"},
         {"Microsoft YaHei", "WenQuanYi Micro Hei"}, {"", "Liberation Sans"},
+        {"Arial Narrow", "Liberation Sans Narrow"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(MapFontFace(QString::fromUtf8(c.face)), QString::fromUtf8(c.family)) << c.face;

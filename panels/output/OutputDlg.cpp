@@ -272,6 +272,7 @@ void COutputDlg::InitControls()
         auto *bypass = new CXPButton(this, IDC_BAND_BYPASS + i);
         bypass->SetBitmaps(8832, 8833, 8833, 8830, 8831, 8831);
         bypass->SetHoverRect(1);
+        // It has its skin's size since SetBitmaps: centred under the slider by that.
         bypass->move(column.center().x() - bypass->width() / 2 + 1, Dlu(0, 259, 1, 1).top());
         m_btnBypass[i] = bypass;
     }

@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTextLayout>
+#include <QStringList>
 #include <QValidator>
 
 #include <algorithm>
@@ -25,15 +26,41 @@
 
 // The line edit inside a numeric edit. It never takes the focus nor a click itself: the numeric
 // edit receives them and hands them on through these calls.
+//
+// It shows the numeric edit's face whatever a style sheet above says: under a style sheet a child
+// takes its natural font from the application, not from its parent, and a rule that names a font
+// would replace the one set here. So the face is set explicitly and set again whenever the style
+// polishes the line edit or changes its font.
 class NumEditField final : public QLineEdit {
 public:
-    explicit NumEditField(CNumEdit *owner) : QLineEdit(owner)
+    explicit NumEditField(CNumEdit *owner) : QLineEdit(owner), m_owner(owner)
     {
         setFocusProxy(owner);
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_InputMethodEnabled, false);
         setFrame(false);
         setAutoFillBackground(false);
+        TakeOwnersFont();
+    }
+    void TakeOwnersFont()
+    {
+        const QFont face = m_owner->font();
+        if ((font() == face && testAttribute(Qt::WA_SetFont)) || m_bTakingFont)
+            return;
+        m_bTakingFont = true;  // setting the font polishes and changes it again
+        setFont(face);
+        // A rule that names a font for line edits wins over setFont; a sheet of the line edit's
+        // own wins over every rule above it.
+        if (font() != face)
+            setStyleSheet(FontRule(face));
+        m_bTakingFont = false;
+    }
+    bool event(QEvent *e) override
+    {
+        const bool done = QLineEdit::event(e);
+        if (e->type() == QEvent::Polish || e->type() == QEvent::FontChange)
+            TakeOwnersFont();
+        return done;
     }
     bool Event(QEvent *e) { return QLineEdit::event(e); }
     void KeyPress(QKeyEvent *e) { QLineEdit::keyPressEvent(e); }
@@ -44,6 +71,22 @@ public:
     void MouseMove(QMouseEvent *e) { QLineEdit::mouseMoveEvent(e); }
     void MouseRelease(QMouseEvent *e) { QLineEdit::mouseReleaseEvent(e); }
     void ContextMenu(QContextMenuEvent *e) { QLineEdit::contextMenuEvent(e); }
+
+private:
+    static QString FontRule(const QFont &f)
+    {
+        QStringList families;
+        for (const QString &family : f.families())
+            families << QLatin1Char('"') + family + QLatin1Char('"');
+        const QString size = f.pixelSize() > 0 ? QStringLiteral("%1px").arg(f.pixelSize())
+                                               : QStringLiteral("%1pt").arg(f.pointSizeF());
+        return QStringLiteral("font-family: %1; font-size: %2; font-weight: %3; font-style: %4;")
+            .arg(families.join(QLatin1String(", ")), size, QString::number(f.weight()),
+                 f.italic() ? QStringLiteral("italic") : QStringLiteral("normal"));
+    }
+
+    CNumEdit *m_owner;
+    bool m_bTakingFont = false;
 };
 
 namespace {
@@ -368,6 +411,8 @@ void CNumEdit::changeEvent(QEvent *e)
         RefreshOffText();
     if (e->type() == QEvent::FontChange || e->type() == QEvent::LayoutDirectionChange)
         m_pShown.reset();
+    if (e->type() == QEvent::FontChange && m_pEditor)
+        m_pEditor->TakeOwnersFont();
     QWidget::changeEvent(e);
 }
 

@@ -5,6 +5,7 @@
 #include "controls/NumEdit.h"
 #include "controls/NumSpin.h"
 #include "controls/SpinBtn.h"
+#include "controls/ConsoleStyle.h"
 #include "platform/GlobalData.h"
 #include "platform/ViewServices.h"
 #include "platform/qt/WndTimers.h"
@@ -529,3 +530,76 @@ TEST(SpinBtn, AreasAndSteps)
 }
 
 }  // namespace
+
+// The console dialogs' style sheet (and one that names fonts) must not change the face of the line
+// edit made at the first focus: it shows the numeric edit's face, in the same place, and follows
+// it when the face changes later.
+TEST(NumEdit, LineEditKeepsTheEditsFaceUnderADialogStyleSheet)
+{
+    const auto picture = [](CNumEdit *edit) {
+        QImage image(edit->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::darkGray);
+        edit->render(&image, {}, {}, QWidget::DrawChildren);
+        return image;
+    };
+    const auto sameFace = [](const QFont &a, const QFont &b) {
+        EXPECT_EQ(a.family(), b.family());
+        EXPECT_EQ(a.pixelSize(), b.pixelSize());
+        EXPECT_EQ(a.pointSizeF(), b.pointSizeF());
+        EXPECT_EQ(a.weight(), b.weight());
+    };
+    struct Case {
+        const char *name;
+        const char *extraSheet;
+    };
+    const Case cases[] = {
+        {"the console dialogs' sheet", ""},
+        {"a sheet naming a font for every widget", "QWidget { font: 20px 'DejaVu Serif'; }"},
+        {"a sheet naming a font for line edits", "QLineEdit { font: bold 20px 'DejaVu Serif'; }"},
+    };
+    // The program's palette, under which a line edit in these dialogs draws its well.
+    struct ConsoleLook {
+        QPalette saved = QApplication::palette();
+        ConsoleLook() { QApplication::setPalette(ConsolePalette()); }
+        ~ConsoleLook() { QApplication::setPalette(saved); }
+    } look;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingPage dialog;
+        dialog.setFont(MakeFont(QStringLiteral("Arial"), 16));
+        ApplyConsoleDialogStyle(&dialog);
+        dialog.setStyleSheet(dialog.styleSheet() + QLatin1String(c.extraSheet));
+        auto *other = new QLineEdit(&dialog);  // takes the first focus
+        other->setGeometry(10, 60, 80, 22);
+        auto *edit = new CNumEdit(&dialog);
+        edit->setGeometry(10, 10, 60, 20);
+        edit->setFont(MakeFont(QStringLiteral("Arial"), 13));
+        edit->SetRange(0, 100);
+        edit->SetType(4);
+        edit->SetValue(42);
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ASSERT_EQ(edit->Editor(), nullptr);
+        const QImage painted = picture(edit);
+
+        edit->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(WaitUntil([&] { return edit->hasFocus(); }, 5000));
+        ASSERT_NE(edit->Editor(), nullptr);
+        sameFace(edit->Editor()->font(), edit->font());
+        // Without the focus look the line edit draws what the numeric edit drew.
+        other->setFocus();
+        ASSERT_TRUE(WaitUntil([&] { return other->hasFocus(); }, 5000));
+        edit->setCursorPosition(int(edit->text().size()));
+        EXPECT_EQ(picture(edit), painted);
+
+        QFont bigger = edit->font();
+        bigger.setPixelSize(bigger.pixelSize() + 5);
+        edit->setFont(bigger);
+        sameFace(edit->Editor()->font(), edit->font());
+        // A sheet set again polishes the line edit again.
+        dialog.setStyleSheet(dialog.styleSheet() + QStringLiteral(" "));
+        edit->Editor()->ensurePolished();
+        sameFace(edit->Editor()->font(), edit->font());
+    }
+}

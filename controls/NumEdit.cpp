@@ -8,6 +8,7 @@
 #include "platform/qt/QtGlobals.h"
 #include "platform/qt/WindowMessages.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -71,6 +72,7 @@ public:
     void MouseMove(QMouseEvent *e) { QLineEdit::mouseMoveEvent(e); }
     void MouseRelease(QMouseEvent *e) { QLineEdit::mouseReleaseEvent(e); }
     void ContextMenu(QContextMenuEvent *e) { QLineEdit::contextMenuEvent(e); }
+    QRect CaretRect() const { return cursorRect(); }
 
 private:
     static QString FontRule(const QFont &f)
@@ -576,7 +578,23 @@ bool CNumEdit::event(QEvent *e)
 
 void CNumEdit::contextMenuEvent(QContextMenuEvent *e)
 {
-    EnsureEditor()->ContextMenu(e);
+    NumEditField *editor = EnsureEditor();
+    if (e->reason() != QContextMenuEvent::Keyboard) {
+        editor->ContextMenu(e);
+        return;
+    }
+    // The Menu key opens the menu at the caret, where a line edit of its own would open it (the
+    // window asks the focused widget, the numeric edit, which has no caret).
+    const QPoint at = editor->mapTo(this, editor->CaretRect().center());
+    QContextMenuEvent atCaret(QContextMenuEvent::Keyboard, at, mapToGlobal(at), e->modifiers());
+    editor->ContextMenu(&atCaret);
+    e->setAccepted(atCaret.isAccepted());
+}
+
+bool CNumEdit::FocusGoesToOwnMenu(const QFocusEvent *e) const
+{
+    const QWidget *popup = QApplication::activePopupWidget();
+    return e->reason() == Qt::PopupFocusReason && m_pEditor && popup && popup->parentWidget() == m_pEditor;
 }
 
 void CNumEdit::focusInEvent(QFocusEvent *e)
@@ -585,11 +603,17 @@ void CNumEdit::focusInEvent(QFocusEvent *e)
     QWidget::focusInEvent(e);
     // Qt gives a clicked widget the focus before the press reaches it.
     m_bFocusByClick = e->reason() == Qt::MouseFocusReason;
+    // The focus back from a popup or from another window finds the caret and selection it left,
+    // as a line edit does (a paste from the edit's menu goes to the caret).
+    const bool back = m_bFocusLeftWindowOrMenu &&
+                      (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason);
+    m_bFocusLeftWindowOrMenu = false;
     SetHighlight(1);
     if (m_pLinked)
         m_pLinked->update();
     if (!isReadOnly()) {
-        selectAll();
+        if (!back)
+            selectAll();
     } else {
         deselect();
         if (m_bHasStepButton && m_pStepButton)
@@ -599,10 +623,16 @@ void CNumEdit::focusInEvent(QFocusEvent *e)
 
 void CNumEdit::focusOutEvent(QFocusEvent *e)
 {
+    const bool toOwnMenu = FocusGoesToOwnMenu(e);
     if (m_pEditor)
         m_pEditor->FocusOut(e);
     QWidget::focusOutEvent(e);
     m_bFocusByClick = false;
+    m_bFocusLeftWindowOrMenu = e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason;
+    // The edit's own menu does not end the editing (its Paste and Undo work on the typed text):
+    // the text is committed, and the edit's look changed, when the focus really leaves.
+    if (toOwnMenu)
+        return;
     Commit();
     if (m_bHasStepButton && m_pStepButton)
         m_pStepButton->SetActive(0);

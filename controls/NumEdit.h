@@ -121,6 +121,7 @@ protected:
 private:
     QStyleOptionFrame PanelOption() const;
     void ApplyLook();
+    bool FocusGoesToOwnMenu(const QFocusEvent *e) const;
     void ShowText(const QString &text);
     NumEditField *EnsureEditor();
     // The text laid out as the line edit lays it out, made at the first paint after a change.
@@ -144,6 +145,7 @@ private:
     int m_bShown = 1;
     bool m_bSwallowRelease = false;
     bool m_bFocusByClick = false;  // the press that focused the edit is not passed on, nor its release
+    bool m_bFocusLeftWindowOrMenu = false;  // the focus went to a popup or another window
 
     // The text and the line edit's settings while there is no line edit; the line edit holds the
     // text once it is made.

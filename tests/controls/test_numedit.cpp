@@ -12,6 +12,9 @@
 #include "tests/controls/CtrlTestKit.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -602,4 +605,110 @@ TEST(NumEdit, LineEditKeepsTheEditsFaceUnderADialogStyleSheet)
         edit->Editor()->ensurePolished();
         sameFace(edit->Editor()->font(), edit->font());
     }
+}
+
+// The menu a line edit opened, once it shows.
+QMenu *OpenMenu()
+{
+    QMenu *menu = nullptr;
+    WaitUntil([&] {
+        menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        // Shown and activated: a headless platform activates the popup's window a little later,
+        // which once the menu has closed would take the focus from the edit.
+        return menu && menu->isVisible() && QGuiApplication::focusWindow() == menu->windowHandle();
+    }, 5000);
+    return menu;
+}
+
+// Where the focus went and came back from decides whether the caret and selection stay: back
+// from the edit's own menu or from another window they stay, so a paste goes to the caret and
+// keeps the rest; a focus that moves in (Tab) selects all. Text typed and not committed stays
+// typed while the edit's menu is open.
+TEST(NumEdit, FocusBackFromMenuOrWindowKeepsTheCaretForAPaste)
+{
+    struct Case {
+        const char *name;
+        const char *typed;  // typed over the value before the focus goes; null: the value "123"
+        int caret;
+        std::function<void(Page &)> awayAndBack;  // ends with the clipboard's "9" pasted
+        const char *expected;
+    };
+    const auto pasteFromTheMenu = [](Page &page) {
+        const QPoint at(20, 10);
+        QContextMenuEvent right(QContextMenuEvent::Mouse, at, page.edit->mapToGlobal(at));
+        QCoreApplication::sendEvent(page.edit, &right);
+        QMenu *menu = OpenMenu();
+        ASSERT_NE(menu, nullptr);
+        QAction *paste = nullptr;
+        for (QAction *a : menu->actions())
+            if (a->text().startsWith(QLatin1String("&Paste")))
+                paste = a;
+        ASSERT_NE(paste, nullptr);
+        ASSERT_TRUE(paste->isEnabled());
+        const QPoint item = menu->actionGeometry(paste).center();
+        QTest::mouseMove(menu, item);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, item);
+        ASSERT_TRUE(WaitUntil([] { return QApplication::activePopupWidget() == nullptr; }, 5000));
+    };
+    const auto sendFocus = [](Page &page, Qt::FocusReason reason) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QCoreApplication::sendEvent(page.edit, &out);
+        QFocusEvent in(QEvent::FocusIn, reason);
+        QCoreApplication::sendEvent(page.edit, &in);
+        page.edit->Editor()->paste();
+    };
+    const Case cases[] = {
+        {"the edit's menu", nullptr, 1, pasteFromTheMenu, "1923"},
+        {"the edit's menu over typed text", "45", 2, pasteFromTheMenu, "459"},
+        {"another window", nullptr, 2, [&](Page &p) { sendFocus(p, Qt::ActiveWindowFocusReason); }, "1293"},
+        {"a Tab away and back", nullptr, 2, [&](Page &p) { sendFocus(p, Qt::TabFocusReason); }, "9"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Page page;
+        QGuiApplication::clipboard()->setText(QStringLiteral("9"));
+        page.edit->SetType(4);
+        page.spin->SetRange(0, 10000);
+        page.edit->SetValue(123);
+        page.Leave();
+        page.Clear();
+        if (c.typed)
+            page.Type(c.typed);
+        else
+            page.edit->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(WaitUntil([&] { return page.edit->hasFocus(); }, 5000));
+        page.edit->setCursorPosition(c.caret);
+        c.awayAndBack(page);
+        EXPECT_EQ(page.edit->text(), QLatin1String(c.expected));
+        EXPECT_TRUE(page.Of(WM_COMMAND).empty()) << "nothing committed before the focus leaves";
+        page.Leave();
+        EXPECT_EQ(page.edit->GetValue(), QString::fromLatin1(c.expected).toInt()) << "committed at the leave";
+    }
+}
+
+// The Menu key opens the edit's menu at the caret, not at the middle of the edit.
+TEST(NumEdit, MenuKeyOpensTheMenuAtTheCaret)
+{
+    Page page;
+    page.edit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    page.edit->setText(QStringLiteral("12345"));
+    page.edit->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(WaitUntil([&] { return page.edit->hasFocus(); }, 5000));
+    page.edit->setCursorPosition(1);
+    page.edit->repaint();  // the line edit places its text when it paints
+    const QRect caret = page.edit->Editor()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    ASSERT_LT(caret.center().x() + 20, page.edit->width() / 2) << "the caret stands apart from the middle";
+    // What the window sends the focused widget for the Menu key: the middle of its caret
+    // rectangle, which for a widget without a caret is its middle.
+    const QPoint middle = page.edit->rect().center();
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, middle, page.edit->mapToGlobal(middle));
+    QCoreApplication::sendEvent(page.edit, &key);
+    QMenu *menu = OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    const QPoint expected = page.edit->Editor()->mapToGlobal(caret.center());
+    EXPECT_LE((menu->pos() - expected).manhattanLength(), 1);
+    menu->close();
+    ASSERT_TRUE(WaitUntil([] { return QApplication::activePopupWidget() == nullptr; }, 5000));
+    EXPECT_TRUE(page.edit->hasFocus());
+    EXPECT_EQ(page.edit->cursorPosition(), 1);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Gbk.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -134,6 +135,11 @@ void CChEnEdit::inputMethodEvent(QInputMethodEvent *e)
 void CChEnEdit::focusOutEvent(QFocusEvent *e)
 {
     QLineEdit::focusOutEvent(e);
+    // The edit's own menu does not end the editing: its Paste goes to the caret, which aligning
+    // the text now would move to the end. The text is aligned when the focus really leaves.
+    const QWidget *popup = QApplication::activePopupWidget();
+    if (e->reason() == Qt::PopupFocusReason && popup && popup->parentWidget() == this)
+        return;
     if (m_bAlign) {
         const QString aligned = AlignText(text());
         if (aligned != text())

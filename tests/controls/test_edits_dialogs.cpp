@@ -10,6 +10,8 @@
 #include "tests/controls/CtrlTestKit.h"
 
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -66,6 +68,32 @@ TEST(ChEnEdit, TypingAndFocusLoss)
     edit->setFocus();
     other->setFocus();
     EXPECT_EQ(edit->text(), QString::fromUtf8("C文"));
+}
+
+// A paste from the edit's menu goes to the caret: opening the menu does not align the text (which
+// would move the caret to the end); the focus loss after it does.
+TEST(ChEnEdit, PasteFromItsMenuGoesToTheCaret)
+{
+    RecordingPage page;
+    auto *edit = new CChEnEdit(&page);
+    auto *other = new QLineEdit(&page);
+    other->move(0, 40);
+    page.show();
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    QGuiApplication::clipboard()->setText(QStringLiteral("BC"));
+    edit->setText(QString::fromUtf8("A中"));  // not aligned yet, as after deleting the blank
+    edit->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return edit->hasFocus(); }, 5000));
+    edit->setCursorPosition(1);
+    const QPoint at(5, 5);
+    QContextMenuEvent right(QContextMenuEvent::Mouse, at, edit->mapToGlobal(at));
+    QCoreApplication::sendEvent(edit, &right);
+    ASSERT_TRUE(ClickMenuItem(QStringLiteral("&Paste")));
+    EXPECT_EQ(edit->text(), QString::fromUtf8("ABC中"));
+    other->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return other->hasFocus(); }, 5000));
+    EXPECT_EQ(edit->text(), QString::fromUtf8("ABC 中"));
 }
 
 TEST(PassWordEdit, TakesLettersDigitsAndBackspaceOnly)

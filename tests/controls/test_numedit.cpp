@@ -607,19 +607,6 @@ TEST(NumEdit, LineEditKeepsTheEditsFaceUnderADialogStyleSheet)
     }
 }
 
-// The menu a line edit opened, once it shows.
-QMenu *OpenMenu()
-{
-    QMenu *menu = nullptr;
-    WaitUntil([&] {
-        menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        // Shown and activated: a headless platform activates the popup's window a little later,
-        // which once the menu has closed would take the focus from the edit.
-        return menu && menu->isVisible() && QGuiApplication::focusWindow() == menu->windowHandle();
-    }, 5000);
-    return menu;
-}
-
 // Where the focus went and came back from decides whether the caret and selection stay: back
 // from the edit's own menu or from another window they stay, so a paste goes to the caret and
 // keeps the rest; a focus that moves in (Tab) selects all. Text typed and not committed stays
@@ -637,18 +624,7 @@ TEST(NumEdit, FocusBackFromMenuOrWindowKeepsTheCaretForAPaste)
         const QPoint at(20, 10);
         QContextMenuEvent right(QContextMenuEvent::Mouse, at, page.edit->mapToGlobal(at));
         QCoreApplication::sendEvent(page.edit, &right);
-        QMenu *menu = OpenMenu();
-        ASSERT_NE(menu, nullptr);
-        QAction *paste = nullptr;
-        for (QAction *a : menu->actions())
-            if (a->text().startsWith(QLatin1String("&Paste")))
-                paste = a;
-        ASSERT_NE(paste, nullptr);
-        ASSERT_TRUE(paste->isEnabled());
-        const QPoint item = menu->actionGeometry(paste).center();
-        QTest::mouseMove(menu, item);
-        QTest::mouseClick(menu, Qt::LeftButton, {}, item);
-        ASSERT_TRUE(WaitUntil([] { return QApplication::activePopupWidget() == nullptr; }, 5000));
+        ASSERT_TRUE(ClickMenuItem(QStringLiteral("&Paste")));
     };
     const auto sendFocus = [](Page &page, Qt::FocusReason reason) {
         QFocusEvent out(QEvent::FocusOut, reason);
@@ -703,7 +679,7 @@ TEST(NumEdit, MenuKeyOpensTheMenuAtTheCaret)
     const QPoint middle = page.edit->rect().center();
     QContextMenuEvent key(QContextMenuEvent::Keyboard, middle, page.edit->mapToGlobal(middle));
     QCoreApplication::sendEvent(page.edit, &key);
-    QMenu *menu = OpenMenu();
+    QMenu *menu = OpenedMenu();
     ASSERT_NE(menu, nullptr);
     const QPoint expected = page.edit->Editor()->mapToGlobal(caret.center());
     EXPECT_LE((menu->pos() - expected).manhattanLength(), 1);

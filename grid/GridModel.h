@@ -7,6 +7,7 @@
 
 #include "grid/GridTypes.h"
 
+#include <climits>
 #include <map>
 #include <optional>
 #include <vector>
@@ -176,11 +177,21 @@ public:
     std::optional<QString> SelectionText() const;
     // Pasted text as lines of fields: lines at "\n"; fields at tabs and commas, where a run of
     // separators counts as one and a leading one is dropped; each field trimmed. An empty line
-    // gives one empty field; the text ends at its first NUL.
-    static std::vector<QStringList> SplitPasteText(const QString &text);
+    // gives one empty field; the text ends at its first NUL. Only what a block of `rows` lines of
+    // `cols` fields takes is read: fields past the `cols`th of a line are passed over and the walk
+    // stops after the `rows`th line, at `stop`. A field the block takes that is longer than a cell
+    // of the grid's text file can be (gridtext::kMaxFileBytes characters) stops the walk there
+    // with `fits` false.
+    struct PasteSplit {
+        std::vector<QStringList> lines;
+        qsizetype stop = 0;  // where reading ended
+        bool fits = true;
+    };
+    static PasteSplit SplitPasteText(QStringView text, int rows = INT_MAX, int cols = INT_MAX);
     // Fills the cells from `start` on with the fields of `text`, notifying the owner around each;
-    // false when the start cell is not valid or not editable. Read-only cells keep their text, and
-    // fields beyond the grid are dropped.
+    // false when the start cell is not valid or not editable, or a field is too long for a cell
+    // (nothing changes then). Read-only cells keep their text, and fields beyond the grid are
+    // never read.
     bool PasteText(CGridCellPos start, const QString &text);
     // Empties every selected editable cell (false in a grid that is not editable).
     virtual bool ClearSelectedCells();

@@ -3,7 +3,10 @@
 
 #include "grid/GridModel.h"
 
+#include "grid/GridTextLines.h"
 #include "platform/Gbk.h"
+
+#include <algorithm>
 
 #include <utility>
 
@@ -32,73 +35,77 @@ std::optional<QString> CGridModel::SelectionText() const
 }
 
 namespace {
-bool IsSeparator(QChar ch) { return ch == QLatin1Char('\t') || ch == QLatin1Char(',') || ch == QLatin1Char('\n'); }
-bool IsTrimmed(QChar ch) { return ch == QLatin1Char(' ') || ch == QLatin1Char('\t') || ch == QLatin1Char('\r'); }
-
-QString TrimField(const QString &field)
-{
-    qsizetype b = 0, e = field.size();
-    while (b < e && IsTrimmed(field.at(b)))
-        ++b;
-    while (e > b && IsTrimmed(field.at(e - 1)))
-        --e;
-    return field.mid(b, e - b);
-}
+bool IsSeparator(QChar ch) { return ch == u'\t' || ch == u',' || ch == u'\n'; }
+bool IsTrimmed(QChar ch) { return ch == u' ' || ch == u'\t' || ch == u'\r'; }
 }  // namespace
 
-std::vector<QStringList> CGridModel::SplitPasteText(const QString &text)
+CGridModel::PasteSplit CGridModel::SplitPasteText(QStringView text, int rows, int cols)
 {
-    QString body = text;
-    if (const qsizetype nul = body.indexOf(QChar(0)); nul >= 0)
-        body.truncate(nul);
-
-    std::vector<QStringList> lines;
+    PasteSplit out;
+    const qsizetype n = text.size();
+    // The text ends at its first NUL.
+    const auto atEnd = [&](qsizetype i) { return i >= n || text[i].isNull(); };
     qsizetype pos = 0;
-    while (pos < body.size()) {
-        qsizetype end = body.indexOf(QLatin1Char('\n'), pos);
-        const bool hasFeed = end >= 0;
-        if (!hasFeed)
-            end = body.size();
-        QString line = body.mid(pos, end - pos);
-        pos = hasFeed ? end + 1 : end;
-        // An empty line still stands for its row: it empties the cell at the start column.
-        if (line.isEmpty())
-            line = QStringLiteral(" ");
-        QStringList fields;
-        qsizetype i = 0;
-        while (i < line.size()) {
-            while (i < line.size() && IsSeparator(line.at(i)))
-                ++i;
-            if (i >= line.size())
-                break;
-            const qsizetype start = i;
-            while (i < line.size() && !IsSeparator(line.at(i)))
-                ++i;
-            fields.push_back(TrimField(line.mid(start, i - start)));
+    // One walk over the text: each line is read as far as the block takes fields from it, the rest
+    // of the line is passed over without a copy, and nothing is read after the block's last line.
+    while (!atEnd(pos) && out.lines.size() < std::size_t(std::max(rows, 0))) {
+        QStringList &fields = out.lines.emplace_back();
+        qsizetype i = pos;
+        if (text[i] == u'\n') {
+            // An empty line still stands for its row: it empties the cell at the start column.
+            fields.push_back(QString());
+        } else {
+            while (!atEnd(i) && text[i] != u'\n') {
+                while (!atEnd(i) && IsSeparator(text[i]) && text[i] != u'\n')
+                    ++i;
+                if (atEnd(i) || text[i] == u'\n')
+                    break;
+                if (fields.size() >= cols) {
+                    while (!atEnd(i) && text[i] != u'\n')
+                        ++i;
+                    break;
+                }
+                qsizetype b = i;
+                while (!atEnd(i) && !IsSeparator(text[i]))
+                    ++i;
+                qsizetype e = i;
+                while (b < e && IsTrimmed(text[b]))
+                    ++b;
+                while (e > b && IsTrimmed(text[e - 1]))
+                    --e;
+                // No cell takes more than the grid's text file can give one.
+                if (std::size_t(e - b) > gridtext::kMaxFileBytes) {
+                    out.fits = false;
+                    out.stop = b;
+                    return out;
+                }
+                fields.push_back(text.sliced(b, e - b).toString());
+            }
         }
-        lines.push_back(std::move(fields));
+        pos = atEnd(i) ? i : i + 1;
     }
-    return lines;
+    out.stop = pos;
+    return out;
 }
 
 bool CGridModel::PasteText(CGridCellPos start, const QString &text)
 {
     if (!IsValidCell(start) || !IsCellEditable(start))
         return false;
-    const std::vector<QStringList> lines = SplitPasteText(text);
-    for (std::size_t j = 0; j < lines.size(); ++j) {
+    const PasteSplit split = SplitPasteText(text, m_nRows - start.row, m_nCols - start.col);
+    // A field longer than any cell may hold changes nothing.
+    if (!split.fits)
+        return false;
+    for (std::size_t j = 0; j < split.lines.size(); ++j) {
         const int row = start.row + static_cast<int>(j);
-        if (row >= m_nRows)
-            break;
-        for (qsizetype k = 0; k < lines[j].size(); ++k) {
+        const QStringList &fields = split.lines[j];
+        for (qsizetype k = 0; k < fields.size(); ++k) {
             const int col = start.col + static_cast<int>(k);
-            if (col >= m_nCols)
-                break;
             // A read-only cell stays as it is, wherever the paste reaches it.
             if (GetItemState(row, col) & GRID_STATE_READONLY)
                 continue;
             NotifyOwner(row, col, LVN_BEGINLABELEDIT);
-            SetItemText(row, col, lines[j].at(k));
+            SetItemText(row, col, fields.at(k));
             SetModified(true, row, col);
             NotifyOwner(row, col, LVN_ENDLABELEDIT);
             SetItemState(row, col, GetItemState(row, col) & ~GRID_STATE_SELECTED);

@@ -2,6 +2,7 @@
 // pasted text split into cells, cut cells, and the row sorts.
 
 #include "grid/GridModel.h"
+#include "grid/GridTextLines.h"
 #include "tests/platform/qt/QtTestApp.h"
 
 #include <gtest/gtest.h>
@@ -78,8 +79,8 @@ TEST(GridTransfer, PastedTextSplitsIntoLinesAndFields)
         {"", {}},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(CGridModel::SplitPasteText(QString::fromUtf8(c.text)), c.lines) << c.text;
-    EXPECT_EQ(CGridModel::SplitPasteText(QStringLiteral("a") + QChar(0) + QStringLiteral("b")),
+        EXPECT_EQ(CGridModel::SplitPasteText(QString::fromUtf8(c.text)).lines, c.lines) << c.text;
+    EXPECT_EQ(CGridModel::SplitPasteText(QStringLiteral("a") + QChar(0) + QStringLiteral("b")).lines,
               (std::vector<QStringList>{{"a"}}))
         << "the text ends at its first NUL";
 }
@@ -110,6 +111,49 @@ TEST(GridTransfer, PasteFillsCellsFromTheStartAndDropsWhatFallsOutside)
     // An empty line between two lines empties the cell at the start column of its row.
     EXPECT_TRUE(m.PasteText({1, 1}, "x\n\ny"));
     EXPECT_EQ(m.Column(1), (QStringList{"0.1", "x", "", "y"}));
+}
+
+// A huge clipboard is read only as far as the grid takes it: the walk stops after the last row the
+// grid has, and fields past its last column are passed over, never kept.
+TEST(GridTransfer, HugePastesReadOnlyWhatTheGridTakes)
+{
+    const qsizetype huge = 10'000'000;
+    const QString feeds(huge, u'\n');
+    const QString wideLine = QStringLiteral("a,b,") + QString(huge, u'x') + QStringLiteral("\nc");
+    const struct {
+        const QString &text;
+        int rows, cols;
+        std::vector<QStringList> lines;
+        qsizetype stop;
+    } cases[] = {
+        {feeds, 10, 10, std::vector<QStringList>(10, QStringList{""}), 10},
+        {wideLine, 2, 2, {{"a", "b"}, {"c"}}, wideLine.size()},
+        {wideLine, 1, 2, {{"a", "b"}}, huge + 5},
+    };
+    for (const auto &c : cases) {
+        const CGridModel::PasteSplit split = CGridModel::SplitPasteText(c.text, c.rows, c.cols);
+        EXPECT_TRUE(split.fits);
+        EXPECT_EQ(split.lines, c.lines) << c.rows << "x" << c.cols;
+        EXPECT_EQ(split.stop, c.stop) << c.rows << "x" << c.cols;
+    }
+
+    // Into a 10 x 10 grid from (1, 1): nine rows of one emptied cell each.
+    Model m(10, 10, 1, 1);
+    m.Number();
+    ASSERT_TRUE(m.PasteText({1, 1}, feeds));
+    EXPECT_EQ(m.Column(1), (QStringList{"0.1", "", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(m.GetItemText(1, 2), "1.2");
+    EXPECT_EQ(m.notes.size(), 18u);
+
+    // A field longer than a cell of the grid's text file can be is refused whole, as the file is.
+    m.notes.clear();
+    const QString tooLong = QStringLiteral("p,") + QString(qsizetype(gridtext::kMaxFileBytes) + 1, u'y');
+    EXPECT_FALSE(CGridModel::SplitPasteText(tooLong, 1, 2).fits);
+    EXPECT_FALSE(m.PasteText({1, 1}, tooLong));
+    EXPECT_EQ(m.GetItemText(1, 1), "") << "nothing changes";
+    EXPECT_TRUE(m.notes.empty());
+    EXPECT_TRUE(m.PasteText({1, 9}, tooLong)) << "a field past the last column is never read";
+    EXPECT_EQ(m.GetItemText(1, 9), "p");
 }
 
 TEST(GridTransfer, ReadOnlyCellsAndGridsKeepTheirTexts)

@@ -2,6 +2,7 @@
 
 #include "grid/InPlaceEdit.h"
 #include "grid/TitleTip.h"
+#include "grid/VisibleText.h"
 
 #include "controls/CtrlMessages.h"
 #include "platform/GlobalData.h"
@@ -348,10 +349,7 @@ void CGridCtrl::DrawCellText(QPainter &p, const CRect &rect, const CGridCellData
     if (box.width() <= 0 || box.height() <= 0)
         return;
     p.setFont(cell.font);
-    QString text = cell.text;
-    if ((cell.format & DT_SINGLELINE) && (cell.format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)))
-        text = QFontMetrics(cell.font).elidedText(text, Qt::ElideRight, box.width());
-    p.drawText(box, AlignmentFromDrawText(cell.format), text);
+    p.drawText(box, AlignmentFromDrawText(cell.format), CellTextToDraw(cell.text, cell.font, box.size(), cell.format));
 }
 
 bool CGridCtrl::DrawFixedCell(QPainter &p, int row, int col, CRect rect, bool)

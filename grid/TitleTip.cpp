@@ -1,10 +1,15 @@
 #include "grid/TitleTip.h"
 
+#include "grid/VisibleText.h"
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWindow>
+
+#include <algorithm>
 
 CTitleTip::CTitleTip() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
 {
@@ -43,7 +48,12 @@ void CTitleTip::Show(const QRect &titleRect, const QString &text, int xOffset, c
     if (isVisible() || !QApplication::focusWidget())
         return;
 
-    m_text = QLatin1Char(' ') + text + QLatin1Char(' ');
+    // No tip is wider than its screen: what lies beyond it is neither measured nor laid out (a
+    // character that shows takes a pixel at least, see grid/VisibleText.h).
+    const QScreen *screen = m_parent->screen();
+    const int screenWidth = screen ? screen->geometry().width() : 0;
+    m_text = QLatin1Char(' ') + HeadOfText(text, 2 * (qsizetype(std::max(screenWidth, titleRect.width())) + 1)) +
+             QLatin1Char(' ');
     m_font = font ? *font : m_parent->font();
     const int extent = QFontMetrics(m_font).horizontalAdvance(m_text);
     const QPoint topLeft = m_parent->mapToGlobal(titleRect.topLeft());

@@ -7,6 +7,7 @@
 #include "tests/platform/qt/QtTestApp.h"
 
 #include <QFontMetrics>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -72,6 +73,14 @@ TEST(GridTitleTip, MadeHiddenWithTheGridAndShownOnlyForTextsThatDoNotFit)
     EXPECT_EQ(f.Tip().height(), f.Cell(2, 1).height());
     EXPECT_FALSE(f.Tip().isActiveWindow());
     EXPECT_EQ(QApplication::focusWidget(), &f.grid) << "the tip takes no focus";
+
+    // A text of megabytes is measured and drawn only as far as the screen is wide.
+    f.Tip().Hide();
+    const QString huge = QStringLiteral("start ") + QString(4 << 20, u'x');
+    f.Tip().Show(f.Cell(2, 1), huge);
+    ASSERT_TRUE(f.Tip().isVisible());
+    EXPECT_LE(f.Tip().Text().size(), 2 * (f.grid.screen()->geometry().width() + 1) + 2);
+    EXPECT_TRUE(f.Tip().Text().startsWith(QStringLiteral(" start xxx")));
 }
 
 TEST(GridTitleTip, APressOnTheTipReachesTheGridUnderneath)

@@ -39,16 +39,26 @@ struct Line {
     QChar end;  // the break after it, or none
 };
 
-// The first `count` lines of `text`.
+// The first `count` lines of `text`. The breaks are found by the string's own search, a pass over
+// the text for each kind of break.
 std::vector<Line> FirstLines(QStringView text, qsizetype count)
 {
     std::vector<Line> out;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size() && qsizetype(out.size()) < count; ++i) {
-        if (i < text.size() && !IsLineBreak(text[i]))
-            continue;
-        out.push_back({text.sliced(start, i - start), i < text.size() ? text[i] : QChar()});
-        start = i + 1;
+    const auto find = [&](QChar c, qsizetype from) {
+        const qsizetype at = text.indexOf(c, from);
+        return at < 0 ? text.size() : at;
+    };
+    qsizetype start = 0, feed = find(u'\n', 0), separator = find(QChar::LineSeparator, 0);
+    while (qsizetype(out.size()) < count) {
+        if (feed < start)
+            feed = find(u'\n', start);
+        if (separator < start)
+            separator = find(QChar::LineSeparator, start);
+        const qsizetype end = std::min(feed, separator);
+        out.push_back({text.sliced(start, end - start), end < text.size() ? text[end] : QChar()});
+        if (end >= text.size())
+            break;
+        start = end + 1;
     }
     return out;
 }

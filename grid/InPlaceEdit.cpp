@@ -208,8 +208,10 @@ void CInPlaceEdit::EndEdit()
     if (m_bEnded)
         return;
     m_bEnded = true;
+    // An edit box holds at most maxLength() characters of the cell's text: an edit that changed
+    // nothing gives the cell's whole text back rather than what the box could hold of it.
     if (m_owner)
-        Notify(m_owner, this, m_nRow, m_nCol, text(), m_nLastChar);
+        Notify(m_owner, this, m_nRow, m_nCol, isModified() ? text() : m_sInitText, m_nLastChar);
     hide();
     deleteLater();
 }

@@ -220,6 +220,19 @@ TEST(GridEditors, LongTextsStayWholeAndWideCharactersAreNotTyped)
     QTest::keyClick(e, Qt::Key_Escape);
     EXPECT_EQ(f.grid.GetItemText(1, 2), "Karaoke Hall");
     EXPECT_FALSE(f.grid.IsModified(1, 2));
+
+    // A text longer than an edit box holds comes back whole from an edit that changed nothing.
+    const QString huge = QString(40000, u'k') + QStringLiteral("end");
+    for (const Qt::Key end : {Qt::Key_Return, Qt::Key_Escape}) {
+        f.grid.SetItemText(1, 2, huge);
+        f.grid.SetFocusCell(1, 2);
+        f.grid.OnChar(VK_RETURN, false);
+        CInPlaceEdit *big = f.Open();
+        ASSERT_TRUE(big);
+        QTest::keyClick(big, end);
+        EXPECT_EQ(f.grid.GetItemText(1, 2), huge) << end;
+        EXPECT_FALSE(f.grid.IsModified(1, 2)) << end;
+    }
 }
 
 TEST(GridEditors, AlignmentAndWideningFollowTheCell)

@@ -17,6 +17,8 @@
 #include "model/OutputPageContract.h"
 #include "panels/output/CFStatic.h"
 
+#include "BenchKit.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
@@ -25,18 +27,6 @@
 #include <memory>
 
 namespace {
-
-QApplication &App()
-{
-    static int argc = 1;
-    static char arg0[] = "bench_graph";
-    static char *argv[] = {arg0, nullptr};
-    static QApplication *app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
 
 struct BandShape {
     int band, freq, gainCode, bandwidthIndex;
@@ -58,7 +48,7 @@ void Shape(CKTV_OutData &out, std::initializer_list<BandShape> bands, int hpf, i
 
 // The page with its graph showing a shaped output 0, output 1 overlaid, band 15 grabbed.
 struct AppFirst {
-    AppFirst() { App(); }
+    AppFirst() { benchkit::OffscreenApp(); }
 };
 
 // Counts the graph's paint events, so that a run shows it painted at every step.

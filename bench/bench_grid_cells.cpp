@@ -13,38 +13,19 @@
 #include "grid/GridCtrl.h"
 #include "platform/qt/DrawText.h"
 
+#include "BenchKit.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
 #include <QWidget>
 
-#include <sys/resource.h>
-
 namespace {
-
-QApplication &App()
-{
-    static int argc = 1;
-    static char arg0[] = "bench_grid_cells";
-    static char *argv[] = {arg0, nullptr};
-    static QApplication *app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
-double PeakRssMb()
-{
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_maxrss) / 1024.0;
-}
 
 void PasteLineFeeds(benchmark::State &state)
 {
-    App();
+    benchkit::OffscreenApp();
     QWidget owner;
     CGridCtrl grid(10, 10, 1, 1);
     grid.Create(QRect(0, 0, 600, 400), &owner, 5, 0);
@@ -55,13 +36,13 @@ void PasteLineFeeds(benchmark::State &state)
         if (!grid.PasteData({1, 1}, &data))
             state.SkipWithError("paste refused");
     }
-    state.counters["peak_rss_mb"] = PeakRssMb();
+    state.counters["peak_rss_mb"] = benchkit::PeakRssMb();
 }
 BENCHMARK(PasteLineFeeds)->Unit(benchmark::kMillisecond);
 
 void PaintHugeCell(benchmark::State &state)
 {
-    App();
+    benchkit::OffscreenApp();
     QWidget owner;
     CGridCtrl grid(2, 2, 1, 1);
     grid.Create(QRect(0, 0, 600, 400), &owner, 5, 0);
@@ -76,7 +57,7 @@ void PaintHugeCell(benchmark::State &state)
         QPainter p(&image);
         grid.DrawCell(p, 1, 1, CRect{0, 0, 261, 23}, true);
     }
-    state.counters["peak_rss_mb"] = PeakRssMb();
+    state.counters["peak_rss_mb"] = benchkit::PeakRssMb();
 }
 BENCHMARK(PaintHugeCell)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -13,35 +13,16 @@
 #include "grid/GridTextLines.h"
 #include "tests/support/TestDoubles.h"
 
+#include "BenchKit.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QWidget>
-
-#include <sys/resource.h>
 
 #include <fstream>
 #include <string>
 
 namespace {
-
-QApplication &App()
-{
-    static int argc = 1;
-    static char arg0[] = "bench_grid_text";
-    static char *argv[] = {arg0, nullptr};
-    static QApplication *app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
-double PeakRssMb()
-{
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_maxrss) / 1024.0;
-}
 
 std::string AtTheBound()
 {
@@ -66,7 +47,7 @@ std::string WideAndLong()
 
 void LoadFile(benchmark::State &state, const std::string &bytes, bool loads)
 {
-    App();
+    benchkit::OffscreenApp();
     CScriptedMessageBox boxes;
     ScopedMessageBoxService quiet(boxes);
     QTemporaryDir dir;
@@ -79,7 +60,7 @@ void LoadFile(benchmark::State &state, const std::string &bytes, bool loads)
         if (grid.LoadFromFile(path) != loads)
             state.SkipWithError("unexpected result");
     }
-    state.counters["peak_rss_mb"] = PeakRssMb();
+    state.counters["peak_rss_mb"] = benchkit::PeakRssMb();
 }
 
 void ParseAtTheBound(benchmark::State &state)
@@ -90,7 +71,7 @@ void ParseAtTheBound(benchmark::State &state)
         benchmark::DoNotOptimize(lines);
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes.size()));
-    state.counters["peak_rss_mb"] = PeakRssMb();
+    state.counters["peak_rss_mb"] = benchkit::PeakRssMb();
 }
 BENCHMARK(ParseAtTheBound)->Unit(benchmark::kMillisecond);
 

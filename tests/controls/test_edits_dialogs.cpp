@@ -41,15 +41,27 @@ TEST(ChEnEdit, AlignsDoubleByteCharactersOnEvenBytes)
     EXPECT_EQ(CChEnEdit::GbkLength(QString::fromUtf8("A€😀")), 4);  // a character GBK lacks counts as a cell
 }
 
+// A shown, active page with the edit and a line edit to move the focus to.
+struct ChEnEditPage {
+    RecordingPage page;
+    CChEnEdit *edit = new CChEnEdit(&page);
+    QLineEdit *other = new QLineEdit(&page);
+
+    bool Show()
+    {
+        other->move(0, 40);
+        page.show();
+        page.activateWindow();
+        return QTest::qWaitForWindowActive(&page);
+    }
+};
+
 TEST(ChEnEdit, TypingAndFocusLoss)
 {
-    RecordingPage page;
-    auto *edit = new CChEnEdit(&page);
-    auto *other = new QLineEdit(&page);
-    other->move(0, 40);
-    page.show();
-    page.activateWindow();
-    (void)QTest::qWaitForWindowActive(&page);
+    ChEnEditPage rig;
+    ASSERT_TRUE(rig.Show());
+    auto *edit = rig.edit;
+    auto *other = rig.other;
     edit->setFocus();
     QTest::keyClicks(edit, "A");
     QKeyEvent han(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("中"));
@@ -74,13 +86,10 @@ TEST(ChEnEdit, TypingAndFocusLoss)
 // would move the caret to the end); the focus loss after it does.
 TEST(ChEnEdit, PasteFromItsMenuGoesToTheCaret)
 {
-    RecordingPage page;
-    auto *edit = new CChEnEdit(&page);
-    auto *other = new QLineEdit(&page);
-    other->move(0, 40);
-    page.show();
-    page.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    ChEnEditPage rig;
+    ASSERT_TRUE(rig.Show());
+    auto *edit = rig.edit;
+    auto *other = rig.other;
     QGuiApplication::clipboard()->setText(QStringLiteral("BC"));
     edit->setText(QString::fromUtf8("A中"));  // not aligned yet, as after deleting the blank
     edit->setFocus();

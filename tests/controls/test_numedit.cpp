@@ -272,16 +272,19 @@ TEST(NumEdit, LanguageSwitchFocusLookAndReadOnly)
     EXPECT_TRUE(page.edit->isVisible());
 }
 
+// The edit and its children as they show, on a dark ground.
+QImage Picture(CNumEdit *edit)
+{
+    QImage image(edit->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::darkGray);
+    edit->render(&image, {}, {}, QWidget::DrawChildren);
+    return image;
+}
+
 // The edit paints its own text until it is first edited, then hands the painting to a line edit:
 // the two pictures are the same, and the line edit starts from the text and settings it was given.
 TEST(NumEdit, LineEditIsMadeAtTheFirstFocusAndLooksTheSame)
 {
-    const auto picture = [](CNumEdit *edit) {
-        QImage image(edit->size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::darkGray);
-        edit->render(&image, {}, {}, QWidget::DrawChildren);
-        return image;
-    };
     struct Case {
         const char *name;
         std::function<void(CNumEdit *)> set;
@@ -293,9 +296,9 @@ TEST(NumEdit, LineEditIsMadeAtTheFirstFocusAndLooksTheSame)
         {"highlighted", [](CNumEdit *e) { e->SetHighlight(1); }},
         {"disabled", [](CNumEdit *e) { e->EnableWindow(0); }},
         // The laid-out text is kept between paints: a new text or face lays it out again.
-        {"new text after a paint", [&](CNumEdit *e) { picture(e); e->setText(QStringLiteral("7.25MS")); }},
+        {"new text after a paint", [&](CNumEdit *e) { Picture(e); e->setText(QStringLiteral("7.25MS")); }},
         {"new face after a paint", [&](CNumEdit *e) {
-             picture(e);
+             Picture(e);
              QFont f = e->font();
              f.setPixelSize(f.pixelSize() > 0 ? f.pixelSize() + 4 : 18);
              e->setFont(f);
@@ -312,12 +315,12 @@ TEST(NumEdit, LineEditIsMadeAtTheFirstFocusAndLooksTheSame)
         c.set(edit);
         edit->show();
         ASSERT_EQ(edit->Editor(), nullptr) << "showing a value makes no line edit";
-        const QImage painted = picture(edit);
+        const QImage painted = Picture(edit);
         const QString text = edit->text();
         edit->setCursorPosition(int(text.size()));  // makes the line edit, caret at the end
         ASSERT_NE(edit->Editor(), nullptr);
         EXPECT_EQ(edit->Editor()->text(), text);
-        EXPECT_EQ(picture(edit), painted);
+        EXPECT_EQ(Picture(edit), painted);
     }
 
     // The first focus makes the line edit with the text and the typing limit; the numeric edit
@@ -539,12 +542,6 @@ TEST(SpinBtn, AreasAndSteps)
 // it when the face changes later.
 TEST(NumEdit, LineEditKeepsTheEditsFaceUnderADialogStyleSheet)
 {
-    const auto picture = [](CNumEdit *edit) {
-        QImage image(edit->size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::darkGray);
-        edit->render(&image, {}, {}, QWidget::DrawChildren);
-        return image;
-    };
     const auto sameFace = [](const QFont &a, const QFont &b) {
         EXPECT_EQ(a.family(), b.family());
         EXPECT_EQ(a.pixelSize(), b.pixelSize());
@@ -584,7 +581,7 @@ TEST(NumEdit, LineEditKeepsTheEditsFaceUnderADialogStyleSheet)
         dialog.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
         ASSERT_EQ(edit->Editor(), nullptr);
-        const QImage painted = picture(edit);
+        const QImage painted = Picture(edit);
 
         edit->setFocus(Qt::MouseFocusReason);
         ASSERT_TRUE(WaitUntil([&] { return edit->hasFocus(); }, 5000));
@@ -594,7 +591,7 @@ TEST(NumEdit, LineEditKeepsTheEditsFaceUnderADialogStyleSheet)
         other->setFocus();
         ASSERT_TRUE(WaitUntil([&] { return other->hasFocus(); }, 5000));
         edit->setCursorPosition(int(edit->text().size()));
-        EXPECT_EQ(picture(edit), painted);
+        EXPECT_EQ(Picture(edit), painted);
 
         QFont bigger = edit->font();
         bigger.setPixelSize(bigger.pixelSize() + 5);

@@ -25,14 +25,6 @@ constexpr int kReadSliceMs = 100;
 constexpr int kMaxWriteAttempts = 2;
 constexpr int kDrainReports = 64;
 
-std::string ParentOf(const std::string &path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
 // The file that holds the in-use marks: the settings store's own file, or, for a store that keeps
 // no file (tests keep their values in memory), the place where the program's file goes.
 std::string MarkFile()
@@ -40,17 +32,6 @@ std::string MarkFile()
     if (const auto *file = dynamic_cast<const CFileSettings *>(&AppSettings()))
         return file->Path();
     return DefaultSettingsPath();
-}
-
-// Makes the missing folders of dir with mode 0700, as the settings store makes them.
-void MakeFolders(const std::string &dir)
-{
-    struct stat st{};
-    if (::stat(dir.c_str(), &st) == 0)
-        return;
-    if (const std::string parent = ParentOf(dir); parent != dir)
-        MakeFolders(parent);
-    ::mkdir(dir.c_str(), 0700);
 }
 
 // Where the lock files live: the folder that holds the settings file (where a linked file really
@@ -61,7 +42,7 @@ std::string LockFolder()
 {
     // The settings store writes into the same file (platform/RegularFile.h), so both agree on it.
     const std::string file = MarkFile();
-    const std::string folder = ParentOf(FollowFileLinks(file).value_or(file));
+    const std::string folder = ParentFolder(FollowFileLinks(file).value_or(file));
     MakeFolders(folder);
     char *real = ::realpath(folder.c_str(), nullptr);
     if (!real)

@@ -4,10 +4,10 @@
 // the same page resident costs inside one call (some 10 against 1 µs a page on the VM where this
 // was measured), so the program makes the heap it is about to use resident at once.
 //
-// It changes no setting of the allocator: it takes the heap's growth as ordinary blocks, puts one
-// small block behind them and frees them, so that they stay in the heap as one free block that the
-// following small allocations split, instead of being handed back at once. Releasing the small block
-// behind them gives the allocator its usual rules for what is left of the reserve.
+// It changes no setting of the allocator: it takes the heap's growth as ordinary blocks, keeps the
+// highest of them and frees the others, so that they stay in the heap as one free block that the
+// following small allocations split, instead of being handed back at once. Releasing the kept block
+// gives the allocator its usual rules for what is left of the reserve.
 
 #include <cstddef>
 
@@ -29,5 +29,5 @@ public:
     void Release();
 
 private:
-    void *m_fence = nullptr;  // the small block behind the reserve
+    void *m_fence = nullptr;  // the kept block above the reserve
 };

@@ -81,7 +81,9 @@ FileReadStatus ReadInto(const std::string &path, std::size_t limit, Buffer &out,
     return FileReadStatus::Ok;
 }
 
-std::string ParentOf(const std::string &path)
+}  // namespace
+
+std::string ParentFolder(const std::string &path)
 {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -89,7 +91,17 @@ std::string ParentOf(const std::string &path)
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-}  // namespace
+bool MakeFolders(const std::string &dir)
+{
+    if (dir.empty())
+        return true;
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    if (const std::string parent = ParentFolder(dir); parent != dir && !MakeFolders(parent))
+        return false;
+    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+}
 
 FileStamp StampOf(const struct stat &st)
 {
@@ -127,7 +139,7 @@ std::optional<std::string> FollowFileLinks(std::string path)
         if (n == 0 || static_cast<std::size_t>(n) >= target.size())
             return std::nullopt;
         const std::string next(target.data(), static_cast<std::size_t>(n));
-        path = next.front() == '/' ? next : ParentOf(path) + "/" + next;
+        path = next.front() == '/' ? next : ParentFolder(path) + "/" + next;
     }
     return std::nullopt;
 }

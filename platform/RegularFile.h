@@ -41,6 +41,11 @@ FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::
 FileReadStatus ReadRegularFile(const std::string &path, std::size_t limit, std::string &out,
                                FileStamp *stamp = nullptr);
 
+// The folder part of a path: "." for a bare name, "/" for a file at the root.
+std::string ParentFolder(const std::string &path);
+// Makes dir and its missing parents with mode 0700; true when dir is then a folder.
+bool MakeFolders(const std::string &dir);
+
 // The path with the symbolic links of its last part followed, through chains of links, to the
 // file they name; that file need not exist. Folders on the way are left as they are. nullopt when
 // the chain is longer than the kernel follows (a loop) or a link cannot be read whole.

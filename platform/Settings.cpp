@@ -87,25 +87,6 @@ bool WriteAll(int fd, std::string_view data)
     return true;
 }
 
-bool MakeDirs(const std::string &dir)
-{
-    if (dir.empty())
-        return true;
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    auto slash = dir.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !MakeDirs(dir.substr(0, slash)))
-        return false;
-    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
-std::string ParentDir(const std::string &path)
-{
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
 class FileLock {
 public:
     explicit FileLock(const std::string &path) : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
@@ -329,7 +310,7 @@ template <typename Change> bool CFileSettings::Update(Change &&change)
     if (!target)
         return false;
     const std::string &file = *target;
-    if (!MakeDirs(ParentDir(file)))
+    if (!MakeFolders(ParentFolder(file)))
         return false;
     FileLock lock(file + ".flock");
     if (!lock.ok())
@@ -679,6 +660,16 @@ ini::Document ParseIndexed(std::string_view text, DocumentIndex &index)
     index.Clear();
     std::size_t current = 0;
     bool inGroup = false;
+    // A group named again continues where it stands in the document.
+    const auto enterGroup = [&](std::string name) {
+        auto [it, added] = index.groups.try_emplace(std::move(name), doc.size());
+        if (added) {
+            doc.push_back({it->first, {}});
+            index.keys.emplace_back();
+        }
+        current = it->second;
+        inGroup = true;
+    };
     std::string line;
     std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < text.size()) {
@@ -705,13 +696,7 @@ ini::Document ParseIndexed(std::string_view text, DocumentIndex &index)
             auto close = l.find(']');
             std::string name =
                 ini::UnescapeKey(l.substr(1, close == std::string_view::npos ? l.size() - 1 : close - 1));
-            auto [it, added] = index.groups.try_emplace(std::move(name), doc.size());
-            if (added) {
-                doc.push_back({it->first, {}});
-                index.keys.emplace_back();
-            }
-            current = it->second;
-            inGroup = true;
+            enterGroup(std::move(name));
             continue;
         }
         auto eq = l.find('=');
@@ -720,15 +705,8 @@ ini::Document ParseIndexed(std::string_view text, DocumentIndex &index)
         std::string key = ini::UnescapeKey(Trim(l.substr(0, eq)));
         if (key.empty())
             continue;
-        if (!inGroup) {
-            auto [it, added] = index.groups.try_emplace("General", doc.size());
-            if (added) {
-                doc.push_back({"General", {}});
-                index.keys.emplace_back();
-            }
-            current = it->second;
-            inGroup = true;
-        }
+        if (!inGroup)
+            enterGroup("General");
         std::string value(Trim(l.substr(eq + 1)));
         auto &entries = doc[current].entries;
         auto [it, added] = index.keys[current].try_emplace(std::move(key), entries.size());
